@@ -1,0 +1,83 @@
+// Shared machinery of coordconv-cli: the option parser, the tool registry,
+// the coordinate-system options, and the streaming row conversion.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/errors.h"
+#include "shell/coordinate_file.h"
+#include "tools/projection/row_conversion.h"
+
+namespace coordconv::cli {
+
+// A usage mistake: printed with the tool's usage, exit status 2.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A failure of the command at one line of the input file.
+class InputLineError : public CommandError {
+public:
+    InputLineError(const std::string& message, long line) : CommandError(message), line_(line) {}
+    long line() const { return line_; }
+
+private:
+    long line_;
+};
+
+struct OptionHelp {
+    std::string name;  // without the leading dashes, e.g. "cm"
+    std::string help;
+};
+
+// The parsed command line of one tool run.
+class Arguments {
+public:
+    std::optional<std::string> command;  // e.g. "solve"
+    std::string input = "-";
+    std::string output = "-";
+    FileEncoding encoding = FileEncoding::Gbk;
+
+    bool Has(const std::string& name) const { return values_.count(name) != 0; }
+    // The option's text, or `fallback` (the window field's initial text).
+    std::string Get(const std::string& name, const std::string& fallback) const;
+    void Set(const std::string& name, std::string value) { values_[name] = std::move(value); }
+
+private:
+    std::map<std::string, std::string> values_;
+};
+
+struct Tool {
+    std::string name;
+    std::string summary;
+    std::vector<std::string> commands;  // empty when the tool has none
+    std::vector<OptionHelp> options;    // besides -i, -o, --encoding, --help
+    std::function<int(const Arguments&)> run;
+};
+
+// The text for `--system`: fills a and 1/f with preset `index` (0..3); index 4,
+// the custom item, keeps the texts the window had. Then --a/--invf (or the
+// suffixed options of the target system) replace them.
+struct EllipsoidTexts {
+    std::string a;
+    std::string inverse_flattening;
+};
+EllipsoidTexts ReadEllipsoidOptions(const Arguments& args, int window_default_index, const std::string& suffix = "");
+
+// Streams a coordinate file through a row conversion, as "文件导入",
+// "转换计算" and "数据另存" would: `read_columns` fields per line, the first
+// `written_columns` result cells written. An input without lines converts the
+// one empty row the window would hold. The output appears only when the whole
+// file converted; a failure names the input line.
+int RunRowConversion(const Arguments& args, const RowConversion& convert, FieldSplit split, int read_columns,
+                     int written_columns);
+
+// The common coordinate-system options for the help text.
+std::vector<OptionHelp> EllipsoidOptionHelp(const std::string& suffix = "");
+
+}  // namespace coordconv::cli

@@ -1,0 +1,69 @@
+// Reference ellipsoids, the coordinate-system presets and the Gauss-Krüger
+// projection (sixth-order series, scale 1 on the central meridian, no false
+// easting).
+//
+// Angles enter and leave in decimal degrees; inside they are radians.
+// Lengths are metres. The arithmetic is long double throughout and follows the
+// written order of the series, because users compare stored results digit by
+// digit.
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace coordconv {
+
+inline constexpr long double kPi = 3.141592653589793238462643383279502884L;
+inline constexpr long double kDegreesToRadians = kPi / 180;
+inline constexpr long double kRadiansToDegrees = 180 / kPi;
+
+// One item of the coordinate-system list and the texts it puts into the a and
+// 1/f boxes. The last item, "自定义", leaves the boxes as they are.
+struct CoordinateSystemPreset {
+    const char* name;
+    const char* semi_major_axis_text;   // empty for the custom item
+    const char* inverse_flattening_text;
+};
+
+inline constexpr int kCustomSystemIndex = 4;
+inline constexpr std::array<CoordinateSystemPreset, 5> kCoordinateSystemPresets = {{
+    {"1980西安坐标系", "6378140.0000000000", "298.257"},
+    {"2000国家大地坐标系", "6378137.0000000000", "298.257222101"},
+    {"1954北京坐标系", "6378245.0000000000", "298.3"},
+    {"WGS84大地坐标系", "6378137.0000000000", "298.257223563"},
+    {"自定义", "", ""},
+}};
+
+struct PlanePoint {
+    long double x;  // northing, metres
+    long double y;  // easting from the central meridian, metres
+};
+
+struct GeodeticOffset {
+    long double latitude;   // B, decimal degrees
+    long double longitude;  // l = L - L0, decimal degrees
+};
+
+// Coefficients of the meridian arc in powers of e^2 (up to e^14).
+struct MeridianArcCoefficients {
+    long double A, B1, C1, D1, E1;
+};
+MeridianArcCoefficients MeridianArc(long double e2);
+
+// Gauss-Krüger forward: latitude B and longitude difference l (degrees) on the
+// ellipsoid (a in metres, flattening f) to northing x and easting y (metres).
+PlanePoint GaussForward(long double a, long double f, long double latitude, long double longitude_difference);
+
+// Gauss-Krüger inverse: northing x and easting y (metres, false easting and
+// zone number already removed) to latitude B and longitude difference l
+// (degrees). The footpoint latitude is iterated to 1e-10 rad; a northing so far
+// off the ellipsoid that the iteration cannot settle ends the command with a
+// CommandError (a floating-point error if one was raised on the way).
+GeodeticOffset GaussInverse(long double a, long double f, long double x, long double y);
+
+// Most footpoint iterations GaussInverse takes before it gives up. Points of
+// the ellipsoid need three or four.
+inline constexpr int kMaxFootpointIterations = 100;
+inline constexpr const char* kFootpointNotConvergingText = "纵坐标超出椭球范围，底点纬度迭代不收敛";
+
+}  // namespace coordconv

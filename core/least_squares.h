@@ -1,0 +1,19 @@
+// Unweighted least squares A X ~ L through the normal equations, solved by
+// Gaussian elimination without pivoting (the normal matrix of a well-posed fit
+// is symmetric positive definite). Sums run from index 0 upwards so that the
+// digits of solved parameters are reproducible.
+#pragma once
+
+#include <vector>
+
+namespace coordconv {
+
+using Matrix = std::vector<std::vector<long double>>;
+using Vector = std::vector<long double>;
+
+// A: m rows of n unknowns (n from the first row), L: m observations, m >= 1.
+// Returns X (n). A zero pivot divides by zero; the caller's floating-point
+// check turns that into the command's error before anything is written.
+Vector SolveLeastSquares(const Matrix& A, const Vector& L);
+
+}  // namespace coordconv

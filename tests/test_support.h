@@ -1,0 +1,37 @@
+// Helpers shared by the tests: scratch folders, whole-file bytes, and running
+// the built coordconv-cli.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace coordconv::testing {
+
+// A fresh folder under the system's temporary folder, removed with its
+// contents at destruction.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    std::string Path(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+std::string ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const std::string& bytes);
+bool FileExists(const std::string& path);
+
+struct CliRun {
+    int status;
+    std::string out;  // standard output
+    std::string err;  // standard error
+};
+
+// Runs the built coordconv-cli with `args`, feeding `stdin_bytes`.
+CliRun RunCli(const std::vector<std::string>& args, const std::string& stdin_bytes = "");
+
+}  // namespace coordconv::testing

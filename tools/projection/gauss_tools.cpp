@@ -1,0 +1,56 @@
+#include "tools/projection/gauss_tools.h"
+
+#include <cmath>
+
+#include "core/ellipsoid.h"
+#include "core/errors.h"
+#include "core/number_text.h"
+
+namespace coordconv {
+
+GaussSettings ReadGaussSettings(const GaussFields& fields) {
+    GaussSettings s{};
+    s.a = TextToNumber(fields.a);
+    s.f = 1 / TextToNumber(fields.inverse_flattening);
+    s.central_meridian = DmsTextToDegrees(fields.central_meridian);
+    s.y_constant = TextToNumber(fields.y_constant);
+    RaiseFloatingPointErrors();
+    return s;
+}
+
+long double StripZoneAndFalseEasting(long double y, long double y_constant) {
+    return y - 1000000 * std::trunc(y / 1000000) - y_constant;
+}
+
+RowConversion GaussForwardConversion(const GaussFields& fields) {
+    const GaussSettings s = ReadGaussSettings(fields);
+    return [s](const std::string* source, std::string* result) {
+        const long double b = DmsTextToDegrees(source[1]);
+        const long double l = DmsTextToDegrees(source[2]);
+        PlanePoint p = GaussForward(s.a, s.f, b, l - s.central_meridian);
+        p.y = p.y + s.y_constant;
+        RaiseFloatingPointErrors();
+        result[0] = source[0];
+        result[1] = FloatToFixed(p.x, 4);
+        result[2] = FloatToFixed(p.y, 4);
+    };
+}
+
+RowConversion GaussInverseConversion(const GaussFields& fields) {
+    const GaussSettings s = ReadGaussSettings(fields);
+    return [s](const std::string* source, std::string* result) {
+        const long double x = TextToNumber(source[1]);
+        const long double y = StripZoneAndFalseEasting(TextToNumber(source[2]), s.y_constant);
+        const GeodeticOffset g = GaussInverse(s.a, s.f, x, y);
+        const long double latitude = g.latitude;
+        const long double longitude = g.longitude + s.central_meridian;
+        const long double packed_b = DegreesToDms(latitude);
+        const long double packed_l = DegreesToDms(longitude);
+        RaiseFloatingPointErrors();
+        result[0] = source[0];
+        result[1] = FloatToFixed(packed_b, 10);
+        result[2] = FloatToFixed(packed_l, 10);
+    };
+}
+
+}  // namespace coordconv

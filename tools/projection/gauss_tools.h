@@ -1,0 +1,40 @@
+// Gauss projection forward ("高斯投影正算") and inverse ("高斯投影反算"):
+// source rows name,B,L (packed ddd.mmss) <-> result rows name,x,y (metres).
+#pragma once
+
+#include <string>
+
+#include "tools/projection/row_conversion.h"
+
+namespace coordconv {
+
+// The texts of the boxes of the reference-ellipsoid group.
+struct GaussFields {
+    std::string a = "6378140.0000000000";  // EditA
+    std::string inverse_flattening = "298.257";  // EditF
+    std::string central_meridian = "0";  // EditLL, packed ddd.mmss
+    std::string y_constant = "500000";  // EditYY, false easting in metres (may include a zone number)
+};
+
+// The ellipsoid and meridian as the convert commands read them.
+struct GaussSettings {
+    long double a;
+    long double f;
+    long double central_meridian;  // decimal degrees
+    long double y_constant;        // metres
+};
+
+// Reads the boxes; a text that is not a number or a 1/f of 0 fails here,
+// before the result table is touched.
+GaussSettings ReadGaussSettings(const GaussFields& fields);
+
+// Removes a zone number (the millions of the easting) and the false easting:
+// y - 1000000 * trunc(y / 1000000) - c.
+long double StripZoneAndFalseEasting(long double y, long double y_constant);
+
+// Forward: x = FloatToFixed(x, 4), y = FloatToFixed(y + c, 4); the name is copied.
+RowConversion GaussForwardConversion(const GaussFields& fields);
+// Inverse: B, L = FloatToFixed(DegreesToDms(.), 10); the zone number is dropped.
+RowConversion GaussInverseConversion(const GaussFields& fields);
+
+}  // namespace coordconv

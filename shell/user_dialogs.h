@@ -1,0 +1,37 @@
+// How a command talks to the user: file dialogs, the Yes/No question, the
+// common error box and plain message boxes. The windows answer through Qt's
+// dialogs; tests and coordconv-cli answer through their own implementations,
+// so no command ever blocks on a dialog it cannot see.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace coordconv {
+
+// An open or save dialog: its title, its single filter ("Text files (*.txt)"
+// matching "*.txt") and the extension added to a name typed without one.
+struct FileDialogSpec {
+    std::string title;
+    std::string filter_name = "Text files (*.txt)";
+    std::string filter_pattern = "*.txt";
+    std::string default_extension = "txt";
+};
+
+enum class MessageIcon { None, Information, Warning, Error, Question };
+
+class UserDialogs {
+public:
+    virtual ~UserDialogs() = default;
+    // The chosen file's path, or nothing when the user cancels.
+    virtual std::optional<std::string> AskOpenFile(const FileDialogSpec& spec) = 0;
+    virtual std::optional<std::string> AskSaveFile(const FileDialogSpec& spec) = 0;
+    // A message box with Yes and No; true for Yes.
+    virtual bool AskYesNo(const std::string& title, const std::string& text, MessageIcon icon) = 0;
+    // The common error box: title "坐标转换", error icon, full-stop rule.
+    virtual void ShowError(const std::string& message) = 0;
+    // A message box with an OK button.
+    virtual void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) = 0;
+};
+
+}  // namespace coordconv

@@ -1,0 +1,81 @@
+// Plane four-parameter model ("平面坐标转换--二维四参数模型", TForm2d4p):
+// a two-dimensional similarity transformation about the coordinate origin
+// plus a constant height shift,
+//   x' = dx + a x - b y,   y' = dy + b x + a y,   H' = H + dH,
+// with a = (1 + m) cos R and b = (1 + m) sin R. Coordinates enter raw (no
+// centroid reduction), x north and y east in metres.
+#pragma once
+
+#include <string>
+
+#include "core/least_squares.h"
+#include "tools/projection/row_conversion.h"
+
+namespace coordconv {
+
+// The texts of the parameter edits, each starting as "0". They are the only
+// store of the parameters between commands.
+struct PlaneFourFields {
+    std::string dx = "0";            // EditA, shift of x, metres
+    std::string dy = "0";            // EditB, shift of y, metres
+    std::string rotation = "0";      // EditC, rotation R about the origin, arc seconds
+    std::string scale = "0";         // EditD, scale change m (factor 1 + m), pure number
+    std::string height_shift = "0";  // EditDH, dH, metres
+};
+
+inline constexpr int kPlaneFourParameterCount = 5;
+inline constexpr int kPlaneFourMinimumPoints = 2;
+inline constexpr const char* kPlaneFourTooFewPointsText =
+    "二维四参数模型至少需要2个公共点。参数未重新计算。\n下面计算的公共点残差可用于评定当前参数的精度。";
+
+// The working form of the similarity: the shifts, the coefficient pair
+// (a, b) and the height shift.
+struct PlaneFourParameters {
+    long double dx = 0;
+    long double dy = 0;
+    long double a = 1;
+    long double b = 0;
+    long double dH = 0;
+};
+
+struct PlanePointH {
+    long double x;
+    long double y;
+    long double H;
+};
+
+// a = (1 + m) cos R, b = (1 + m) sin R with R in arc seconds turned into
+// radians as R / 3600 * pi / 180.
+void SetRotationAndScale(long double rotation_seconds, long double scale_change, PlaneFourParameters& p);
+
+// Reads the five edits with TextToNumber (blank reads 0).
+PlaneFourParameters ReadPlaneFourParameters(const PlaneFourFields& fields);
+
+// x' = dx + a x - b y; y' = dy + b x + a y; H' = H + dH.
+PlanePointH TransformPlaneFour(const PlaneFourParameters& p, long double x, long double y, long double H);
+
+// The two observation equations of one adopted common point, unknowns in
+// the order (dx, dy, a, b): x row (1, 0, x1, -y1) = x2, then y row
+// (0, 1, y1, x1) = y2.
+void AppendPlaneFourEquations(long double x1, long double y1, long double x2, long double y2, Matrix& A, Vector& L);
+
+// The rotation of the solved pair (a, b) in arc seconds: the direction of the
+// vector (a, b) from the a axis towards the b axis, the azimuth of the point
+// x = a, y = b reduced into (-pi, pi], then R * 180 / pi * 3600.
+long double RotationSeconds(long double a, long double b);
+
+// The scale change of the solved pair: sqrt(a^2 + b^2) - 1.
+long double ScaleChange(long double a, long double b);
+
+// "转换计算": name unchanged, x', y', H' with 4 decimals. An empty source row
+// gives a nameless row holding dx, dy and dH.
+RowConversion PlaneFourConversion(const PlaneFourFields& fields);
+
+// The parameter file's lines: the five edit texts in the order EditA, EditB,
+// EditC, EditD, EditDH, unchanged.
+std::vector<std::string> PlaneFourParameterLines(const PlaneFourFields& fields);
+// Fills the five edits from the file's first lines in that order; edits
+// without a line become empty.
+PlaneFourFields PlaneFourFieldsFromLines(const std::vector<std::string>& lines);
+
+}  // namespace coordconv

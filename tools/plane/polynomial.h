@@ -1,0 +1,80 @@
+// Plane polynomial model ("坐标转换--二维多项式拟合模型", TFormPoly):
+// corrections of the first to third order in two variables p, q,
+//   p' = p + sum a_i t_i(p, q),   q' = q + sum b_i t_i(p, q),   H' = H + dH,
+// with the terms 1, p, q, pq, p^2, q^2, p^2 q, p q^2, p^3, q^3 (the first m of
+// them). The variables are plane x, y in metres or geodetic B, L in radians;
+// they enter raw, without centroid reduction or scaling.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/least_squares.h"
+#include "tools/datum/coefficient_table.h"
+#include "tools/projection/row_conversion.h"
+
+namespace coordconv {
+
+// ComboBox2 ("坐标形式").
+enum class PolynomialForm {
+    Plane = 0,      // "平面上拟合": x, y in metres
+    Ellipsoid = 1,  // "椭球面上拟合": B, L packed ddd.mmss, computed in radians
+};
+
+inline constexpr int kPolynomialOrders = 3;  // ComboBox1 items
+inline constexpr int kPolynomialMaxTerms = 10;
+// Mean Earth radius that turns the geodetic residuals (radians) into metres.
+inline constexpr long double kMeanEarthRadius = 6371000;
+
+// The texts of ComboBox1 and ComboBox2, by index.
+const std::vector<std::string>& PolynomialOrderItems();
+const std::vector<std::string>& PolynomialFormItems();
+
+// Terms per coordinate m of the order index 0, 1, 2 ("一次" to "三次"): 3, 6, 10.
+// The coefficient count u is 2m.
+int PolynomialTermCount(int order_index);
+
+// The coefficient labels of StringGrid4: a0..a(m-1), then b0..b(m-1).
+std::vector<std::string> PolynomialCoefficientLabels(int order_index);
+
+// t0..t(m-1) at (p, q).
+Vector PolynomialTerms(long double p, long double q, int term_count);
+
+// A coordinate cell as a polynomial variable: the number itself in the plane
+// form; in the geodetic form the packed angle in decimal degrees divided by
+// 180/pi, that is radians.
+long double PolynomialVariable(const std::string& text, PolynomialForm form);
+
+// The two observation equations of one adopted common point, each u wide: the
+// terms at (p1, q1) in columns 0..m-1 with observation p2 - p1, then in
+// columns m..u-1 with observation q2 - q1.
+void AppendPolynomialEquations(long double p1, long double q1, long double p2, long double q2, int term_count,
+                               Matrix& A, Vector& L);
+
+struct PolynomialPoint {
+    long double p;
+    long double q;
+};
+
+// p' = p + sum a_i t_i, q' = q + sum b_i t_i, the sums from i = 0 upwards;
+// coefficients holds a0..a(m-1), b0..b(m-1).
+PolynomialPoint ApplyPolynomial(const Vector& coefficients, int term_count, long double p, long double q);
+
+// The message of a solve with fewer adopted points than terms, e.g. for the
+// third order "3次多项式模型至少需要10个公共点。参数未重新计算。" and the
+// second line on the residuals.
+std::string PolynomialTooFewPointsText(int order_index);
+
+// The window's settings that the commands read.
+struct PolynomialFields {
+    int order_index = 0;                         // ComboBox1
+    PolynomialForm form = PolynomialForm::Plane;  // ComboBox2
+    std::string height_shift = "0";              // EditDH, metres
+};
+
+// "转换计算": name unchanged; H' with 4 decimals; p', q' with 4 decimals in
+// the plane form, or as packed ddd.mmss (DegreesToDms of p' * 180/pi) with
+// 10 decimals in the geodetic form. Reads dH and the first u coefficients.
+RowConversion PolynomialConversion(const PolynomialFields& fields, const CoefficientTable& coefficients);
+
+}  // namespace coordconv

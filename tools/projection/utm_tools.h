@@ -1,0 +1,71 @@
+// Transverse Mercator in UTM form, forward ("墨卡托投影正算") and inverse
+// ("墨卡托投影反算"): source rows name,B,L (packed ddd.mmss) <-> result rows
+// name,x,y (metres). Scale 0.9996 on the central meridian, a false northing
+// and a false easting; no zone logic, the central meridian is the one typed.
+#pragma once
+
+#include <string>
+
+#include "core/ellipsoid.h"
+#include "tools/projection/row_conversion.h"
+
+namespace coordconv {
+
+// The windows open on "WGS84大地坐标系".
+inline constexpr int kUtmInitialSystemIndex = 3;
+
+// Scale factor on the central meridian.
+inline constexpr long double kUtmScaleFactor = 0.9996L;
+
+// The texts of the boxes of the reference-ellipsoid group.
+struct UtmFields {
+    std::string a = kCoordinateSystemPresets[kUtmInitialSystemIndex].semi_major_axis_text;  // EditA
+    std::string inverse_flattening = kCoordinateSystemPresets[kUtmInitialSystemIndex].inverse_flattening_text;  // EditF
+    std::string central_meridian = "0";  // EditLL, packed ddd.mmss
+    std::string x_constant = "0";        // EditXX, false northing in metres (10000000 south of the equator)
+    std::string y_constant = "500000";   // EditYY, false easting in metres
+};
+
+// The ellipsoid quantities and constants as the convert commands read them.
+struct UtmSettings {
+    long double a;
+    long double f;
+    long double e;    // first eccentricity sqrt(2f - f^2)
+    long double e2;   // e^2
+    long double ep2;  // second eccentricity squared e^2 / (1 - f)^2
+    long double e1;   // f / (2 - f), for the footpoint latitude series
+    long double central_meridian;  // decimal degrees
+    long double y_constant;        // metres
+    long double x_constant;        // metres
+};
+
+// Reads the boxes in the order a, 1/f, central meridian, Y constant,
+// X constant; a text that is not a number, a 1/f of 0 or a flattening
+// without a real eccentricity fails here, before the result table is touched.
+UtmSettings ReadUtmSettings(const UtmFields& fields);
+
+// Latitude B and longitude L (decimal degrees) to northing x and easting y
+// (metres), false northing and false easting included.
+struct UtmPoint {
+    long double x;
+    long double y;
+};
+UtmPoint UtmForward(const UtmSettings& s, long double latitude, long double longitude);
+
+// Northing x and easting y as typed (metres, false northing and false easting
+// included; a zone number in the millions of y is dropped) to latitude B and
+// longitude L (decimal degrees, central meridian added). Closed footpoint
+// series, no iteration.
+struct UtmGeodetic {
+    long double latitude;
+    long double longitude;
+};
+UtmGeodetic UtmInverse(const UtmSettings& s, long double x, long double y);
+
+// Forward: x = FloatToFixed(x, 4), y = FloatToFixed(y, 4); the name is copied.
+RowConversion UtmForwardConversion(const UtmFields& fields);
+// Inverse: the zone number (millions of y) is dropped; B, L =
+// FloatToFixed(DegreesToDms(.), 10).
+RowConversion UtmInverseConversion(const UtmFields& fields);
+
+}  // namespace coordconv

@@ -1,0 +1,45 @@
+#include "tools/projection/zone_change_tools.h"
+
+#include "core/ellipsoid.h"
+#include "core/errors.h"
+#include "core/number_text.h"
+#include "tools/projection/gauss_tools.h"
+
+namespace coordconv {
+
+ZoneChangeSettings ReadZoneChangeSettings(const ZoneChangeFields& fields) {
+    ZoneChangeSettings s{};
+    s.a = TextToNumber(fields.a);
+    s.f = 1 / TextToNumber(fields.inverse_flattening);
+    // A 1/f of 0 is reported before a later box is read.
+    RaiseFloatingPointErrors();
+    s.central_meridian = DmsTextToDegrees(fields.central_meridian);
+    s.y_constant = TextToNumber(fields.y_constant);
+    s.new_central_meridian = DmsTextToDegrees(fields.new_central_meridian);
+    s.new_y_constant = TextToNumber(fields.new_y_constant);
+    return s;
+}
+
+ZonePoint ChangeZone(const ZoneChangeSettings& s, long double x, long double y) {
+    const long double y_old = StripZoneAndFalseEasting(y, s.y_constant);
+    const GeodeticOffset g = GaussInverse(s.a, s.f, x, y_old);
+    // Longitude difference from the new central meridian.
+    const long double l_new = g.longitude + s.central_meridian - s.new_central_meridian;
+    const PlanePoint p = GaussForward(s.a, s.f, g.latitude, l_new);
+    return {p.x, p.y + s.new_y_constant};
+}
+
+RowConversion ZoneChangeConversion(const ZoneChangeFields& fields) {
+    const ZoneChangeSettings s = ReadZoneChangeSettings(fields);
+    return [s](const std::string* source, std::string* result) {
+        const long double x = TextToNumber(source[1]);
+        const long double y = TextToNumber(source[2]);
+        const ZonePoint p = ChangeZone(s, x, y);
+        RaiseFloatingPointErrors();
+        result[0] = source[0];
+        result[1] = FloatToFixed(p.x, 4);
+        result[2] = FloatToFixed(p.y, 4);
+    };
+}
+
+}  // namespace coordconv

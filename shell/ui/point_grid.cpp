@@ -1,0 +1,101 @@
+#include "shell/ui/point_grid.h"
+
+#include <QHeaderView>
+#include <cmath>
+
+#include "shell/ui/qt_text.h"
+
+namespace coordconv {
+
+PointTableModel::PointTableModel(PointTable& table, QObject* parent) : QAbstractTableModel(parent), table_(table) {}
+
+int PointTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : table_.RowCount() - 1;
+}
+
+int PointTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : table_.ColCount(); }
+
+QVariant PointTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+    return ToQString(table_.Cell(index.column(), index.row() + 1));
+}
+
+bool PointTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::EditRole) return false;
+    table_.Cell(index.column(), index.row() + 1) = ToStdString(value.toString());
+    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    return true;
+}
+
+QVariant PointTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole) return {};
+    if (orientation == Qt::Horizontal) return ToQString(table_.Cell(section, 0));
+    return section + 1;
+}
+
+Qt::ItemFlags PointTableModel::flags(const QModelIndex& index) const {
+    return QAbstractTableModel::flags(index) | Qt::ItemIsEditable;
+}
+
+// ---------------------------------------------------------------------------
+
+PointGrid::PointGrid(std::vector<std::string> titles, int default_column_width, QWidget* parent)
+    : QTableView(parent), table_(std::move(titles)), model_(table_) {
+    setModel(&model_);
+    setEditTriggers(QAbstractItemView::AllEditTriggers);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setTabKeyNavigation(true);
+    setShowGrid(true);
+    setWordWrap(false);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(20);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setDefaultSectionSize(default_column_width);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setStretchLastSection(false);
+    SetCurrentRow(1);
+}
+
+int PointGrid::CurrentRow() const {
+    const QModelIndex index = currentIndex();
+    return index.isValid() ? index.row() + 1 : 1;
+}
+
+void PointGrid::SetCurrentRow(int row) {
+    const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+    const int clamped = std::clamp(row, 1, table_.RowCount() - 1);
+    setCurrentIndex(model_.index(clamped - 1, column));
+}
+
+void PointGrid::SetColumnShares(std::vector<long double> shares) {
+    column_shares_ = std::move(shares);
+    ApplyColumnShares();
+}
+
+std::vector<int> PointGrid::ColumnWidths() const {
+    std::vector<int> widths;
+    for (int col = 0; col < table_.ColCount(); ++col) widths.push_back(columnWidth(col));
+    return widths;
+}
+
+void PointGrid::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    ApplyColumnShares();
+}
+
+void PointGrid::ApplyColumnShares() {
+    if (column_shares_.empty()) return;
+    const std::vector<int> widths = ShareColumnWidths(width(), column_shares_);
+    for (std::size_t col = 0; col < widths.size(); ++col) setColumnWidth(static_cast<int>(col), widths[col]);
+}
+
+std::vector<int> ShareColumnWidths(int grid_width, const std::vector<long double>& shares) {
+    std::vector<int> widths;
+    const long double usable = grid_width - 34;
+    for (const long double share : shares) widths.push_back(static_cast<int>(std::trunc(usable * share)));
+    return widths;
+}
+
+}  // namespace coordconv

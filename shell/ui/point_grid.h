@@ -1,0 +1,78 @@
+// An editable grid over a PointTable: row 0 of the table is the fixed title
+// row, the data rows are edited in place (editor opened by any key or
+// click), ranges can be selected, rows are 20 pixels high. A model/view grid,
+// so a table of a million points costs only its cell texts.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QTableView>
+#include <vector>
+
+#include "shell/point_table.h"
+
+namespace coordconv {
+
+class PointTableModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit PointTableModel(PointTable& table, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // Call around any change of the table made outside the model.
+    void BeginChange() { beginResetModel(); }
+    void EndChange() { endResetModel(); }
+
+private:
+    PointTable& table_;
+};
+
+class PointGrid : public QTableView {
+    Q_OBJECT
+public:
+    PointGrid(std::vector<std::string> titles, int default_column_width, QWidget* parent = nullptr);
+
+    PointTable& Table() { return table_; }
+    const PointTable& Table() const { return table_; }
+
+    // Runs `change` on the table and shows the result.
+    template <typename Change>
+    auto Edit(Change&& change) {
+        struct Refresh {
+            PointTableModel& model;
+            ~Refresh() { model.EndChange(); }
+        };
+        model_.BeginChange();
+        const Refresh refresh{model_};
+        return change(table_);
+    }
+
+    // The current row as the table counts it (1 = first data row).
+    int CurrentRow() const;
+    void SetCurrentRow(int row);
+
+    // Column widths as shares of (width - 34), applied whenever the grid's
+    // width changes. Empty shares keep the default column width.
+    void SetColumnShares(std::vector<long double> shares);
+    std::vector<int> ColumnWidths() const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void ApplyColumnShares();
+
+    PointTable table_;
+    PointTableModel model_;
+    std::vector<long double> column_shares_;
+};
+
+// Column widths for a grid `grid_width` pixels wide: Trunc((width - 34) * share).
+std::vector<int> ShareColumnWidths(int grid_width, const std::vector<long double>& shares);
+
+}  // namespace coordconv

@@ -1,0 +1,23 @@
+// One entry per menu item whose window or command exists.
+#include "shell/ui/tool_registry.h"
+
+#include "tools/projection/gauss_window.h"
+
+namespace coordconv {
+namespace {
+
+template <typename Window>
+MenuAction OpenWindow(const char* item) {
+    return {item, [](QWidget* owner, UserDialogs& dialogs) -> QWidget* { return new Window(owner, dialogs); }, {}};
+}
+
+}  // namespace
+
+std::vector<MenuAction> MenuActions() {
+    return {
+        OpenWindow<TFormGSZS>("gsZS"),
+        OpenWindow<TFormGSFS>("gsFS"),
+    };
+}
+
+}  // namespace coordconv

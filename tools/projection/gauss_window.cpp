@@ -1,0 +1,55 @@
+#include "tools/projection/gauss_window.h"
+
+#include "shell/ui/parameter_group.h"
+#include "shell/ui/qt_text.h"
+
+namespace coordconv {
+namespace {
+
+const std::vector<std::string> kGeodeticTitles = {"点号", "纬度B(dms)", "经度L(dms)"};
+const std::vector<std::string> kPlaneTitles = {"点号", "纵坐标x(m)", "横坐标y(m)"};
+
+ConversionWindowLayout GaussLayout(GaussWindow::Direction direction) {
+    const bool forward = direction == GaussWindow::Direction::Forward;
+    ConversionWindowLayout layout;
+    layout.caption = forward ? "高斯投影正算" : "高斯投影反算";
+    layout.width = forward ? 715 : 709;
+    layout.height = forward ? 448 : 473;
+    layout.source_group_caption = forward ? "大地坐标(B,L)" : "平面坐标(x,y)";
+    layout.result_group_caption = forward ? "平面坐标(x,y)" : "大地坐标(B,L)";
+    layout.source_titles = forward ? kGeodeticTitles : kPlaneTitles;
+    layout.result_titles = forward ? kPlaneTitles : kGeodeticTitles;
+    return layout;
+}
+
+}  // namespace
+
+GaussWindow::GaussWindow(QWidget* owner, UserDialogs& dialogs, Direction direction)
+    : ConversionWindow(owner, dialogs, GaussLayout(direction)), direction_(direction) {
+    setObjectName(direction == Direction::Forward ? "FormGSZS" : "FormGSFS");
+    ParameterGroup group(this, "参考椭球及坐标系参数设置", "GroupBox1");
+    ellipsoid_ = new EllipsoidBoxes(group.Box(), "ComboBox1", "EditA", "EditF", 0);
+    group.AddRow({{"坐标系", ellipsoid_->List()}, {"a=", ellipsoid_->A()}, {"f=1/", ellipsoid_->InverseFlattening()}});
+    central_meridian_ = group.AddEdit("EditLL", "0");
+    y_constant_ = group.AddEdit("EditYY", "500000");
+    group.AddRow({{"中央子午线(dfm)", central_meridian_}, {"Y坐标加常数(m)", y_constant_}});
+    TopArea()->addWidget(group.Box());
+    SetConvertCommand([this] { ToolButton6Click(); });
+}
+
+GaussFields GaussWindow::Fields() const {
+    GaussFields fields;
+    fields.a = ToStdString(ellipsoid_->A()->text());
+    fields.inverse_flattening = ToStdString(ellipsoid_->InverseFlattening()->text());
+    fields.central_meridian = ToStdString(central_meridian_->text());
+    fields.y_constant = ToStdString(y_constant_->text());
+    return fields;
+}
+
+void GaussWindow::ToolButton6Click() {
+    const RowConversion convert =
+        direction_ == Direction::Forward ? GaussForwardConversion(Fields()) : GaussInverseConversion(Fields());
+    ConvertTable(convert, Source().Table(), Result().Table());
+}
+
+}  // namespace coordconv

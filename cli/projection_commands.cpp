@@ -1,6 +1,11 @@
 // coordconv-cli tools of the projection windows.
+#include <iostream>
+
 #include "cli/tools.h"
+#include "tools/projection/compensation_tools.h"
 #include "tools/projection/gauss_tools.h"
+#include "tools/projection/utm_tools.h"
+#include "tools/projection/zone_change_tools.h"
 
 namespace coordconv::cli {
 namespace {
@@ -22,6 +27,94 @@ GaussFields ReadGaussFields(const Arguments& args) {
     return fields;
 }
 
+std::vector<OptionHelp> UtmOptionHelp() {
+    std::vector<OptionHelp> options = GaussOptionHelp();
+    options[0].help += " (default 3)";
+    options.push_back({"xconst", "TEXT  X constant (false northing) in metres, 10000000 south of the equator (default 0)"});
+    return options;
+}
+
+UtmFields ReadUtmFields(const Arguments& args) {
+    const EllipsoidTexts ellipsoid = ReadEllipsoidOptions(args, kUtmInitialSystemIndex);
+    UtmFields fields;
+    fields.a = ellipsoid.a;
+    fields.inverse_flattening = ellipsoid.inverse_flattening;
+    fields.central_meridian = args.Get("cm", fields.central_meridian);
+    fields.x_constant = args.Get("xconst", fields.x_constant);
+    fields.y_constant = args.Get("yconst", fields.y_constant);
+    return fields;
+}
+
+std::vector<OptionHelp> ZoneChangeOptionHelp() {
+    std::vector<OptionHelp> options = EllipsoidOptionHelp();
+    options.push_back({"cm", "TEXT  central meridian of the old zone, ddd.mmss (default 0)"});
+    options.push_back({"yconst", "TEXT  Y constant of the old zone in metres (default 500000)"});
+    options.push_back({"cm2", "TEXT  central meridian of the new zone, ddd.mmss (default 0)"});
+    options.push_back({"yconst2", "TEXT  Y constant of the new zone in metres, may carry a zone number (default 500000)"});
+    return options;
+}
+
+ZoneChangeFields ReadZoneChangeFields(const Arguments& args) {
+    const EllipsoidTexts ellipsoid = ReadEllipsoidOptions(args, kZoneChangeInitialSystemIndex);
+    ZoneChangeFields fields;
+    fields.a = ellipsoid.a;
+    fields.inverse_flattening = ellipsoid.inverse_flattening;
+    fields.central_meridian = args.Get("cm", fields.central_meridian);
+    fields.y_constant = args.Get("yconst", fields.y_constant);
+    fields.new_central_meridian = args.Get("cm2", fields.new_central_meridian);
+    fields.new_y_constant = args.Get("yconst2", fields.new_y_constant);
+    return fields;
+}
+
+std::vector<OptionHelp> CompensationOptionHelp() {
+    std::vector<OptionHelp> options = EllipsoidOptionHelp();
+    options[1].help = "TEXT  semi-major axis a1 of the source ellipsoid (m)";
+    options[2].help = "TEXT  inverse flattening 1/f of both ellipsoids";
+    options.push_back({"yconst", "TEXT  Y constant (false easting) in metres (default 500000)"});
+    options.push_back({"mean-lat", "TEXT  mean latitude of the survey area, ddd.mmss (default 0)"});
+    options.push_back({"mean-h", "TEXT  mean geodetic height in metres (default 0)"});
+    options.push_back({"mean-y", "TEXT  mean distance from the central meridian in metres (default 0)"});
+    options.push_back({"plane-h", "TEXT  geodetic height of the compensation plane in metres, read by axis (default 0)"});
+    options.push_back({"a2", "TEXT  semi-major axis of the new ellipsoid in metres, read by convert (default empty, reads 0)"});
+    return options;
+}
+
+CompensationFields ReadCompensationFields(const Arguments& args) {
+    const EllipsoidTexts ellipsoid = ReadEllipsoidOptions(args, kCompensationInitialSystemIndex);
+    CompensationFields fields;
+    fields.a1 = ellipsoid.a;
+    fields.inverse_flattening = ellipsoid.inverse_flattening;
+    fields.y_constant = args.Get("yconst", fields.y_constant);
+    fields.mean_latitude = args.Get("mean-lat", fields.mean_latitude);
+    fields.mean_height = args.Get("mean-h", fields.mean_height);
+    fields.mean_distance = args.Get("mean-y", fields.mean_distance);
+    fields.plane_height = args.Get("plane-h", fields.plane_height);
+    fields.a2 = args.Get("a2", fields.a2);
+    return fields;
+}
+
+// plane and axis print the texts of their boxes; they read no file.
+void RequireNoFiles(const Arguments& args) {
+    if (args.input != "-" || args.output != "-")
+        throw UsageError("compensation " + *args.command + " reads no file and prints to standard output; -i and -o belong to convert");
+}
+
+int RunCompensation(const Arguments& args) {
+    const CompensationFields fields = ReadCompensationFields(args);
+    if (*args.command == "plane") {
+        RequireNoFiles(args);
+        const CompensationPlaneTexts texts = ComputeCompensationPlaneTexts(fields);
+        std::cout << texts.deformation << "\n" << texts.height << "\n";
+        return 0;
+    }
+    if (*args.command == "axis") {
+        RequireNoFiles(args);
+        std::cout << ComputeNewSemiMajorAxisText(fields) << "\n";
+        return 0;
+    }
+    return RunRowConversion(args, CompensationConversion(fields), FieldSplit::Projection, 3, 3);
+}
+
 }  // namespace
 
 std::vector<Tool> ProjectionTools() {
@@ -34,6 +127,21 @@ std::vector<Tool> ProjectionTools() {
          [](const Arguments& args) {
              return RunRowConversion(args, GaussInverseConversion(ReadGaussFields(args)), FieldSplit::Projection, 3, 3);
          }},
+        {"utm-forward", "墨卡托投影正算: name,B,L (ddd.mmss) to name,x,y (m), scale 0.9996", {}, UtmOptionHelp(),
+         [](const Arguments& args) {
+             return RunRowConversion(args, UtmForwardConversion(ReadUtmFields(args)), FieldSplit::Projection, 3, 3);
+         }},
+        {"utm-inverse", "墨卡托投影反算: name,x,y (m) to name,B,L (ddd.mmss), scale 0.9996", {}, UtmOptionHelp(),
+         [](const Arguments& args) {
+             return RunRowConversion(args, UtmInverseConversion(ReadUtmFields(args)), FieldSplit::Projection, 3, 3);
+         }},
+        {"zone-change", "坐标换带: name,x,y (m) from the old zone to the new zone", {}, ZoneChangeOptionHelp(),
+         [](const Arguments& args) {
+             return RunRowConversion(args, ZoneChangeConversion(ReadZoneChangeFields(args)), FieldSplit::Projection, 3, 3);
+         }},
+        {"compensation",
+         "抵偿高程面: plane (deformation per km, plane height), axis (new a2), convert (name,x,y onto the new ellipsoid)",
+         {"plane", "axis", "convert"}, CompensationOptionHelp(), RunCompensation},
     };
 }
 

@@ -1,0 +1,56 @@
+// A UserDialogs that answers from queues instead of asking, and records what
+// it was shown, so window tests never block on a dialog.
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "shell/user_dialogs.h"
+
+namespace coordconv::testing {
+
+class FakeDialogs : public UserDialogs {
+public:
+    // Answers, taken front first; an empty queue means Cancel / No.
+    std::deque<std::optional<std::string>> open_files;
+    std::deque<std::optional<std::string>> save_files;
+    std::deque<bool> yes_no;
+
+    // What the commands showed.
+    std::vector<std::string> errors;
+    std::vector<std::string> questions;
+    std::vector<std::string> messages;
+    std::vector<FileDialogSpec> file_dialogs;
+
+    std::optional<std::string> AskOpenFile(const FileDialogSpec& spec) override {
+        file_dialogs.push_back(spec);
+        return Take(open_files);
+    }
+    std::optional<std::string> AskSaveFile(const FileDialogSpec& spec) override {
+        file_dialogs.push_back(spec);
+        return Take(save_files);
+    }
+    bool AskYesNo(const std::string& title, const std::string& text, MessageIcon) override {
+        questions.push_back(title + "|" + text);
+        if (yes_no.empty()) return false;
+        const bool answer = yes_no.front();
+        yes_no.pop_front();
+        return answer;
+    }
+    void ShowError(const std::string& message) override { errors.push_back(message); }
+    void ShowMessage(const std::string& title, const std::string& text, MessageIcon) override {
+        messages.push_back(title + "|" + text);
+    }
+
+private:
+    static std::optional<std::string> Take(std::deque<std::optional<std::string>>& queue) {
+        if (queue.empty()) return std::nullopt;
+        auto answer = queue.front();
+        queue.pop_front();
+        return answer;
+    }
+};
+
+}  // namespace coordconv::testing

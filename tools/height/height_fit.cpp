@@ -39,6 +39,87 @@ std::string HeightFitTooFewPointsText(int model_index) {
            "个公共点。参数未重新计算。\n下面计算的公共点残差可用于评定当前参数的精度。";
 }
 
+namespace {
+
+// The model steps of the solve: one equation per adopted row, the solved or
+// typed coefficients, and the residual Hg + f(x, y) - Hl of a row.
+class HeightFitModel : public FittingModel {
+public:
+    HeightFitModel(int model_index, CoefficientTable& coefficients)
+        : model_index_(model_index),
+          coefficient_count_(HeightSurfaceCoefficientCount(model_index)),
+          coefficients_(coefficients) {}
+
+    int MinimumPoints() const override { return coefficient_count_; }
+    std::string TooFewPointsText() const override { return HeightFitTooFewPointsText(model_index_); }
+
+    void AddEquations(const std::string* row, Matrix& design, Vector& observations) override {
+        const long double x = TextToNumber(row[1]);
+        const long double y = TextToNumber(row[2]);
+        const long double geodetic_height = TextToNumber(row[3]);
+        const long double levelling_height = TextToNumber(row[4]);
+        design.push_back(HeightSurfaceTerms(x, y, coefficient_count_));
+        observations.push_back(levelling_height - geodetic_height);
+    }
+
+    void TakeSolution(const Vector& solution) override {
+        coefficients_in_use_ = solution;
+        coefficients_.WriteValues(solution, HeightSurfaceLabels(model_index_));
+    }
+
+    void TakeFieldParameters() override { coefficients_in_use_ = coefficients_.ReadValues(coefficient_count_); }
+
+    RowResiduals Residuals(const std::string* row) const override {
+        const long double x = TextToNumber(row[1]);
+        const long double y = TextToNumber(row[2]);
+        const long double geodetic_height = TextToNumber(row[3]);
+        const long double computed = geodetic_height + HeightSurface(coefficients_in_use_, x, y);
+        const long double levelling_height = TextToNumber(row[4]);
+        const long double residual = computed - levelling_height;
+        return {{{5, residual, 4}}, {residual * residual}};
+    }
+
+private:
+    const int model_index_;
+    const int coefficient_count_;
+    CoefficientTable& coefficients_;
+    Vector coefficients_in_use_;
+};
+
+}  // namespace
+
+CoefficientTable NewHeightFitCoefficientTable(int model_index) {
+    return CoefficientTable(HeightSurfaceLabels(model_index));
+}
+
+CommonPointLayout HeightFitLayout() {
+    CommonPointLayout layout;
+    layout.column_count = 8;
+    layout.adoption_column = 7;
+    layout.usable_column = 6;
+    layout.point_residual_column = 5;
+    layout.saved_fields = 8;
+    layout.initial_row_count = 4;
+    layout.tolerance_factor = 2;
+    layout.external_divisor = ExternalDivisor::CheckPointsLessOne;
+    layout.accuracy_line_offset = 360;
+    layout.grid_width_offset = 30;
+    layout.column_shares = {0.11L, 0.17L, 0.17L, 0.14L, 0.14L, 0.11L, 0.08L, 0.08L};
+    return layout;
+}
+
+std::vector<std::string> HeightFitCommonPointTitles() {
+    return {"点号", "坐标x(m)", "坐标y(m)", "大地高H(m)", "水准高H(m)", "残差H(m)", "可用", "采用"};
+}
+
+std::vector<std::string> HeightFitSourceTitles() { return {"点号", "坐标x(m)", "坐标y(m)", "大地高H(m)"}; }
+std::vector<std::string> HeightFitResultTitles() { return {"点号", "坐标x(m)", "坐标y(m)", "水准高H(m)"}; }
+
+AccuracyReport SolveHeightFit(int model_index, CoefficientTable& coefficients, PointTable& grid, UserDialogs& dialogs) {
+    HeightFitModel model(model_index, coefficients);
+    return SolveCommonPoints(HeightFitLayout(), model, grid, dialogs);
+}
+
 RowConversion HeightFitConversion(int model_index, const CoefficientTable& coefficients) {
     const Vector c = coefficients.ReadValues(HeightSurfaceCoefficientCount(model_index));
     return [c](const std::string* source, std::string* result) {

@@ -11,7 +11,10 @@
 #include <vector>
 
 #include "core/least_squares.h"
+#include "shell/point_table.h"
+#include "shell/user_dialogs.h"
 #include "tools/datum/coefficient_table.h"
+#include "tools/datum/common_points.h"
 #include "tools/projection/row_conversion.h"
 
 namespace coordconv {
@@ -36,6 +39,29 @@ long double HeightSurface(const Vector& coefficients, long double x, long double
 // model's item text, "模型至少需要", u, "个公共点。参数未重新计算。" and the
 // second line on the residuals.
 std::string HeightFitTooFewPointsText(int model_index);
+
+// A fresh coefficient table of the model: labels a0=.. and empty texts.
+CoefficientTable NewHeightFitCoefficientTable(int model_index);
+
+// The 8-column common-point grid of TFormGCNH:
+//   0 "点号", 1 "坐标x(m)", 2 "坐标y(m)", 3 "大地高H(m)", 4 "水准高H(m)",
+//   5 "残差H(m)", 6 "可用", 7 "采用";
+// three empty data rows to start with; all eight columns saved (the adoption
+// flag included); tolerance 2 m_in; external accuracy over the number of
+// check points less one; the usable flag from the magnitude of column 5;
+// EditMp = ToolBar3 width - 360; column widths share grid width - 30.
+CommonPointLayout HeightFitLayout();
+std::vector<std::string> HeightFitCommonPointTitles();
+// Titles of StringGrid1 ("大地高H(m)") and StringGrid2 ("水准高H(m)").
+std::vector<std::string> HeightFitSourceTitles();
+std::vector<std::string> HeightFitResultTitles();
+
+// "解算参数" (ToolButton13Click). One equation per adopted row, observation
+// Hl - Hg; with at least u adopted rows the u coefficients go into rows
+// 0..u-1 of the table in the general number format, otherwise the message
+// HeightFitTooFewPointsText is shown and the table's texts are judged.
+// Column 5 gets Hg + f(x, y) - Hl with 4 decimals for every row.
+AccuracyReport SolveHeightFit(int model_index, CoefficientTable& coefficients, PointTable& grid, UserDialogs& dialogs);
 
 // "转换计算": name, x and y copied as their source texts, Hg + f(x, y) with 4
 // decimals. Reads the first u coefficients of the table.

@@ -61,6 +61,97 @@ RowConversion PlaneFourConversion(const PlaneFourFields& fields) {
     };
 }
 
+namespace {
+
+// The model steps of the solve: observation equations (dx, dy, a, b) and the
+// height sum from the adopted rows, the mean height shift, the solved or
+// typed parameters, and the residuals x' - x2, y' - y2, H' - H2 of a row.
+class PlaneFourModel : public FittingModel {
+public:
+    explicit PlaneFourModel(PlaneFourFields& fields) : fields_(fields) {}
+
+    int MinimumPoints() const override { return kPlaneFourMinimumPoints; }
+    std::string TooFewPointsText() const override { return kPlaneFourTooFewPointsText; }
+
+    void AddEquations(const std::string* row, Matrix& design, Vector& observations) override {
+        const long double x1 = TextToNumber(row[1]);
+        const long double y1 = TextToNumber(row[2]);
+        const long double h1 = TextToNumber(row[3]);
+        const long double x2 = TextToNumber(row[4]);
+        const long double y2 = TextToNumber(row[5]);
+        const long double h2 = TextToNumber(row[6]);
+        AppendPlaneFourEquations(x1, y1, x2, y2, design, observations);
+        height_sum_ += h2 - h1;
+    }
+
+    void AfterEquations(int adopted_rows) override {
+        if (adopted_rows >= 1) {
+            parameters_.dH = height_sum_ / adopted_rows;
+            RaiseFloatingPointErrors();
+            fields_.height_shift = FloatToFixed(parameters_.dH, 4);
+        } else {
+            parameters_.dH = TextToNumber(fields_.height_shift);
+        }
+    }
+
+    void TakeSolution(const Vector& solution) override {
+        parameters_.dx = solution[0];
+        parameters_.dy = solution[1];
+        parameters_.a = solution[2];
+        parameters_.b = solution[3];
+        const long double rotation = RotationSeconds(parameters_.a, parameters_.b);
+        const long double scale = ScaleChange(parameters_.a, parameters_.b);
+        RaiseFloatingPointErrors();
+        fields_.dx = FloatToStr(parameters_.dx);
+        fields_.dy = FloatToStr(parameters_.dy);
+        fields_.rotation = FloatToStr(rotation);
+        fields_.scale = FloatToStr(scale);
+    }
+
+    void TakeFieldParameters() override {
+        parameters_.dx = TextToNumber(fields_.dx);
+        parameters_.dy = TextToNumber(fields_.dy);
+        const long double rotation = TextToNumber(fields_.rotation);
+        const long double scale = TextToNumber(fields_.scale);
+        SetRotationAndScale(rotation, scale, parameters_);
+    }
+
+    RowResiduals Residuals(const std::string* row) const override {
+        const long double x1 = TextToNumber(row[1]);
+        const long double y1 = TextToNumber(row[2]);
+        const long double h1 = TextToNumber(row[3]);
+        const long double x2 = TextToNumber(row[4]);
+        const long double y2 = TextToNumber(row[5]);
+        const long double h2 = TextToNumber(row[6]);
+        const PlanePointH moved = TransformPlaneFour(parameters_, x1, y1, h1);
+        const long double vx = moved.x - x2;
+        const long double vy = moved.y - y2;
+        const long double vh = moved.H - h2;
+        const long double squared = vx * vx + vy * vy;
+        return {{{7, vx, 4}, {8, vy, 4}, {9, vh, 4}, {10, std::sqrt(squared), 4}}, {squared}};
+    }
+
+private:
+    PlaneFourFields& fields_;
+    PlaneFourParameters parameters_;
+    long double height_sum_ = 0;
+};
+
+}  // namespace
+
+CommonPointLayout PlaneFourLayout() {
+    CommonPointLayout layout;
+    layout.initial_row_count = 3;
+    return layout;
+}
+
+std::vector<std::string> PlaneFourCommonPointTitles() { return CommonPointTitles(false, false); }
+
+AccuracyReport SolvePlaneFour(PlaneFourFields& fields, PointTable& grid, UserDialogs& dialogs) {
+    PlaneFourModel model(fields);
+    return SolveCommonPoints(PlaneFourLayout(), model, grid, dialogs);
+}
+
 std::vector<std::string> PlaneFourParameterLines(const PlaneFourFields& fields) {
     return {fields.dx, fields.dy, fields.rotation, fields.scale, fields.height_shift};
 }

@@ -7,8 +7,12 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/least_squares.h"
+#include "shell/point_table.h"
+#include "shell/user_dialogs.h"
+#include "tools/datum/common_points.h"
 #include "tools/projection/row_conversion.h"
 
 namespace coordconv {
@@ -70,6 +74,23 @@ long double ScaleChange(long double a, long double b);
 // "转换计算": name unchanged, x', y', H' with 4 decimals. An empty source row
 // gives a nameless row holding dx, dy and dH.
 RowConversion PlaneFourConversion(const PlaneFourFields& fields);
+
+// The common-point grid of TForm2d4p: the 13 plane-titled columns, two empty
+// data rows to start with, tolerance 3 m_in, external accuracy over the
+// number of check points, EditMp = ToolBar3 width - 375.
+CommonPointLayout PlaneFourLayout();
+std::vector<std::string> PlaneFourCommonPointTitles();
+
+// "解算四参数" (ToolButton13Click). From the adopted rows: the mean height
+// difference goes to EditDH (4 decimals, also with one adopted point); with
+// two or more, dx, dy, R (arc seconds) and m go to EditA..EditD in the
+// general number format. Then residuals x, y, H and the point residual
+// (4 decimals) of every row, the accuracy report and the usable flags. With
+// fewer than two adopted points the message kPlaneFourTooFewPointsText is
+// shown and the parameters typed in EditA..EditD are judged instead.
+// `fields` and `grid` hold whatever was written also when a CommandError ends
+// the command.
+AccuracyReport SolvePlaneFour(PlaneFourFields& fields, PointTable& grid, UserDialogs& dialogs);
 
 // The parameter file's lines: the five edit texts in the order EditA, EditB,
 // EditC, EditD, EditDH, unchanged.

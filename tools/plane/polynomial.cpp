@@ -1,5 +1,7 @@
 #include "tools/plane/polynomial.h"
 
+#include <cmath>
+
 #include "core/ellipsoid.h"
 #include "core/errors.h"
 #include "core/number_text.h"
@@ -70,6 +72,111 @@ PolynomialPoint ApplyPolynomial(const Vector& coefficients, int term_count, long
 std::string PolynomialTooFewPointsText(int order_index) {
     return std::to_string(order_index + 1) + "次多项式模型至少需要" + std::to_string(PolynomialTermCount(order_index)) +
            "个公共点。参数未重新计算。\n下面计算的公共点残差可用于评定当前参数的精度。";
+}
+
+namespace {
+
+// Arc seconds per radian, 180/pi * 3600.
+constexpr long double kSecondsPerRadian = kRadiansToDegrees * 3600;
+
+// The model steps of the solve: two equations per adopted row in the chosen
+// variables, the mean height shift, the solved or typed coefficients, and
+// the residuals p' - p2, q' - q2, H' - H2 of a row.
+class PolynomialModel : public FittingModel {
+public:
+    PolynomialModel(PolynomialFields& fields, CoefficientTable& coefficients)
+        : fields_(fields), coefficients_(coefficients), term_count_(PolynomialTermCount(fields.order_index)) {}
+
+    int MinimumPoints() const override { return term_count_; }
+    std::string TooFewPointsText() const override { return PolynomialTooFewPointsText(fields_.order_index); }
+
+    void AddEquations(const std::string* row, Matrix& design, Vector& observations) override {
+        const long double p1 = PolynomialVariable(row[1], fields_.form);
+        const long double q1 = PolynomialVariable(row[2], fields_.form);
+        const long double h1 = TextToNumber(row[3]);
+        const long double p2 = PolynomialVariable(row[4], fields_.form);
+        const long double q2 = PolynomialVariable(row[5], fields_.form);
+        const long double h2 = TextToNumber(row[6]);
+        height_sum_ += h2 - h1;
+        AppendPolynomialEquations(p1, q1, p2, q2, term_count_, design, observations);
+    }
+
+    void AfterEquations(int adopted_rows) override {
+        if (adopted_rows >= 1) {
+            height_shift_ = height_sum_ / adopted_rows;
+            RaiseFloatingPointErrors();
+            fields_.height_shift = FloatToFixed(height_shift_, 4);
+        } else {
+            height_shift_ = TextToNumber(fields_.height_shift);
+        }
+    }
+
+    void TakeSolution(const Vector& solution) override {
+        coefficients_in_use_ = solution;
+        coefficients_.WriteValues(solution, PolynomialCoefficientLabels(fields_.order_index));
+    }
+
+    void TakeFieldParameters() override { coefficients_in_use_ = coefficients_.ReadValues(2 * term_count_); }
+
+    RowResiduals Residuals(const std::string* row) const override {
+        const long double p1 = PolynomialVariable(row[1], fields_.form);
+        const long double q1 = PolynomialVariable(row[2], fields_.form);
+        const long double h1 = TextToNumber(row[3]);
+        const long double p2 = PolynomialVariable(row[4], fields_.form);
+        const long double q2 = PolynomialVariable(row[5], fields_.form);
+        const long double h2 = TextToNumber(row[6]);
+        const PolynomialPoint moved = ApplyPolynomial(coefficients_in_use_, term_count_, p1, q1);
+        const long double vp = moved.p - p2;
+        const long double vq = moved.q - q2;
+        const long double vh = h1 + height_shift_ - h2;
+        const long double squared = vp * vp + vq * vq;
+        if (fields_.form == PolynomialForm::Plane)
+            return {{{7, vp, 4}, {8, vq, 4}, {9, vh, 4}, {10, std::sqrt(squared), 4}}, {squared}};
+        return {{{7, vp * kSecondsPerRadian, 4},
+                 {8, vq * kSecondsPerRadian, 4},
+                 {9, vh, 4},
+                 {10, std::sqrt(squared) * kMeanEarthRadius, 4}},
+                {squared}};
+    }
+
+private:
+    PolynomialFields& fields_;
+    CoefficientTable& coefficients_;
+    const int term_count_;
+    Vector coefficients_in_use_;
+    long double height_sum_ = 0;
+    long double height_shift_ = 0;
+};
+
+}  // namespace
+
+CoefficientTable NewPolynomialCoefficientTable(int order_index) {
+    return CoefficientTable(PolynomialCoefficientLabels(order_index));
+}
+
+CommonPointLayout PolynomialLayout(PolynomialForm form) {
+    CommonPointLayout layout;
+    layout.initial_row_count = 4;
+    layout.external_divisor = ExternalDivisor::CheckPointsLessOne;
+    layout.accuracy_scale = form == PolynomialForm::Ellipsoid ? kMeanEarthRadius : 1;
+    layout.accuracy_line_offset = 360;
+    return layout;
+}
+
+std::vector<std::string> PolynomialCommonPointTitles(PolynomialForm form) {
+    const bool geodetic = form == PolynomialForm::Ellipsoid;
+    return CommonPointTitles(geodetic, geodetic);
+}
+
+std::vector<std::string> PolynomialPointTitles(PolynomialForm form) {
+    if (form == PolynomialForm::Plane) return {"点号", "纵坐标x(m)", "横坐标y(m)", "高程H(m)"};
+    return {"点号", "纬度B(dms)", "经度L(dms)", "高程H(m)"};
+}
+
+AccuracyReport SolvePolynomial(PolynomialFields& fields, CoefficientTable& coefficients, PointTable& grid,
+                               UserDialogs& dialogs) {
+    PolynomialModel model(fields, coefficients);
+    return SolveCommonPoints(PolynomialLayout(fields.form), model, grid, dialogs);
 }
 
 RowConversion PolynomialConversion(const PolynomialFields& fields, const CoefficientTable& coefficients) {

@@ -10,7 +10,10 @@
 #include <vector>
 
 #include "core/least_squares.h"
+#include "shell/point_table.h"
+#include "shell/user_dialogs.h"
 #include "tools/datum/coefficient_table.h"
+#include "tools/datum/common_points.h"
 #include "tools/projection/row_conversion.h"
 
 namespace coordconv {
@@ -71,6 +74,30 @@ struct PolynomialFields {
     PolynomialForm form = PolynomialForm::Plane;  // ComboBox2
     std::string height_shift = "0";              // EditDH, metres
 };
+
+// A fresh coefficient table of the order: labels a0.., b0.. and empty texts.
+CoefficientTable NewPolynomialCoefficientTable(int order_index);
+
+// The common-point grid of TFormPoly: 13 columns, three empty data rows to
+// start with, tolerance 3 m_in, external accuracy over the number of check
+// points less one, EditMp = ToolBar3 width - 360; in the geodetic form both
+// accuracies, summed in square radians, are scaled by the mean Earth radius.
+CommonPointLayout PolynomialLayout(PolynomialForm form);
+// Titles of StringGrid3 for the form (source and target together).
+std::vector<std::string> PolynomialCommonPointTitles(PolynomialForm form);
+// Titles of columns 0..3 of StringGrid1 and StringGrid2.
+std::vector<std::string> PolynomialPointTitles(PolynomialForm form);
+
+// "解算系数" (ToolButton13Click). From the adopted rows: the mean height
+// difference goes to the height shift text (4 decimals, whenever a row is
+// adopted); with at least m adopted rows the 2m coefficients go into rows
+// 0..2m-1 of the table in the general number format. Otherwise the message
+// PolynomialTooFewPointsText is shown and the table's texts are judged.
+// Residuals: plane form x, y, H and the point residual in metres; geodetic
+// form B, L in arc seconds, H in metres and the point residual as
+// 6371000 * sqrt(vp^2 + vq^2) metres; all with 4 decimals.
+AccuracyReport SolvePolynomial(PolynomialFields& fields, CoefficientTable& coefficients, PointTable& grid,
+                               UserDialogs& dialogs);
 
 // "转换计算": name unchanged; H' with 4 decimals; p', q' with 4 decimals in
 // the plane form, or as packed ddd.mmss (DegreesToDms of p' * 180/pi) with

@@ -1,5 +1,7 @@
 #include "cli/cli_common.h"
 
+#include <iostream>
+
 #include "core/ellipsoid.h"
 #include "core/errors.h"
 
@@ -27,6 +29,14 @@ EllipsoidTexts ReadEllipsoidOptions(const Arguments& args, int window_default_in
     texts.a = args.Get("a" + suffix, texts.a);
     texts.inverse_flattening = args.Get("invf" + suffix, texts.inverse_flattening);
     return texts;
+}
+
+void StandardErrorDialogs::ShowError(const std::string& message) {
+    std::cerr << "coordconv-cli: " << ErrorBoxText(message) << "\n";
+}
+
+void StandardErrorDialogs::ShowMessage(const std::string&, const std::string& text, MessageIcon) {
+    std::cerr << text << "\n";
 }
 
 std::vector<OptionHelp> EllipsoidOptionHelp(const std::string& suffix) {

@@ -10,6 +10,7 @@
 
 #include "core/errors.h"
 #include "shell/coordinate_file.h"
+#include "shell/user_dialogs.h"
 #include "tools/projection/row_conversion.h"
 
 namespace coordconv::cli {
@@ -76,6 +77,19 @@ EllipsoidTexts ReadEllipsoidOptions(const Arguments& args, int window_default_in
 // file converted; a failure names the input line.
 int RunRowConversion(const Arguments& args, const RowConversion& convert, FieldSplit split, int read_columns,
                      int written_columns);
+
+// The dialogs of a command run without a display: a message box that lets
+// the command go on (too few common points, ...) prints its text and a line
+// end on standard error; no file dialog or question is ever answered (the
+// tools pass their files as options), so those cancel.
+class StandardErrorDialogs : public UserDialogs {
+public:
+    std::optional<std::string> AskOpenFile(const FileDialogSpec&) override { return std::nullopt; }
+    std::optional<std::string> AskSaveFile(const FileDialogSpec&) override { return std::nullopt; }
+    bool AskYesNo(const std::string&, const std::string&, MessageIcon) override { return false; }
+    void ShowError(const std::string& message) override;
+    void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) override;
+};
 
 // The common coordinate-system options for the help text.
 std::vector<OptionHelp> EllipsoidOptionHelp(const std::string& suffix = "");

@@ -1,0 +1,80 @@
+// coordconv-cli gauss-forward / gauss-inverse run as a user runs them.
+#include <gtest/gtest.h>
+
+#include "tests/test_support.h"
+
+namespace coordconv {
+namespace {
+
+using testing::FileExists;
+using testing::ReadBytes;
+using testing::RunCli;
+using testing::ScratchDir;
+using testing::WriteBytes;
+
+TEST(GaussCli, ForwardGbkFileByteExact) {
+    const ScratchDir dir;
+    // 点1 and 北京 on meridian 117 (the second line has LF only); a lone field
+    // line reads its missing coordinates as 0 and is projected all the same.
+    WriteBytes(dir.Path("in.txt"), "\xb5\xe3\x31,30.3,118.3\r\n\xb1\xb1\xbe\xa9,30.3,115.3\n,\n");
+    const auto run = RunCli({"gauss-forward", "-i", dir.Path("in.txt"), "-o", dir.Path("out.txt"), "--cm", "117"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(ReadBytes(dir.Path("out.txt")),
+              "\xb5\xe3\x31,3376500.1736,644006.4942\r\n"
+              "\xb1\xb1\xbe\xa9,3376500.1736,355993.5058\r\n"
+              ",0.0000,-31251446.4608\r\n");  // L = 0 lies 117 degrees off the meridian
+}
+
+TEST(GaussCli, DefaultsExampleOnStandardStreamsAndBack) {
+    const auto forward = RunCli({"gauss-forward"}, "P1,30.3,1.3\r\n");
+    ASSERT_EQ(forward.status, 0);
+    EXPECT_EQ(forward.out, "P1,3376500.1736,644006.4942\r\n");
+    const auto inverse = RunCli({"gauss-inverse"}, forward.out);
+    EXPECT_EQ(inverse.out, "P1,30.3000000002,1.2959999999\r\n");
+    // UTF-8 files, the 2000 system and a zone number in the constant.
+    const auto utf8 = RunCli({"gauss-forward", "--encoding", "utf-8", "--system", "1", "--yconst=38500000"},
+                             "点,30,3\n");
+    EXPECT_EQ(utf8.out, "点,3323905.4664,38789525.4635\r\n");
+    const auto back = RunCli({"gauss-inverse", "--encoding", "utf-8", "--system", "1"}, utf8.out);
+    // 3 degrees off the meridian the sixth-order series is good to ~1e-9 degree.
+    EXPECT_EQ(back.out, "点,29.5959999999,3.0000000011\r\n");
+}
+
+TEST(GaussCli, FailuresChangeNoFile) {
+    const ScratchDir dir;
+    WriteBytes(dir.Path("in.txt"), "A,30,1\r\nB,3O,1\r\n");
+    WriteBytes(dir.Path("out.txt"), "keep\r\n");
+    const auto bad_cell = RunCli({"gauss-forward", "-i", dir.Path("in.txt"), "-o", dir.Path("out.txt")});
+    EXPECT_EQ(bad_cell.status, 1);
+    EXPECT_EQ(bad_cell.err, "coordconv-cli: '3O' is not a valid floating point value. (line 2)\n");
+    EXPECT_EQ(ReadBytes(dir.Path("out.txt")), "keep\r\n");
+
+    const auto zero_invf = RunCli({"gauss-forward", "--system", "4", "--invf", "0", "-i", dir.Path("in.txt"), "-o",
+                                   dir.Path("new.txt")});
+    EXPECT_EQ(zero_invf.status, 1);
+    EXPECT_EQ(zero_invf.err, "coordconv-cli: Floating point division by zero.\n");
+    EXPECT_FALSE(FileExists(dir.Path("new.txt")));
+
+    const auto far_north = RunCli({"gauss-inverse", "-o", dir.Path("new.txt")}, "X,15919e16,500000\r\n");
+    EXPECT_EQ(far_north.status, 1);
+    EXPECT_EQ(far_north.err, "coordconv-cli: 纵坐标超出椭球范围，底点纬度迭代不收敛. (line 1)\n");
+    EXPECT_FALSE(FileExists(dir.Path("new.txt")));
+
+    const auto missing = RunCli({"gauss-forward", "-i", dir.Path("none.txt")});
+    EXPECT_EQ(missing.err, "coordconv-cli: File not found.\n");
+
+    EXPECT_EQ(RunCli({"gauss-forward", "--bogus", "1"}).status, 2);
+    EXPECT_EQ(RunCli({"gauss-forward", "--system", "7"}).status, 2);
+    EXPECT_EQ(RunCli({"no-such-tool"}).status, 2);
+    const auto help = RunCli({"gauss-forward", "--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--yconst"), std::string::npos);
+}
+
+TEST(GaussCli, EmptyInputConvertsTheOneEmptyRow) {
+    EXPECT_EQ(RunCli({"gauss-forward"}, "").out, ",0.0000,500000.0000\r\n");
+}
+
+}  // namespace
+}  // namespace coordconv

@@ -39,6 +39,22 @@ void StandardErrorDialogs::ShowMessage(const std::string&, const std::string& te
     std::cerr << text << "\n";
 }
 
+void WriteSolveResults(const Arguments& args, const PointTable& grid, int saved_fields,
+                       const std::vector<std::string>& parameter_lines, const std::string& accuracy_line,
+                       const std::string* height_shift) {
+    std::optional<AtomicLineWriter> residuals;
+    if (args.Has("residuals")) {
+        residuals.emplace(args.Get("residuals", ""), args.encoding);
+        for (int row = 1; row < grid.RowCount(); ++row) residuals->WriteLine(JoinRow(grid.Row(row), saved_fields));
+    }
+    AtomicLineWriter parameters(args.output, args.encoding);
+    for (const std::string& line : parameter_lines) parameters.WriteLine(line);
+    if (residuals) residuals->Commit();
+    parameters.Commit();
+    std::cerr << accuracy_line << "\n";
+    if (height_shift != nullptr) std::cerr << "dH=" << *height_shift << "\n";
+}
+
 std::vector<OptionHelp> EllipsoidOptionHelp(const std::string& suffix) {
     return {{"system" + suffix, "N  coordinate system 0..4 (1980西安, 2000国家, 1954北京, WGS84, 自定义)"},
             {"a" + suffix, "TEXT  semi-major axis a (m)"},

@@ -10,6 +10,7 @@
 
 #include "core/errors.h"
 #include "shell/coordinate_file.h"
+#include "shell/point_table.h"
 #include "shell/user_dialogs.h"
 #include "tools/projection/row_conversion.h"
 
@@ -90,6 +91,16 @@ public:
     void ShowError(const std::string& message) override;
     void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) override;
 };
+
+// The end of a fitting tool's `solve`: the common points with residuals and
+// flags as "保存公共点" writes them (columns 0..saved_fields-1) to
+// --residuals when given, the parameter or coefficient file's lines to -o
+// (both committed only once both are written), then the accuracy line and,
+// when `height_shift` is given (the solve wrote EditDH), "dH=" and its text on
+// standard error, one line each.
+void WriteSolveResults(const Arguments& args, const PointTable& grid, int saved_fields,
+                       const std::vector<std::string>& parameter_lines, const std::string& accuracy_line,
+                       const std::string* height_shift);
 
 // The common coordinate-system options for the help text.
 std::vector<OptionHelp> EllipsoidOptionHelp(const std::string& suffix = "");

@@ -1,8 +1,44 @@
-// coordconv-cli tools of the height windows.
+// coordconv-cli tools of the height windows: height-fit (TFormGCNH).
 #include "cli/tools.h"
+#include "tools/datum/common_points.h"
+#include "tools/height/height_fit.h"
 
 namespace coordconv::cli {
+namespace {
 
-std::vector<Tool> HeightTools() { return {}; }
+int ReadSurfaceModel(const Arguments& args) {
+    const std::string model = args.Get("model", "0");
+    if (model != "0" && model != "1" && model != "2") throw UsageError("--model takes 0, 1 or 2, not '" + model + "'");
+    return model[0] - '0';
+}
+
+int RunHeightFit(const Arguments& args) {
+    const int model_index = ReadSurfaceModel(args);
+    CoefficientTable coefficients = NewHeightFitCoefficientTable(model_index);
+    if (args.Has("params")) LoadCoefficientFile(args.Get("params", ""), args.encoding, coefficients);
+    if (*args.command == "convert")
+        return RunRowConversion(args, HeightFitConversion(model_index, coefficients), FieldSplit::Fitting, 4, 4);
+    const CommonPointLayout layout = HeightFitLayout();
+    PointTable grid = NewCommonPointGrid(layout, HeightFitCommonPointTitles());
+    ImportCommonPoints(args.input, args.encoding, layout, grid);
+    StandardErrorDialogs dialogs;
+    const AccuracyReport report = SolveHeightFit(model_index, coefficients, grid, dialogs);
+    WriteSolveResults(args, grid, layout.saved_fields, coefficients.FileLines(), report.accuracy_line, nullptr);
+    return 0;
+}
+
+}  // namespace
+
+std::vector<Tool> HeightTools() {
+    return {
+        {"height-fit",
+         "GPS高程拟合: solve a height surface from common points name,x,y,Hg,Hl; convert name,x,y,Hg to levelling heights",
+         {"solve", "convert"},
+         {{"model", "0|1|2  平面拟合(3参), 平面相关拟合(4参), 二次曲面拟合(6参) (default 0)"},
+          {"params", "FILE  coefficient file (label,value lines) as \"导入参数\" reads it"},
+          {"residuals", "FILE  solve: the common points with residuals and flags, as \"保存公共点\" writes them"}},
+         RunHeightFit},
+    };
+}
 
 }  // namespace coordconv::cli

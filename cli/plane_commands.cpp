@@ -1,8 +1,102 @@
-// coordconv-cli tools of the plane windows.
+// coordconv-cli tools of the plane windows: plane-four (TForm2d4p) and
+// polynomial (TFormPoly).
 #include "cli/tools.h"
+#include "tools/datum/common_points.h"
+#include "tools/plane/plane_four.h"
+#include "tools/plane/polynomial.h"
 
 namespace coordconv::cli {
+namespace {
 
-std::vector<Tool> PlaneTools() { return {}; }
+// "文件导入" of the common-point table from -i.
+PointTable ImportGrid(const Arguments& args, const CommonPointLayout& layout, std::vector<std::string> titles) {
+    PointTable grid = NewCommonPointGrid(layout, std::move(titles));
+    ImportCommonPoints(args.input, args.encoding, layout, grid);
+    return grid;
+}
+
+// The solve's files and report; EditDH is written when a row was adopted.
+void FinishSolve(const Arguments& args, const CommonPointLayout& layout, const PointTable& grid,
+                 const std::vector<std::string>& parameter_lines, const AccuracyReport& report,
+                 const std::string& height_shift) {
+    WriteSolveResults(args, grid, layout.saved_fields, parameter_lines, report.accuracy_line,
+                      report.adopted_rows >= 1 ? &height_shift : nullptr);
+}
+
+// plane-four
+
+PlaneFourFields ReadPlaneFourFields(const Arguments& args) {
+    if (!args.Has("params")) return PlaneFourFields{};
+    return PlaneFourFieldsFromLines(LoadParameterFile(args.Get("params", ""), args.encoding, kPlaneFourParameterCount));
+}
+
+int RunPlaneFour(const Arguments& args) {
+    PlaneFourFields fields = ReadPlaneFourFields(args);
+    if (*args.command == "convert")
+        return RunRowConversion(args, PlaneFourConversion(fields), FieldSplit::Fitting, 4, 4);
+    const CommonPointLayout layout = PlaneFourLayout();
+    PointTable grid = ImportGrid(args, layout, PlaneFourCommonPointTitles());
+    StandardErrorDialogs dialogs;
+    const AccuracyReport report = SolvePlaneFour(fields, grid, dialogs);
+    FinishSolve(args, layout, grid, PlaneFourParameterLines(fields), report, fields.height_shift);
+    return 0;
+}
+
+// polynomial
+
+PolynomialFields ReadPolynomialFields(const Arguments& args) {
+    PolynomialFields fields;
+    const std::string order = args.Get("order", "1");
+    if (order != "1" && order != "2" && order != "3") throw UsageError("--order takes 1, 2 or 3, not '" + order + "'");
+    fields.order_index = order[0] - '1';
+    const std::string form = args.Get("form", "plane");
+    if (form == "plane") {
+        fields.form = PolynomialForm::Plane;
+    } else if (form == "ellipsoid") {
+        fields.form = PolynomialForm::Ellipsoid;
+    } else {
+        throw UsageError("--form takes plane or ellipsoid, not '" + form + "'");
+    }
+    fields.height_shift = args.Get("dh", fields.height_shift);
+    return fields;
+}
+
+int RunPolynomial(const Arguments& args) {
+    PolynomialFields fields = ReadPolynomialFields(args);
+    CoefficientTable coefficients = NewPolynomialCoefficientTable(fields.order_index);
+    if (args.Has("params")) LoadCoefficientFile(args.Get("params", ""), args.encoding, coefficients);
+    if (*args.command == "convert")
+        return RunRowConversion(args, PolynomialConversion(fields, coefficients), FieldSplit::Fitting, 4, 4);
+    const CommonPointLayout layout = PolynomialLayout(fields.form);
+    PointTable grid = ImportGrid(args, layout, PolynomialCommonPointTitles(fields.form));
+    StandardErrorDialogs dialogs;
+    const AccuracyReport report = SolvePolynomial(fields, coefficients, grid, dialogs);
+    FinishSolve(args, layout, grid, coefficients.FileLines(), report, fields.height_shift);
+    return 0;
+}
+
+const OptionHelp kResidualsHelp = {"residuals", "FILE  solve: the common points with residuals and flags, as \"保存公共点\" writes them"};
+
+}  // namespace
+
+std::vector<Tool> PlaneTools() {
+    return {
+        {"plane-four",
+         "平面坐标转换--二维四参数模型: solve dx, dy, R, m, dH from common points; convert name,x,y,H",
+         {"solve", "convert"},
+         {{"params", "FILE  parameter file (dx, dy, R(\"), m, dH, one per line) as \"导入参数\" reads it"},
+          kResidualsHelp},
+         RunPlaneFour},
+        {"polynomial",
+         "坐标转换--二维多项式拟合模型: solve coefficients from common points; convert name,p,q,H",
+         {"solve", "convert"},
+         {{"order", "1|2|3  polynomial order (default 1)"},
+          {"form", "plane|ellipsoid  fit to x, y or to B, L (ddd.mmss) (default plane)"},
+          {"dh", "TEXT  height shift dH in metres (default 0)"},
+          {"params", "FILE  coefficient file (label,value lines) as \"导入参数\" reads it"},
+          kResidualsHelp},
+         RunPolynomial},
+    };
+}
 
 }  // namespace coordconv::cli

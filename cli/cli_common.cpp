@@ -67,19 +67,20 @@ int RunRowConversion(const Arguments& args, const RowConversion& convert, FieldS
     AtomicLineWriter writer(args.output, args.encoding);
     std::vector<std::string> result(static_cast<std::size_t>(std::max(read_columns, written_columns)));
     std::string line;
+    std::vector<std::string> source;
     bool any_line = false;
     try {
         while (reader.Next(line)) {
             any_line = true;
-            const std::vector<std::string> source = SplitLine(line, read_columns, split);
+            SplitLineInto(line, read_columns, split, source);
             convert(source.data(), result.data());
-            writer.WriteLine(JoinRow(result.data(), written_columns));
+            writer.WriteRow(result.data(), written_columns);
         }
         if (!any_line) {
             // The window keeps one empty data row after importing an empty file.
             const std::vector<std::string> empty_row(static_cast<std::size_t>(read_columns));
             convert(empty_row.data(), result.data());
-            writer.WriteLine(JoinRow(result.data(), written_columns));
+            writer.WriteRow(result.data(), written_columns);
         }
     } catch (const CommandError& error) {
         const long line_number = any_line ? reader.LineNumber() : 1;

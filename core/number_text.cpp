@@ -151,6 +151,16 @@ uint128 Pow10Wide(int n) {
 void AppendUnsigned(std::string& out, uint128 v) {
     char buffer[48];
     int n = 0;
+    if (v <= UINT64_MAX) {
+        // Narrow division: the compiler replaces /10 by a multiplication.
+        auto narrow = static_cast<std::uint64_t>(v);
+        do {
+            buffer[n++] = static_cast<char>('0' + static_cast<int>(narrow % 10));
+            narrow /= 10;
+        } while (narrow != 0);
+        while (n > 0) out.push_back(buffer[--n]);
+        return;
+    }
     do {
         buffer[n++] = static_cast<char>('0' + static_cast<int>(v % 10));
         v /= 10;
@@ -246,25 +256,35 @@ std::string FloatToFixed(long double value, int decimals) {
         (magnitude != 0 && !ReduceExactly(magnitude, scaled, scale_decimals))) {
         return FloatToFixedReference(value, decimals);
     }
-    // Second rounding, half up on the digits, at the requested decimal.
+    // Second rounding, half up on the digits, at the requested decimal. The
+    // reduced value has at most 19 digits, so 64-bit arithmetic carries it.
     if (scale_decimals > decimals) {
-        const uint128 divisor = Pow10Wide(scale_decimals - decimals);
-        scaled = (scaled + divisor / 2) / divisor;
+        const std::uint64_t divisor = kPow10[scale_decimals - decimals];
+        scaled = (static_cast<std::uint64_t>(scaled) + divisor / 2) / divisor;
     } else {
         scaled *= Pow10Wide(decimals - scale_decimals);
     }
-    const uint128 unit = Pow10Wide(decimals);
-    std::string out;
-    out.reserve(32);
-    if (value < 0) out.push_back('-');
-    AppendUnsigned(out, scaled / unit);
-    if (decimals > 0) {
-        out.push_back('.');
-        std::string fraction;
-        AppendUnsigned(fraction, scaled % unit);
-        out.append(decimals - fraction.size(), '0');
-        out += fraction;
+    // Digits are written backwards from the end of a buffer, then copied once.
+    char buffer[64];
+    char* p = buffer + sizeof buffer;
+    const auto put_digits = [&p, decimals](auto v) {
+        for (int k = 0; k < decimals; ++k) {
+            *--p = static_cast<char>('0' + static_cast<int>(v % 10));
+            v /= 10;
+        }
+        if (decimals > 0) *--p = '.';
+        do {
+            *--p = static_cast<char>('0' + static_cast<int>(v % 10));
+            v /= 10;
+        } while (v != 0);
+    };
+    if (scaled <= UINT64_MAX) {
+        put_digits(static_cast<std::uint64_t>(scaled));  // narrow: /10 becomes a multiplication
+    } else {
+        put_digits(scaled);
     }
+    if (value < 0) *--p = '-';
+    std::string out(p, static_cast<std::size_t>(buffer + sizeof buffer - p));
     return out;
 }
 

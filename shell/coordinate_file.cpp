@@ -11,24 +11,39 @@
 
 namespace coordconv {
 
-std::vector<std::string> SplitProjectionFields(std::string_view line, int count) {
-    std::vector<std::string> fields(count > 0 ? count : 0);
-    std::string rest(line);
+void SplitLineInto(std::string_view line, int count, FieldSplit split, std::vector<std::string>& fields) {
+    fields.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
+    std::string_view rest = line;
+    bool exhausted = false;
     for (int i = 0; i < count; ++i) {
+        if (exhausted) {
+            // Projection tools: the rest has become "0"; fitting windows: empty.
+            fields[i].assign(split == FieldSplit::Projection ? "0" : "");
+            continue;
+        }
         const std::size_t comma = rest.find(',');
-        if (comma == std::string::npos) {
-            fields[i] = std::move(rest);
-            rest = "0";
+        if (comma == std::string_view::npos) {
+            fields[i].assign(rest);
+            if (split == FieldSplit::Projection) {
+                rest = "0";
+            } else {
+                exhausted = true;
+            }
         } else {
-            fields[i] = rest.substr(0, comma);
-            rest.erase(0, comma + 1);
+            fields[i].assign(rest.substr(0, comma));
+            rest.remove_prefix(comma + 1);
         }
     }
-    return fields;
+}
+
+std::vector<std::string> SplitProjectionFields(std::string_view line, int count) {
+    return SplitLine(line, count, FieldSplit::Projection);
 }
 
 std::vector<std::string> SplitLine(std::string_view line, int count, FieldSplit split) {
-    return split == FieldSplit::Projection ? SplitProjectionFields(line, count) : SplitFields(line, count);
+    std::vector<std::string> fields;
+    SplitLineInto(line, count, split, fields);
+    return fields;
 }
 
 std::string FileErrorText(int error) {
@@ -111,14 +126,15 @@ bool LineReader::Next(std::string& line) {
             std::string_view raw(start, length);
             begin_ += newline != nullptr ? length + 1 : length;
             ++line_number_;
+            if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);  // CR LF
             if (raw.find('\r') != std::string_view::npos) {
                 std::string without_cr;
                 without_cr.reserve(raw.size());
                 for (const char c : raw)
                     if (c != '\r') without_cr.push_back(c);
-                line = DecodeFileText(without_cr, encoding_);
+                DecodeInto(without_cr, encoding_, line);
             } else {
-                line = DecodeFileText(raw, encoding_);
+                DecodeInto(raw, encoding_, line);
             }
             return true;
         }
@@ -179,7 +195,16 @@ void AtomicLineWriter::Flush() {
 }
 
 void AtomicLineWriter::WriteLine(std::string_view utf8) {
-    pending_ += EncodeFileText(utf8, encoding_);
+    AppendEncoded(utf8, encoding_, pending_);
+    pending_ += "\r\n";
+    if (pending_.size() >= kBufferSize) Flush();
+}
+
+void AtomicLineWriter::WriteRow(const std::string* cells, int count) {
+    for (int col = 0; col < count; ++col) {
+        if (col > 0) pending_.push_back(',');
+        AppendEncoded(cells[col], encoding_, pending_);
+    }
     pending_ += "\r\n";
     if (pending_.size() >= kBufferSize) Flush();
 }
@@ -220,8 +245,10 @@ void ImportCoordinateFile(const std::string& path, FieldSplit split, FileEncodin
     std::vector<std::string> cells;
     int rows = 0;
     std::string line;
+    std::vector<std::string> fields;
     while (reader.Next(line)) {
-        for (auto& field : SplitLine(line, columns, split)) cells.push_back(std::move(field));
+        SplitLineInto(line, columns, split, fields);
+        for (const auto& field : fields) cells.push_back(field);
         ++rows;
     }
     table.AssignDataRows(std::move(cells), rows);
@@ -229,7 +256,7 @@ void ImportCoordinateFile(const std::string& path, FieldSplit split, FileEncodin
 
 void SaveCoordinateFile(const std::string& path, const PointTable& table, int written_columns, FileEncoding encoding) {
     AtomicLineWriter writer(path, encoding);
-    for (int row = 1; row < table.RowCount(); ++row) writer.WriteLine(JoinRow(table.Row(row), written_columns));
+    for (int row = 1; row < table.RowCount(); ++row) writer.WriteRow(table.Row(row), written_columns);
     writer.Commit();
 }
 

@@ -28,6 +28,8 @@ enum class FieldSplit {
 // Splits with the projection-tool rule: P1,3.5 into 3 fields gives P1 | 3.5 | 0.
 std::vector<std::string> SplitProjectionFields(std::string_view line, int count);
 std::vector<std::string> SplitLine(std::string_view line, int count, FieldSplit split);
+// The same into `fields` (resized to `count`), reusing its strings' storage.
+void SplitLineInto(std::string_view line, int count, FieldSplit split, std::vector<std::string>& fields);
 
 // The error text for a failed file operation with C errno `error`.
 std::string FileErrorText(int error);
@@ -71,6 +73,8 @@ public:
     AtomicLineWriter& operator=(const AtomicLineWriter&) = delete;
 
     void WriteLine(std::string_view utf8);
+    // Writes `count` cells joined by ",".
+    void WriteRow(const std::string* cells, int count);
     void Commit();
 
 private:

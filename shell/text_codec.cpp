@@ -30,4 +30,20 @@ std::string EncodeFileText(std::string_view utf8, FileEncoding encoding) {
     return bytes.toStdString();
 }
 
+void DecodeInto(std::string_view bytes, FileEncoding encoding, std::string& utf8) {
+    if (encoding == FileEncoding::Utf8 || IsAscii(bytes)) {
+        utf8.assign(bytes);
+    } else {
+        utf8 = DecodeFileText(bytes, encoding);
+    }
+}
+
+void AppendEncoded(std::string_view utf8, FileEncoding encoding, std::string& bytes) {
+    if (encoding == FileEncoding::Utf8 || IsAscii(utf8)) {
+        bytes.append(utf8);
+    } else {
+        bytes += EncodeFileText(utf8, encoding);
+    }
+}
+
 }  // namespace coordconv

@@ -14,5 +14,9 @@ enum class FileEncoding { Gbk, Utf8 };
 // code page to UTF-8, and back. ASCII passes unchanged without a converter.
 std::string DecodeFileText(std::string_view bytes, FileEncoding encoding);
 std::string EncodeFileText(std::string_view utf8, FileEncoding encoding);
+// The same, writing into (DecodeInto) or appending to (AppendEncoded) a
+// string whose storage is reused from line to line.
+void DecodeInto(std::string_view bytes, FileEncoding encoding, std::string& utf8);
+void AppendEncoded(std::string_view utf8, FileEncoding encoding, std::string& bytes);
 
 }  // namespace coordconv

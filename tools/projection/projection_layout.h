@@ -1,37 +1,20 @@
-// Resize arithmetic of the projection windows: the width of the left group
-// box of the two side-by-side table groups, and the widths of the three
-// columns of a point table. Pixels throughout.
+// Resize arithmetic of the projection windows that differs from the common
+// rule of the conversion windows (left group trunc((W - 13) / 2), columns
+// trunc((table width - 34) * share) with the shares 0.18, 0.41, 0.41).
 #pragma once
+
+#include <array>
 
 namespace coordconv {
 
-// Shares of a point table's usable width (its width less 34 pixels of frame
-// and scroll bar) for the name column and for each coordinate column.
-struct ColumnShares {
-    long double name;
-    long double coordinate;
-};
-// Gauss forward/inverse, UTM forward/inverse and zone change windows.
-inline constexpr ColumnShares kProjectionColumnShares{0.18L, 0.41L};
-// Compensation height plane window.
-inline constexpr ColumnShares kCompensationColumnShares{0.20L, 0.40L};
+// Column shares of the compensation height plane window's two tables.
+inline constexpr std::array<long double, 3> kCompensationColumnShares = {0.20L, 0.40L, 0.40L};
 
-struct ThreeColumnWidths {
-    int name;    // column 0
-    int first;   // column 1
-    int second;  // column 2
-};
-// w = table_width - 34; name = trunc(w * shares.name), each coordinate
-// column trunc(w * shares.coordinate).
-ThreeColumnWidths PointTableColumnWidths(int table_width, ColumnShares shares);
-
-// Left table group (and, in the compensation window, GroupBox5) for a window
-// of outer width W: trunc((W - 13) / 2); the right group takes the rest.
-int LeftGroupWidth(int window_width);
-
-// Zone change window, both left groups (old zone parameters and old zone
-// table): (W - 13) / 2 rounded to the nearest integer, an exact half to the
-// even neighbour (W = 700 gives 344).
+// Zone change window, both left groups (old zone parameters "原投影带参数"
+// and old zone table "原投影带坐标(x,y)") for an outer window width W:
+// (W - 13) / 2 rounded to the nearest integer, an exact half to the even
+// neighbour (W = 700 gives 344, W = 704 gives 346); the right groups take
+// the rest.
 int ZoneChangeLeftGroupWidth(int window_width);
 
 }  // namespace coordconv

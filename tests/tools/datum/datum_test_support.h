@@ -1,0 +1,62 @@
+// Helpers of the datum model tests: a dialog seam that records its message
+// boxes, and common-point grids made from known transformations.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/number_text.h"
+#include "shell/point_table.h"
+#include "shell/user_dialogs.h"
+#include "tools/datum/common_points.h"
+#include "tools/projection/row_conversion.h"
+
+namespace coordconv::testing {
+
+class RecordingDialogs : public UserDialogs {
+public:
+    std::optional<std::string> AskOpenFile(const FileDialogSpec&) override { return std::nullopt; }
+    std::optional<std::string> AskSaveFile(const FileDialogSpec&) override { return std::nullopt; }
+    bool AskYesNo(const std::string&, const std::string&, MessageIcon) override { return false; }
+    void ShowError(const std::string& message) override { messages.push_back(message); }
+    void ShowMessage(const std::string& title, const std::string& text, MessageIcon) override {
+        titles.push_back(title);
+        messages.push_back(text);
+    }
+    std::vector<std::string> titles;
+    std::vector<std::string> messages;
+};
+
+// A source point's four cells: name, x|B, y|L, H.
+struct SourcePoint {
+    std::string name, p, q, h;
+};
+
+// A 13-column grid whose rows hold `points` as sources and, as targets, the
+// cells that `convert` (a window's "转换计算") makes of them; every row
+// adopted.
+inline PointTable GridFromConversion(const CommonPointLayout& layout, const std::vector<SourcePoint>& points,
+                                     const RowConversion& convert) {
+    PointTable grid = NewCommonPointGrid(layout, CommonPointTitles(false, false));
+    grid.SetRowCount(static_cast<int>(points.size()) + 1);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const int row = static_cast<int>(i) + 1;
+        const std::string source[4] = {points[i].name, points[i].p, points[i].q, points[i].h};
+        std::string result[4];
+        convert(source, result);
+        for (int col = 0; col < 4; ++col) grid.Cell(col, row) = source[col];
+        for (int col = 1; col < 4; ++col) grid.Cell(col + 3, row) = result[col];
+        grid.Cell(layout.adoption_column, row) = "Yes";
+    }
+    return grid;
+}
+
+// Adds `delta` to the number in a cell, keeping 4 decimals.
+inline void Shift(PointTable& grid, int col, int row, long double delta) {
+    grid.Cell(col, row) = FloatToFixed(TextToNumber(grid.Cell(col, row)) + delta, 4);
+}
+
+inline double Number(const std::string& text) { return static_cast<double>(TextToNumber(text)); }
+
+}  // namespace coordconv::testing

@@ -1,0 +1,116 @@
+#include "tools/datum/bursa_wolf.h"
+
+#include "core/errors.h"
+#include "core/number_text.h"
+
+namespace coordconv {
+
+std::vector<std::string> SevenParameterLines(const SevenParameterFields& fields) {
+    return {fields.tx, fields.ty, fields.tz, fields.rx, fields.ry, fields.rz, fields.d};
+}
+
+SevenParameterFields SevenParameterFieldsFromLines(const std::vector<std::string>& lines) {
+    std::vector<std::string> texts = lines;
+    texts.resize(kSevenParameterCount);
+    SevenParameterFields fields;
+    fields.tx = texts[0];
+    fields.ty = texts[1];
+    fields.tz = texts[2];
+    fields.rx = texts[3];
+    fields.ry = texts[4];
+    fields.rz = texts[5];
+    fields.d = texts[6];
+    return fields;
+}
+
+CommonPointLayout BursaWolfLayout() { return DatumCommonPointLayout(4, 12, 375); }
+
+BursaWolfParameters ReadBursaWolfParameters(const SevenParameterFields& fields) {
+    BursaWolfParameters p;
+    p.tx = TextToNumber(fields.tx);
+    p.ty = TextToNumber(fields.ty);
+    p.tz = TextToNumber(fields.tz);
+    p.rx = TextToNumber(fields.rx) / kArcSecondsPerRadian;
+    p.ry = TextToNumber(fields.ry) / kArcSecondsPerRadian;
+    p.rz = TextToNumber(fields.rz) / kArcSecondsPerRadian;
+    p.d = TextToNumber(fields.d);
+    return p;
+}
+
+Cartesian BursaWolfTransform(const BursaWolfParameters& p, const Cartesian& c) {
+    return {c.X + p.tx + p.d * c.X - p.ry * c.Z + p.rz * c.Y,
+            c.Y + p.ty + p.d * c.Y + p.rx * c.Z - p.rz * c.X,
+            c.Z + p.tz + p.d * c.Z - p.rx * c.Y + p.ry * c.X};
+}
+
+RowConversion BursaWolfConversion(const DatumFields& settings_fields, const SevenParameterFields& parameter_fields) {
+    const DatumSettings settings = ReadDatumSettings(settings_fields);
+    const BursaWolfParameters p = ReadBursaWolfParameters(parameter_fields);
+    RaiseFloatingPointErrors();
+    return [settings, p](const std::string* source, std::string* result) {
+        const Cartesian moved = BursaWolfTransform(p, SourceCartesian(settings.source, source));
+        const TransformedPoint point = TargetFromCartesian(settings, moved);
+        WriteTargetPoint(settings.target, point, point.H, result);
+        result[0] = source[0];
+    };
+}
+
+namespace {
+
+class BursaWolfModel : public FittingModel {
+public:
+    BursaWolfModel(const DatumFields& settings, SevenParameterFields& fields)
+        : settings_(ReadDatumSettings(settings)), fields_(fields) {}
+
+    int MinimumPoints() const override { return kBursaWolfMinimumPoints; }
+    std::string TooFewPointsText() const override { return TooFewPointsMessage("布尔沙模型至少需要3"); }
+
+    void AddEquations(const std::string* row, Matrix& A, Vector& L) override {
+        const Cartesian s = SourceCartesian(settings_.source, row);
+        const Cartesian t = TargetCartesian(settings_.target, row);
+        A.push_back({1, 0, 0, 0, -s.Z, s.Y, s.X});
+        L.push_back(t.X - s.X);
+        A.push_back({0, 1, 0, s.Z, 0, -s.X, s.Y});
+        L.push_back(t.Y - s.Y);
+        A.push_back({0, 0, 1, -s.Y, s.X, 0, s.Z});
+        L.push_back(t.Z - s.Z);
+    }
+
+    void TakeSolution(const Vector& x) override {
+        p_ = {x[0], x[1], x[2], x[3], x[4], x[5], x[6]};
+        const long double rx = p_.rx * kArcSecondsPerRadian;
+        const long double ry = p_.ry * kArcSecondsPerRadian;
+        const long double rz = p_.rz * kArcSecondsPerRadian;
+        RaiseFloatingPointErrors();
+        fields_.tx = FloatToStr(p_.tx);
+        fields_.ty = FloatToStr(p_.ty);
+        fields_.tz = FloatToStr(p_.tz);
+        fields_.rx = FloatToStr(rx);
+        fields_.ry = FloatToStr(ry);
+        fields_.rz = FloatToStr(rz);
+        fields_.d = FloatToStr(p_.d);
+    }
+
+    void TakeFieldParameters() override { p_ = ReadBursaWolfParameters(fields_); }
+
+    RowResiduals Residuals(const std::string* row) const override {
+        const Cartesian moved = BursaWolfTransform(p_, SourceCartesian(settings_.source, row));
+        const TransformedPoint point = TargetFromCartesian(settings_, moved);
+        return ThreeDimensionalResiduals(settings_.target, point, row);
+    }
+
+private:
+    DatumSettings settings_;
+    SevenParameterFields& fields_;
+    BursaWolfParameters p_;
+};
+
+}  // namespace
+
+AccuracyReport SolveBursaWolf(const DatumFields& settings, SevenParameterFields& parameters, PointTable& grid,
+                              UserDialogs& dialogs) {
+    BursaWolfModel model(settings, parameters);
+    return SolveCommonPoints(BursaWolfLayout(), model, grid, dialogs);
+}
+
+}  // namespace coordconv

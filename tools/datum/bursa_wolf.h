@@ -1,0 +1,76 @@
+// Bursa-Wolf model ("椭球变换--布尔沙模型", TFormEllConBuerSha): the
+// seven-parameter similarity of geocentric Cartesian coordinates in its
+// linearised (small-angle) form,
+//   X' = X + Tx + D X - Ry Z + Rz Y
+//   Y' = Y + Ty + D Y + Rx Z - Rz X
+//   Z' = Z + Tz + D Z - Rx Y + Ry X
+// with the rotations in radians. Points enter and leave as Gauss-Krüger
+// plane coordinates or ddd.mmss geodetic coordinates with ellipsoidal height,
+// independently on each side; longitudes are counted from each side's
+// central meridian.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/geocentric.h"
+#include "tools/datum/common_points.h"
+#include "tools/datum/datum_settings.h"
+#include "tools/projection/row_conversion.h"
+
+namespace coordconv {
+
+// The texts of the seven parameter edits of the Bursa-Wolf and 3D
+// seven-parameter windows, in parameter (and parameter file) order, each
+// starting as "0". Labels "Tx=", "Ty=", "Tz=", `Rx(")=`, `Ry(")=`, `Rz(")=`, "D=".
+struct SevenParameterFields {
+    std::string tx = "0";  // EditTx, metres
+    std::string ty = "0";  // EditTy, metres
+    std::string tz = "0";  // EditTz, metres
+    std::string rx = "0";  // EditRx, arc seconds
+    std::string ry = "0";  // EditRy, arc seconds
+    std::string rz = "0";  // EditRz, arc seconds
+    std::string d = "0";   // EditD, scale difference (pure number, not ppm)
+};
+
+inline constexpr int kSevenParameterCount = 7;
+
+// The parameter file's lines: the seven texts in order, unchanged.
+std::vector<std::string> SevenParameterLines(const SevenParameterFields& fields);
+// The edits from a parameter file's lines (LoadParameterFile with 7 lines).
+SevenParameterFields SevenParameterFieldsFromLines(const std::vector<std::string>& lines);
+
+inline constexpr const char* kBursaWolfCaption = "椭球变换--布尔沙模型";
+inline constexpr const char* kBursaWolfSolveCaption = "解算七参数";
+inline constexpr int kBursaWolfMinimumPoints = 3;
+
+// StringGrid3: 4 rows at the start, 12 fields saved, EditMp = ToolBar3 - 375.
+CommonPointLayout BursaWolfLayout();
+
+// The parameters in the units of the formulas: rotations in radians.
+struct BursaWolfParameters {
+    long double tx = 0, ty = 0, tz = 0;  // metres
+    long double rx = 0, ry = 0, rz = 0;  // radians
+    long double d = 0;                   // scale difference
+};
+
+// Reads the edits, rotations divided by rho (arc seconds per radian).
+BursaWolfParameters ReadBursaWolfParameters(const SevenParameterFields& fields);
+
+// The linearised Bursa-Wolf transformation above.
+Cartesian BursaWolfTransform(const BursaWolfParameters& p, const Cartesian& point);
+
+// "转换计算": source rows name, x|B, y|L, H to name, x|B, y|L, H' in the
+// target form. Reads the settings and parameters first.
+RowConversion BursaWolfConversion(const DatumFields& settings, const SevenParameterFields& parameters);
+
+// "解算七参数": three equations per adopted row in the unknowns
+// Tx, Ty, Tz, Rx, Ry, Rz, D; with at least 3 adopted rows the solved values
+// go into `parameters` with FloatToStr (rotations * rho), otherwise the
+// message "布尔沙模型至少需要3个公共点。参数未重新计算。" (and its second line)
+// and the edits' values are used. Then the residual pass, accuracy and
+// usable flags (common_points.h).
+AccuracyReport SolveBursaWolf(const DatumFields& settings, SevenParameterFields& parameters, PointTable& grid,
+                              UserDialogs& dialogs);
+
+}  // namespace coordconv

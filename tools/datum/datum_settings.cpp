@@ -1,0 +1,127 @@
+#include "tools/datum/datum_settings.h"
+
+#include <cmath>
+
+#include "core/errors.h"
+#include "core/number_text.h"
+
+namespace coordconv {
+namespace {
+
+DatumSide ReadSide(const std::string& a, const std::string& inverse_flattening, const std::string& central_meridian,
+                   const std::string& y_constant, CoordinateForm form) {
+    DatumSide side{};
+    side.a = TextToNumber(a);
+    side.f = 1 / TextToNumber(inverse_flattening);
+    side.central_meridian = DmsTextToDegrees(central_meridian);
+    side.y_constant = TextToNumber(y_constant);
+    side.form = form;
+    RaiseFloatingPointErrors();
+    return side;
+}
+
+}  // namespace
+
+DatumSide ReadSourceSide(const DatumFields& fields) {
+    return ReadSide(fields.a1, fields.inverse_flattening1, fields.central_meridian1, fields.y_constant1, fields.form1);
+}
+
+DatumSide ReadTargetSide(const DatumFields& fields) {
+    return ReadSide(fields.a2, fields.inverse_flattening2, fields.central_meridian2, fields.y_constant2, fields.form2);
+}
+
+DatumSettings ReadDatumSettings(const DatumFields& fields) {
+    const DatumSide source = ReadSourceSide(fields);
+    const DatumSide target = ReadTargetSide(fields);
+    return {source, target};
+}
+
+std::vector<std::string> DatumPointGridTitles(CoordinateForm form) {
+    if (form == CoordinateForm::Geodetic) return {"点号", "纬度B(dms)", "经度L(dms)", "高程H(m)"};
+    return {"点号", "纵坐标x(m)", "横坐标y(m)", "高程H(m)"};
+}
+
+CommonPointLayout DatumCommonPointLayout(int initial_rows, int saved_fields, int toolbar_offset) {
+    CommonPointLayout layout;
+    layout.initial_row_count = initial_rows;
+    layout.saved_fields = saved_fields;
+    layout.accuracy_line_offset = toolbar_offset;
+    return layout;
+}
+
+long double ReduceEasting(long double y, long double y_constant) {
+    return y - std::trunc(y / 1000000) * 1000000 - y_constant;
+}
+
+GeodeticOffset PointOnSide(const DatumSide& side, const std::string& p, const std::string& q) {
+    if (side.form == CoordinateForm::Geodetic) {
+        const long double B = DmsTextToDegrees(p);
+        const long double l = DmsTextToDegrees(q) - side.central_meridian;
+        return {B, l};
+    }
+    const long double x = TextToNumber(p);
+    const long double y = ReduceEasting(TextToNumber(q), side.y_constant);
+    return GaussInverse(side.a, side.f, x, y);
+}
+
+Cartesian SourceCartesian(const DatumSide& source, const std::string* row) {
+    const GeodeticOffset position = PointOnSide(source, row[1], row[2]);
+    const long double H = TextToNumber(row[3]);
+    return GeodeticToCartesian(source.a, source.f, position.latitude, position.longitude, H);
+}
+
+Cartesian TargetCartesian(const DatumSide& target, const std::string* row) {
+    const GeodeticOffset position = PointOnSide(target, row[4], row[5]);
+    const long double H = TextToNumber(row[6]);
+    return GeodeticToCartesian(target.a, target.f, position.latitude, position.longitude, H);
+}
+
+TransformedPoint TargetFromCartesian(const DatumSettings& settings, const Cartesian& point) {
+    const Geodetic g = CartesianToGeodetic(settings.target.a, settings.target.f, point.X, point.Y, point.Z);
+    return {g.B, g.L + settings.source.central_meridian - settings.target.central_meridian, g.H};
+}
+
+void WriteTargetPoint(const DatumSide& target, const TransformedPoint& point, long double height, std::string* result_row) {
+    long double first = 0;
+    long double second = 0;
+    int decimals = 4;
+    if (target.form == CoordinateForm::Geodetic) {
+        first = DegreesToDms(point.B);
+        second = DegreesToDms(point.l + target.central_meridian);
+        decimals = 10;
+    } else {
+        const PlanePoint plane = GaussForward(target.a, target.f, point.B, point.l);
+        first = plane.x;
+        second = plane.y + target.y_constant;
+    }
+    RaiseFloatingPointErrors();
+    result_row[1] = FloatToFixed(first, decimals);
+    result_row[2] = FloatToFixed(second, decimals);
+    result_row[3] = FloatToFixed(height, 4);
+}
+
+HorizontalResiduals HorizontalResidualsOf(const DatumSide& target, const TransformedPoint& point, const std::string* row) {
+    const PlanePoint transformed = GaussForward(target.a, target.f, point.B, point.l);
+    if (target.form == CoordinateForm::Geodetic) {
+        const long double B2 = DmsTextToDegrees(row[4]);
+        const long double l2 = DmsTextToDegrees(row[5]) - target.central_meridian;
+        const PlanePoint given = GaussForward(target.a, target.f, B2, l2);
+        return {{7, (point.B - B2) * 3600, 6}, {8, (point.l - l2) * 3600, 6}, transformed.x - given.x, transformed.y - given.y};
+    }
+    const long double x2 = TextToNumber(row[4]);
+    const long double y2 = ReduceEasting(TextToNumber(row[5]), target.y_constant);
+    const long double dx = transformed.x - x2;
+    const long double dy = transformed.y - y2;
+    return {{7, dx, 4}, {8, dy, 4}, dx, dy};
+}
+
+RowResiduals ThreeDimensionalResiduals(const DatumSide& target, const TransformedPoint& point, const std::string* row) {
+    const HorizontalResiduals horizontal = HorizontalResidualsOf(target, point, row);
+    const long double dH = point.H - TextToNumber(row[6]);
+    const long double dx2 = horizontal.dx * horizontal.dx;
+    const long double dy2 = horizontal.dy * horizontal.dy;
+    const long double dH2 = dH * dH;
+    return {{horizontal.first, horizontal.second, {9, dH, 4}, {10, std::sqrt(dx2 + dy2 + dH2), 4}}, {dx2, dy2, dH2}};
+}
+
+}  // namespace coordconv

@@ -1,0 +1,180 @@
+#include "tools/datum/four_3d.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "core/ellipsoid.h"
+#include "core/errors.h"
+#include "tests/tools/datum/datum_test_support.h"
+
+namespace coordconv {
+namespace {
+
+using testing::GridFromConversion;
+using testing::Number;
+using testing::RecordingDialogs;
+using testing::SourcePoint;
+
+DatumFields Plane114() {
+    DatumFields fields;
+    fields.central_meridian1 = fields.central_meridian2 = "114";
+    return fields;
+}
+
+std::vector<SourcePoint> Network(int count) {
+    std::vector<SourcePoint> points;
+    for (int i = 0; i < count; ++i) {
+        const long double B = 30.2L + 0.07L * i;
+        const long double L = 113.7L + 0.11L * ((i * 3) % 7);
+        const PlanePoint p = GaussForward(6378245.0L, 1 / 298.3L, B, L - 114);
+        points.push_back({"F" + std::to_string(i), FloatToFixed(p.x, 4), FloatToFixed(p.y + 500000, 4),
+                          FloatToFixed(30 + 12.5L * i, 4)});
+    }
+    return points;
+}
+
+FourParameterFields KnownSet() {
+    FourParameterFields fields;
+    fields.tx = "-35.2";
+    fields.ty = "118.6";
+    fields.tz = "52.9";
+    fields.r = "2.5";
+    fields.b0 = "30.2500";
+    fields.l0 = "114.0000";
+    return fields;
+}
+
+TEST(Four3dSolve, RecoversTranslationsAndTheRotationAboutTheRegionNormal) {
+    const FloatingPointScope scope;
+    const DatumFields settings = Plane114();
+    PointTable grid = GridFromConversion(Four3dLayout(), Network(7), Four3dConversion(settings, KnownSet()));
+    EXPECT_EQ(NewCommonPointGrid(Four3dLayout(), {}).RowCount(), 3);
+    grid.Cell(12, 7) = "No";
+    FourParameterFields solved;
+    solved.b0 = KnownSet().b0;
+    solved.l0 = KnownSet().l0;
+    RecordingDialogs dialogs;
+    const AccuracyReport report = SolveFour3d(settings, solved, grid, dialogs);
+    EXPECT_TRUE(report.solved);
+    EXPECT_NEAR(Number(solved.tx), -35.2, 0.001);
+    EXPECT_NEAR(Number(solved.ty), 118.6, 0.001);
+    EXPECT_NEAR(Number(solved.tz), 52.9, 0.001);
+    EXPECT_NEAR(Number(solved.r), 2.5, 0.002);  // arc seconds
+    EXPECT_EQ(solved.b0, "30.2500");
+    EXPECT_EQ(solved.l0, "114.0000");
+    EXPECT_LT(report.internal_accuracy, 0.0002L);
+    EXPECT_LT(report.external_accuracy, 0.0002L);
+}
+
+TEST(Four3dSolve, TwoPointsSolveAndOnePointShowsTheMessage) {
+    const FloatingPointScope scope;
+    const DatumFields settings = Plane114();
+    PointTable grid = GridFromConversion(Four3dLayout(), Network(3), Four3dConversion(settings, KnownSet()));
+    grid.Cell(12, 3) = "No";
+    FourParameterFields fields = KnownSet();
+    fields.tx = fields.ty = fields.tz = fields.r = "0";
+    RecordingDialogs dialogs;
+    AccuracyReport report = SolveFour3d(settings, fields, grid, dialogs);
+    EXPECT_TRUE(report.solved);
+    EXPECT_NEAR(Number(fields.tx), -35.2, 0.05);
+    EXPECT_NEAR(Number(fields.r), 2.5, 0.01);
+
+    grid.Cell(12, 2) = "No";
+    FourParameterFields typed = KnownSet();
+    report = SolveFour3d(settings, typed, grid, dialogs);
+    EXPECT_FALSE(report.solved);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0],
+              "三维四参数模型至少需要2个公共点。参数未重新计算。\n下面计算的公共点残差可用于评定当前参数的精度。");
+    EXPECT_EQ(FourParameterLines(typed), FourParameterLines(KnownSet()));
+    EXPECT_EQ(report.internal_accuracy, 0.0L);
+    for (int row = 1; row <= 3; ++row) {
+        EXPECT_LE(Number(grid.Cell(10, row)), 0.0002);  // the typed set made the targets
+        EXPECT_EQ(grid.Cell(11, row), "No");
+    }
+}
+
+TEST(Four3dConvert, TheRegionCentreStandingInTheFieldsIsUsed) {
+    const FloatingPointScope scope;
+    DatumFields settings = Plane114();
+    settings.a2 = settings.a1;
+    settings.inverse_flattening2 = settings.inverse_flattening1;
+    const std::string source[4] = {"P", "3385521.1234", "38512345.6780", "12.3"};
+    std::string identity[4];
+    Four3dConversion(settings, FourParameterFields{})(source, identity);
+    EXPECT_NEAR(Number(identity[1]), 3385521.1234, 2e-4);
+    EXPECT_NEAR(Number(identity[2]), 512345.6780, 2e-4);
+    EXPECT_EQ(identity[3], "12.3000");
+
+    // With R = 0 the centre does not matter: a pure translation.
+    FourParameterFields shift;
+    shift.tz = "10";
+    std::string a[4], b[4];
+    Four3dConversion(settings, shift)(source, a);
+    shift.b0 = "45";
+    shift.l0 = "100";
+    Four3dConversion(settings, shift)(source, b);
+    for (int col = 0; col < 4; ++col) EXPECT_EQ(a[col], b[col]);
+    EXPECT_NEAR(Number(a[3]) - 12.3, 10 * std::sin(30.6 * M_PI / 180), 0.01);  // Z shift seen as height
+
+    // With R set, moving the centre moves the converted point.
+    FourParameterFields turned = KnownSet();
+    Four3dConversion(settings, turned)(source, a);
+    turned.b0 = "31.0000";
+    Four3dConversion(settings, turned)(source, b);
+    EXPECT_GT(std::fabs(Number(a[2]) - Number(b[2])) + std::fabs(Number(a[1]) - Number(b[1])), 0.01);
+}
+
+TEST(Four3dRegionCentre, MeanOfEveryRowEmptyRowsIncluded) {
+    const FloatingPointScope scope;
+    DatumFields settings;
+    settings.form1 = CoordinateForm::Geodetic;
+    settings.central_meridian1 = "114";  // not used for geodetic sources
+    PointTable grid = NewCommonPointGrid(Four3dLayout(), CommonPointTitles(true, false));
+    grid.SetRowCount(4);
+    grid.Cell(1, 1) = "30.3000";
+    grid.Cell(2, 1) = "114.3000";
+    grid.Cell(12, 1) = "Yes";
+    grid.Cell(1, 2) = "31";
+    grid.Cell(2, 2) = "115";
+    FourParameterFields fields = KnownSet();
+    ComputeRegionCentre(settings, grid, fields);
+    EXPECT_EQ(fields.b0, "20.3000");  // (30.5 + 31 + 0) / 3 = 20.5 degrees
+    EXPECT_EQ(fields.l0, "76.3000");  // (114.5 + 115 + 0) / 3 = 76.5 degrees
+    EXPECT_EQ(fields.tx, KnownSet().tx);
+    EXPECT_EQ(fields.r, KnownSet().r);
+
+    // Plane sources go through the inverse projection; whole seconds are kept.
+    const DatumFields plane = Plane114();
+    const PlanePoint p = GaussForward(6378245.0L, 1 / 298.3L, 30.5L, 0.25L);
+    const PlanePoint q = GaussForward(6378245.0L, 1 / 298.3L, 31.005L, -0.2L);
+    grid = NewCommonPointGrid(Four3dLayout(), CommonPointTitles(false, false));
+    grid.Cell(1, 1) = FloatToFixed(p.x, 4);
+    grid.Cell(2, 1) = FloatToFixed(p.y + 38500000, 4);
+    grid.Cell(1, 2) = FloatToFixed(q.x, 4);
+    grid.Cell(2, 2) = FloatToFixed(q.y + 500000, 4);
+    ComputeRegionCentre(plane, grid, fields);
+    EXPECT_EQ(fields.b0, "30.4509");  // 30.7525 degrees
+    EXPECT_EQ(fields.l0, "114.0130");  // 114.025 degrees
+
+    DatumFields broken = plane;
+    broken.inverse_flattening1 = "0";
+    broken.inverse_flattening2 = "x";  // the target side is not read
+    EXPECT_THROW(ComputeRegionCentre(broken, grid, fields), CommandError);
+    broken.inverse_flattening1 = "298.3";
+    EXPECT_NO_THROW(ComputeRegionCentre(broken, grid, fields));
+}
+
+TEST(Four3dFields, SixLineParameterFile) {
+    const FourParameterFields fields = FourParameterFieldsFromLines({"1", "2", "3", "4", "5"});
+    EXPECT_EQ(fields.r, "4");
+    EXPECT_EQ(fields.b0, "5");
+    EXPECT_EQ(fields.l0, "");
+    EXPECT_EQ(FourParameterLines(KnownSet()),
+              (std::vector<std::string>{"-35.2", "118.6", "52.9", "2.5", "30.2500", "114.0000"}));
+    EXPECT_EQ(Four3dLayout().accuracy_line_offset, 427);
+}
+
+}  // namespace
+}  // namespace coordconv

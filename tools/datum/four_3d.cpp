@@ -1,0 +1,144 @@
+#include "tools/datum/four_3d.h"
+
+#include <cmath>
+
+#include "core/errors.h"
+#include "core/number_text.h"
+
+namespace coordconv {
+
+CommonPointLayout Four3dLayout() { return DatumCommonPointLayout(3, 12, 427); }
+
+std::vector<std::string> FourParameterLines(const FourParameterFields& fields) {
+    return {fields.tx, fields.ty, fields.tz, fields.r, fields.b0, fields.l0};
+}
+
+FourParameterFields FourParameterFieldsFromLines(const std::vector<std::string>& lines) {
+    std::vector<std::string> texts = lines;
+    texts.resize(kFour3dParameterCount);
+    FourParameterFields fields;
+    fields.tx = texts[0];
+    fields.ty = texts[1];
+    fields.tz = texts[2];
+    fields.r = texts[3];
+    fields.b0 = texts[4];
+    fields.l0 = texts[5];
+    return fields;
+}
+
+RegionCentre ReadRegionCentre(const FourParameterFields& fields, const DatumSide& source) {
+    const long double b0 = DmsTextToDegrees(fields.b0) * kPi / 180;
+    const long double l0 = (DmsTextToDegrees(fields.l0) - source.central_meridian) * kPi / 180;
+    return {std::cos(b0) * std::cos(l0), std::cos(b0) * std::sin(l0), std::sin(b0)};
+}
+
+FourParameters ReadFourParameters(const FourParameterFields& fields) {
+    FourParameters p;
+    p.tx = TextToNumber(fields.tx);
+    p.ty = TextToNumber(fields.ty);
+    p.tz = TextToNumber(fields.tz);
+    p.r = TextToNumber(fields.r) / kArcSecondsPerRadian;
+    return p;
+}
+
+Cartesian FourParameterTransform(const FourParameters& p, const RegionCentre& n, const Cartesian& c) {
+    return {c.X + p.tx + p.r * (n.cos_b0_sin_l0 * c.Z - n.sin_b0 * c.Y),
+            c.Y + p.ty + p.r * (n.sin_b0 * c.X - n.cos_b0_cos_l0 * c.Z),
+            c.Z + p.tz + p.r * (n.cos_b0_cos_l0 * c.Y - n.cos_b0_sin_l0 * c.X)};
+}
+
+RowConversion Four3dConversion(const DatumFields& settings_fields, const FourParameterFields& parameter_fields) {
+    const DatumSettings settings = ReadDatumSettings(settings_fields);
+    const FourParameters p = ReadFourParameters(parameter_fields);
+    const RegionCentre centre = ReadRegionCentre(parameter_fields, settings.source);
+    RaiseFloatingPointErrors();
+    return [settings, p, centre](const std::string* source, std::string* result) {
+        const Cartesian moved = FourParameterTransform(p, centre, SourceCartesian(settings.source, source));
+        const TransformedPoint point = TargetFromCartesian(settings, moved);
+        WriteTargetPoint(settings.target, point, point.H, result);
+        result[0] = source[0];
+    };
+}
+
+namespace {
+
+class Four3dModel : public FittingModel {
+public:
+    Four3dModel(const DatumFields& settings, FourParameterFields& fields)
+        : settings_(ReadDatumSettings(settings)), fields_(fields), centre_(ReadRegionCentre(fields, settings_.source)) {}
+
+    int MinimumPoints() const override { return kFour3dMinimumPoints; }
+    std::string TooFewPointsText() const override { return TooFewPointsMessage("三维四参数模型至少需要2"); }
+
+    void AddEquations(const std::string* row, Matrix& A, Vector& L) override {
+        const Cartesian s = SourceCartesian(settings_.source, row);
+        const Cartesian t = TargetCartesian(settings_.target, row);
+        const RegionCentre& n = centre_;
+        A.push_back({1, 0, 0, n.cos_b0_sin_l0 * s.Z - n.sin_b0 * s.Y});
+        L.push_back(t.X - s.X);
+        A.push_back({0, 1, 0, n.sin_b0 * s.X - n.cos_b0_cos_l0 * s.Z});
+        L.push_back(t.Y - s.Y);
+        A.push_back({0, 0, 1, n.cos_b0_cos_l0 * s.Y - n.cos_b0_sin_l0 * s.X});
+        L.push_back(t.Z - s.Z);
+    }
+
+    void TakeSolution(const Vector& x) override {
+        p_ = {x[0], x[1], x[2], x[3]};
+        const long double r_seconds = p_.r * kArcSecondsPerRadian;
+        RaiseFloatingPointErrors();
+        fields_.tx = FloatToStr(p_.tx);
+        fields_.ty = FloatToStr(p_.ty);
+        fields_.tz = FloatToStr(p_.tz);
+        fields_.r = FloatToStr(r_seconds);
+    }
+
+    void TakeFieldParameters() override { p_ = ReadFourParameters(fields_); }
+
+    RowResiduals Residuals(const std::string* row) const override {
+        const Cartesian moved = FourParameterTransform(p_, centre_, SourceCartesian(settings_.source, row));
+        const TransformedPoint point = TargetFromCartesian(settings_, moved);
+        return ThreeDimensionalResiduals(settings_.target, point, row);
+    }
+
+private:
+    DatumSettings settings_;
+    FourParameterFields& fields_;
+    RegionCentre centre_;
+    FourParameters p_;
+};
+
+}  // namespace
+
+AccuracyReport SolveFour3d(const DatumFields& settings, FourParameterFields& parameters, PointTable& grid,
+                           UserDialogs& dialogs) {
+    Four3dModel model(settings, parameters);
+    return SolveCommonPoints(Four3dLayout(), model, grid, dialogs);
+}
+
+void ComputeRegionCentre(const DatumFields& settings, const PointTable& grid, FourParameterFields& parameters) {
+    const DatumSide source = ReadSourceSide(settings);
+    long double latitude_sum = 0;
+    long double longitude_sum = 0;
+    for (int row = 1; row < grid.RowCount(); ++row) {
+        long double B = 0;
+        long double L = 0;
+        if (source.form == CoordinateForm::Geodetic) {
+            B = DmsTextToDegrees(grid.Cell(1, row));
+            L = DmsTextToDegrees(grid.Cell(2, row));
+        } else {
+            const GeodeticOffset point = PointOnSide(source, grid.Cell(1, row), grid.Cell(2, row));
+            B = point.latitude;
+            L = point.longitude + source.central_meridian;
+        }
+        latitude_sum += B;
+        longitude_sum += L;
+    }
+    const int rows = grid.RowCount() - 1;
+    const long double latitude = DegreesToDms(latitude_sum / rows);
+    const long double longitude = DegreesToDms(longitude_sum / rows);
+    RaiseFloatingPointErrors();
+    parameters.b0 = FloatToFixed(latitude, 4);
+    parameters.l0 = FloatToFixed(longitude, 4);
+}
+
+}  // namespace coordconv

@@ -1,0 +1,148 @@
+#include "tools/datum/seven_2d.h"
+
+#include <cmath>
+
+#include "core/errors.h"
+#include "core/number_text.h"
+
+namespace coordconv {
+
+CommonPointLayout Seven2dLayout() { return DatumCommonPointLayout(5, 11, 375); }
+
+std::vector<std::string> Seven2dParameterLines(const SevenParameterFields& fields, const std::string& height_change) {
+    std::vector<std::string> lines = SevenParameterLines(fields);
+    lines.push_back(height_change);
+    return lines;
+}
+
+void Seven2dFieldsFromLines(const std::vector<std::string>& lines, SevenParameterFields& fields, std::string& height_change) {
+    std::vector<std::string> texts = lines;
+    texts.resize(kSeven2dParameterCount);
+    fields = SevenParameterFieldsFromLines(texts);
+    height_change = texts[7];
+}
+
+DifferentialRows2d Seven2dRows(const DatumSettings& settings, long double B_degrees, long double l_degrees) {
+    const long double rho = kArcSecondsPerRadian;
+    const long double a = settings.source.a;
+    const long double f = settings.source.f;
+    const long double da = settings.target.a - settings.source.a;
+    const long double df = settings.target.f - settings.source.f;
+    const long double B = B_degrees * kPi / 180;
+    const long double l = l_degrees * kPi / 180;
+    const long double sinB = std::sin(B);
+    const long double cosB = std::cos(B);
+    const long double tanB = std::tan(B);
+    const long double sinl = std::sin(l);
+    const long double cosl = std::cos(l);
+    const long double sin2B = sinB * sinB;
+    const long double e2 = 2 * f - f * f;
+    const long double W = std::sqrt(1 - e2 * sin2B);
+    const long double N = a / W;
+    const long double M = a * (1 - e2) / (W * W * W);
+
+    DifferentialRows2d rows{};
+    rows.longitude = {-rho * sinl / (N * cosB), rho * cosl / (N * cosB), 0, tanB * cosl, tanB * sinl, -1, 0};
+    rows.latitude = {-rho * sinB * cosl / M, -rho * sinB * sinl / M, rho * cosB / M, -sinl, cosl, 0,
+                     -rho * N * e2 * sinB * cosB / M};
+    rows.latitude_change = rho * N * e2 * sinB * cosB * da / (M * a) + rho * sinB * cosB * (2 - e2 * sin2B) * df / (1 - f);
+    return rows;
+}
+
+TransformedPoint Seven2dTransform(const DatumSettings& settings, const SevenCoefficients& p, long double height_change,
+                                  const std::string* row) {
+    const GeodeticOffset source = PointOnSide(settings.source, row[1], row[2]);
+    const long double H = TextToNumber(row[3]);
+    const DifferentialRows2d rows = Seven2dRows(settings, source.latitude, source.longitude);
+    const long double dL = DotParameters(rows.longitude, p);
+    const long double dB = DotParameters(rows.latitude, p) + rows.latitude_change;
+    return {source.latitude + dB / 3600,
+            source.longitude + dL / 3600 + settings.source.central_meridian - settings.target.central_meridian,
+            H + height_change};
+}
+
+RowConversion Seven2dConversion(const DatumFields& settings_fields, const SevenParameterFields& parameter_fields,
+                                const std::string& height_change_text) {
+    const DatumSettings settings = ReadDatumSettings(settings_fields);
+    const SevenCoefficients p = ReadSevenParameters(parameter_fields);
+    const long double height_change = TextToNumber(height_change_text);
+    return [settings, p, height_change](const std::string* source, std::string* result) {
+        const TransformedPoint point = Seven2dTransform(settings, p, height_change, source);
+        WriteTargetPoint(settings.target, point, point.H, result);
+        result[0] = source[0];
+    };
+}
+
+namespace {
+
+class Seven2dModel : public FittingModel {
+public:
+    Seven2dModel(const DatumFields& settings, SevenParameterFields& fields, std::string& height_change)
+        : settings_(ReadDatumSettings(settings)), fields_(fields), height_change_field_(height_change) {}
+
+    int MinimumPoints() const override { return kSeven2dMinimumPoints; }
+    std::string TooFewPointsText() const override { return TooFewPointsMessage("二维七参数模型至少需要4"); }
+
+    void AddEquations(const std::string* row, Matrix& A, Vector& L) override {
+        const GeodeticOffset source = PointOnSide(settings_.source, row[1], row[2]);
+        const GeodeticOffset target = PointOnSide(settings_.target, row[4], row[5]);
+        height_sum_ += TextToNumber(row[6]) - TextToNumber(row[3]);
+        const DifferentialRows2d rows = Seven2dRows(settings_, source.latitude, source.longitude);
+        A.emplace_back(rows.longitude.begin(), rows.longitude.end());
+        L.push_back((target.longitude - source.longitude) * 3600);
+        A.emplace_back(rows.latitude.begin(), rows.latitude.end());
+        L.push_back((target.latitude - source.latitude) * 3600 - rows.latitude_change);
+    }
+
+    // The mean height change is written before the point-count test, so also
+    // when too few points are adopted to solve the seven parameters.
+    void AfterEquations(int adopted_rows) override {
+        if (adopted_rows >= 1) {
+            height_change_ = height_sum_ / adopted_rows;
+            RaiseFloatingPointErrors();
+            height_change_field_ = FloatToFixed(height_change_, 4);
+        } else {
+            height_change_ = TextToNumber(height_change_field_);
+        }
+    }
+
+    void TakeSolution(const Vector& x) override {
+        for (std::size_t i = 0; i < p_.size(); ++i) p_[i] = x[i];
+        fields_.tx = FloatToStr(p_[0]);
+        fields_.ty = FloatToStr(p_[1]);
+        fields_.tz = FloatToStr(p_[2]);
+        fields_.rx = FloatToStr(p_[3]);
+        fields_.ry = FloatToStr(p_[4]);
+        fields_.rz = FloatToStr(p_[5]);
+        fields_.d = FloatToStr(p_[6]);
+    }
+
+    void TakeFieldParameters() override { p_ = ReadSevenParameters(fields_); }
+
+    RowResiduals Residuals(const std::string* row) const override {
+        const TransformedPoint point = Seven2dTransform(settings_, p_, height_change_, row);
+        const HorizontalResiduals horizontal = HorizontalResidualsOf(settings_.target, point, row);
+        const long double height_residual = (TextToNumber(row[3]) + height_change_) - TextToNumber(row[6]);
+        const long double dx2 = horizontal.dx * horizontal.dx;
+        const long double dy2 = horizontal.dy * horizontal.dy;
+        return {{horizontal.first, horizontal.second, {9, height_residual, 4}, {10, std::sqrt(dx2 + dy2), 4}}, {dx2, dy2}};
+    }
+
+private:
+    DatumSettings settings_;
+    SevenParameterFields& fields_;
+    std::string& height_change_field_;
+    SevenCoefficients p_{};
+    long double height_sum_ = 0;
+    long double height_change_ = 0;
+};
+
+}  // namespace
+
+AccuracyReport SolveSeven2d(const DatumFields& settings, SevenParameterFields& parameters, std::string& height_change,
+                            PointTable& grid, UserDialogs& dialogs) {
+    Seven2dModel model(settings, parameters, height_change);
+    return SolveCommonPoints(Seven2dLayout(), model, grid, dialogs);
+}
+
+}  // namespace coordconv

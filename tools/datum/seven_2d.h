@@ -1,0 +1,71 @@
+// Two-dimensional seven-parameter model ("椭球变换--二维七参数模型",
+// TFormEllCon2d7p): the latitude and longitude rows of the differential
+// formulas, evaluated without heights, with the same seven parameters as the
+// 3D model (translations in metres, rotations in arc seconds, scale
+// difference), all used as typed. Heights take no part in the fit; they move
+// by one constant dH, the mean height difference of the adopted common
+// points, kept in the eighth edit EditDH.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/datum/bursa_wolf.h"
+#include "tools/datum/common_points.h"
+#include "tools/datum/datum_settings.h"
+#include "tools/datum/seven_3d.h"
+#include "tools/projection/row_conversion.h"
+
+namespace coordconv {
+
+inline constexpr const char* kSeven2dCaption = "椭球变换--二维七参数模型";
+inline constexpr int kSeven2dMinimumPoints = 4;
+inline constexpr int kSeven2dParameterCount = 8;
+// StringGrid1 / StringGrid2 column shares of (grid width - 34).
+inline constexpr long double kSeven2dPointGridShares[4] = {0.20L, 0.28L, 0.28L, 0.24L};
+// The result table "数据另存" writes name and the two coordinates only.
+inline constexpr int kSeven2dSavedResultColumns = 3;
+inline constexpr const char* kSeven2dResultHint = "高程未进行转换";
+inline constexpr const char* kSeven2dCommonPointHint = "未被采用的公共点将作为外部检核点使用。高程未参与计算。";
+
+// StringGrid3: 5 rows at the start, 11 fields saved (no usable flag),
+// EditMp = ToolBar3 - 375.
+CommonPointLayout Seven2dLayout();
+
+// The parameter file's 8 lines: the seven edits, then EditDH ("dH=", metres).
+std::vector<std::string> Seven2dParameterLines(const SevenParameterFields& fields, const std::string& height_change);
+// Splits 8 parameter-file lines into the seven edits and EditDH.
+void Seven2dFieldsFromLines(const std::vector<std::string>& lines, SevenParameterFields& fields, std::string& height_change);
+
+// The two rows of the formulas at a source point (B, l degrees, l from L01)
+// on the source ellipsoid:
+//   dL: -rho sin l/(N cos B), rho cos l/(N cos B), 0, tan B cos l, tan B sin l, -1, 0
+//   dB: -rho sin B cos l/M, -rho sin B sin l/M, rho cos B/M, -sin l, cos l, 0, -rho N e2 sin B cos B/M
+// and E_B as in the 3D model.
+struct DifferentialRows2d {
+    SevenCoefficients longitude;
+    SevenCoefficients latitude;
+    long double latitude_change;  // E_B, arc seconds
+};
+DifferentialRows2d Seven2dRows(const DatumSettings& settings, long double B, long double l);
+
+// The source point of a row moved horizontally: B' = B + dB/3600,
+// l'' = l + dL/3600 + L01 - L02; H' is the source height plus `height_change`.
+TransformedPoint Seven2dTransform(const DatumSettings& settings, const SevenCoefficients& p, long double height_change,
+                                  const std::string* row);
+
+// "转换计算": horizontal output as the 3D windows, height = H + dH (EditDH).
+RowConversion Seven2dConversion(const DatumFields& settings, const SevenParameterFields& parameters,
+                                const std::string& height_change);
+
+// "解算七参数": two equations per adopted row (dL with (l2 - l1) * 3600, dB with
+// (B2 - B1) * 3600 - E_B). Before the point-count test, with at least one
+// adopted row, EditDH gets the mean of (column 6 - column 3) over the adopted
+// rows with 4 decimals; with none it keeps its text and value. At least 4
+// adopted rows, else "二维七参数模型至少需要4个公共点。..." and the edits'
+// values. Column 9 gets (column 3 + dH) - column 6 (dH unrounded); only dx
+// and dy enter column 10 and the accuracy.
+AccuracyReport SolveSeven2d(const DatumFields& settings, SevenParameterFields& parameters, std::string& height_change,
+                            PointTable& grid, UserDialogs& dialogs);
+
+}  // namespace coordconv

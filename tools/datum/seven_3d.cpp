@@ -1,0 +1,133 @@
+#include "tools/datum/seven_3d.h"
+
+#include <cmath>
+
+#include "core/errors.h"
+#include "core/number_text.h"
+
+namespace coordconv {
+
+CommonPointLayout Seven3dLayout() { return DatumCommonPointLayout(4, 12, 375); }
+
+DifferentialRows3d Seven3dRows(const DatumSettings& settings, long double B_degrees, long double l_degrees, long double H) {
+    const long double rho = kArcSecondsPerRadian;
+    const long double a = settings.source.a;
+    const long double f = settings.source.f;
+    const long double da = settings.target.a - settings.source.a;
+    const long double df = settings.target.f - settings.source.f;
+    const long double B = B_degrees * kPi / 180;
+    const long double l = l_degrees * kPi / 180;
+    const long double sinB = std::sin(B);
+    const long double cosB = std::cos(B);
+    const long double tanB = std::tan(B);
+    const long double sinl = std::sin(l);
+    const long double cosl = std::cos(l);
+    const long double sin2B = sinB * sinB;
+    const long double e2 = 2 * f - f * f;
+    const long double W = std::sqrt(1 - e2 * sin2B);
+    const long double N = a / W;
+    const long double M = a * (1 - e2) / (W * W * W);
+    const long double NH = N + H;
+    const long double MH = M + H;
+    const long double Q = N + H - N * e2 * sin2B;
+    const long double P = (N * (1 - e2) + H) / (N + H);
+
+    DifferentialRows3d rows{};
+    rows.longitude = {-rho * sinl / (NH * cosB), rho * cosl / (NH * cosB), 0, P * tanB * cosl, P * tanB * sinl, -1, 0};
+    rows.latitude = {-rho * sinB * cosl / MH, -rho * sinB * sinl / MH, rho * cosB / MH, -Q * sinl / MH, Q * cosl / MH, 0,
+                     -rho * N * e2 * sinB * cosB / M};
+    rows.height = {cosB * cosl, cosB * sinl, sinB, -N * e2 * sinB * cosB * sinl / rho, N * e2 * sinB * cosB * cosl / rho, 0, Q};
+    rows.latitude_change = rho * N * e2 * sinB * cosB * da / (M * a) + rho * sinB * cosB * (2 - e2 * sin2B) * df / (1 - f);
+    rows.height_change = -N * (1 - e2 * sin2B) * da / a + M * (1 - e2 * sin2B) * sin2B * df / (1 - f);
+    return rows;
+}
+
+long double DotParameters(const SevenCoefficients& row, const SevenCoefficients& p) {
+    long double sum = 0;
+    for (std::size_t i = 0; i < row.size(); ++i) sum += row[i] * p[i];
+    return sum;
+}
+
+SevenCoefficients ReadSevenParameters(const SevenParameterFields& fields) {
+    return {TextToNumber(fields.tx), TextToNumber(fields.ty), TextToNumber(fields.tz), TextToNumber(fields.rx),
+            TextToNumber(fields.ry), TextToNumber(fields.rz), TextToNumber(fields.d)};
+}
+
+TransformedPoint Seven3dTransform(const DatumSettings& settings, const SevenCoefficients& p, const std::string* row) {
+    const GeodeticOffset source = PointOnSide(settings.source, row[1], row[2]);
+    const long double H = TextToNumber(row[3]);
+    const DifferentialRows3d rows = Seven3dRows(settings, source.latitude, source.longitude, H);
+    const long double dL = DotParameters(rows.longitude, p);
+    const long double dB = DotParameters(rows.latitude, p) + rows.latitude_change;
+    const long double dH = DotParameters(rows.height, p) + rows.height_change;
+    return {source.latitude + dB / 3600,
+            source.longitude + dL / 3600 + settings.source.central_meridian - settings.target.central_meridian, H + dH};
+}
+
+RowConversion Seven3dConversion(const DatumFields& settings_fields, const SevenParameterFields& parameter_fields) {
+    const DatumSettings settings = ReadDatumSettings(settings_fields);
+    const SevenCoefficients p = ReadSevenParameters(parameter_fields);
+    return [settings, p](const std::string* source, std::string* result) {
+        const TransformedPoint point = Seven3dTransform(settings, p, source);
+        WriteTargetPoint(settings.target, point, point.H, result);
+        result[0] = source[0];
+    };
+}
+
+namespace {
+
+class Seven3dModel : public FittingModel {
+public:
+    Seven3dModel(const DatumFields& settings, SevenParameterFields& fields)
+        : settings_(ReadDatumSettings(settings)), fields_(fields) {}
+
+    int MinimumPoints() const override { return kSeven3dMinimumPoints; }
+    std::string TooFewPointsText() const override { return TooFewPointsMessage("三维七参数模型至少需要3"); }
+
+    void AddEquations(const std::string* row, Matrix& A, Vector& L) override {
+        const GeodeticOffset source = PointOnSide(settings_.source, row[1], row[2]);
+        const long double H1 = TextToNumber(row[3]);
+        const GeodeticOffset target = PointOnSide(settings_.target, row[4], row[5]);
+        const long double H2 = TextToNumber(row[6]);
+        const DifferentialRows3d rows = Seven3dRows(settings_, source.latitude, source.longitude, H1);
+        A.emplace_back(rows.longitude.begin(), rows.longitude.end());
+        L.push_back((target.longitude - source.longitude) * 3600);
+        A.emplace_back(rows.latitude.begin(), rows.latitude.end());
+        L.push_back((target.latitude - source.latitude) * 3600 - rows.latitude_change);
+        A.emplace_back(rows.height.begin(), rows.height.end());
+        L.push_back((H2 - H1) - rows.height_change);
+    }
+
+    void TakeSolution(const Vector& x) override {
+        for (std::size_t i = 0; i < p_.size(); ++i) p_[i] = x[i];
+        fields_.tx = FloatToStr(p_[0]);
+        fields_.ty = FloatToStr(p_[1]);
+        fields_.tz = FloatToStr(p_[2]);
+        fields_.rx = FloatToStr(p_[3]);
+        fields_.ry = FloatToStr(p_[4]);
+        fields_.rz = FloatToStr(p_[5]);
+        fields_.d = FloatToStr(p_[6]);
+    }
+
+    void TakeFieldParameters() override { p_ = ReadSevenParameters(fields_); }
+
+    RowResiduals Residuals(const std::string* row) const override {
+        const TransformedPoint point = Seven3dTransform(settings_, p_, row);
+        return ThreeDimensionalResiduals(settings_.target, point, row);
+    }
+
+private:
+    DatumSettings settings_;
+    SevenParameterFields& fields_;
+    SevenCoefficients p_{};
+};
+
+}  // namespace
+
+AccuracyReport SolveSeven3d(const DatumFields& settings, SevenParameterFields& parameters, PointTable& grid,
+                            UserDialogs& dialogs) {
+    Seven3dModel model(settings, parameters);
+    return SolveCommonPoints(Seven3dLayout(), model, grid, dialogs);
+}
+
+}  // namespace coordconv

@@ -1,0 +1,71 @@
+// Three-dimensional seven-parameter model ("椭球变换--三维七参数模型",
+// TFormEllCon3d7p): the differential formulas of geodetic coordinates. The
+// changes of latitude, longitude and height caused by the seven parameters
+// p = (Tx, Ty, Tz, ex, ey, ez, m) and by the change of ellipsoid (da, df) are
+// evaluated at the source point on the source ellipsoid and added to it:
+//   dL = row_L . p            (arc seconds)
+//   dB = row_B . p + E_B      (arc seconds)
+//   dH = row_H . p + E_H      (metres)
+// No Cartesian coordinates are formed. Rotations are arc seconds as typed,
+// translations metres, m a pure scale difference; nothing is converted.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "tools/datum/bursa_wolf.h"
+#include "tools/datum/common_points.h"
+#include "tools/datum/datum_settings.h"
+#include "tools/projection/row_conversion.h"
+
+namespace coordconv {
+
+inline constexpr const char* kSeven3dCaption = "椭球变换--三维七参数模型";
+inline constexpr int kSeven3dMinimumPoints = 3;
+
+// StringGrid3: 4 rows at the start, 12 fields saved, EditMp = ToolBar3 - 375.
+CommonPointLayout Seven3dLayout();
+
+using SevenCoefficients = std::array<long double, 7>;
+
+// The rows of the differential formulas at one source point and the
+// ellipsoid-change terms. Point: B and l in degrees (l from L01), H metres.
+struct DifferentialRows3d {
+    SevenCoefficients longitude;  // dL, arc seconds per unit of each parameter
+    SevenCoefficients latitude;   // dB, arc seconds
+    SevenCoefficients height;     // dH, metres
+    long double latitude_change;  // E_B, arc seconds
+    long double height_change;    // E_H, metres
+};
+
+// With a = a1, f = f1, e2 = 2f - f^2, W = sqrt(1 - e2 sin^2 B), N = a / W,
+// M = a (1 - e2) / W^3, Q = N + H - N e2 sin^2 B, P = (N (1 - e2) + H) / (N + H):
+//   dL: -rho sin l/((N+H) cos B), rho cos l/((N+H) cos B), 0, P tan B cos l, P tan B sin l, -1, 0
+//   dB: -rho sin B cos l/(M+H), -rho sin B sin l/(M+H), rho cos B/(M+H), -Q sin l/(M+H), Q cos l/(M+H), 0,
+//       -rho N e2 sin B cos B/M
+//   dH: cos B cos l, cos B sin l, sin B, -N e2 sin B cos B sin l/rho, N e2 sin B cos B cos l/rho, 0, Q
+//   E_B = rho N e2 sin B cos B da/(M a) + rho sin B cos B (2 - e2 sin^2 B) df/(1 - f)
+//   E_H = -N (1 - e2 sin^2 B) da/a + M (1 - e2 sin^2 B) sin^2 B df/(1 - f)
+DifferentialRows3d Seven3dRows(const DatumSettings& settings, long double B, long double l, long double H);
+
+// row . p, summed from the first parameter upwards.
+long double DotParameters(const SevenCoefficients& row, const SevenCoefficients& p);
+
+// The seven edits as numbers, unconverted.
+SevenCoefficients ReadSevenParameters(const SevenParameterFields& fields);
+
+// The source point of a row moved by the formulas: B' = B + dB/3600,
+// l'' = l + dL/3600 + L01 - L02, H' = H + dH.
+TransformedPoint Seven3dTransform(const DatumSettings& settings, const SevenCoefficients& p, const std::string* row);
+
+// "转换计算" as in the Bursa-Wolf window with the differential formulas.
+RowConversion Seven3dConversion(const DatumFields& settings, const SevenParameterFields& parameters);
+
+// "解算七参数": per adopted row the dL row with observation (l2 - l1) * 3600,
+// the dB row with (B2 - B1) * 3600 - E_B and the dH row with (H2 - H1) - E_H;
+// at least 3 adopted rows, else "三维七参数模型至少需要3个公共点。..." and the
+// edits' values. Parameters written with FloatToStr, unconverted.
+AccuracyReport SolveSeven3d(const DatumFields& settings, SevenParameterFields& parameters, PointTable& grid,
+                            UserDialogs& dialogs);
+
+}  // namespace coordconv

@@ -39,13 +39,33 @@ long double ArcSineSeries(const MeridianArcCoefficients& c, long double sin_b) {
 
 }  // namespace
 
+GaussKrugerEllipsoid MakeGaussKrugerEllipsoid(long double a, long double f) {
+    GaussKrugerEllipsoid g{};
+    g.a = a;
+    g.f = f;
+    g.e2 = 2 * f - f * f;
+    g.arc = MeridianArc(g.e2);
+    return g;
+}
+
 PlanePoint GaussForward(long double a, long double f, long double latitude, long double longitude_difference) {
+    return GaussForward(MakeGaussKrugerEllipsoid(a, f), latitude, longitude_difference);
+}
+
+GeodeticOffset GaussInverse(long double a, long double f, long double x, long double y) {
+    return GaussInverse(MakeGaussKrugerEllipsoid(a, f), x, y);
+}
+
+PlanePoint GaussForward(const GaussKrugerEllipsoid& ellipsoid, long double latitude, long double longitude_difference) {
+    const long double a = ellipsoid.a;
+    const long double f = ellipsoid.f;
+    const long double e2 = ellipsoid.e2;
+    const long double ep2 = e2 / ((1 - f) * (1 - f));
+    const MeridianArcCoefficients& c = ellipsoid.arc;
     const long double b = latitude * kDegreesToRadians;
     const long double l = longitude_difference * kDegreesToRadians;
     const long double sin_b = std::sin(b);
     const long double cos_b = std::cos(b);
-    const long double e2 = 2 * f - f * f;
-    const long double ep2 = e2 / ((1 - f) * (1 - f));
     const long double t = sin_b / cos_b;
     const long double t2 = t * t;
     const long double eta2 = ep2 * cos_b * cos_b;
@@ -53,7 +73,6 @@ PlanePoint GaussForward(long double a, long double f, long double latitude, long
     const long double m = l * cos_b;
     const long double m2 = m * m;
 
-    const MeridianArcCoefficients c = MeridianArc(e2);
     const long double arc = a * (1 - e2) * (c.A * b - cos_b * ArcSineSeries(c, sin_b));
 
     PlanePoint p{};
@@ -65,11 +84,12 @@ PlanePoint GaussForward(long double a, long double f, long double latitude, long
     return p;
 }
 
-GeodeticOffset GaussInverse(long double a, long double f, long double x, long double y) {
-    const long double e2 = 2 * f - f * f;
-    const long double ep2 = e2 / ((1 - f) * (1 - f));
+GeodeticOffset GaussInverse(const GaussKrugerEllipsoid& ellipsoid, long double x, long double y) {
+    const long double a = ellipsoid.a;
+    const long double f = ellipsoid.f;
+    const long double e2 = ellipsoid.e2;
+    const MeridianArcCoefficients& c = ellipsoid.arc;
     const long double r = a * (1 - e2);
-    const MeridianArcCoefficients c = MeridianArc(e2);
     const long double F = c.A * r;
 
     // Footpoint latitude by fixed-point iteration on the meridian arc.
@@ -85,6 +105,7 @@ GeodeticOffset GaussInverse(long double a, long double f, long double x, long do
         if (settled) break;
     }
 
+    const long double ep2 = e2 / ((1 - f) * (1 - f));
     const long double t = std::tan(bf);
     const long double t2 = t * t;
     const long double cos_bf = std::cos(bf);

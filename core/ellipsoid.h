@@ -50,6 +50,19 @@ struct MeridianArcCoefficients {
 };
 MeridianArcCoefficients MeridianArc(long double e2);
 
+// The constants of one ellipsoid that the series use: e^2 = 2f - f^2 and the
+// meridian-arc coefficients. A command computes them once for all its rows;
+// the results are the same as per call. (e'^2 is formed where the series
+// need it, so that a degenerate ellipsoid faults where it would per call.)
+struct GaussKrugerEllipsoid {
+    long double a, f, e2;
+    MeridianArcCoefficients arc;
+};
+GaussKrugerEllipsoid MakeGaussKrugerEllipsoid(long double a, long double f);
+
+PlanePoint GaussForward(const GaussKrugerEllipsoid& ellipsoid, long double latitude, long double longitude_difference);
+GeodeticOffset GaussInverse(const GaussKrugerEllipsoid& ellipsoid, long double x, long double y);
+
 // Gauss-Krüger forward: latitude B and longitude difference l (degrees) on the
 // ellipsoid (a in metres, flattening f) to northing x and easting y (metres).
 PlanePoint GaussForward(long double a, long double f, long double latitude, long double longitude_difference);

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <limits>
 #include <locale.h>
 
 #include "core/errors.h"
@@ -173,15 +175,20 @@ void AppendUnsigned(std::string& out, uint128 v) {
 // value is scaled / 10^scale_decimals.
 bool ReduceExactly(long double magnitude, uint128& scaled, int& scale_decimals) {
     if (!(magnitude < 1e18L)) return false;
-    int binary_exponent = 0;
-    const long double fraction = std::frexp(magnitude, &binary_exponent);
-    // magnitude = mantissa * 2^-shift exactly, with a 64-bit mantissa.
-    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 64));
-    const int shift = 64 - binary_exponent;
+    // The x87 extended format stores the 64-bit significand with its leading
+    // bit and a 15-bit biased exponent: magnitude = mantissa * 2^-shift.
+    static_assert(sizeof(long double) >= 10 && std::numeric_limits<long double>::digits == 64);
+    std::uint64_t mantissa = 0;
+    std::uint16_t biased_exponent = 0;
+    std::memcpy(&mantissa, &magnitude, 8);
+    std::memcpy(&biased_exponent, reinterpret_cast<const char*>(&magnitude) + 8, 2);
+    biased_exponent &= 0x7fff;
+    if (biased_exponent == 0) return false;  // denormal: the literal route
+    const int shift = 16383 + 63 - biased_exponent;
     if (magnitude >= 1) {
+        const auto integer_part = static_cast<std::uint64_t>(magnitude);
         int integer_digits = 1;
-        while (integer_digits < 18 && magnitude >= static_cast<long double>(kPow10[integer_digits]))
-            ++integer_digits;
+        while (integer_digits < 18 && integer_part >= kPow10[integer_digits]) ++integer_digits;
         scale_decimals = 18 - integer_digits;
     } else {
         scale_decimals = 17;

@@ -200,6 +200,11 @@ void AtomicLineWriter::WriteLine(std::string_view utf8) {
     if (pending_.size() >= kBufferSize) Flush();
 }
 
+void AtomicLineWriter::WriteBytes(std::string_view bytes) {
+    pending_.append(bytes);
+    if (pending_.size() >= kBufferSize) Flush();
+}
+
 void AtomicLineWriter::WriteRow(const std::string* cells, int count) {
     for (int col = 0; col < count; ++col) {
         if (col > 0) pending_.push_back(',');

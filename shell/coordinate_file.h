@@ -73,6 +73,8 @@ public:
     AtomicLineWriter& operator=(const AtomicLineWriter&) = delete;
 
     void WriteLine(std::string_view utf8);
+    // Writes bytes already in the file's code page.
+    void WriteBytes(std::string_view bytes);
     // Writes `count` cells joined by ",".
     void WriteRow(const std::string* cells, int count);
     void Commit();

@@ -24,10 +24,11 @@ long double StripZoneAndFalseEasting(long double y, long double y_constant) {
 
 RowConversion GaussForwardConversion(const GaussFields& fields) {
     const GaussSettings s = ReadGaussSettings(fields);
-    return [s](const std::string* source, std::string* result) {
+    const GaussKrugerEllipsoid ellipsoid = MakeGaussKrugerEllipsoid(s.a, s.f);
+    return [s, ellipsoid](const std::string* source, std::string* result) {
         const long double b = DmsTextToDegrees(source[1]);
         const long double l = DmsTextToDegrees(source[2]);
-        PlanePoint p = GaussForward(s.a, s.f, b, l - s.central_meridian);
+        PlanePoint p = GaussForward(ellipsoid, b, l - s.central_meridian);
         p.y = p.y + s.y_constant;
         RaiseFloatingPointErrors();
         result[0] = source[0];
@@ -38,10 +39,11 @@ RowConversion GaussForwardConversion(const GaussFields& fields) {
 
 RowConversion GaussInverseConversion(const GaussFields& fields) {
     const GaussSettings s = ReadGaussSettings(fields);
-    return [s](const std::string* source, std::string* result) {
+    const GaussKrugerEllipsoid ellipsoid = MakeGaussKrugerEllipsoid(s.a, s.f);
+    return [s, ellipsoid](const std::string* source, std::string* result) {
         const long double x = TextToNumber(source[1]);
         const long double y = StripZoneAndFalseEasting(TextToNumber(source[2]), s.y_constant);
-        const GeodeticOffset g = GaussInverse(s.a, s.f, x, y);
+        const GeodeticOffset g = GaussInverse(ellipsoid, x, y);
         const long double latitude = g.latitude;
         const long double longitude = g.longitude + s.central_meridian;
         const long double packed_b = DegreesToDms(latitude);

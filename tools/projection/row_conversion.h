@@ -13,7 +13,8 @@ namespace coordconv {
 
 // Converts the cells of one source row into the cells of one result row.
 // Raises CommandError for a cell that is not a number or a floating-point
-// fault, before any cell of the result row is written.
+// fault, before any cell of the result row is written. A conversion keeps no
+// state between rows: coordconv-cli converts rows on several threads.
 using RowConversion = std::function<void(const std::string* source_row, std::string* result_row)>;
 
 // Sets the result table's row count to the source's, then converts the data

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "core/ellipsoid.h"
 #include "core/errors.h"
+#include "core/number_text.h"
+#include "tests/fake_dialogs.h"
 
 namespace coordconv {
 namespace {
@@ -100,6 +104,89 @@ TEST(PolynomialModel, CoefficientsMissingFromAShortTableReadAsZero) {
     PolynomialConversion(fields, table)(row, result);
     EXPECT_EQ(result[1], "12.0000");
     EXPECT_EQ(result[2], "20.0000");
+}
+
+PointTable PolynomialGrid(PolynomialForm form, const std::vector<std::vector<std::string>>& rows) {
+    PointTable grid = NewCommonPointGrid(PolynomialLayout(form), PolynomialCommonPointTitles(form));
+    grid.SetRowCount(static_cast<int>(rows.size()) + 1);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        for (std::size_t c = 0; c + 1 < rows[r].size(); ++c) grid.Cell(static_cast<int>(c), static_cast<int>(r) + 1) = rows[r][c];
+        grid.Cell(12, static_cast<int>(r) + 1) = rows[r].back();
+    }
+    return grid;
+}
+
+bool ShowsZero(const std::string& text) { return text == "0.0000" || text == "-0.0000"; }
+
+class PolynomialSolve : public ::testing::Test {
+protected:
+    const FloatingPointScope scope;
+    testing::FakeDialogs dialogs;
+    PolynomialFields fields;
+};
+
+TEST_F(PolynomialSolve, FirstOrderThroughThreeAdoptedPointsLeavesNoResidual) {
+    CoefficientTable table = NewPolynomialCoefficientTable(0);
+    PointTable grid = PolynomialGrid(PolynomialForm::Plane,
+                                     {{"A", "3380000", "500000", "10", "3380000.8", "499998.8", "10.5", "Yes"},
+                                      {"B", "3390000", "505000", "20", "3390000.83", "504998.81", "20.5", "Yes"},
+                                      {"C", "3384000", "515000", "30", "3384000.85", "514998.77", "30.5", "Yes"}});
+    // Any three points off one line are fitted exactly by six coefficients.
+    const AccuracyReport report = SolvePolynomial(fields, table, grid, dialogs);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(report.solved);
+    EXPECT_EQ(fields.height_shift, "0.5000");
+    for (int row = 1; row <= 3; ++row)
+        for (int col = 7; col <= 10; ++col) EXPECT_TRUE(ShowsZero(grid.Cell(col, row))) << grid.Cell(col, row);
+    EXPECT_LT(report.internal_accuracy, 1e-6L);
+    EXPECT_EQ(report.external_accuracy, 0);
+    EXPECT_EQ(report.accuracy_line, "内符合精度=0.0000m，限差=0.0000m；外符合精度=0.0000m");
+    // The six coefficients stand in the table in the general number format.
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(table.Value(i), FloatToStr(TextToNumber(table.Value(i))));
+    EXPECT_NE(table.Value(0), "");
+}
+
+TEST_F(PolynomialSolve, GeodeticResidualsInArcSecondsAndMetres) {
+    // No adopted point: the typed a0 = 1e-6 rad shifts every latitude.
+    CoefficientTable table = NewPolynomialCoefficientTable(0);
+    table.Value(0) = "0.000001";
+    fields.form = PolynomialForm::Ellipsoid;
+    PointTable grid = PolynomialGrid(PolynomialForm::Ellipsoid,
+                                     {{"A", "30.3", "114.15", "0", "30.3", "114.15", "0", "No"},
+                                      {"B", "31", "115", "0", "31", "115", "0", "No"},
+                                      {"C", "32", "116", "0", "32", "116", "0", "No"}});
+    const AccuracyReport report = SolvePolynomial(fields, table, grid, dialogs);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(table.Value(0), "0.000001");  // not recomputed
+    EXPECT_EQ(grid.Cell(7, 1), "0.2063");
+    EXPECT_TRUE(ShowsZero(grid.Cell(8, 1)));
+    EXPECT_EQ(grid.Cell(10, 1), "6.3710");
+    // Three check points, divisor 3 - 1: sqrt(3e-12 / 2) * 6371000 m.
+    EXPECT_NEAR(static_cast<double>(report.external_accuracy), std::sqrt(1.5) * 6.371, 1e-9);
+    EXPECT_EQ(report.internal_accuracy, 0);
+}
+
+TEST_F(PolynomialSolve, TooFewPointsForTheThirdOrder) {
+    fields.order_index = 2;
+    CoefficientTable table = NewPolynomialCoefficientTable(2);
+    PointTable grid = PolynomialGrid(PolynomialForm::Plane, {{"A", "1", "2", "3", "1", "2", "4", "Yes"}});
+    const AccuracyReport report = SolvePolynomial(fields, table, grid, dialogs);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].rfind("坐标转换|3次多项式模型至少需要10个公共点。", 0), 0u);
+    EXPECT_FALSE(report.solved);
+    EXPECT_EQ(fields.height_shift, "1.0000");
+    EXPECT_EQ(table.RowCount(), 20);
+    EXPECT_EQ(table.Value(0), "");
+}
+
+TEST_F(PolynomialSolve, ExternalAccuracyDividesByCheckPointsLessOne) {
+    CoefficientTable table = NewPolynomialCoefficientTable(0);
+    PointTable grid = PolynomialGrid(PolynomialForm::Plane,
+                                     {{"A", "0", "0", "0", "0.3", "0", "0", "No"}, {"B", "0", "0", "0", "0", "0.4", "0", "No"}});
+    EXPECT_EQ(SolvePolynomial(fields, table, grid, dialogs).accuracy_line,
+              "内符合精度=0.0000m，限差=0.0000m；外符合精度=0.5000m");
+    grid.SetRowCount(2);  // one check point only
+    EXPECT_EQ(SolvePolynomial(fields, table, grid, dialogs).external_accuracy, 0);
 }
 
 }  // namespace

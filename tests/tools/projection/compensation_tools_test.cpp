@@ -6,32 +6,15 @@
 
 #include "core/ellipsoid.h"
 #include "core/geocentric.h"
-#include "core/errors.h"
 #include "core/number_text.h"
+#include "tests/tools/projection/conversion_test_support.h"
 
 namespace coordconv {
 namespace {
 
-struct Row {
-    std::string cells[3];
-};
-
-Row Convert(const RowConversion& convert, const std::string& name, const std::string& x, const std::string& y) {
-    const std::string source[3] = {name, x, y};
-    Row result;
-    convert(source, result.cells);
-    return result;
-}
-
-std::string ErrorOf(const std::function<void()>& command) {
-    const FloatingPointScope scope;
-    try {
-        command();
-    } catch (const CommandError& e) {
-        return e.what();
-    }
-    return "";
-}
+using testing::ConvertRow;
+using testing::ErrorOf;
+using testing::Row;
 
 // The survey area of the worked example: Xi'an 1980, 30° N, 1000 m high,
 // 100 km from the central meridian.
@@ -62,17 +45,6 @@ TEST(Compensation, WorkedExampleStepByStep) {
     EXPECT_NEAR(static_cast<double>(TextToNumber(a2) - from_unrounded), 0.25 * (1 - 0.25 * 0.00669438) / std::sqrt(1 - 0.00669438), 1e-6);
 }
 
-TEST(Compensation, NoHeightAndNoDistanceNeedNoCompensation) {
-    const FloatingPointScope scope;
-    CompensationFields fields;
-    fields.mean_latitude = "34.1530";
-    const CompensationPlaneTexts plane = ComputeCompensationPlaneTexts(fields);
-    EXPECT_EQ(plane.deformation, "0.00mm");
-    EXPECT_EQ(plane.height, "0");
-    fields.plane_height = plane.height;
-    EXPECT_NEAR(static_cast<double>(TextToNumber(ComputeNewSemiMajorAxisText(fields))), 6378140.0, 1e-6);
-}
-
 TEST(Compensation, ConvertedLinesAtTheAreaHaveTheirGroundLength) {
     const FloatingPointScope scope;
     // On the source plane a ground kilometre of the area is 33.75 mm short;
@@ -84,8 +56,8 @@ TEST(Compensation, ConvertedLinesAtTheAreaHaveTheirGroundLength) {
     const RowConversion convert = CompensationConversion(fields);
     const long double x = GaussForward(6378140, 1 / 298.257L, 30, 0).x;
     const auto converted_length = [&](long double x1, long double y1, long double x2, long double y2) {
-        const Row a = Convert(convert, "A", FloatToFixed(x1, 4), FloatToFixed(y1, 4));
-        const Row b = Convert(convert, "B", FloatToFixed(x2, 4), FloatToFixed(y2, 4));
+        const Row a = ConvertRow(convert, "A", FloatToFixed(x1, 4), FloatToFixed(y1, 4));
+        const Row b = ConvertRow(convert, "B", FloatToFixed(x2, 4), FloatToFixed(y2, 4));
         const long double dx = TextToNumber(b.cells[1]) - TextToNumber(a.cells[1]);
         const long double dy = TextToNumber(b.cells[2]) - TextToNumber(a.cells[2]);
         return std::sqrt(dx * dx + dy * dy);
@@ -109,28 +81,28 @@ TEST(Compensation, APointKeepsItsPlaceInSpaceOnTheNewEllipsoid) {
         const Cartesian space = GeodeticToCartesian(a1, f, b, l, 0);
         const Geodetic on_new = CartesianToGeodetic(a2, f, space.X, space.Y, space.Z);
         const PlanePoint expected = GaussForward(a2, f, on_new.B, on_new.L);
-        const Row converted = Convert(convert, "P", FloatToFixed(old_plane.x, 4), FloatToFixed(old_plane.y + 500000, 4));
+        const Row converted = ConvertRow(convert, "P", FloatToFixed(old_plane.x, 4), FloatToFixed(old_plane.y + 500000, 4));
         EXPECT_NEAR(static_cast<double>(TextToNumber(converted.cells[1])), static_cast<double>(expected.x), 1e-3) << b;
         EXPECT_NEAR(static_cast<double>(TextToNumber(converted.cells[2])), static_cast<double>(expected.y + 500000), 1e-3) << b;
     }
-}
-
-TEST(Compensation, TheSameAxisReturnsThePointsWithoutTheirZoneNumber) {
-    const FloatingPointScope scope;
-    CompensationFields fields;
+    // A zone number is dropped and not written back.
+    EXPECT_EQ(ConvertRow(convert, "P1", "3376500.1736", "38644006.4942").cells[2],
+              ConvertRow(convert, "P1", "3376500.1736", "644006.4942").cells[2]);
+    // The same axis returns the points.
     fields.a2 = fields.a1;
-    const RowConversion convert = CompensationConversion(fields);
-    const Row plain = Convert(convert, "P1", "3376500.1736", "644006.4942");
-    EXPECT_EQ(plain.cells[0], "P1");
-    EXPECT_NEAR(static_cast<double>(TextToNumber(plain.cells[1])), 3376500.1736, 2e-4);
-    EXPECT_NEAR(static_cast<double>(TextToNumber(plain.cells[2])), 644006.4942, 2e-4);
-    const Row numbered = Convert(convert, "P1", "3376500.1736", "38644006.4942");
-    EXPECT_EQ(numbered.cells[1], plain.cells[1]);
-    EXPECT_EQ(numbered.cells[2], plain.cells[2]);
+    const Row kept = ConvertRow(CompensationConversion(fields), "P1", "3376500.1736", "38644006.4942");
+    EXPECT_NEAR(static_cast<double>(TextToNumber(kept.cells[1])), 3376500.1736, 2e-4);
+    EXPECT_NEAR(static_cast<double>(TextToNumber(kept.cells[2])), 644006.4942, 2e-4);
 }
 
 TEST(Compensation, StepsRunInAnyOrderOnWhatTheBoxesHold) {
     const FloatingPointScope scope;
+    // No height and no distance need no compensation.
+    CompensationFields level;
+    level.mean_latitude = "34.1530";
+    const CompensationPlaneTexts none = ComputeCompensationPlaneTexts(level);
+    EXPECT_EQ(none.deformation + " " + none.height, "0.00mm 0");
+
     CompensationFields fields = WorkedArea();
     // Axis before plane: the plane height box still holds its initial 0.
     const long double a2_at_zero = TextToNumber(ComputeNewSemiMajorAxisText(fields));
@@ -141,7 +113,7 @@ TEST(Compensation, StepsRunInAnyOrderOnWhatTheBoxesHold) {
                 300 * (1 - 0.25 * 0.00669438) / std::sqrt(1 - 0.00669438), 1e-4);
     // Convert before the axis step: the empty a2 box reads 0, the new
     // ellipsoid degenerates to its centre, and the easting is the constant.
-    const Row degenerate = Convert(CompensationConversion(CompensationFields{}), "P", "3376500.1736", "644006.4942");
+    const Row degenerate = ConvertRow(CompensationConversion(CompensationFields{}), "P", "3376500.1736", "644006.4942");
     EXPECT_EQ(degenerate.cells[1], "0.0000");
     EXPECT_EQ(degenerate.cells[2], "500000.0000");
 }
@@ -160,7 +132,7 @@ TEST(Compensation, Failures) {
     zero_axis.mean_height = "";
     zero_axis.mean_distance = "";
     EXPECT_EQ(ErrorOf([&] { ComputeCompensationPlaneTexts(zero_axis); }), "Invalid floating point operation");
-    EXPECT_EQ(ErrorOf([&] { Convert(CompensationConversion(zero_axis), "P", "3376500", "600000"); }),
+    EXPECT_EQ(ErrorOf([&] { ConvertRow(CompensationConversion(zero_axis), "P", "3376500", "600000"); }),
               "Floating point division by zero");
 
     CompensationFields bad_height = WorkedArea();

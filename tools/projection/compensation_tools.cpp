@@ -91,11 +91,13 @@ RowConversion CompensationConversion(const CompensationFields& fields) {
     const long double y_constant = TextToNumber(fields.y_constant);
     const long double a2 = TextToNumber(fields.a2);
     const long double delta_a = a2 - a1;
+    const GaussKrugerEllipsoid source_ellipsoid = MakeGaussKrugerEllipsoid(a1, f);
+    const GaussKrugerEllipsoid new_ellipsoid = MakeGaussKrugerEllipsoid(a2, f);
     return [=](const std::string* source_row, std::string* result) {
         const long double x = TextToNumber(source_row[1]);
         const long double y = TextToNumber(source_row[2]);
         const long double y_reduced = StripZoneAndFalseEasting(y, y_constant);
-        const GeodeticOffset g = GaussInverse(a1, f, x, y_reduced);
+        const GeodeticOffset g = GaussInverse(source_ellipsoid, x, y_reduced);
         // Latitude change of a point of fixed position when the semi-major
         // axis grows by delta_a at constant flattening.
         const long double phi = g.latitude * kPi / 180;
@@ -105,7 +107,7 @@ RowConversion CompensationConversion(const CompensationFields& fields) {
         const long double m = (1 - e2) * a1 / (w * w * w);
         const long double delta_b = e2 * sin_phi * cos_phi * delta_a / (m * w);
         const long double b2 = g.latitude + delta_b * 180 / kPi;
-        PlanePoint p = GaussForward(a2, f, b2, g.longitude);
+        PlanePoint p = GaussForward(new_ellipsoid, b2, g.longitude);
         p.y = p.y + y_constant;
         RaiseFloatingPointErrors();
         result[0] = source_row[0];

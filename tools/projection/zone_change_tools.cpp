@@ -17,15 +17,16 @@ ZoneChangeSettings ReadZoneChangeSettings(const ZoneChangeFields& fields) {
     s.y_constant = TextToNumber(fields.y_constant);
     s.new_central_meridian = DmsTextToDegrees(fields.new_central_meridian);
     s.new_y_constant = TextToNumber(fields.new_y_constant);
+    s.ellipsoid = MakeGaussKrugerEllipsoid(s.a, s.f);
     return s;
 }
 
 ZonePoint ChangeZone(const ZoneChangeSettings& s, long double x, long double y) {
     const long double y_old = StripZoneAndFalseEasting(y, s.y_constant);
-    const GeodeticOffset g = GaussInverse(s.a, s.f, x, y_old);
+    const GeodeticOffset g = GaussInverse(s.ellipsoid, x, y_old);
     // Longitude difference from the new central meridian.
     const long double l_new = g.longitude + s.central_meridian - s.new_central_meridian;
-    const PlanePoint p = GaussForward(s.a, s.f, g.latitude, l_new);
+    const PlanePoint p = GaussForward(s.ellipsoid, g.latitude, l_new);
     return {p.x, p.y + s.new_y_constant};
 }
 

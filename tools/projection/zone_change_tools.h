@@ -30,6 +30,7 @@ struct ZoneChangeSettings {
     long double y_constant;            // c1, metres
     long double new_central_meridian;  // L2, decimal degrees
     long double new_y_constant;        // c2, metres
+    GaussKrugerEllipsoid ellipsoid;    // the series constants of (a, f), once per command
 };
 
 // Reads the six boxes in the order a, 1/f, L1, c1, L2, c2; a text that is not

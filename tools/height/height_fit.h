@@ -7,6 +7,7 @@
 // A point's levelling height is Hg + f(x, y).
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,13 @@ long double HeightSurface(const Vector& coefficients, long double x, long double
 // model's item text, "模型至少需要", u, "个公共点。参数未重新计算。" and the
 // second line on the residuals.
 std::string HeightFitTooFewPointsText(int model_index);
+
+// FormResize: StringGrid4 columns share (grid width - 28) as 0.2, 0.8;
+// StringGrid1 and StringGrid2 share (grid width - 29) as 0.16, 0.32, 0.32, 0.2.
+inline constexpr int kHeightCoefficientGridOffset = 28;
+inline constexpr std::array<long double, 2> kHeightCoefficientColumnShares = {0.2L, 0.8L};
+inline constexpr int kHeightPointGridOffset = 29;
+inline constexpr std::array<long double, 4> kHeightPointColumnShares = {0.16L, 0.32L, 0.32L, 0.2L};
 
 // A fresh coefficient table of the model: labels a0=.. and empty texts.
 CoefficientTable NewHeightFitCoefficientTable(int model_index);

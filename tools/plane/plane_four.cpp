@@ -145,6 +145,8 @@ CommonPointLayout PlaneFourLayout() {
     return layout;
 }
 
+std::vector<std::string> PlaneFourPointTitles() { return {"点号", "纵坐标x(m)", "横坐标y(m)", "高程H(m)"}; }
+
 std::vector<std::string> PlaneFourCommonPointTitles() { return CommonPointTitles(false, false); }
 
 AccuracyReport SolvePlaneFour(PlaneFourFields& fields, PointTable& grid, UserDialogs& dialogs) {

@@ -6,6 +6,7 @@
 // centroid reduction), x north and y east in metres.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,13 @@ long double ScaleChange(long double a, long double b);
 // "转换计算": name unchanged, x', y', H' with 4 decimals. An empty source row
 // gives a nameless row holding dx, dy and dH.
 RowConversion PlaneFourConversion(const PlaneFourFields& fields);
+
+// Titles of StringGrid1 and StringGrid2: "点号", "纵坐标x(m)", "横坐标y(m)", "高程H(m)".
+std::vector<std::string> PlaneFourPointTitles();
+// FormResize of StringGrid1 and StringGrid2 (also in TFormPoly): column k
+// gets trunc((grid width - 32) * share k).
+inline constexpr int kPlanePointGridOffset = 32;
+inline constexpr std::array<long double, 4> kPlanePointColumnShares = {0.16L, 0.32L, 0.32L, 0.2L};
 
 // The common-point grid of TForm2d4p: the 13 plane-titled columns, two empty
 // data rows to start with, tolerance 3 m_in, external accuracy over the

@@ -6,6 +6,7 @@
 // they enter raw, without centroid reduction or scaling.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,11 @@ struct PolynomialFields {
     PolynomialForm form = PolynomialForm::Plane;  // ComboBox2
     std::string height_shift = "0";              // EditDH, metres
 };
+
+// FormResize of StringGrid4: column k gets trunc((grid width - 30) * share k).
+// StringGrid1 and StringGrid2 follow the plane four-parameter window's rule.
+inline constexpr int kPolynomialCoefficientGridOffset = 30;
+inline constexpr std::array<long double, 2> kCoefficientColumnShares = {0.2L, 0.8L};
 
 // A fresh coefficient table of the order: labels a0.., b0.. and empty texts.
 CoefficientTable NewPolynomialCoefficientTable(int order_index);

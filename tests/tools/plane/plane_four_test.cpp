@@ -7,6 +7,7 @@
 #include "core/errors.h"
 #include "core/number_text.h"
 #include "tests/fake_dialogs.h"
+#include "tests/test_support.h"
 
 namespace coordconv {
 namespace {
@@ -100,6 +101,22 @@ TEST(PlaneFourModel, ParameterLinesRestoreTheTextsAndShortFilesLeaveEmptyEdits) 
     EXPECT_EQ(p.a, 1);
     EXPECT_EQ(p.b, 0);
     EXPECT_EQ(p.dH, 0);
+}
+
+TEST(PlaneFourParameterFile, SavedAndLoadedTextsAreTheSameCharacters) {
+    const testing::ScratchDir dir;
+    PlaneFourFields fields;
+    fields.dx = "-10.8333333333333";
+    fields.dy = " 160.8 ";
+    fields.rotation = "-8.59436692198879";
+    fields.scale = "8.6805555517093E-10";
+    fields.height_shift = "";
+    SaveParameterFile(dir.Path("p.txt"), FileEncoding::Gbk, PlaneFourParameterLines(fields));
+    EXPECT_EQ(testing::ReadBytes(dir.Path("p.txt")),
+              "-10.8333333333333\r\n 160.8 \r\n-8.59436692198879\r\n8.6805555517093E-10\r\n\r\n");
+    const PlaneFourFields back =
+        PlaneFourFieldsFromLines(LoadParameterFile(dir.Path("p.txt"), FileEncoding::Gbk, kPlaneFourParameterCount));
+    EXPECT_EQ(PlaneFourParameterLines(back), PlaneFourParameterLines(fields));
 }
 
 // A common-point grid of TForm2d4p with the given rows (columns 0..6 and the

@@ -1,0 +1,213 @@
+#include "tools/cad/map_sheet.h"
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "core/errors.h"
+#include "core/number_text.h"
+#include "shell/text_codec.h"
+
+namespace coordconv {
+namespace {
+
+// Truncation toward zero to a 64-bit integer; a value beyond that range (or
+// not a number) is an invalid operation, as the FPU's integer store reports it.
+std::int64_t Trunc(long double value) {
+    constexpr long double kLimit = 9223372036854775808.0L;  // 2^63
+    if (!(value > -kLimit && value < kLimit)) throw CommandError(kInvalidOperationText);
+    return static_cast<std::int64_t>(value);
+}
+
+// The letter of million-sheet row r: the r-th capital letter (A = 1). Rows
+// outside the printable range (latitudes far beyond the poles) show "?".
+char RowLetter(std::int64_t row) {
+    const std::int64_t code = 64 + row;
+    return code > 32 && code < 127 ? static_cast<char>(code) : '?';
+}
+
+struct MillionSheet {
+    std::int64_t row;     // r, 1 = A, counted from the equator
+    std::int64_t column;  // c, 1..60 from 180° W
+    long double south;    // B0, seconds
+    long double west;     // L0, seconds
+};
+
+MillionSheet MillionSheetOf(long double latitude, long double longitude) {
+    MillionSheet sheet{};
+    sheet.row = Trunc(latitude / kMillionSheetLatitudeSeconds) + 1;
+    sheet.column = Trunc(longitude / kMillionSheetLongitudeSeconds) + 31;
+    // The south-west corner from the column before it wraps from 61 to 1: a
+    // longitude past 180° lies in column 1, whose west edge is 180°, and the
+    // wrapped column would put that edge 360° away.
+    sheet.south = static_cast<long double>(sheet.row - 1) * kMillionSheetLatitudeSeconds;
+    sheet.west = static_cast<long double>(sheet.column - 31) * kMillionSheetLongitudeSeconds;
+    if (sheet.column > 60) sheet.column = sheet.column - 60;
+    return sheet;
+}
+
+std::string ThreeDigits(std::int64_t value) {
+    const std::string text = "000" + std::to_string(value);
+    return text.substr(text.size() - 3);
+}
+
+// Delphi's StrToInt on the bytes of a sheet number: optional leading blanks,
+// an optional sign and decimal digits within the 32-bit range.
+std::int64_t StrToInt(const std::string& bytes) {
+    std::size_t i = 0;
+    while (i < bytes.size() && bytes[i] == ' ') ++i;
+    bool negative = false;
+    if (i < bytes.size() && (bytes[i] == '+' || bytes[i] == '-')) negative = bytes[i++] == '-';
+    std::int64_t value = 0;
+    bool any_digit = false;
+    bool in_range = true;
+    for (; i < bytes.size() && bytes[i] >= '0' && bytes[i] <= '9'; ++i) {
+        any_digit = true;
+        value = value * 10 + (bytes[i] - '0');
+        if (value > 2147483648LL) in_range = false, value = 2147483648LL;
+    }
+    if (negative) value = -value;
+    if (!any_digit || i != bytes.size() || !in_range || value > 2147483647LL)
+        throw CommandError("'" + DecodeFileText(bytes, FileEncoding::Gbk) + "' is not a valid integer value");
+    return value;
+}
+
+// The text before the first `separator` of `text` (empty when there is none,
+// as the position 0 of a failed search cuts it), and the position found.
+std::string TextBefore(const std::string& text, char separator, std::size_t& position) {
+    position = text.find(separator);
+    return position == std::string::npos ? std::string() : text.substr(0, position);
+}
+
+// Characters first..first+count-1 (1-based) of `text`, shorter near its end.
+std::string Copy(const std::string& text, std::size_t first, std::size_t count) {
+    return first - 1 < text.size() ? text.substr(first - 1, count) : std::string();
+}
+
+}  // namespace
+
+std::string OldSheetNumber(long double latitude, long double longitude) {
+    const MillionSheet million = MillionSheetOf(latitude, longitude);
+    // 1:100,000 sheet: i, j counted from the south and west; n numbered from the north-west.
+    const std::int64_t i = Trunc((latitude - million.south) / 1200) + 1;
+    const std::int64_t j = Trunc((longitude - million.west) / 1800) + 1;
+    const std::int64_t n = (12 - i) * 12 + j;
+    const long double south = million.south + static_cast<long double>(i - 1) * 1200;
+    const long double west = million.west + static_cast<long double>(j - 1) * 1800;
+    // 1:10,000 sheet within it: p, q from the south and west; m from the north-west.
+    const std::int64_t p = Trunc((latitude - south) / kSheetLatitudeSeconds) + 1;
+    const std::int64_t q = Trunc((longitude - west) / kSheetLongitudeSeconds) + 1;
+    const std::int64_t m = (8 - p) * 8 + q;
+    return std::string(1, RowLetter(million.row)) + "-" + std::to_string(million.column) + "-" + std::to_string(n) +
+           "-(" + std::to_string(m) + ")";
+}
+
+std::string NewSheetNumber(long double latitude, long double longitude) {
+    const MillionSheet million = MillionSheetOf(latitude, longitude);
+    const std::int64_t row = 96 - Trunc((latitude - million.south) / kSheetLatitudeSeconds);
+    const std::int64_t column = Trunc((longitude - million.west) / kSheetLongitudeSeconds) + 1;
+    return std::string(1, RowLetter(million.row)) + std::to_string(million.column) + "G" + ThreeDigits(row) +
+           ThreeDigits(column);
+}
+
+SheetJunctionTable ShowTFH(bool new_form, long double latitude, long double longitude) {
+    SheetJunctionTable table;
+    int field = 0;
+    for (const long double row_shift : {kSheetLatitudeSeconds, 0.0L, -kSheetLatitudeSeconds})
+        for (const long double column_shift : {-kSheetLongitudeSeconds, 0.0L, kSheetLongitudeSeconds}) {
+            const long double b = latitude + row_shift;
+            const long double l = longitude + column_shift;
+            table.fields[static_cast<std::size_t>(field++)] = new_form ? NewSheetNumber(b, l) : OldSheetNumber(b, l);
+        }
+    return table;
+}
+
+long double PackedAngleSeconds(long double packed) {
+    // The fields of the packed angle come from its digits, as DmsToDegrees
+    // reads them. Taking them apart with Int(Frac(v) * 100) instead loses a
+    // whole minute whenever the binary value of v lies a hair below its
+    // decimal text (1.01 would read as 1°00').
+    const std::string text = FloatToFixed(std::fabs(packed), 16);
+    const std::size_t dot = text.find('.');
+    const long double degrees = TextToNumber(text.substr(0, dot));
+    const long double minutes = TextToNumber(text.substr(dot + 1, 2));
+    const long double seconds = TextToNumber(text.substr(dot + 3, 2) + "." + text.substr(dot + 5));
+    const long double result = degrees * 3600 + minutes * 60 + seconds;
+    return packed < 0 ? -result : result;
+}
+
+SheetJunctionTable SheetsFromGeodetic(bool new_form, const std::string& longitude_text,
+                                      const std::string& latitude_text) {
+    const long double longitude = PackedAngleSeconds(TextToNumber(longitude_text)) + 0.0000001L;
+    const long double latitude = PackedAngleSeconds(TextToNumber(latitude_text)) + 0.0000001L;
+    RaiseFloatingPointErrors();
+    return ShowTFH(new_form, latitude, longitude);
+}
+
+SheetJunctionTable SheetsFromPlane(bool new_form, const PlaneSheetFields& fields) {
+    const long double a = TextToNumber(fields.a);
+    const long double f = 1 / TextToNumber(fields.inverse_flattening);
+    RaiseFloatingPointErrors();
+    const long double x = TextToNumber(fields.x) + TextToNumber(fields.x_shift);
+    const long double y = TextToNumber(fields.y) + TextToNumber(fields.y_shift);
+    RaiseFloatingPointErrors();
+    const long double zone = std::trunc(y / 1000000);
+    const long double central_meridian = fields.six_degree_zones ? 6 * zone - 3 : 3 * zone;
+    const long double easting = y - zone * 1000000 - 500000;
+    const GeodeticOffset g = GaussInverse(a, f, x, easting);
+    const long double latitude = g.latitude * 3600;
+    const long double longitude = (g.longitude + central_meridian) * 3600;
+    RaiseFloatingPointErrors();
+    return ShowTFH(new_form, latitude, longitude);
+}
+
+SheetJunctionTable SheetsFromSheetNumber(bool new_form, bool input_old_form, const std::string& sheet_text) {
+    // Sheet numbers are read character by character in the program's code
+    // page, where every character of a number is one byte.
+    std::string s = EncodeFileText(sheet_text, FileEncoding::Gbk);
+    s.erase(0, s.find_first_not_of(' ') == std::string::npos ? s.size() : s.find_first_not_of(' '));
+    if (s.empty()) throw CommandError(kEmptySheetNumberText);
+    const std::int64_t row = static_cast<unsigned char>(s[0]) - 64;
+    const long double south = static_cast<long double>(row - 1) * kMillionSheetLatitudeSeconds;
+    long double latitude = 0;
+    long double longitude = 0;
+    if (input_old_form) {
+        std::size_t at = 0;
+        s.erase(0, 2);
+        const std::int64_t column = StrToInt(TextBefore(s, '-', at));
+        s.erase(0, at + 1);
+        const std::int64_t hundred_thousand = StrToInt(TextBefore(s, '-', at));
+        s.erase(0, at + 2);
+        const std::int64_t ten_thousand = StrToInt(TextBefore(s, ')', at));
+        const long double west = static_cast<long double>(column - 31) * kMillionSheetLongitudeSeconds;
+        const std::int64_t g = (hundred_thousand - 1) / 12;  // row from the north
+        const std::int64_t j = hundred_thousand - 12 * g;    // column from the west
+        const long double south1 = south + static_cast<long double>(11 - g) * 1200;
+        const long double west1 = west + static_cast<long double>(j - 1) * 1800;
+        const std::int64_t o = (ten_thousand - 1) / 8;
+        const std::int64_t q = ten_thousand - 8 * o;
+        latitude = south1 + static_cast<long double>(7 - o) * kSheetLatitudeSeconds + 1;
+        longitude = west1 + static_cast<long double>(q - 1) * kSheetLongitudeSeconds + 1;
+    } else {
+        // Character 4, the scale letter, is not examined.
+        const std::int64_t column = StrToInt(Copy(s, 2, 2));
+        const std::int64_t row_from_north = StrToInt(Copy(s, 5, 3));
+        const std::int64_t column_from_west = StrToInt(Copy(s, 8, 3));
+        const long double west = static_cast<long double>(column - 31) * kMillionSheetLongitudeSeconds;
+        latitude = south + static_cast<long double>(96 - row_from_north) * kSheetLatitudeSeconds + 1;
+        longitude = west + static_cast<long double>(column_from_west - 1) * kSheetLongitudeSeconds + 1;
+    }
+    return ShowTFH(new_form, latitude, longitude);
+}
+
+std::optional<PickedPlaneTexts> PickSheetPoint(const CadAttach& attach) {
+    const std::unique_ptr<CadAutomation> cad = attach();
+    if (!cad) return std::nullopt;
+    cad->SetVisible(true);
+    const CadObject document = cad->ActiveDocument();
+    const CadObject utility = cad->Utility(document);
+    const CadPoint picked = cad->GetPoint(utility, kPickSheetPointPrompt);
+    return PickedPlaneTexts{FloatToStr(picked.y), FloatToStr(picked.x)};
+}
+
+}  // namespace coordconv

@@ -1,0 +1,92 @@
+// Numbers of the 1:10,000 topographic map sheets ("1:1万图幅号计算") in the
+// old national form (J-50-5-(15)) and the new one (J50G002039), with the
+// eight neighbouring sheets.
+//
+// The sheet grid: a 1:1,000,000 sheet spans 4° of latitude by 6° of
+// longitude (rows A, B, ... from the equator, columns 1..60 from 180° W); a
+// 1:100,000 sheet 20' by 30' (12 x 12 per million sheet); a 1:10,000 sheet
+// 2'30" by 3'45" (8 x 8 per 1:100,000 sheet, 96 x 96 per million sheet).
+// All sheet arithmetic works on latitude B and longitude L in arc seconds.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "core/ellipsoid.h"
+#include "tools/cad/cad_automation.h"
+
+namespace coordconv {
+
+inline constexpr long double kMillionSheetLatitudeSeconds = 14400;   // 4°
+inline constexpr long double kMillionSheetLongitudeSeconds = 21600;  // 6°
+inline constexpr long double kSheetLatitudeSeconds = 150;             // 2'30"
+inline constexpr long double kSheetLongitudeSeconds = 225;            // 3'45"
+
+// The 1:10,000 sheet containing (B, L), in seconds of arc: "J-50-5-(15)".
+std::string OldSheetNumber(long double latitude_seconds, long double longitude_seconds);
+// The same sheet in the new form: "J50G002039" (row and column from the
+// north-west corner of the million sheet, three digits each).
+std::string NewSheetNumber(long double latitude_seconds, long double longitude_seconds);
+
+// The sheet junction table ("图幅结合表"): fields[0..8] are Edit1..Edit9, three
+// rows of three with north at the top and west at the left; fields[4]
+// (Edit5, shown in blue) is the sheet itself.
+struct SheetJunctionTable {
+    static constexpr int kCentre = 4;
+    std::array<std::string, 9> fields;
+};
+
+// Fills the table for the point (B, L) in seconds: each field holds the sheet
+// of the point moved by whole sheets, in the new form when `new_form`.
+SheetJunctionTable ShowTFH(bool new_form, long double latitude_seconds, long double longitude_seconds);
+
+// A packed ddd.mmss angle in arc seconds, from its digits: degrees * 3600 +
+// minutes * 60 + seconds (with their decimals), signed like the angle. Whole
+// seconds come out exact.
+long double PackedAngleSeconds(long double packed);
+
+// "根据经纬度计算" (Button4Click): EditE and EditN texts (packed ddd.mmss),
+// nudged by 0.0000001" so that a point on a sheet corner falls into the sheet
+// to its north-east.
+SheetJunctionTable SheetsFromGeodetic(bool new_form, const std::string& longitude_text,
+                                      const std::string& latitude_text);
+
+// The boxes of the page "根据平面坐标计算", with their initial texts.
+struct PlaneSheetFields {
+    std::string a = kCoordinateSystemPresets[0].semi_major_axis_text;            // EditA
+    std::string inverse_flattening = kCoordinateSystemPresets[0].inverse_flattening_text;  // EditF
+    std::string x = "0";  // EditX, northing (m)
+    std::string y = "0";  // EditY, easting with zone number (m)
+    bool six_degree_zones = false;  // ComboBox2: "3度带" (index 0) or "6度带" (index 1)
+    std::string x_shift = "0";  // EditXX, added to X
+    std::string y_shift = "0";  // EditYY, added to Y
+};
+
+// "根据平面坐标计算" (Button2Click): zone z = Int(Y / 1000000), central
+// meridian 3z (3° zones) or 6z - 3 (6° zones), false easting 500000 m, then
+// the Gauss inverse on the ellipsoid of the a and 1/f boxes.
+SheetJunctionTable SheetsFromPlane(bool new_form, const PlaneSheetFields& fields);
+
+// "根据图幅号计算" (Button3Click): the sheet number typed in the old form
+// (`input_old_form`, RadioButton3) or the new one; the point one second inside
+// the sheet's south-west corner. A number part that is not an integer fails
+// with "'%s' is not a valid integer value"; an empty text fails with
+// kEmptySheetNumberText.
+SheetJunctionTable SheetsFromSheetNumber(bool new_form, bool input_old_form, const std::string& sheet_text);
+
+inline constexpr const char* kEmptySheetNumberText = "图幅号为空，请输入要查询的图幅号";
+
+// "CAD图上获取点位坐标..." (Button1Click): the texts for EditX (the picked y)
+// and EditY (the picked x) in the general number format; nothing when no CAD
+// program runs (show kCadNotRunningText, title "Information", button Yes).
+// A cancelled pick fails with the CAD program's text.
+struct PickedPlaneTexts {
+    std::string x;  // for EditX
+    std::string y;  // for EditY
+};
+std::optional<PickedPlaneTexts> PickSheetPoint(const CadAttach& attach);
+
+inline constexpr const char* kPickSheetPointPrompt = "请从屏幕取点";
+
+}  // namespace coordconv

@@ -1,8 +1,165 @@
-// coordconv-cli tools of the datum windows.
+// coordconv-cli tools of the datum windows: bursa-wolf (TFormEllConBuerSha),
+// seven-3d (TFormEllCon3d7p), seven-2d (TFormEllCon2d7p) and four-3d
+// (TFormEllCon3d4p).
+#include <iostream>
+
 #include "cli/tools.h"
+#include "tools/datum/bursa_wolf.h"
+#include "tools/datum/common_points.h"
+#include "tools/datum/datum_settings.h"
+#include "tools/datum/four_3d.h"
+#include "tools/datum/seven_2d.h"
+#include "tools/datum/seven_3d.h"
 
 namespace coordconv::cli {
+namespace {
 
-std::vector<Tool> DatumTools() { return {}; }
+CoordinateForm ReadForm(const Arguments& args, const std::string& option) {
+    const std::string text = args.Get(option, "plane");
+    if (text == "plane") return CoordinateForm::Plane;
+    if (text == "geodetic") return CoordinateForm::Geodetic;
+    throw UsageError("--" + option + " takes plane or geodetic, not '" + text + "'");
+}
+
+// The two settings group boxes. EditLL2 follows EditLL1 unless --cm2 is given.
+DatumFields ReadDatumFields(const Arguments& args) {
+    DatumFields fields;
+    const EllipsoidTexts source = ReadEllipsoidOptions(args, kDatumSourcePresetIndex);
+    const EllipsoidTexts target = ReadEllipsoidOptions(args, kDatumTargetPresetIndex, "2");
+    fields.a1 = source.a;
+    fields.inverse_flattening1 = source.inverse_flattening;
+    fields.central_meridian1 = args.Get("cm", fields.central_meridian1);
+    fields.y_constant1 = args.Get("yconst", fields.y_constant1);
+    fields.form1 = ReadForm(args, "form");
+    fields.a2 = target.a;
+    fields.inverse_flattening2 = target.inverse_flattening;
+    fields.central_meridian2 = args.Get("cm2", fields.central_meridian1);
+    fields.y_constant2 = args.Get("yconst2", fields.y_constant2);
+    fields.form2 = ReadForm(args, "form2");
+    return fields;
+}
+
+// The parameter edits' texts: "导入参数" of --params, or the initial "0"s.
+std::vector<std::string> ReadParameterLines(const Arguments& args, int count) {
+    if (!args.Has("params")) return {};
+    return LoadParameterFile(args.Get("params", ""), args.encoding, count);
+}
+
+SevenParameterFields ReadSevenFields(const Arguments& args) {
+    if (!args.Has("params")) return SevenParameterFields{};
+    return SevenParameterFieldsFromLines(ReadParameterLines(args, kSevenParameterCount));
+}
+
+// "文件导入" of the common-point grid from -i.
+PointTable ImportGrid(const Arguments& args, const CommonPointLayout& layout, const DatumFields& fields) {
+    PointTable grid = NewCommonPointGrid(
+        layout, CommonPointTitles(fields.form1 == CoordinateForm::Geodetic, fields.form2 == CoordinateForm::Geodetic));
+    ImportCommonPoints(args.input, args.encoding, layout, grid);
+    return grid;
+}
+
+int RunBursaWolf(const Arguments& args) {
+    const DatumFields settings = ReadDatumFields(args);
+    SevenParameterFields parameters = ReadSevenFields(args);
+    if (*args.command == "convert")
+        return RunRowConversion(args, BursaWolfConversion(settings, parameters), FieldSplit::Fitting, 4, 4);
+    const CommonPointLayout layout = BursaWolfLayout();
+    PointTable grid = ImportGrid(args, layout, settings);
+    StandardErrorDialogs dialogs;
+    const AccuracyReport report = SolveBursaWolf(settings, parameters, grid, dialogs);
+    WriteSolveResults(args, grid, layout.saved_fields, SevenParameterLines(parameters), report.accuracy_line, nullptr);
+    return 0;
+}
+
+int RunSeven3d(const Arguments& args) {
+    const DatumFields settings = ReadDatumFields(args);
+    SevenParameterFields parameters = ReadSevenFields(args);
+    if (*args.command == "convert")
+        return RunRowConversion(args, Seven3dConversion(settings, parameters), FieldSplit::Fitting, 4, 4);
+    const CommonPointLayout layout = Seven3dLayout();
+    PointTable grid = ImportGrid(args, layout, settings);
+    StandardErrorDialogs dialogs;
+    const AccuracyReport report = SolveSeven3d(settings, parameters, grid, dialogs);
+    WriteSolveResults(args, grid, layout.saved_fields, SevenParameterLines(parameters), report.accuracy_line, nullptr);
+    return 0;
+}
+
+int RunSeven2d(const Arguments& args) {
+    const DatumFields settings = ReadDatumFields(args);
+    SevenParameterFields parameters;
+    std::string height_change = "0";
+    if (args.Has("params"))
+        Seven2dFieldsFromLines(ReadParameterLines(args, kSeven2dParameterCount), parameters, height_change);
+    if (*args.command == "convert")
+        return RunRowConversion(args, Seven2dConversion(settings, parameters, height_change), FieldSplit::Fitting, 4,
+                                kSeven2dSavedResultColumns);
+    const CommonPointLayout layout = Seven2dLayout();
+    PointTable grid = ImportGrid(args, layout, settings);
+    StandardErrorDialogs dialogs;
+    const AccuracyReport report = SolveSeven2d(settings, parameters, height_change, grid, dialogs);
+    WriteSolveResults(args, grid, layout.saved_fields, Seven2dParameterLines(parameters, height_change),
+                      report.accuracy_line, report.adopted_rows >= 1 ? &height_change : nullptr);
+    return 0;
+}
+
+int RunFour3d(const Arguments& args) {
+    const DatumFields settings = ReadDatumFields(args);
+    FourParameterFields parameters;
+    if (args.Has("params")) parameters = FourParameterFieldsFromLines(ReadParameterLines(args, kFour3dParameterCount));
+    if (*args.command == "convert")
+        return RunRowConversion(args, Four3dConversion(settings, parameters), FieldSplit::Fitting, 4, 4);
+    const CommonPointLayout layout = Four3dLayout();
+    PointTable grid = ImportGrid(args, layout, settings);
+    if (*args.command == "centre") {
+        ComputeRegionCentre(settings, grid, parameters);
+        std::cout << parameters.b0 << "\n" << parameters.l0 << "\n";
+        return 0;
+    }
+    StandardErrorDialogs dialogs;
+    const AccuracyReport report = SolveFour3d(settings, parameters, grid, dialogs);
+    WriteSolveResults(args, grid, layout.saved_fields, FourParameterLines(parameters), report.accuracy_line, nullptr);
+    return 0;
+}
+
+std::vector<OptionHelp> DatumOptionHelp(const std::string& parameter_file) {
+    std::vector<OptionHelp> options = EllipsoidOptionHelp();
+    options.push_back({"cm", "TEXT  source central meridian EditLL1, ddd.mmss (default 0)"});
+    options.push_back({"yconst", "TEXT  source Y constant EditYY1 in metres (default 500000)"});
+    options.push_back({"form", "plane|geodetic  source coordinate form ComboBoxO (default plane)"});
+    for (const OptionHelp& option : EllipsoidOptionHelp("2")) options.push_back(option);
+    options.push_back({"cm2", "TEXT  target central meridian EditLL2 (default: the text of --cm)"});
+    options.push_back({"yconst2", "TEXT  target Y constant EditYY2 in metres (default 500000)"});
+    options.push_back({"form2", "plane|geodetic  target coordinate form ComboBoxN (default plane)"});
+    options.push_back({"params", "FILE  parameter file (" + parameter_file + ", one per line) as \"导入参数\" reads it"});
+    options.push_back({"residuals", "FILE  solve: the common points with residuals and flags, as \"保存公共点\" writes them"});
+    return options;
+}
+
+}  // namespace
+
+std::vector<Tool> DatumTools() {
+    return {
+        {"bursa-wolf",
+         "椭球变换--布尔沙模型: solve Tx, Ty, Tz, Rx, Ry, Rz, D from common points; convert name,x|B,y|L,H",
+         {"solve", "convert"},
+         DatumOptionHelp("Tx, Ty, Tz, Rx(\"), Ry(\"), Rz(\"), D"),
+         RunBursaWolf},
+        {"seven-3d",
+         "椭球变换--三维七参数模型: solve the seven parameters of the differential formulas; convert",
+         {"solve", "convert"},
+         DatumOptionHelp("Tx, Ty, Tz, Rx(\"), Ry(\"), Rz(\"), D"),
+         RunSeven3d},
+        {"seven-2d",
+         "椭球变换--二维七参数模型: solve the seven parameters and dH; convert name,x|B,y|L,H to name,x|B,y|L",
+         {"solve", "convert"},
+         DatumOptionHelp("Tx, Ty, Tz, Rx(\"), Ry(\"), Rz(\"), D, dH"),
+         RunSeven2d},
+        {"four-3d",
+         "椭球变换--三维四参数模型: solve Tx, Ty, Tz, R about the region centre; convert; centre",
+         {"solve", "convert", "centre"},
+         DatumOptionHelp("Tx, Ty, Tz, R(\"), B0, L0"),
+         RunFour3d},
+    };
+}
 
 }  // namespace coordconv::cli

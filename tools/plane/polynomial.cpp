@@ -60,13 +60,14 @@ void AppendPolynomialEquations(long double p1, long double q1, long double p2, l
 PolynomialPoint ApplyPolynomial(const Vector& coefficients, int term_count, long double p, long double q) {
     const Vector terms = PolynomialTerms(p, q, term_count);
     const std::size_t m = terms.size();
-    long double dp = 0;
-    long double dq = 0;
+    // p + a0 t0 + a1 t1 + ..., added left to right onto the coordinate itself.
+    long double moved_p = p;
+    long double moved_q = q;
     for (std::size_t i = 0; i < m; ++i) {
-        dp += coefficients[i] * terms[i];
-        dq += coefficients[m + i] * terms[i];
+        moved_p += coefficients[i] * terms[i];
+        moved_q += coefficients[m + i] * terms[i];
     }
-    return {p + dp, q + dq};
+    return {moved_p, moved_q};
 }
 
 std::string PolynomialTooFewPointsText(int order_index) {

@@ -60,7 +60,7 @@ struct PolynomialPoint {
     long double q;
 };
 
-// p' = p + sum a_i t_i, q' = q + sum b_i t_i, the sums from i = 0 upwards;
+// p' = p + a0 t0 + a1 t1 + ..., q' = q + b0 t0 + ..., added left to right;
 // coefficients holds a0..a(m-1), b0..b(m-1).
 PolynomialPoint ApplyPolynomial(const Vector& coefficients, int term_count, long double p, long double q);
 

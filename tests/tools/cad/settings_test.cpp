@@ -1,0 +1,131 @@
+#include "tools/cad/settings.h"
+
+#include <gtest/gtest.h>
+
+#include "core/errors.h"
+#include "tests/test_support.h"
+
+namespace coordconv {
+namespace {
+
+using testing::ReadBytes;
+using testing::ScratchDir;
+using testing::WriteBytes;
+
+TEST(Settings, DefaultsWhenTheFileIsAbsent) {
+    const ScratchDir scratch;
+    const TfhSettings tfh = ReadTfhSettings(scratch.Path("Merivox.ini"));
+    EXPECT_TRUE(tfh.by_new_form);
+    EXPECT_TRUE(tfh.input_old_form);
+    EXPECT_EQ(tfh.x_shift, "0");
+    EXPECT_EQ(tfh.y_shift, "0");
+    EXPECT_EQ(tfh.system_index, 0);
+    EXPECT_EQ(tfh.zone_index, 0);
+    const BzblSettings bzbl = ReadBzblSettings(scratch.Path("Merivox.ini"));
+    EXPECT_EQ(bzbl.font_height, "6");
+    EXPECT_EQ(bzbl.circle_radius, "2.4");
+    EXPECT_EQ(bzbl.second_decimals, 0);
+    EXPECT_TRUE(bzbl.draw_circle);
+    EXPECT_FALSE(bzbl.draw_leader);
+    EXPECT_EQ(bzbl.system_index, 0);
+    EXPECT_EQ(bzbl.zone_index, 0);
+}
+
+TEST(Settings, WrittenValuesReadBackWithBooleansAsOneAndZero) {
+    const ScratchDir scratch;
+    const std::string path = scratch.Path("Merivox.ini");
+    TfhSettings tfh;
+    tfh.by_new_form = false;
+    tfh.x_shift = "-3000000";
+    tfh.y_shift = "38500000.5";
+    tfh.system_index = 4;
+    tfh.zone_index = 1;
+    WriteTfhSettings(path, tfh);
+    EXPECT_EQ(ReadBytes(path),
+              "[TFH]\r\nBYNEWTFH=0\r\nINPOLDTFH=1\r\nXo=-3000000\r\nYo=38500000.5\r\nTQT=4\r\nTYD=1\r\n");
+
+    BzblSettings bzbl;
+    bzbl.system_index = 2;
+    bzbl.font_height = "2.5";
+    bzbl.circle_radius = "1";
+    bzbl.second_decimals = 3;
+    bzbl.draw_circle = false;
+    bzbl.draw_leader = true;
+    bzbl.x_shift = "坐标";  // any text of the box, kept in the file's code page
+    WriteBzblSettings(path, bzbl);
+    EXPECT_NE(ReadBytes(path).find("Xo=\xd7\xf8\xb1\xea\r\n"), std::string::npos);
+
+    const TfhSettings tfh_back = ReadTfhSettings(path);
+    EXPECT_FALSE(tfh_back.by_new_form);
+    EXPECT_TRUE(tfh_back.input_old_form);
+    EXPECT_EQ(tfh_back.x_shift, "-3000000");
+    EXPECT_EQ(tfh_back.y_shift, "38500000.5");
+    EXPECT_EQ(tfh_back.system_index, 4);
+    EXPECT_EQ(tfh_back.zone_index, 1);
+    const BzblSettings bzbl_back = ReadBzblSettings(path);
+    EXPECT_EQ(bzbl_back.system_index, 2);
+    EXPECT_EQ(bzbl_back.x_shift, "坐标");
+    EXPECT_EQ(bzbl_back.font_height, "2.5");
+    EXPECT_EQ(bzbl_back.circle_radius, "1");
+    EXPECT_EQ(bzbl_back.second_decimals, 3);
+    EXPECT_FALSE(bzbl_back.draw_circle);
+    EXPECT_TRUE(bzbl_back.draw_leader);
+}
+
+TEST(Settings, WritingKeepsEveryOtherLineAndSection) {
+    const ScratchDir scratch;
+    const std::string path = scratch.Path("Merivox.ini");
+    // Another program's section in GBK, a comment, odd spacing and case, a
+    // quoted value and an extra key of our own section.
+    WriteBytes(path,
+               "; settings\r\n[Other]\r\nName=\xd7\xf8\xb1\xea\r\nZebra = 1,2\r\n\r\n"
+               "[tfh]\r\n bynewtfh = 0 \r\nXo=\"12\"\r\nExtra=keep\r\n\r\n[Last]\r\nA=1\r\n");
+    const TfhSettings read = ReadTfhSettings(path);
+    EXPECT_FALSE(read.by_new_form);
+    EXPECT_EQ(read.x_shift, "12");
+    WriteTfhSettings(path, read);
+    EXPECT_EQ(ReadBytes(path),
+              "; settings\r\n[Other]\r\nName=\xd7\xf8\xb1\xea\r\nZebra = 1,2\r\n\r\n"
+              "[tfh]\r\nBYNEWTFH=0\r\nXo=12\r\nExtra=keep\r\nINPOLDTFH=1\r\nYo=0\r\nTQT=0\r\nTYD=0\r\n\r\n"
+              "[Last]\r\nA=1\r\n");
+}
+
+TEST(Settings, ValuesThatAreNoIntegerOrOutsideTheirListReadAsDefaults) {
+    const ScratchDir scratch;
+    const std::string path = scratch.Path("Merivox.ini");
+    WriteBytes(path,
+               "[TFH]\nBYNEWTFH=true\nINPOLDTFH=0x0\nTQT=7\nTYD=-1\n"
+               "[CADBZBL]\nZBX=$3\nsDec=9\nbzCircle=\nbzLine=2\nTYD=1\n");
+    const TfhSettings tfh = ReadTfhSettings(path);
+    EXPECT_TRUE(tfh.by_new_form);      // "true" is no integer: the default
+    EXPECT_FALSE(tfh.input_old_form);  // hexadecimal 0
+    EXPECT_EQ(tfh.system_index, 0);
+    EXPECT_EQ(tfh.zone_index, 0);
+    const BzblSettings bzbl = ReadBzblSettings(path);
+    EXPECT_EQ(bzbl.system_index, 3);
+    EXPECT_EQ(bzbl.second_decimals, 6);  // the spin edit's range
+    EXPECT_TRUE(bzbl.draw_circle);       // empty: the default
+    EXPECT_TRUE(bzbl.draw_leader);       // any non-zero number is true
+    EXPECT_EQ(bzbl.zone_index, 1);
+}
+
+TEST(Settings, AFileThatCannotBeWrittenFailsWithItsPath) {
+    const ScratchDir scratch;
+    // A folder that does not exist, and a "folder" that is a file: no user,
+    // root included, can write there.
+    for (const std::string path : {scratch.Path("missing/Merivox.ini"), scratch.Path("plain/Merivox.ini")}) {
+        WriteBytes(scratch.Path("plain"), "not a folder");
+        try {
+            WriteTfhSettings(path, TfhSettings{});
+            ADD_FAILURE() << "written to " << path;
+        } catch (const CommandError& error) {
+            EXPECT_EQ(std::string(error.what()), "Unable to write to " + path);
+        }
+        EXPECT_THROW(WriteBzblSettings(path, BzblSettings{}), CommandError);
+    }
+    // The file as it was stays untouched when its replacement cannot be made.
+    EXPECT_EQ(ReadBytes(scratch.Path("plain")), "not a folder");
+}
+
+}  // namespace
+}  // namespace coordconv

@@ -1,0 +1,254 @@
+#include "tools/cad/settings.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "core/errors.h"
+#include "shell/text_codec.h"
+
+namespace coordconv {
+namespace {
+
+std::string Trim(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return std::string();
+    const auto last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// "[name]" with blanks allowed around; the name, or nothing.
+bool SectionName(const std::string& line, std::string& name) {
+    const std::string t = Trim(line);
+    if (t.size() < 2 || t.front() != '[') return false;
+    const auto close = t.find(']');
+    if (close == std::string::npos) return false;
+    name = Trim(t.substr(1, close - 1));
+    return true;
+}
+
+bool KeyOf(const std::string& line, std::string& key, std::string& value) {
+    const std::string t = Trim(line);
+    if (t.empty() || t[0] == ';') return false;
+    const auto equals = t.find('=');
+    if (equals == std::string::npos) return false;
+    key = Trim(t.substr(0, equals));
+    value = Trim(t.substr(equals + 1));
+    return true;
+}
+
+std::string Section(const std::string& name) { return EncodeFileText(name, FileEncoding::Gbk); }
+
+bool ParseInteger(const std::string& text, int& value) {
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    int base = 10;
+    if (i < text.size() && text[i] == '$') {
+        base = 16;
+        ++i;
+    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i >= text.size()) return false;
+    long long result = 0;
+    for (; i < text.size(); ++i) {
+        const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
+        int digit = -1;
+        if (c >= '0' && c <= '9') digit = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+        if (digit < 0) return false;
+        result = result * base + digit;
+        if (result > 4294967295LL) return false;
+    }
+    if (base == 10 && result > (negative ? 2147483648LL : 2147483647LL)) return false;
+    value = static_cast<int>(negative ? -result : result);
+    return true;
+}
+
+int IndexInList(int index, int count, int fallback) { return index >= 0 && index < count ? index : fallback; }
+
+}  // namespace
+
+std::string SettingsFilePath() {
+    return (QCoreApplication::applicationDirPath() + "/" + kSettingsFileName).toStdString();
+}
+
+IniFile::IniFile(std::string path) : path_(std::move(path)) {
+    std::ifstream in(path_, std::ios::binary);
+    if (!in) return;
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (bytes.empty()) return;
+    line_end_ = bytes.find("\r\n") != std::string::npos || bytes.find('\n') == std::string::npos ? "\r\n" : "\n";
+    ends_with_line_end_ = bytes.back() == '\n';
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        auto end = bytes.find('\n', start);
+        if (end == std::string::npos) end = bytes.size();
+        std::string line = bytes.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines_.push_back(line);
+        start = end + 1;
+    }
+}
+
+long IniFile::FindSection(const std::string& section) const {
+    const std::string wanted = Section(section);
+    std::string name;
+    for (std::size_t i = 0; i < lines_.size(); ++i)
+        if (SectionName(lines_[i], name) && SameName(name, wanted)) return static_cast<long>(i);
+    return -1;
+}
+
+long IniFile::FindKey(long section_line, const std::string& key) const {
+    const std::string wanted = Section(key);
+    std::string name, value;
+    for (std::size_t i = static_cast<std::size_t>(section_line) + 1; i < lines_.size(); ++i) {
+        if (SectionName(lines_[i], name)) break;
+        if (KeyOf(lines_[i], name, value) && SameName(name, wanted)) return static_cast<long>(i);
+    }
+    return -1;
+}
+
+std::string IniFile::ReadString(const std::string& section, const std::string& key, const std::string& fallback) const {
+    const long section_line = FindSection(section);
+    if (section_line < 0) return fallback;
+    const long key_line = FindKey(section_line, key);
+    if (key_line < 0) return fallback;
+    std::string name, value;
+    KeyOf(lines_[static_cast<std::size_t>(key_line)], name, value);
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+    return DecodeFileText(value, FileEncoding::Gbk);
+}
+
+int IniFile::ReadInteger(const std::string& section, const std::string& key, int fallback) const {
+    int value = 0;
+    return ParseInteger(ReadString(section, key, ""), value) ? value : fallback;
+}
+
+bool IniFile::ReadBool(const std::string& section, const std::string& key, bool fallback) const {
+    return ReadInteger(section, key, fallback ? 1 : 0) != 0;
+}
+
+void IniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
+    const std::string line = Section(key) + "=" + EncodeFileText(value, FileEncoding::Gbk);
+    long section_line = FindSection(section);
+    if (section_line < 0) {
+        lines_.push_back("[" + Section(section) + "]");
+        lines_.push_back(line);
+        return;
+    }
+    const long key_line = FindKey(section_line, key);
+    if (key_line >= 0) {
+        lines_[static_cast<std::size_t>(key_line)] = line;
+        return;
+    }
+    // A new key goes after the section's last non-blank line.
+    std::size_t insert_at = static_cast<std::size_t>(section_line) + 1;
+    std::string name;
+    for (std::size_t i = insert_at; i < lines_.size() && !SectionName(lines_[i], name); ++i)
+        if (!Trim(lines_[i]).empty()) insert_at = i + 1;
+    lines_.insert(lines_.begin() + static_cast<long>(insert_at), line);
+}
+
+void IniFile::WriteInteger(const std::string& section, const std::string& key, int value) {
+    WriteString(section, key, std::to_string(value));
+}
+
+void IniFile::WriteBool(const std::string& section, const std::string& key, bool value) {
+    WriteString(section, key, value ? "1" : "0");
+}
+
+void IniFile::Save() const {
+    const CommandError failure("Unable to write to " + path_);
+    // An existing file that is write-protected stays as it is.
+#ifdef _WIN32
+    if (::_access(path_.c_str(), 0) == 0 && ::_access(path_.c_str(), 2) != 0) throw failure;
+#else
+    if (::access(path_.c_str(), F_OK) == 0 && ::access(path_.c_str(), W_OK) != 0) throw failure;
+#endif
+    std::string bytes;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        bytes += lines_[i];
+        if (i + 1 < lines_.size() || ends_with_line_end_) bytes += line_end_;
+    }
+    const std::string temporary = path_ + ".tmp";
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (file == nullptr) throw failure;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (std::fclose(file) != 0 || !written || std::rename(temporary.c_str(), path_.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        throw failure;
+    }
+}
+
+TfhSettings ReadTfhSettings(const std::string& path) {
+    const IniFile ini(path);
+    const TfhSettings defaults;
+    TfhSettings s;
+    s.by_new_form = ini.ReadBool("TFH", "BYNEWTFH", defaults.by_new_form);
+    s.input_old_form = ini.ReadBool("TFH", "INPOLDTFH", defaults.input_old_form);
+    s.x_shift = ini.ReadString("TFH", "Xo", defaults.x_shift);
+    s.y_shift = ini.ReadString("TFH", "Yo", defaults.y_shift);
+    s.system_index = IndexInList(ini.ReadInteger("TFH", "TQT", defaults.system_index), 5, defaults.system_index);
+    s.zone_index = IndexInList(ini.ReadInteger("TFH", "TYD", defaults.zone_index), 2, defaults.zone_index);
+    return s;
+}
+
+BzblSettings ReadBzblSettings(const std::string& path) {
+    const IniFile ini(path);
+    const BzblSettings defaults;
+    BzblSettings s;
+    s.system_index = IndexInList(ini.ReadInteger("CADBZBL", "ZBX", defaults.system_index), 5, defaults.system_index);
+    s.x_shift = ini.ReadString("CADBZBL", "Xo", defaults.x_shift);
+    s.y_shift = ini.ReadString("CADBZBL", "Yo", defaults.y_shift);
+    s.zone_index = IndexInList(ini.ReadInteger("CADBZBL", "TYD", defaults.zone_index), 2, defaults.zone_index);
+    s.font_height = ini.ReadString("CADBZBL", "FontHeight", defaults.font_height);
+    s.circle_radius = ini.ReadString("CADBZBL", "CircleR", defaults.circle_radius);
+    s.second_decimals = std::clamp(ini.ReadInteger("CADBZBL", "sDec", defaults.second_decimals), 0, 6);
+    s.draw_circle = ini.ReadBool("CADBZBL", "bzCircle", defaults.draw_circle);
+    s.draw_leader = ini.ReadBool("CADBZBL", "bzLine", defaults.draw_leader);
+    return s;
+}
+
+void WriteTfhSettings(const std::string& path, const TfhSettings& s) {
+    IniFile ini(path);
+    ini.WriteBool("TFH", "BYNEWTFH", s.by_new_form);
+    ini.WriteBool("TFH", "INPOLDTFH", s.input_old_form);
+    ini.WriteString("TFH", "Xo", s.x_shift);
+    ini.WriteString("TFH", "Yo", s.y_shift);
+    ini.WriteInteger("TFH", "TQT", s.system_index);
+    ini.WriteInteger("TFH", "TYD", s.zone_index);
+    ini.Save();
+}
+
+void WriteBzblSettings(const std::string& path, const BzblSettings& s) {
+    IniFile ini(path);
+    ini.WriteInteger("CADBZBL", "ZBX", s.system_index);
+    ini.WriteString("CADBZBL", "Xo", s.x_shift);
+    ini.WriteString("CADBZBL", "Yo", s.y_shift);
+    ini.WriteInteger("CADBZBL", "TYD", s.zone_index);
+    ini.WriteString("CADBZBL", "FontHeight", s.font_height);
+    ini.WriteString("CADBZBL", "CircleR", s.circle_radius);
+    ini.WriteInteger("CADBZBL", "sDec", s.second_decimals);
+    ini.WriteBool("CADBZBL", "bzCircle", s.draw_circle);
+    ini.WriteBool("CADBZBL", "bzLine", s.draw_leader);
+    ini.Save();
+}
+
+}  // namespace coordconv

@@ -34,6 +34,10 @@ struct SevenParameterFields {
 };
 
 inline constexpr int kSevenParameterCount = 7;
+inline constexpr ParameterFieldSpec kSevenParameterSpecs[kSevenParameterCount] = {
+    {"EditTx", "Tx=", "X平移"},     {"EditTy", "Ty=", "Y平移"},     {"EditTz", "Tz=", "Z平移"},
+    {"EditRx", "Rx(\")=", "X旋转"}, {"EditRy", "Ry(\")=", "Y旋转"}, {"EditRz", "Rz(\")=", "Z旋转"},
+    {"EditD", "D=", "尺度变化"}};
 
 // The parameter file's lines: the seven texts in order, unchanged.
 std::vector<std::string> SevenParameterLines(const SevenParameterFields& fields);

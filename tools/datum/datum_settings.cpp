@@ -36,6 +36,8 @@ DatumSettings ReadDatumSettings(const DatumFields& fields) {
     return {source, target};
 }
 
+void SourceCentralMeridianChanged(DatumFields& fields) { fields.central_meridian2 = fields.central_meridian1; }
+
 std::vector<std::string> DatumPointGridTitles(CoordinateForm form) {
     if (form == CoordinateForm::Geodetic) return {"点号", "纬度B(dms)", "经度L(dms)", "高程H(m)"};
     return {"点号", "纵坐标x(m)", "横坐标y(m)", "高程H(m)"};

@@ -42,6 +42,17 @@ struct DatumFields {
     CoordinateForm form2 = CoordinateForm::Plane;  // ComboBoxN
 };
 
+// EditLL1Change: every change of the source central meridian is copied into
+// EditLL2, which thus follows it unless edited afterwards.
+void SourceCentralMeridianChanged(DatumFields& fields);
+
+// A parameter edit of the group box "转换参数": its right-aligned label and hint.
+struct ParameterFieldSpec {
+    const char* name;   // the edit's name, e.g. "EditTx"
+    const char* label;  // e.g. "Tx="
+    const char* hint;   // e.g. "X平移"
+};
+
 inline constexpr int kDatumSourcePresetIndex = 2;  // "1954北京坐标系"
 inline constexpr int kDatumTargetPresetIndex = 0;  // "1980西安坐标系"
 

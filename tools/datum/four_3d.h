@@ -26,6 +26,13 @@ inline constexpr const char* kRegionCentreCaption = "区域中心";
 inline constexpr const char* kRegionCentreHint = "计算公共点原坐标平均值，可以作为区域中心的参考值使用。";
 inline constexpr int kFour3dMinimumPoints = 2;
 inline constexpr int kFour3dParameterCount = 6;
+inline constexpr ParameterFieldSpec kFourParameterSpecs[kFour3dParameterCount] = {
+    {"EditTx", "Tx=", "X平移"},
+    {"EditTy", "Ty=", "Y平移"},
+    {"EditTz", "Tz=", "Z平移"},
+    {"EditR", "R(\")=", "绕区域中心水平旋转"},
+    {"EditBB0", "区域中心纬度B0=", "度.分分秒秒"},
+    {"EditLL0", "区域中心经度L0=", "度.分分秒秒"}};
 
 // StringGrid3: 3 rows at the start, 12 fields saved, EditMp = ToolBar3 - 427
 // (one more button, "区域中心").

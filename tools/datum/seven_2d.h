@@ -21,6 +21,8 @@ namespace coordconv {
 inline constexpr const char* kSeven2dCaption = "椭球变换--二维七参数模型";
 inline constexpr int kSeven2dMinimumPoints = 4;
 inline constexpr int kSeven2dParameterCount = 8;
+// The eighth edit, after EditD; default "0".
+inline constexpr ParameterFieldSpec kHeightChangeSpec = {"EditDH", "dH=", "高程变化"};
 // StringGrid1 / StringGrid2 column shares of (grid width - 34).
 inline constexpr long double kSeven2dPointGridShares[4] = {0.20L, 0.28L, 0.28L, 0.24L};
 // The result table "数据另存" writes name and the two coordinates only.

@@ -241,6 +241,11 @@ TEST(BursaWolfFields, ParameterLinesRoundTripAndShortFilesLeaveEmptyEdits) {
     EXPECT_EQ(short_file.d, "");
     EXPECT_EQ(ReduceEasting(38512345.678L, 500000), 38512345.678L - 38000000 - 500000);
     EXPECT_NEAR(static_cast<double>(ReduceEasting(38512345.678L, 500000)), 12345.678, 1e-9);
+    DatumFields fields;
+    fields.central_meridian1 = "117";
+    SourceCentralMeridianChanged(fields);
+    EXPECT_EQ(fields.central_meridian2, "117");
+    EXPECT_STREQ(kSevenParameterSpecs[3].label, "Rx(\")=");
     EXPECT_EQ(DatumPointGridTitles(CoordinateForm::Geodetic)[1], "纬度B(dms)");
     EXPECT_EQ(DatumPointGridTitles(CoordinateForm::Plane)[2], "横坐标y(m)");
 }

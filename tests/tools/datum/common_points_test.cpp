@@ -7,28 +7,15 @@
 #include "core/errors.h"
 #include "core/number_text.h"
 #include "tests/test_support.h"
+#include "tests/tools/datum/datum_test_support.h"
 
 namespace coordconv {
 namespace {
 
 using testing::ReadBytes;
+using testing::RecordingDialogs;
 using testing::ScratchDir;
 using testing::WriteBytes;
-
-// Records the message boxes a command shows.
-class RecordingDialogs : public UserDialogs {
-public:
-    std::optional<std::string> AskOpenFile(const FileDialogSpec&) override { return std::nullopt; }
-    std::optional<std::string> AskSaveFile(const FileDialogSpec&) override { return std::nullopt; }
-    bool AskYesNo(const std::string&, const std::string&, MessageIcon) override { return true; }
-    void ShowError(const std::string& message) override { messages.push_back(message); }
-    void ShowMessage(const std::string& title, const std::string& text, MessageIcon) override {
-        titles.push_back(title);
-        messages.push_back(text);
-    }
-    std::vector<std::string> titles;
-    std::vector<std::string> messages;
-};
 
 // One unknown p fitted to c * p = v, c from column 2 and v from column 1;
 // the residual c * p - v goes to column 7 and its magnitude to column 10.

@@ -26,7 +26,6 @@ enum class PolynomialForm {
 };
 
 inline constexpr int kPolynomialOrders = 3;  // ComboBox1 items
-inline constexpr int kPolynomialMaxTerms = 10;
 // Mean Earth radius that turns the geodetic residuals (radians) into metres.
 inline constexpr long double kMeanEarthRadius = 6371000;
 

@@ -29,6 +29,8 @@ public:
     std::vector<std::string> prompts;   // every prompt shown, in order
     std::vector<CadPoint> bases;        // base points of the GetPoint calls that had one
     std::vector<Call> calls;            // drawing calls (Add..., AppendOuterLoop, Update)
+    std::string failing_member;         // a drawing call that fails with kFailureText
+    static constexpr const char* kFailureText = "drawing call failed";
 
     CadAttach Attach() {
         return [this] { return std::unique_ptr<CadAutomation>(new Session(*this)); };
@@ -92,6 +94,7 @@ private:
 
     private:
         CadObject Record(const Call& call) {
+            if (call.member == cad_.failing_member) throw CadError(kFailureText);
             cad_.calls.push_back(call);
             return {static_cast<std::uint32_t>(100 + cad_.calls.size())};
         }

@@ -1,7 +1,10 @@
 // One entry per menu item whose window or command exists.
 #include "shell/ui/tool_registry.h"
 
+#include "tools/projection/compensation_window.h"
 #include "tools/projection/gauss_window.h"
+#include "tools/projection/utm_window.h"
+#include "tools/projection/zone_change_window.h"
 
 namespace coordconv {
 namespace {
@@ -17,6 +20,10 @@ std::vector<MenuAction> MenuActions() {
     return {
         OpenWindow<TFormGSZS>("gsZS"),
         OpenWindow<TFormGSFS>("gsFS"),
+        OpenWindow<TFormUTMZS>("utmZS"),
+        OpenWindow<TFormUTMFS>("utmFS"),
+        OpenWindow<TFormZBHD>("zbHD"),
+        OpenWindow<TFormGCDC>("gcDC"),
     };
 }
 

@@ -9,14 +9,17 @@
 //   - a FittingModel: the model's observation equations, how it takes the
 //     solved or the typed parameters, and the residuals of one row.
 //
-// Usage in a window's "解算" handler (inside a FloatingPointScope):
-//   SevenParameterFields params = ...;           // texts of the parameter edits
-//   BursaWolfModel model(settings_fields, params);   // reads the settings
-//   const AccuracyReport report = SolveCommonPoints(layout, model, grid, dialogs);
+// Usage in a window's "解算" handler (inside a FloatingPointScope), with a
+// model's ready-made solve (bursa_wolf.h, seven_3d.h, seven_2d.h, four_3d.h):
+//   SevenParameterFields params = ...;   // texts of the parameter edits
+//   const AccuracyReport report = SolveBursaWolf(settings, params, grid, dialogs);
 //   EditMp = report.accuracy_line;
-// Every step writes into `grid` and into the model's field texts as it goes,
-// so after a CommandError they hold what the command wrote before it ended
-// (as the window must show them): copy them back to the widgets in both cases.
+// A new model implements FittingModel (made from its field texts, holding
+// references to the texts it writes) and calls SolveCommonPoints with its
+// layout. Every step writes into `grid` and into the model's field texts as
+// it goes, so after a CommandError they hold what the command wrote before
+// it ended (as the window must show them): copy them back to the widgets in
+// both cases.
 //
 // Messages that let the command go on (too few adopted points) are shown
 // through UserDialogs::ShowMessage at the moment the command reaches them,

@@ -90,10 +90,11 @@ int main(int argc, char** argv) {
     std::printf("coordconv-cad listening on %s\n", server.FullServerName().toUtf8().constData());
     std::fflush(stdout);
 
+    // Scripted runs: the drawing is written when the first client has left.
+    const QString save_path = parser.value(save_option);
+    const bool stay = parser.isSet(stay_option);
+    QTimer idle;
     if (scripted) {
-        const QString save_path = parser.value(save_option);
-        const bool stay = parser.isSet(stay_option);
-        QTimer idle;
         idle.setSingleShot(true);
         QObject::connect(&idle, &QTimer::timeout, &app, [] {
             std::fprintf(stderr, "coordconv-cad: no client connected\n");

@@ -33,7 +33,7 @@ ConversionWindow::ConversionWindow(QWidget* owner, UserDialogs& dialogs, const C
         box->setContentsMargins(2, 2, 2, 2);
         grid = new PointGrid(titles, layout_.default_column_width, group);
         grid->setObjectName(grid_name);
-        grid->SetColumnShares(layout_.column_shares);
+        grid->SetColumnShares(layout_.column_shares, layout_.column_width_offset);
         box->addWidget(grid, 1);
         bar = new QToolBar(group);
         bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
@@ -68,13 +68,19 @@ QToolButton* ConversionWindow::Button(int number) const {
 }
 
 QToolButton* ConversionWindow::AddButton(QToolBar* bar, const QString& name, const QString& caption,
-                                         std::function<void()> click) {
+                                         std::function<void()> click, QAction* before) {
     auto* button = new QToolButton(bar);
     button->setObjectName(name);
     button->setText(caption);  // set directly: an action's icon text would lose the blanks
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    // Taking the focus on a click closes an open cell editor first, so its
+    // text is in the table before the command reads the table.
+    button->setFocusPolicy(Qt::ClickFocus);
     connect(button, &QToolButton::clicked, this, [click = std::move(click)] { click(); });
-    bar->addWidget(button);
+    if (before != nullptr)
+        bar->insertWidget(before, button);
+    else
+        bar->addWidget(button);
     if (name.startsWith("ToolButton")) buttons_[name.mid(10).toInt()] = button;
     return button;
 }

@@ -32,6 +32,7 @@ struct ConversionWindowLayout {
     std::vector<std::string> result_titles;
     int default_column_width = 80;
     std::vector<long double> column_shares = {0.18L, 0.41L, 0.41L};
+    int column_width_offset = 34;               // shares divide (grid width - offset)
     FieldSplit split = FieldSplit::Projection;
     int written_columns = 3;
     bool clear_empties_result = false;          // " 清空 " empties both tables
@@ -53,8 +54,10 @@ public:
     QToolBar* ResultToolBar() { return result_bar_; }
     // ToolButton1..ToolButton7 by number.
     QToolButton* Button(int number) const;
-    // Adds a captioned button named `name` to a tool bar; returns it.
-    QToolButton* AddButton(QToolBar* bar, const QString& name, const QString& caption, std::function<void()> click);
+    // Adds a captioned button named `name` to a tool bar (at its end, or
+    // before the tool bar item `before`); returns it.
+    QToolButton* AddButton(QToolBar* bar, const QString& name, const QString& caption, std::function<void()> click,
+                           QAction* before = nullptr);
 
     // The convert command ("转换计算") runs inside the common error box
     // handling; the result grid is redrawn afterwards, also after a failure.
@@ -72,6 +75,9 @@ protected:
     void showEvent(QShowEvent* event) override;
     // The window's show handler (the preset handlers).
     virtual void OnShow() {}
+
+    // The splitter holding the source and the result group.
+    QSplitter* PointSplitter() const { return splitter_; }
 
     UserDialogs& dialogs_;
 

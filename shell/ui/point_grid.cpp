@@ -69,8 +69,9 @@ void PointGrid::SetCurrentRow(int row) {
     setCurrentIndex(model_.index(clamped - 1, column));
 }
 
-void PointGrid::SetColumnShares(std::vector<long double> shares) {
+void PointGrid::SetColumnShares(std::vector<long double> shares, int width_offset) {
     column_shares_ = std::move(shares);
+    width_offset_ = width_offset;
     ApplyColumnShares();
 }
 
@@ -87,13 +88,13 @@ void PointGrid::resizeEvent(QResizeEvent* event) {
 
 void PointGrid::ApplyColumnShares() {
     if (column_shares_.empty()) return;
-    const std::vector<int> widths = ShareColumnWidths(width(), column_shares_);
+    const std::vector<int> widths = ShareColumnWidths(width(), column_shares_, width_offset_);
     for (std::size_t col = 0; col < widths.size(); ++col) setColumnWidth(static_cast<int>(col), widths[col]);
 }
 
-std::vector<int> ShareColumnWidths(int grid_width, const std::vector<long double>& shares) {
+std::vector<int> ShareColumnWidths(int grid_width, const std::vector<long double>& shares, int width_offset) {
     std::vector<int> widths;
-    const long double usable = grid_width - 34;
+    const long double usable = grid_width - width_offset;
     for (const long double share : shares) widths.push_back(static_cast<int>(std::trunc(usable * share)));
     return widths;
 }

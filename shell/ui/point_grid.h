@@ -56,9 +56,9 @@ public:
     int CurrentRow() const;
     void SetCurrentRow(int row);
 
-    // Column widths as shares of (width - 34), applied whenever the grid's
-    // width changes. Empty shares keep the default column width.
-    void SetColumnShares(std::vector<long double> shares);
+    // Column widths as shares of (width - width_offset), applied whenever the
+    // grid's width changes. Empty shares keep the default column width.
+    void SetColumnShares(std::vector<long double> shares, int width_offset = 34);
     std::vector<int> ColumnWidths() const;
 
 protected:
@@ -70,9 +70,10 @@ private:
     PointTable table_;
     PointTableModel model_;
     std::vector<long double> column_shares_;
+    int width_offset_ = 34;
 };
 
-// Column widths for a grid `grid_width` pixels wide: Trunc((width - 34) * share).
-std::vector<int> ShareColumnWidths(int grid_width, const std::vector<long double>& shares);
+// Column widths for a grid `grid_width` pixels wide: Trunc((width - offset) * share).
+std::vector<int> ShareColumnWidths(int grid_width, const std::vector<long double>& shares, int width_offset = 34);
 
 }  // namespace coordconv

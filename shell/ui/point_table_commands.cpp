@@ -53,14 +53,20 @@ void ImportIntoGrid(PointGrid& grid, UserDialogs& dialogs, FieldSplit split) {
     grid.SetCurrentRow(grid.Table().RowCount() - 1);
 }
 
-void SaveGrid(const PointGrid& grid, UserDialogs& dialogs, int written_columns) {
+std::optional<std::string> AskSavePath(UserDialogs& dialogs) {
     std::optional<std::string> path = dialogs.AskSaveFile(SaveCoordinateFileDialog());
-    if (!path) return;
+    if (!path) return std::nullopt;
     const QFileInfo info(ToQString(*path));
     if (info.suffix().isEmpty() && !info.fileName().isEmpty()) *path += ".txt";
     if (QFileInfo::exists(ToQString(*path)) &&
         !dialogs.AskYesNo(kOverwriteTitle, kOverwriteQuestion, MessageIcon::Information))
-        return;
+        return std::nullopt;
+    return path;
+}
+
+void SaveGrid(const PointGrid& grid, UserDialogs& dialogs, int written_columns) {
+    const std::optional<std::string> path = AskSavePath(dialogs);
+    if (!path) return;
     SaveCoordinateFile(*path, grid.Table(), written_columns, FileEncoding::Gbk);
 }
 

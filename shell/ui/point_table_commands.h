@@ -25,8 +25,13 @@ void ClearRows(PointGrid& source, PointGrid* result);
 // A cancelled dialog or a failed read leaves the table as it was.
 void ImportIntoGrid(PointGrid& grid, UserDialogs& dialogs, FieldSplit split);
 
-// Asks for a file name (".txt" added when it has no extension), asks before
-// overwriting, and writes columns 0..written_columns-1 of every data row.
+// Asks for a file to write with the save dialog: ".txt" is added to a name
+// without extension, and an existing file is overwritten only after Yes to
+// "文件已存在,覆盖吗?". Nothing when the user cancels or answers No.
+std::optional<std::string> AskSavePath(UserDialogs& dialogs);
+
+// Asks for a file name (AskSavePath) and writes columns
+// 0..written_columns-1 of every data row.
 void SaveGrid(const PointGrid& grid, UserDialogs& dialogs, int written_columns);
 
 }  // namespace coordconv

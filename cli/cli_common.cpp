@@ -65,30 +65,35 @@ std::vector<OptionHelp> EllipsoidOptionHelp(const std::string& suffix) {
 
 namespace {
 
-// One batch of input lines converted on one thread: the encoded output lines,
-// or the index of the first line that failed and its message.
-struct BatchPart {
+// One part of a chunk of input lines converted on one thread: the encoded
+// output lines, the number of lines converted, or where the first failure
+// came and its message.
+struct ChunkPart {
     std::string output;
-    std::ptrdiff_t failed_at = -1;
+    long lines = 0;
+    bool failed = false;
     std::string failure;
 };
 
-void ConvertLines(const RowConversion& convert, FieldSplit split, int read_columns, int written_columns,
-                  FileEncoding encoding, const std::vector<std::string>& lines, std::size_t begin, std::size_t end,
-                  BatchPart& part) {
+void ConvertChunkPart(const RowConversion& convert, FieldSplit split, int read_columns, int written_columns,
+                      FileEncoding encoding, std::string_view bytes, ChunkPart& part) {
     const FloatingPointScope floating_point;  // each thread has its own status flags
     std::vector<std::string> source;
     std::vector<std::string> result(static_cast<std::size_t>(std::max(read_columns, written_columns)));
-    part.output.clear();
-    for (std::size_t i = begin; i < end; ++i) {
+    std::string line;
+    std::string_view raw_line;
+    part = ChunkPart{};
+    while (TakeLine(bytes, raw_line)) {
         try {
-            SplitLineInto(lines[i], read_columns, split, source);
+            CleanLine(raw_line, encoding, line);
+            SplitLineInto(line, read_columns, split, source);
             convert(source.data(), result.data());
         } catch (const std::exception& error) {
-            part.failed_at = static_cast<std::ptrdiff_t>(i);
+            part.failed = true;
             part.failure = error.what();
             return;
         }
+        ++part.lines;
         for (int col = 0; col < written_columns; ++col) {
             if (col > 0) part.output.push_back(',');
             AppendEncoded(result[static_cast<std::size_t>(col)], encoding, part.output);
@@ -101,11 +106,6 @@ void ConvertLines(const RowConversion& convert, FieldSplit split, int read_colum
 
 int RunRowConversion(const Arguments& args, const RowConversion& convert, FieldSplit split, int read_columns,
                      int written_columns) {
-    LineReader reader(args.input, args.encoding);
-    AtomicLineWriter writer(args.output, args.encoding);
-    // Rows are independent, so each batch of lines is split between two
-    // threads; the output keeps the input's order, and a failure is reported
-    // for the first failing line, as a row-by-row run would.
     // A fault the conversion's set-up left in the status flags belongs to the
     // first row, where the window would meet it.
     try {
@@ -113,37 +113,42 @@ int RunRowConversion(const Arguments& args, const RowConversion& convert, FieldS
     } catch (const CommandError& error) {
         throw InputLineError(error.what(), 1);
     }
-    constexpr std::size_t kBatchLines = 1 << 14;
-    std::vector<std::string> lines(kBatchLines);
-    BatchPart parts[2];
+    LineReader reader(args.input, args.encoding);
+    AtomicLineWriter writer(args.output, args.encoding);
+    // Rows are independent, so each chunk of whole lines is cut in two at a
+    // line end and the halves are read, converted and formatted on two
+    // threads; the output keeps the input's order, and a failure is reported
+    // for the first failing line, as a row-by-row run would.
+    constexpr std::size_t kChunkBytes = 1 << 21;
+    std::string chunk;
+    ChunkPart parts[2];
     long lines_before = 0;
     bool any_line = false;
     for (;;) {
-        std::size_t count = 0;
-        while (count < kBatchLines && reader.Next(lines[count])) ++count;
-        if (count == 0 && any_line) break;
-        if (count == 0) {
-            // The window keeps one empty data row after importing an empty file.
-            lines[0].clear();
-            count = 1;
-            any_line = true;
-            split = FieldSplit::Fitting;  // an empty row of empty cells
+        reader.NextChunk(chunk, kChunkBytes);
+        if (chunk.empty()) {
+            if (any_line) break;
+            // The window keeps one empty data row after importing an empty
+            // file: a row of empty cells.
+            split = FieldSplit::Fitting;
         }
         any_line = true;
-        const std::size_t middle = count > 64 ? count / 2 : count;
+        const std::string_view bytes(chunk);
+        std::size_t cut = bytes.size() > 4096 ? bytes.find('\n', bytes.size() / 2) : std::string_view::npos;
+        cut = cut == std::string_view::npos ? bytes.size() : cut + 1;
         std::thread second;
-        if (middle < count)
-            second = std::thread(ConvertLines, std::cref(convert), split, read_columns, written_columns, args.encoding,
-                                 std::cref(lines), middle, count, std::ref(parts[1]));
-        ConvertLines(convert, split, read_columns, written_columns, args.encoding, lines, 0, middle, parts[0]);
+        if (cut < bytes.size())
+            second = std::thread(ConvertChunkPart, std::cref(convert), split, read_columns, written_columns,
+                                 args.encoding, bytes.substr(cut), std::ref(parts[1]));
+        ConvertChunkPart(convert, split, read_columns, written_columns, args.encoding,
+                         chunk.empty() ? std::string_view("\n") : bytes.substr(0, cut), parts[0]);
         if (second.joinable()) second.join();
-        for (std::size_t p = 0; p < (middle < count ? 2u : 1u); ++p) {
+        for (std::size_t p = 0; p < (cut < bytes.size() ? 2u : 1u); ++p) {
             writer.WriteBytes(parts[p].output);
-            if (parts[p].failed_at >= 0)
-                throw InputLineError(parts[p].failure, lines_before + static_cast<long>(parts[p].failed_at) + 1);
+            if (parts[p].failed) throw InputLineError(parts[p].failure, lines_before + parts[p].lines + 1);
+            lines_before += parts[p].lines;
         }
-        lines_before += static_cast<long>(count);
-        if (count < kBatchLines) break;
+        if (chunk.empty()) break;
     }
     writer.Commit();
     return 0;

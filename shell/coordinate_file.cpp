@@ -116,6 +116,32 @@ bool LineReader::Fill() {
     return true;
 }
 
+bool TakeLine(std::string_view& rest, std::string_view& raw_line) {
+    if (rest.empty()) return false;
+    const std::size_t newline = rest.find('\n');
+    if (newline == std::string_view::npos) {
+        raw_line = rest;
+        rest = {};
+    } else {
+        raw_line = rest.substr(0, newline);
+        rest.remove_prefix(newline + 1);
+    }
+    return true;
+}
+
+void CleanLine(std::string_view raw_line, FileEncoding encoding, std::string& line) {
+    if (!raw_line.empty() && raw_line.back() == '\r') raw_line.remove_suffix(1);  // CR LF
+    if (raw_line.find('\r') == std::string_view::npos) {
+        DecodeInto(raw_line, encoding, line);
+        return;
+    }
+    std::string without_cr;
+    without_cr.reserve(raw_line.size());
+    for (const char c : raw_line)
+        if (c != '\r') without_cr.push_back(c);
+    DecodeInto(without_cr, encoding, line);
+}
+
 bool LineReader::Next(std::string& line) {
     for (;;) {
         const char* start = buffer_.data() + begin_;
@@ -123,22 +149,41 @@ bool LineReader::Next(std::string& line) {
         if (newline != nullptr || (eof_ && end_ > begin_)) {
             const std::size_t length =
                 newline != nullptr ? static_cast<std::size_t>(static_cast<const char*>(newline) - start) : end_ - begin_;
-            std::string_view raw(start, length);
             begin_ += newline != nullptr ? length + 1 : length;
             ++line_number_;
-            if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);  // CR LF
-            if (raw.find('\r') != std::string_view::npos) {
-                std::string without_cr;
-                without_cr.reserve(raw.size());
-                for (const char c : raw)
-                    if (c != '\r') without_cr.push_back(c);
-                DecodeInto(without_cr, encoding_, line);
-            } else {
-                DecodeInto(raw, encoding_, line);
-            }
+            CleanLine(std::string_view(start, length), encoding_, line);
             return true;
         }
         if (!Fill() && end_ == begin_) return false;
+    }
+}
+
+void LineReader::NextChunk(std::string& chunk, std::size_t size) {
+    chunk.clear();
+    for (;;) {
+        const std::size_t available = end_ - begin_;
+        if (available >= size || eof_) {
+            const char* start = buffer_.data() + begin_;
+            std::size_t take = std::min(available, size);
+            if (!eof_ || take < available) {
+                // End on a line feed; a longer line is taken whole.
+                const char* last = static_cast<const char*>(memrchr(start, '\n', take));
+                if (last == nullptr) last = static_cast<const char*>(std::memchr(start + take, '\n', available - take));
+                if (last == nullptr) {
+                    if (!eof_) {
+                        Fill();
+                        continue;
+                    }
+                    take = available;
+                } else {
+                    take = static_cast<std::size_t>(last - start) + 1;
+                }
+            }
+            chunk.assign(start, take);
+            begin_ += take;
+            return;
+        }
+        if (!Fill() && end_ == begin_) return;
     }
 }
 

@@ -34,6 +34,12 @@ void SplitLineInto(std::string_view line, int count, FieldSplit split, std::vect
 // The error text for a failed file operation with C errno `error`.
 std::string FileErrorText(int error);
 
+// Takes the first line (without its line feed) off `rest`; false when `rest`
+// is empty.
+bool TakeLine(std::string_view& rest, std::string_view& raw_line);
+// A raw line as the program holds it: carriage returns dropped, UTF-8.
+void CleanLine(std::string_view raw_line, FileEncoding encoding, std::string& line);
+
 // Reads a file line by line in the file's code page, giving UTF-8 lines
 // without their line ends and without carriage returns.
 class LineReader {
@@ -47,6 +53,11 @@ public:
     // False at the end of the file.
     bool Next(std::string& line);
     long LineNumber() const { return line_number_; }
+
+    // The next run of whole lines, about `size` bytes, raw (line ends and
+    // code page as in the file); empty at the end of the file. Split it with
+    // TakeLine and clean each line with CleanLine.
+    void NextChunk(std::string& chunk, std::size_t size);
 
 private:
     bool Fill();

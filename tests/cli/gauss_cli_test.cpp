@@ -1,7 +1,9 @@
 // coordconv-cli gauss-forward / gauss-inverse run as a user runs them.
 #include <gtest/gtest.h>
 
+#include "shell/coordinate_file.h"
 #include "tests/test_support.h"
+#include "tools/projection/gauss_tools.h"
 
 namespace coordconv {
 namespace {
@@ -70,6 +72,45 @@ TEST(GaussCli, FailuresChangeNoFile) {
     const auto help = RunCli({"gauss-forward", "--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--yconst"), std::string::npos);
+}
+
+// The command line converts chunks of lines on two threads; its file must be
+// the window's, byte for byte, and a failure must name the first bad line.
+TEST(GaussCli, LargeFilesMatchTheWindowAndNameTheFailingLine) {
+    const ScratchDir dir;
+    std::string input;
+    for (int i = 0; i < 150000; ++i)
+        input += "P" + std::to_string(i) + "," + std::to_string(20 + i % 30) + "." + std::to_string(1000 + i % 5959) +
+                 "," + std::to_string(115 + i % 4) + "." + std::to_string(i % 7) + (i % 3 ? "\r\n" : "\n");
+    WriteBytes(dir.Path("in.txt"), input);
+    const auto run = RunCli({"gauss-forward", "--cm", "117", "-i", dir.Path("in.txt"), "-o", dir.Path("cli.txt")});
+    ASSERT_EQ(run.status, 0) << run.err;
+
+    PointTable source({"点号", "B", "L"});
+    PointTable result({"点号", "x", "y"});
+    ImportCoordinateFile(dir.Path("in.txt"), FieldSplit::Projection, FileEncoding::Gbk, source);
+    GaussFields fields;
+    fields.central_meridian = "117";
+    ConvertTable(GaussForwardConversion(fields), source, result);
+    SaveCoordinateFile(dir.Path("window.txt"), result, 3, FileEncoding::Gbk);
+    EXPECT_TRUE(ReadBytes(dir.Path("cli.txt")) == ReadBytes(dir.Path("window.txt")));
+
+    const std::size_t bad_line_start = [&] {
+        std::size_t at = 0;
+        for (int line = 1; line < 120001; ++line) at = input.find('\n', at) + 1;
+        return at;
+    }();
+    input.replace(bad_line_start, input.find(',', bad_line_start) - bad_line_start, "Q,3x");
+    WriteBytes(dir.Path("bad.txt"), input);
+    const auto bad = RunCli({"gauss-forward", "-i", dir.Path("bad.txt"), "-o", dir.Path("bad_out.txt")});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.err, "coordconv-cli: '3x' is not a valid floating point value. (line 120001)\n");
+    EXPECT_FALSE(FileExists(dir.Path("bad_out.txt")));
+
+    input.replace(input.find("P7,"), 2, "P7,x");  // a second fault, earlier: it wins
+    WriteBytes(dir.Path("bad.txt"), input);
+    EXPECT_EQ(RunCli({"gauss-forward", "-i", dir.Path("bad.txt")}).err,
+              "coordconv-cli: 'x' is not a valid floating point value. (line 8)\n");
 }
 
 TEST(GaussCli, EmptyInputConvertsTheOneEmptyRow) {

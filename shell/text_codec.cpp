@@ -1,5 +1,8 @@
 #include "shell/text_codec.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include <QByteArray>
 #include <QString>
 #include <QStringDecoder>
@@ -8,10 +11,17 @@
 namespace coordconv {
 namespace {
 
+// Eight bytes at a time: any byte with its top bit set is not ASCII.
 bool IsAscii(std::string_view bytes) {
-    for (const char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    return true;
+    std::size_t i = 0;
+    std::uint64_t high_bits = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes.data() + i, 8);
+        high_bits |= word;
+    }
+    for (; i < bytes.size(); ++i) high_bits |= static_cast<unsigned char>(bytes[i]);
+    return (high_bits & 0x8080808080808080ULL) == 0;
 }
 
 }  // namespace

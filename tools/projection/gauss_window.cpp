@@ -11,18 +11,22 @@ const std::vector<std::string> kPlaneTitles = {"点号", "纵坐标x(m)", "横�
 
 ConversionWindowLayout GaussLayout(GaussWindow::Direction direction) {
     const bool forward = direction == GaussWindow::Direction::Forward;
+    return forward ? GeodeticPlaneLayout("高斯投影正算", true, 715, 448) : GeodeticPlaneLayout("高斯投影反算", false, 709, 473);
+}
+
+}  // namespace
+
+ConversionWindowLayout GeodeticPlaneLayout(const std::string& caption, bool forward, int width, int height) {
     ConversionWindowLayout layout;
-    layout.caption = forward ? "高斯投影正算" : "高斯投影反算";
-    layout.width = forward ? 715 : 709;
-    layout.height = forward ? 448 : 473;
+    layout.caption = caption;
+    layout.width = width;
+    layout.height = height;
     layout.source_group_caption = forward ? "大地坐标(B,L)" : "平面坐标(x,y)";
     layout.result_group_caption = forward ? "平面坐标(x,y)" : "大地坐标(B,L)";
     layout.source_titles = forward ? kGeodeticTitles : kPlaneTitles;
     layout.result_titles = forward ? kPlaneTitles : kGeodeticTitles;
     return layout;
 }
-
-}  // namespace
 
 GaussWindow::GaussWindow(QWidget* owner, UserDialogs& dialogs, Direction direction)
     : ConversionWindow(owner, dialogs, GaussLayout(direction)), direction_(direction) {

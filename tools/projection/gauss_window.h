@@ -10,6 +10,10 @@
 
 namespace coordconv {
 
+// The layout of a window converting geodetic B,L ("大地坐标(B,L)") to plane x,y
+// ("平面坐标(x,y)") when `forward`, or back: the Gauss and UTM windows.
+ConversionWindowLayout GeodeticPlaneLayout(const std::string& caption, bool forward, int width, int height);
+
 class GaussWindow : public ConversionWindow {
     Q_OBJECT
 public:

@@ -2,24 +2,14 @@
 
 #include "shell/ui/parameter_group.h"
 #include "shell/ui/qt_text.h"
+#include "tools/projection/gauss_window.h"
 
 namespace coordconv {
 namespace {
 
-const std::vector<std::string> kGeodeticTitles = {"点号", "纬度B(dms)", "经度L(dms)"};
-const std::vector<std::string> kPlaneTitles = {"点号", "纵坐标x(m)", "横坐标y(m)"};
-
 ConversionWindowLayout UtmLayout(UtmWindow::Direction direction) {
     const bool forward = direction == UtmWindow::Direction::Forward;
-    ConversionWindowLayout layout;
-    layout.caption = forward ? "墨卡托投影正算" : "墨卡托投影反算";
-    layout.width = 715;
-    layout.height = 448;
-    layout.source_group_caption = forward ? "大地坐标(B,L)" : "平面坐标(x,y)";
-    layout.result_group_caption = forward ? "平面坐标(x,y)" : "大地坐标(B,L)";
-    layout.source_titles = forward ? kGeodeticTitles : kPlaneTitles;
-    layout.result_titles = forward ? kPlaneTitles : kGeodeticTitles;
-    return layout;
+    return GeodeticPlaneLayout(forward ? "墨卡托投影正算" : "墨卡托投影反算", forward, 715, 448);
 }
 
 }  // namespace

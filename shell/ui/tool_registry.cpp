@@ -1,6 +1,8 @@
 // One entry per menu item whose window or command exists.
 #include "shell/ui/tool_registry.h"
 
+#include "tools/datum/four_3d_window.h"
+#include "tools/datum/seven_parameter_window.h"
 #include "tools/projection/compensation_window.h"
 #include "tools/projection/gauss_window.h"
 #include "tools/projection/utm_window.h"
@@ -24,6 +26,10 @@ std::vector<MenuAction> MenuActions() {
         OpenWindow<TFormUTMFS>("utmFS"),
         OpenWindow<TFormZBHD>("zbHD"),
         OpenWindow<TFormGCDC>("gcDC"),
+        OpenWindow<TFormEllConBuerSha>("BuerSha"),
+        OpenWindow<TFormEllCon3d7p>("sw7C"),
+        OpenWindow<TFormEllCon2d7p>("ew7C"),
+        OpenWindow<TFormEllCon3d4p>("sw4C"),
     };
 }
 

@@ -3,6 +3,9 @@
 
 #include "tools/datum/four_3d_window.h"
 #include "tools/datum/seven_parameter_window.h"
+#include "tools/height/height_fit_window.h"
+#include "tools/plane/plane_four_window.h"
+#include "tools/plane/polynomial_window.h"
 #include "tools/projection/compensation_window.h"
 #include "tools/projection/gauss_window.h"
 #include "tools/projection/utm_window.h"
@@ -26,6 +29,9 @@ std::vector<MenuAction> MenuActions() {
         OpenWindow<TFormUTMFS>("utmFS"),
         OpenWindow<TFormZBHD>("zbHD"),
         OpenWindow<TFormGCDC>("gcDC"),
+        OpenWindow<TForm2d4p>("ew4c"),
+        OpenWindow<TFormPoly>("Poly"),
+        OpenWindow<TFormGCNH>("GPS1"),
         OpenWindow<TFormEllConBuerSha>("BuerSha"),
         OpenWindow<TFormEllCon3d7p>("sw7C"),
         OpenWindow<TFormEllCon2d7p>("ew7C"),

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "core/errors.h"
@@ -260,6 +261,20 @@ TEST_F(FittingWindowTest, ParameterFileRoundTripAndShortFile) {
     Click(15);  // cancelled: nothing changes
     EXPECT_EQ(StandInWindow::Text(window->first), "7");
     EXPECT_TRUE(dialogs.errors.empty());
+}
+
+TEST_F(FittingWindowTest, AClickOnAButtonCommitsTheOpenCellEditorFirst) {
+    ScratchDir dir;
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    Grid().edit(Grid().model()->index(0, 0));
+    QLineEdit* editor = OpenEditor();
+    ASSERT_NE(editor, nullptr);
+    editor->setFocus();
+    editor->setText("typed");
+    dialogs.save_files.push_back(dir.Path("typed.txt"));
+    QTest::mouseClick(window->Button(16), Qt::LeftButton);
+    EXPECT_EQ(ReadBytes(dir.Path("typed.txt")).substr(0, 6), "typed,");
 }
 
 TEST_F(FittingWindowTest, SettingsGroupsSitAboveTheCommonPoints) {

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <algorithm>
 
@@ -309,7 +310,21 @@ bool FittingWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void FittingWindow::SizeAccuracyLine() {
-    accuracy_line_->setFixedWidth(std::max(0, AccuracyLineWidth(layout_.common_points, common_bar_->width())));
+    // Where the buttons leave less room than the width rule asks for, the line
+    // takes the room, so it never drops into the tool bar's overflow menu.
+    const QList<QAction*> items = common_bar_->actions();
+    const QWidget* first = items.empty() ? nullptr : common_bar_->widgetForAction(items.front());
+    const QWidget* solve = Button(13);
+    const int margin = first != nullptr ? first->x() : 0;
+    const int spacing = common_bar_->style()->pixelMetric(QStyle::PM_ToolBarItemSpacing, nullptr, common_bar_);
+    const int room = common_bar_->width() - (solve->geometry().right() + 1) - spacing - margin;
+    const int rule = AccuracyLineWidth(layout_.common_points, common_bar_->width());
+    const int width = std::max(0, std::min(rule, room));
+    if (width == accuracy_line_->width() && accuracy_line_->isVisible()) return;
+    accuracy_line_->setFixedWidth(width);
+    // A line that the tool bar had moved into its overflow menu does not ask
+    // for a new layout by itself.
+    common_bar_->layout()->invalidate();
 }
 
 void FittingWindow::resizeEvent(QResizeEvent* event) {
@@ -326,6 +341,11 @@ void FittingWindow::showEvent(QShowEvent* event) {
 
 void FittingWindow::SizePanels() {
     panels_sized_ = true;
+    // The point tables' splitter is laid out only now that it is shown.
+    QSplitter* points = PointSplitter();
+    const int source_width = SourceGroupWidth(frameGeometry().width());
+    points->setSizes({source_width, std::max(0, points->width() - source_width - points->handleWidth())});
+
     const int handle = upper_->handleWidth();
     const int parameter_width = layout_.parameter_group_width;
     upper_->setSizes({std::max(0, upper_->width() - parameter_width - handle), parameter_width});

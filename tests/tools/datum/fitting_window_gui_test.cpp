@@ -13,6 +13,7 @@
 #include "shell/ui/point_table_commands.h"
 #include "tests/fake_dialogs.h"
 #include "tests/test_support.h"
+#include "tests/tools/datum/fitting_window_test_support.h"
 
 namespace coordconv {
 namespace {
@@ -125,14 +126,27 @@ TEST_F(FittingWindowTest, ToolBarsCaptionsOrderAndNames) {
 }
 
 TEST_F(FittingWindowTest, WidthsFollowTheResizeRules) {
-    window->resize(1200, 700);
+    window->resize(1600, 700);
     QApplication::processEvents();
     EXPECT_EQ(Grid().ColumnWidths(), CommonPointColumnWidths(window->CommonLayout(), Grid().width()));
-    EXPECT_EQ(window->AccuracyLine()->width(), window->CommonPointToolBar()->width() - 375);
+    testing::ExpectAccuracyLineWidth(*window, 375);
     EXPECT_EQ(window->ParameterGroupBox()->width(), 224);
     EXPECT_EQ(window->Source().ColumnWidths(),
               ShareColumnWidths(window->Source().width(), {0.16L, 0.32L, 0.32L, 0.20L}));
     EXPECT_EQ(window->findChild<QGroupBox*>("GroupBox5")->width(), (window->frameGeometry().width() - 13) / 2);
+
+    // Narrower than the buttons allow for: the line shrinks instead of
+    // dropping into the tool bar's overflow menu.
+    window->resize(800, 600);
+    QApplication::processEvents();
+    testing::ExpectAccuracyLineWidth(*window, 375);
+    // With room to spare (narrow buttons), the rule itself.
+    QFont small = window->CommonPointToolBar()->font();
+    small.setPixelSize(5);
+    for (QToolButton* button : window->CommonPointToolBar()->findChildren<QToolButton*>()) button->setFont(small);
+    window->resize(1000, 600);
+    QApplication::processEvents();
+    EXPECT_EQ(window->AccuracyLine()->width(), window->CommonPointToolBar()->width() - 375);
 }
 
 TEST_F(FittingWindowTest, DoubleClickTogglesOnlyTheAdoptionColumn) {

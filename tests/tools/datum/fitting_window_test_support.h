@@ -5,10 +5,12 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QTableView>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
 #include "shell/ui/point_grid.h"
+#include "tools/datum/fitting_window.h"
 
 namespace coordconv::testing {
 
@@ -44,6 +46,19 @@ inline void DoubleClickCell(QTableView& view, int model_row, int col) {
     send(QEvent::MouseButtonPress);
     send(QEvent::MouseButtonDblClick);
     send(QEvent::MouseButtonRelease);
+}
+
+// EditMp is as wide as ToolBar3 less `offset`, or, where the buttons leave
+// less room than that, it fills the room to the tool bar's end; it is never
+// moved into the overflow menu.
+inline void ExpectAccuracyLineWidth(const FittingWindow& window, int offset) {
+    const QLineEdit* line = window.AccuracyLine();
+    const int bar = window.CommonPointToolBar()->width();
+    EXPECT_TRUE(line->isVisible());
+    EXPECT_LE(line->width(), bar - offset);
+    const int right = line->geometry().right() + 1;
+    EXPECT_LE(right, bar);
+    if (line->width() < bar - offset) EXPECT_LE(bar - right, 8) << "the line leaves room unused";
 }
 
 }  // namespace coordconv::testing

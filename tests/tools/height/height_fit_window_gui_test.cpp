@@ -48,7 +48,7 @@ TEST_F(HeightFitWindowTest, LayoutTitlesAndTheEightColumnGrid) {
     EXPECT_EQ(window.SurfaceBox()->currentText(), "平面拟合(3参)");
     EXPECT_EQ(CoefficientRows(), (std::vector<std::string>{"a0=", "a1=", "a2="}));
 
-    window.resize(1000, 600);
+    window.resize(1600, 600);
     QApplication::processEvents();
     EXPECT_EQ(window.CommonPoints().ColumnWidths(),
               ShareColumnWidths(window.CommonPoints().width(), {0.11L, 0.17L, 0.17L, 0.14L, 0.14L, 0.11L, 0.08L, 0.08L},
@@ -56,7 +56,7 @@ TEST_F(HeightFitWindowTest, LayoutTitlesAndTheEightColumnGrid) {
     EXPECT_EQ(window.Source().ColumnWidths(),
               ShareColumnWidths(window.Source().width(), {0.16L, 0.32L, 0.32L, 0.2L}, 29));
     EXPECT_EQ(window.Coefficients().ColumnWidths(), ShareColumnWidths(window.Coefficients().width(), {0.2L, 0.8L}, 28));
-    EXPECT_EQ(window.AccuracyLine()->width(), window.CommonPointToolBar()->width() - 360);
+    testing::ExpectAccuracyLineWidth(window, 360);
 }
 
 TEST_F(HeightFitWindowTest, PlaneSurfaceSolvedThenConverted) {

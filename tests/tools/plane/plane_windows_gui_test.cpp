@@ -51,11 +51,11 @@ TEST_F(PlaneFourWindowTest, LayoutTitlesAndEdits) {
     EXPECT_EQ(edits, (QStringList{"EditA=0", "EditB=0", "EditC=0", "EditD=0", "EditDH=0"}));
     EXPECT_EQ(Edit(window, "EditC")->toolTip(), "绕坐标原点水平旋转");
 
-    window.resize(1100, 660);
+    window.resize(1600, 660);
     QApplication::processEvents();
     EXPECT_EQ(window.Source().ColumnWidths(),
               ShareColumnWidths(window.Source().width(), {0.16L, 0.32L, 0.32L, 0.2L}, 32));
-    EXPECT_EQ(window.AccuracyLine()->width(), window.CommonPointToolBar()->width() - 375);
+    testing::ExpectAccuracyLineWidth(window, 375);
 }
 
 TEST_F(PlaneFourWindowTest, ExactFitSolvedThenConverted) {
@@ -162,11 +162,11 @@ TEST_F(PolynomialWindowTest, LayoutAndCentredLabels) {
     EXPECT_FALSE(model->flags(model->index(3, 0)) & Qt::ItemIsEditable);
     EXPECT_TRUE(model->flags(model->index(3, 1)) & Qt::ItemIsEditable);
 
-    window.resize(1100, 700);
+    window.resize(1600, 700);
     QApplication::processEvents();
     EXPECT_EQ(window.Coefficients().ColumnWidths(),
               ShareColumnWidths(window.Coefficients().width(), {0.2L, 0.8L}, 30));
-    EXPECT_EQ(window.AccuracyLine()->width(), window.CommonPointToolBar()->width() - 360);
+    testing::ExpectAccuracyLineWidth(window, 360);
 }
 
 TEST_F(PolynomialWindowTest, FirstOrderExactFitSolvedThenConverted) {

@@ -20,6 +20,9 @@ struct FileDialogSpec {
 
 enum class MessageIcon { None, Information, Warning, Error, Question };
 
+// The single button of a plain message box.
+enum class MessageButton { Ok, Yes };
+
 class UserDialogs {
 public:
     virtual ~UserDialogs() = default;
@@ -32,6 +35,12 @@ public:
     virtual void ShowError(const std::string& message) = 0;
     // A message box with an OK button.
     virtual void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) = 0;
+    // A message box whose only button is `button`; by default ShowMessage.
+    virtual void ShowMessageWithButton(const std::string& title, const std::string& text, MessageIcon icon,
+                                       MessageButton button) {
+        (void)button;
+        ShowMessage(title, text, icon);
+    }
 };
 
 }  // namespace coordconv

@@ -22,6 +22,8 @@ public:
     std::vector<std::string> errors;
     std::vector<std::string> questions;
     std::vector<std::string> messages;
+    std::vector<MessageIcon> message_icons;      // the icon of each message, in order
+    std::vector<MessageButton> message_buttons;  // its only button
     std::vector<FileDialogSpec> file_dialogs;
 
     std::optional<std::string> AskOpenFile(const FileDialogSpec& spec) override {
@@ -40,8 +42,14 @@ public:
         return answer;
     }
     void ShowError(const std::string& message) override { errors.push_back(message); }
-    void ShowMessage(const std::string& title, const std::string& text, MessageIcon) override {
+    void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) override {
+        ShowMessageWithButton(title, text, icon, MessageButton::Ok);
+    }
+    void ShowMessageWithButton(const std::string& title, const std::string& text, MessageIcon icon,
+                               MessageButton button) override {
         messages.push_back(title + "|" + text);
+        message_icons.push_back(icon);
+        message_buttons.push_back(button);
     }
 
 private:

@@ -67,4 +67,11 @@ void QtUserDialogs::ShowMessage(const std::string& title, const std::string& tex
     box.exec();
 }
 
+void QtUserDialogs::ShowMessageWithButton(const std::string& title, const std::string& text, MessageIcon icon,
+                                          MessageButton button) {
+    const QMessageBox::StandardButton only = button == MessageButton::Yes ? QMessageBox::Yes : QMessageBox::Ok;
+    QMessageBox box(ToQtIcon(icon), ToQString(title), ToQString(text), only, parent_);
+    box.exec();
+}
+
 }  // namespace coordconv

@@ -21,6 +21,8 @@ public:
     bool AskYesNo(const std::string& title, const std::string& text, MessageIcon icon) override;
     void ShowError(const std::string& message) override;
     void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) override;
+    void ShowMessageWithButton(const std::string& title, const std::string& text, MessageIcon icon,
+                               MessageButton button) override;
 
 private:
     QPointer<QWidget> parent_;

@@ -125,7 +125,8 @@ void TFormMain::Open(const MenuAction& action) {
     QWidget* window = action.open_window(this, *dialogs_);
     tool_windows_.emplace_back(window);
     window->show();
-    CentreOnScreen(window);
+    // A window that placed itself (moved before showing) keeps its designed position.
+    if (!window->testAttribute(Qt::WA_Moved)) CentreOnScreen(window);
 }
 
 void TFormMain::hjsHelpClick() {

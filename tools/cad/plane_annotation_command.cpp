@@ -1,0 +1,13 @@
+#include "tools/cad/plane_annotation_command.h"
+
+#include "tools/cad/annotation.h"
+
+namespace coordconv {
+
+void bzXYClick(UserDialogs& dialogs, const CadAttach& attach) {
+    if (AnnotatePlane(attach) == CadCommandOutcome::kCadNotRunning)
+        dialogs.ShowMessageWithButton(kPlaneAnnotationTitle, kCadNotRunningText, MessageIcon::None,
+                                      MessageButton::Ok);
+}
+
+}  // namespace coordconv

@@ -1,6 +1,10 @@
 // One entry per menu item whose window or command exists.
 #include "shell/ui/tool_registry.h"
 
+#include "shell/ui/command_runner.h"
+#include "tools/cad/geodetic_annotation_window.h"
+#include "tools/cad/map_sheet_window.h"
+#include "tools/cad/plane_annotation_command.h"
 #include "tools/datum/four_3d_window.h"
 #include "tools/datum/seven_parameter_window.h"
 #include "tools/height/height_fit_window.h"
@@ -36,6 +40,9 @@ std::vector<MenuAction> MenuActions() {
         OpenWindow<TFormEllCon3d7p>("sw7C"),
         OpenWindow<TFormEllCon2d7p>("ew7C"),
         OpenWindow<TFormEllCon3d4p>("sw4C"),
+        OpenWindow<TFormTFH>("TFH"),
+        OpenWindow<TFormBZBL>("bzBL"),
+        {"bzXY", {}, [](QWidget*, UserDialogs& dialogs) { RunCommand(dialogs, [&dialogs] { bzXYClick(dialogs); }); }},
     };
 }
 

@@ -1,5 +1,9 @@
 #include "tests/test_support.h"
 
+#include <gtest/gtest.h>
+
+#include "core/errors.h"
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -8,6 +12,20 @@
 #include <sys/wait.h>
 
 namespace coordconv::testing {
+namespace {
+
+// Every test starts with clear floating-point status flags, as every window
+// command does, so a flag one test leaves raised cannot fail the next.
+class ClearFlagsBeforeEachTest : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override { ClearFloatingPointFlags(); }
+};
+
+const bool kFlagsListenerRegistered = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ClearFlagsBeforeEachTest);
+    return true;
+}();
+
+}  // namespace
 
 ScratchDir::ScratchDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "coordconv-test-XXXXXX").string();

@@ -19,6 +19,7 @@
 #include "shell/ui/main_window.h"
 #include "tests/fake_dialogs.h"
 #include "tests/test_support.h"
+#include "tests/tools/datum/fitting_window_test_support.h"
 #include "tools/datum/four_3d_window.h"
 #include "tools/datum/seven_2d.h"
 #include "tools/datum/seven_3d.h"
@@ -142,7 +143,7 @@ TEST_F(BursaWolfWindowTest, LayoutPresetsAndParameterEdits) {
     window->resize(1100, 700);
     QApplication::processEvents();
     EXPECT_EQ(window->findChild<QGroupBox*>("GroupBox1")->width(), (window->frameGeometry().width() - 13) / 2);
-    EXPECT_EQ(window->AccuracyLine()->width(), window->CommonPointToolBar()->width() - 375);
+    testing::ExpectAccuracyLineWidth(*window, 375);
 }
 
 TEST_F(BursaWolfWindowTest, CentralMeridianFollowsAndTitlesFollowTheForms) {
@@ -388,7 +389,7 @@ TEST_F(Four3dWindowTest, RegionCentreButtonSitsBeforeTheSolveAndWritesTheMean) {
     EXPECT_EQ(names, (QStringList{"EditTx", "EditTy", "EditTz", "EditR", "EditBB0", "EditLL0"}));
     window->resize(1100, 700);
     QApplication::processEvents();
-    EXPECT_EQ(window->AccuracyLine()->width(), window->CommonPointToolBar()->width() - 427);
+    testing::ExpectAccuracyLineWidth(*window, 427);
 
     // Geodetic source form: the mean of B and of L, whole seconds.
     window->SourceForm()->setCurrentIndex(1);

@@ -7,17 +7,22 @@
 
 namespace coordconv {
 
-bool RunCommand(UserDialogs& dialogs, const std::function<void()>& command) {
+std::optional<std::string> TryCommand(const std::function<void()>& command) {
     try {
         const FloatingPointScope floating_point;
         command();
-        return true;
+        return std::nullopt;
     } catch (const std::bad_alloc&) {
-        dialogs.ShowError("Out of memory");
+        return "Out of memory";
     } catch (const std::exception& error) {
-        dialogs.ShowError(error.what());
+        return error.what();
     }
-    return false;
+}
+
+bool RunCommand(UserDialogs& dialogs, const std::function<void()>& command) {
+    const std::optional<std::string> failure = TryCommand(command);
+    if (failure) dialogs.ShowError(*failure);
+    return !failure;
 }
 
 }  // namespace coordconv

@@ -4,12 +4,19 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "shell/user_dialogs.h"
 
 namespace coordconv {
 
-// Returns true when the command finished without failure.
+// Runs the command with clear floating-point flags; returns the failure's
+// text, or nothing when it finished.
+std::optional<std::string> TryCommand(const std::function<void()>& command);
+
+// TryCommand, then the failure in the common error box. Returns true when the
+// command finished without failure.
 bool RunCommand(UserDialogs& dialogs, const std::function<void()>& command);
 
 }  // namespace coordconv

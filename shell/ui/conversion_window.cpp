@@ -85,11 +85,20 @@ QToolButton* ConversionWindow::AddButton(QToolBar* bar, const QString& name, con
     return button;
 }
 
-bool ConversionWindow::Run(const std::function<void()>& command) { return RunCommand(dialogs_, command); }
+bool ConversionWindow::Run(const std::function<void()>& command) {
+    const std::optional<std::string> failure = TryCommand(command);
+    RefreshGrids();
+    if (failure) dialogs_.ShowError(*failure);
+    return !failure;
+}
+
+void ConversionWindow::RefreshGrids() {
+    source_->Refresh();
+    result_->Refresh();
+}
 
 void ConversionWindow::ConvertClicked() {
-    if (!convert_) return;
-    result_->Edit([this](PointTable&) { Run(convert_); });
+    if (convert_) Run(convert_);
 }
 
 void ConversionWindow::resizeEvent(QResizeEvent* event) {

@@ -62,7 +62,8 @@ public:
     // The convert command ("转换计算") runs inside the common error box
     // handling; the result grid is redrawn afterwards, also after a failure.
     void SetConvertCommand(std::function<void()> convert) { convert_ = std::move(convert); }
-    // Runs a command of this window through the common error box.
+    // Runs a command of this window: its grids are redrawn when it ends, then
+    // a failure is shown in the common error box. True when it finished.
     bool Run(const std::function<void()>& command);
 
     UserDialogs& Dialogs() { return dialogs_; }
@@ -75,6 +76,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     // The window's show handler (the preset handlers).
     virtual void OnShow() {}
+    // Redraws every grid of the window after a command.
+    virtual void RefreshGrids();
 
     // The splitter holding the source and the result group.
     QSplitter* PointSplitter() const { return splitter_; }

@@ -15,13 +15,19 @@ int PointTableModel::rowCount(const QModelIndex& parent) const {
 
 int PointTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : table_.ColCount(); }
 
+bool PointTableModel::Holds(const QModelIndex& index) const {
+    return index.isValid() && index.row() + 1 < table_.RowCount() && index.column() < table_.ColCount();
+}
+
 QVariant PointTableModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+    // A message box shown while a command runs may repaint the grid before it
+    // has been told of new row counts: cells beyond the table are blank.
+    if (!Holds(index) || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
     return ToQString(table_.Cell(index.column(), index.row() + 1));
 }
 
 bool PointTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (!index.isValid() || role != Qt::EditRole) return false;
+    if (!Holds(index) || role != Qt::EditRole) return false;
     table_.Cell(index.column(), index.row() + 1) = ToStdString(value.toString());
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     return true;
@@ -56,6 +62,20 @@ PointGrid::PointGrid(std::vector<std::string> titles, int default_column_width, 
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setStretchLastSection(false);
     SetCurrentRow(1);
+}
+
+PointGrid::~PointGrid() {
+    // Releases any open editor without committing it; the model and table,
+    // members of this class, are destroyed before the base class's widgets.
+    setModel(nullptr);
+}
+
+void PointGrid::Refresh() {
+    const QModelIndex current = currentIndex();
+    const int column = current.isValid() ? current.column() : 0;
+    const int row = CurrentRow();
+    Edit([](PointTable&) {});
+    setCurrentIndex(model_.index(std::min(row, table_.RowCount() - 1) - 1, column));
 }
 
 int PointGrid::CurrentRow() const {

@@ -24,6 +24,9 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
+    // True when the index names a cell of the table as it now is.
+    bool Holds(const QModelIndex& index) const;
+
     // Call around any change of the table made outside the model.
     void BeginChange() { beginResetModel(); }
     void EndChange() { endResetModel(); }
@@ -36,6 +39,13 @@ class PointGrid : public QTableView {
     Q_OBJECT
 public:
     PointGrid(std::vector<std::string> titles, int default_column_width, QWidget* parent = nullptr);
+    // Closes an open cell editor first: it must not commit into a table that
+    // is already gone.
+    ~PointGrid() override;
+
+    // Shows the table as it now is (after a command changed it), keeping the
+    // current cell where the table still has it.
+    void Refresh();
 
     PointTable& Table() { return table_; }
     const PointTable& Table() const { return table_; }

@@ -93,14 +93,7 @@ void SetGridTitles(PointGrid& grid, const std::vector<std::string>& titles) {
     if (count > 0) grid.horizontalHeader()->headerDataChanged(Qt::Horizontal, 0, count - 1);
 }
 
-void RefreshGrid(PointGrid& grid) {
-    const QModelIndex current = grid.currentIndex();
-    const int col = current.isValid() ? current.column() : 0;
-    const int row = grid.CurrentRow();
-    grid.Edit([](PointTable&) {});
-    const int last = grid.Table().RowCount() - 1;
-    grid.setCurrentIndex(grid.model()->index(std::min(row, last) - 1, col));
-}
+void RefreshGrid(PointGrid& grid) { grid.Refresh(); }
 
 // ---------------------------------------------------------------------------
 
@@ -273,13 +266,17 @@ void FittingWindow::ToolButton16Click() {
 
 void FittingWindow::ToolButton13Click() {
     if (!solve_) return;
-    // The too-few-points message and the error box may show while the
-    // command runs; the grid is redrawn once it has ended, also after a failure.
+    // The too-few-points message may show while the command runs; the grids
+    // are redrawn once it has ended, also after a failure.
     Run([this] {
         const AccuracyReport report = solve_(common_->Table());
         accuracy_line_->setText(ToQString(report.accuracy_line));
     });
-    RefreshGrid(*common_);
+}
+
+void FittingWindow::RefreshGrids() {
+    ConversionWindow::RefreshGrids();
+    common_->Refresh();
 }
 
 void FittingWindow::StringGrid3DblClick() {

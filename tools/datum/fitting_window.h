@@ -140,6 +140,7 @@ public:
     virtual void ToolButton15Click();
 
 protected:
+    void RefreshGrids() override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

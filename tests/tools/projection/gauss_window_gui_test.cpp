@@ -3,6 +3,7 @@
 #include "tools/projection/gauss_window.h"
 
 #include <QApplication>
+#include <QTest>
 #include <QComboBox>
 #include <QGroupBox>
 #include <gtest/gtest.h>
@@ -193,6 +194,42 @@ TEST_F(GaussWindowTest, ResizeSetsGroupAndColumnWidths) {
         EXPECT_EQ(grid->ColumnWidths(),
                   (std::vector<int>{static_cast<int>(w * 0.18L), static_cast<int>(w * 0.41L), static_cast<int>(w * 0.41L)}));
     }
+}
+
+}  // namespace
+}  // namespace coordconv
+
+namespace coordconv {
+namespace {
+
+// An open cell editor with typed text, when its window is destroyed, must not
+// commit into a table that is already gone; and the error box of a convert
+// that shrank the result table must find the grid redrawn.
+TEST(PointGridLifetime, OpenEditorAtDestructionAndErrorAfterShrink) {
+    testing::FakeDialogs dialogs;
+    {
+        auto window = std::make_unique<TFormGSZS>(nullptr, dialogs);
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        PointGrid& grid = window->Source();
+        grid.edit(grid.model()->index(0, 1));
+        auto* editor = grid.findChild<QLineEdit*>();
+        ASSERT_NE(editor, nullptr);
+        editor->setFocus();
+        QTest::keyClicks(editor, "30.3");
+        window.reset();
+    }
+
+    TFormGSZS window(nullptr, dialogs);
+    window.show();
+    for (int i = 0; i < 30; ++i) window.Result().Edit([](PointTable& t) { t.Append(); });
+    QApplication::processEvents();
+    window.Source().model()->setData(window.Source().model()->index(0, 1), "bad");
+    window.Button(6)->click();
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_EQ(window.Result().model()->rowCount(), 1);
+    QApplication::processEvents();
 }
 
 }  // namespace

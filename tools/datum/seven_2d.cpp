@@ -24,28 +24,14 @@ void Seven2dFieldsFromLines(const std::vector<std::string>& lines, SevenParamete
 
 DifferentialRows2d Seven2dRows(const DatumSettings& settings, long double B_degrees, long double l_degrees) {
     const long double rho = kArcSecondsPerRadian;
-    const long double a = settings.source.a;
-    const long double f = settings.source.f;
-    const long double da = settings.target.a - settings.source.a;
-    const long double df = settings.target.f - settings.source.f;
-    const long double B = B_degrees * kPi / 180;
-    const long double l = l_degrees * kPi / 180;
-    const long double sinB = std::sin(B);
-    const long double cosB = std::cos(B);
-    const long double tanB = std::tan(B);
-    const long double sinl = std::sin(l);
-    const long double cosl = std::cos(l);
-    const long double sin2B = sinB * sinB;
-    const long double e2 = 2 * f - f * f;
-    const long double W = std::sqrt(1 - e2 * sin2B);
-    const long double N = a / W;
-    const long double M = a * (1 - e2) / (W * W * W);
+    const auto [a, f, da, df, sinB, cosB, tanB, sinl, cosl, sin2B, e2, N, M, latitude_change] =
+        DifferentialTermsAt(settings, B_degrees, l_degrees);
 
     DifferentialRows2d rows{};
     rows.longitude = {-rho * sinl / (N * cosB), rho * cosl / (N * cosB), 0, tanB * cosl, tanB * sinl, -1, 0};
     rows.latitude = {-rho * sinB * cosl / M, -rho * sinB * sinl / M, rho * cosB / M, -sinl, cosl, 0,
                      -rho * N * e2 * sinB * cosB / M};
-    rows.latitude_change = rho * N * e2 * sinB * cosB * da / (M * a) + rho * sinB * cosB * (2 - e2 * sin2B) * df / (1 - f);
+    rows.latitude_change = latitude_change;
     return rows;
 }
 

@@ -9,7 +9,7 @@ namespace coordconv {
 
 CommonPointLayout Seven3dLayout() { return DatumCommonPointLayout(4, 12, 375); }
 
-DifferentialRows3d Seven3dRows(const DatumSettings& settings, long double B_degrees, long double l_degrees, long double H) {
+DifferentialTerms DifferentialTermsAt(const DatumSettings& settings, long double B_degrees, long double l_degrees) {
     const long double rho = kArcSecondsPerRadian;
     const long double a = settings.source.a;
     const long double f = settings.source.f;
@@ -27,6 +27,15 @@ DifferentialRows3d Seven3dRows(const DatumSettings& settings, long double B_degr
     const long double W = std::sqrt(1 - e2 * sin2B);
     const long double N = a / W;
     const long double M = a * (1 - e2) / (W * W * W);
+    const long double latitude_change =
+        rho * N * e2 * sinB * cosB * da / (M * a) + rho * sinB * cosB * (2 - e2 * sin2B) * df / (1 - f);
+    return {a, f, da, df, sinB, cosB, tanB, sinl, cosl, sin2B, e2, N, M, latitude_change};
+}
+
+DifferentialRows3d Seven3dRows(const DatumSettings& settings, long double B_degrees, long double l_degrees, long double H) {
+    const long double rho = kArcSecondsPerRadian;
+    const auto [a, f, da, df, sinB, cosB, tanB, sinl, cosl, sin2B, e2, N, M, latitude_change] =
+        DifferentialTermsAt(settings, B_degrees, l_degrees);
     const long double NH = N + H;
     const long double MH = M + H;
     const long double Q = N + H - N * e2 * sin2B;
@@ -37,7 +46,7 @@ DifferentialRows3d Seven3dRows(const DatumSettings& settings, long double B_degr
     rows.latitude = {-rho * sinB * cosl / MH, -rho * sinB * sinl / MH, rho * cosB / MH, -Q * sinl / MH, Q * cosl / MH, 0,
                      -rho * N * e2 * sinB * cosB / M};
     rows.height = {cosB * cosl, cosB * sinl, sinB, -N * e2 * sinB * cosB * sinl / rho, N * e2 * sinB * cosB * cosl / rho, 0, Q};
-    rows.latitude_change = rho * N * e2 * sinB * cosB * da / (M * a) + rho * sinB * cosB * (2 - e2 * sin2B) * df / (1 - f);
+    rows.latitude_change = latitude_change;
     rows.height_change = -N * (1 - e2 * sin2B) * da / a + M * (1 - e2 * sin2B) * sin2B * df / (1 - f);
     return rows;
 }

@@ -28,6 +28,30 @@ CommonPointLayout Seven3dLayout();
 
 using SevenCoefficients = std::array<long double, 7>;
 
+// The quantities both differential models evaluate at a source point (B and
+// l in degrees, l from L01) on the source ellipsoid a = a1, f = f1, with the
+// ellipsoid change da = a2 - a1, df = f2 - f1: e2 = 2f - f^2,
+// W = sqrt(1 - e2 sin^2 B), N = a / W, M = a (1 - e2) / W^3 and
+//   E_B = rho N e2 sin B cos B da/(M a) + rho sin B cos B (2 - e2 sin^2 B) df/(1 - f)
+// in arc seconds. Members in this order, for structured bindings.
+struct DifferentialTerms {
+    long double a;
+    long double f;
+    long double da;
+    long double df;
+    long double sinB;
+    long double cosB;
+    long double tanB;
+    long double sinl;
+    long double cosl;
+    long double sin2B;  // sin^2 B
+    long double e2;
+    long double N;
+    long double M;
+    long double latitude_change;  // E_B
+};
+DifferentialTerms DifferentialTermsAt(const DatumSettings& settings, long double B, long double l);
+
 // The rows of the differential formulas at one source point and the
 // ellipsoid-change terms. Point: B and l in degrees (l from L01), H metres.
 struct DifferentialRows3d {
@@ -38,13 +62,11 @@ struct DifferentialRows3d {
     long double height_change;    // E_H, metres
 };
 
-// With a = a1, f = f1, e2 = 2f - f^2, W = sqrt(1 - e2 sin^2 B), N = a / W,
-// M = a (1 - e2) / W^3, Q = N + H - N e2 sin^2 B, P = (N (1 - e2) + H) / (N + H):
+// With the terms above, Q = N + H - N e2 sin^2 B, P = (N (1 - e2) + H) / (N + H):
 //   dL: -rho sin l/((N+H) cos B), rho cos l/((N+H) cos B), 0, P tan B cos l, P tan B sin l, -1, 0
 //   dB: -rho sin B cos l/(M+H), -rho sin B sin l/(M+H), rho cos B/(M+H), -Q sin l/(M+H), Q cos l/(M+H), 0,
 //       -rho N e2 sin B cos B/M
 //   dH: cos B cos l, cos B sin l, sin B, -N e2 sin B cos B sin l/rho, N e2 sin B cos B cos l/rho, 0, Q
-//   E_B = rho N e2 sin B cos B da/(M a) + rho sin B cos B (2 - e2 sin^2 B) df/(1 - f)
 //   E_H = -N (1 - e2 sin^2 B) da/a + M (1 - e2 sin^2 B) sin^2 B df/(1 - f)
 DifferentialRows3d Seven3dRows(const DatumSettings& settings, long double B, long double l, long double H);
 

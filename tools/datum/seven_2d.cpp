@@ -94,13 +94,7 @@ public:
 
     void TakeSolution(const Vector& x) override {
         for (std::size_t i = 0; i < p_.size(); ++i) p_[i] = x[i];
-        fields_.tx = FloatToStr(p_[0]);
-        fields_.ty = FloatToStr(p_[1]);
-        fields_.tz = FloatToStr(p_[2]);
-        fields_.rx = FloatToStr(p_[3]);
-        fields_.ry = FloatToStr(p_[4]);
-        fields_.rz = FloatToStr(p_[5]);
-        fields_.d = FloatToStr(p_[6]);
+        WriteSevenParameters(p_, fields_);
     }
 
     void TakeFieldParameters() override { p_ = ReadSevenParameters(fields_); }

@@ -62,6 +62,16 @@ SevenCoefficients ReadSevenParameters(const SevenParameterFields& fields) {
             TextToNumber(fields.ry), TextToNumber(fields.rz), TextToNumber(fields.d)};
 }
 
+void WriteSevenParameters(const SevenCoefficients& p, SevenParameterFields& fields) {
+    fields.tx = FloatToStr(p[0]);
+    fields.ty = FloatToStr(p[1]);
+    fields.tz = FloatToStr(p[2]);
+    fields.rx = FloatToStr(p[3]);
+    fields.ry = FloatToStr(p[4]);
+    fields.rz = FloatToStr(p[5]);
+    fields.d = FloatToStr(p[6]);
+}
+
 TransformedPoint Seven3dTransform(const DatumSettings& settings, const SevenCoefficients& p, const std::string* row) {
     const GeodeticOffset source = PointOnSide(settings.source, row[1], row[2]);
     const long double H = TextToNumber(row[3]);
@@ -109,13 +119,7 @@ public:
 
     void TakeSolution(const Vector& x) override {
         for (std::size_t i = 0; i < p_.size(); ++i) p_[i] = x[i];
-        fields_.tx = FloatToStr(p_[0]);
-        fields_.ty = FloatToStr(p_[1]);
-        fields_.tz = FloatToStr(p_[2]);
-        fields_.rx = FloatToStr(p_[3]);
-        fields_.ry = FloatToStr(p_[4]);
-        fields_.rz = FloatToStr(p_[5]);
-        fields_.d = FloatToStr(p_[6]);
+        WriteSevenParameters(p_, fields_);
     }
 
     void TakeFieldParameters() override { p_ = ReadSevenParameters(fields_); }

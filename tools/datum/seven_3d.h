@@ -75,6 +75,8 @@ long double DotParameters(const SevenCoefficients& row, const SevenCoefficients&
 
 // The seven edits as numbers, unconverted.
 SevenCoefficients ReadSevenParameters(const SevenParameterFields& fields);
+// The seven parameters back into the edits' texts with FloatToStr, unconverted.
+void WriteSevenParameters(const SevenCoefficients& p, SevenParameterFields& fields);
 
 // The source point of a row moved by the formulas: B' = B + dB/3600,
 // l'' = l + dL/3600 + L01 - L02, H' = H + dH.

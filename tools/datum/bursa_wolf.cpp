@@ -47,12 +47,9 @@ RowConversion BursaWolfConversion(const DatumFields& settings_fields, const Seve
     const DatumSettings settings = ReadDatumSettings(settings_fields);
     const BursaWolfParameters p = ReadBursaWolfParameters(parameter_fields);
     RaiseFloatingPointErrors();
-    return [settings, p](const std::string* source, std::string* result) {
-        const Cartesian moved = BursaWolfTransform(p, SourceCartesian(settings.source, source));
-        const TransformedPoint point = TargetFromCartesian(settings, moved);
-        WriteTargetPoint(settings.target, point, point.H, result);
-        result[0] = source[0];
-    };
+    return DatumConversion(settings.target, [settings, p](const std::string* source) {
+        return TargetFromCartesian(settings, BursaWolfTransform(p, SourceCartesian(settings.source, source)));
+    });
 }
 
 namespace {

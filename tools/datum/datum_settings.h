@@ -16,6 +16,7 @@
 #include "core/ellipsoid.h"
 #include "core/geocentric.h"
 #include "tools/datum/common_points.h"
+#include "tools/projection/row_conversion.h"
 
 namespace coordconv {
 
@@ -127,6 +128,18 @@ TransformedPoint TargetFromCartesian(const DatumSettings& settings, const Cartes
 // decimals (no zone number); the height `height` with 4 decimals. Raises any
 // floating-point fault before the first cell is written.
 void WriteTargetPoint(const DatumSide& target, const TransformedPoint& point, long double height, std::string* result_row);
+
+// "转换计算" of a datum window: per row the model's `transform(row)` of cells
+// 1-3, written by WriteTargetPoint with the point's own height, then the name
+// of cell 0 copied.
+template <typename Transform>
+RowConversion DatumConversion(const DatumSide& target, Transform transform) {
+    return [target, transform](const std::string* source, std::string* result) {
+        const TransformedPoint point = transform(source);
+        WriteTargetPoint(target, point, point.H, result);
+        result[0] = source[0];
+    };
+}
 
 // The horizontal residuals of a transformed common point against its target
 // cells 4-5: geodetic target form (B' - B2) * 3600 and (l'' - l2) * 3600 in

@@ -52,12 +52,9 @@ RowConversion Four3dConversion(const DatumFields& settings_fields, const FourPar
     const FourParameters p = ReadFourParameters(parameter_fields);
     const RegionCentre centre = ReadRegionCentre(parameter_fields, settings.source);
     RaiseFloatingPointErrors();
-    return [settings, p, centre](const std::string* source, std::string* result) {
-        const Cartesian moved = FourParameterTransform(p, centre, SourceCartesian(settings.source, source));
-        const TransformedPoint point = TargetFromCartesian(settings, moved);
-        WriteTargetPoint(settings.target, point, point.H, result);
-        result[0] = source[0];
-    };
+    return DatumConversion(settings.target, [settings, p, centre](const std::string* source) {
+        return TargetFromCartesian(settings, FourParameterTransform(p, centre, SourceCartesian(settings.source, source)));
+    });
 }
 
 namespace {

@@ -52,11 +52,9 @@ RowConversion Seven2dConversion(const DatumFields& settings_fields, const SevenP
     const DatumSettings settings = ReadDatumSettings(settings_fields);
     const SevenCoefficients p = ReadSevenParameters(parameter_fields);
     const long double height_change = TextToNumber(height_change_text);
-    return [settings, p, height_change](const std::string* source, std::string* result) {
-        const TransformedPoint point = Seven2dTransform(settings, p, height_change, source);
-        WriteTargetPoint(settings.target, point, point.H, result);
-        result[0] = source[0];
-    };
+    return DatumConversion(settings.target, [settings, p, height_change](const std::string* source) {
+        return Seven2dTransform(settings, p, height_change, source);
+    });
 }
 
 namespace {

@@ -86,11 +86,9 @@ TransformedPoint Seven3dTransform(const DatumSettings& settings, const SevenCoef
 RowConversion Seven3dConversion(const DatumFields& settings_fields, const SevenParameterFields& parameter_fields) {
     const DatumSettings settings = ReadDatumSettings(settings_fields);
     const SevenCoefficients p = ReadSevenParameters(parameter_fields);
-    return [settings, p](const std::string* source, std::string* result) {
-        const TransformedPoint point = Seven3dTransform(settings, p, source);
-        WriteTargetPoint(settings.target, point, point.H, result);
-        result[0] = source[0];
-    };
+    return DatumConversion(settings.target, [settings, p](const std::string* source) {
+        return Seven3dTransform(settings, p, source);
+    });
 }
 
 namespace {

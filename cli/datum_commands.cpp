@@ -58,28 +58,20 @@ PointTable ImportGrid(const Arguments& args, const CommonPointLayout& layout, co
     return grid;
 }
 
-int RunBursaWolf(const Arguments& args) {
+// convert or solve of a model whose parameters are the seven edits (Bursa-Wolf
+// and the 3D seven-parameter model).
+int RunSevenParameterModel(const Arguments& args,
+                           RowConversion (*conversion)(const DatumFields&, const SevenParameterFields&),
+                           CommonPointLayout (*layout_of)(),
+                           AccuracyReport (*solve)(const DatumFields&, SevenParameterFields&, PointTable&, UserDialogs&)) {
     const DatumFields settings = ReadDatumFields(args);
     SevenParameterFields parameters = ReadSevenFields(args);
     if (*args.command == "convert")
-        return RunRowConversion(args, BursaWolfConversion(settings, parameters), FieldSplit::Fitting, 4, 4);
-    const CommonPointLayout layout = BursaWolfLayout();
+        return RunRowConversion(args, conversion(settings, parameters), FieldSplit::Fitting, 4, 4);
+    const CommonPointLayout layout = layout_of();
     PointTable grid = ImportGrid(args, layout, settings);
     StandardErrorDialogs dialogs;
-    const AccuracyReport report = SolveBursaWolf(settings, parameters, grid, dialogs);
-    WriteSolveResults(args, grid, layout.saved_fields, SevenParameterLines(parameters), report.accuracy_line, nullptr);
-    return 0;
-}
-
-int RunSeven3d(const Arguments& args) {
-    const DatumFields settings = ReadDatumFields(args);
-    SevenParameterFields parameters = ReadSevenFields(args);
-    if (*args.command == "convert")
-        return RunRowConversion(args, Seven3dConversion(settings, parameters), FieldSplit::Fitting, 4, 4);
-    const CommonPointLayout layout = Seven3dLayout();
-    PointTable grid = ImportGrid(args, layout, settings);
-    StandardErrorDialogs dialogs;
-    const AccuracyReport report = SolveSeven3d(settings, parameters, grid, dialogs);
+    const AccuracyReport report = solve(settings, parameters, grid, dialogs);
     WriteSolveResults(args, grid, layout.saved_fields, SevenParameterLines(parameters), report.accuracy_line, nullptr);
     return 0;
 }
@@ -143,12 +135,16 @@ std::vector<Tool> DatumTools() {
          "椭球变换--布尔沙模型: solve Tx, Ty, Tz, Rx, Ry, Rz, D from common points; convert name,x|B,y|L,H",
          {"solve", "convert"},
          DatumOptionHelp("Tx, Ty, Tz, Rx(\"), Ry(\"), Rz(\"), D"),
-         RunBursaWolf},
+         [](const Arguments& args) {
+             return RunSevenParameterModel(args, BursaWolfConversion, BursaWolfLayout, SolveBursaWolf);
+         }},
         {"seven-3d",
          "椭球变换--三维七参数模型: solve the seven parameters of the differential formulas; convert",
          {"solve", "convert"},
          DatumOptionHelp("Tx, Ty, Tz, Rx(\"), Ry(\"), Rz(\"), D"),
-         RunSeven3d},
+         [](const Arguments& args) {
+             return RunSevenParameterModel(args, Seven3dConversion, Seven3dLayout, SolveSeven3d);
+         }},
         {"seven-2d",
          "椭球变换--二维七参数模型: solve the seven parameters and dH; convert name,x|B,y|L,H to name,x|B,y|L",
          {"solve", "convert"},

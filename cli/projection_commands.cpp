@@ -17,15 +17,21 @@ std::vector<OptionHelp> GaussOptionHelp() {
     return options;
 }
 
-GaussFields ReadGaussFields(const Arguments& args) {
-    const EllipsoidTexts ellipsoid = ReadEllipsoidOptions(args, 0);
-    GaussFields fields;
+// The boxes the Gauss, UTM and zone-change windows share: the ellipsoid (the
+// window's initial preset `system_index`), --cm and --yconst; the other
+// fields keep their initial texts.
+template <typename Fields>
+Fields ReadMeridianFields(const Arguments& args, int system_index) {
+    const EllipsoidTexts ellipsoid = ReadEllipsoidOptions(args, system_index);
+    Fields fields;
     fields.a = ellipsoid.a;
     fields.inverse_flattening = ellipsoid.inverse_flattening;
     fields.central_meridian = args.Get("cm", fields.central_meridian);
     fields.y_constant = args.Get("yconst", fields.y_constant);
     return fields;
 }
+
+GaussFields ReadGaussFields(const Arguments& args) { return ReadMeridianFields<GaussFields>(args, 0); }
 
 std::vector<OptionHelp> UtmOptionHelp() {
     std::vector<OptionHelp> options = GaussOptionHelp();
@@ -35,13 +41,8 @@ std::vector<OptionHelp> UtmOptionHelp() {
 }
 
 UtmFields ReadUtmFields(const Arguments& args) {
-    const EllipsoidTexts ellipsoid = ReadEllipsoidOptions(args, kUtmInitialSystemIndex);
-    UtmFields fields;
-    fields.a = ellipsoid.a;
-    fields.inverse_flattening = ellipsoid.inverse_flattening;
-    fields.central_meridian = args.Get("cm", fields.central_meridian);
+    UtmFields fields = ReadMeridianFields<UtmFields>(args, kUtmInitialSystemIndex);
     fields.x_constant = args.Get("xconst", fields.x_constant);
-    fields.y_constant = args.Get("yconst", fields.y_constant);
     return fields;
 }
 
@@ -55,12 +56,7 @@ std::vector<OptionHelp> ZoneChangeOptionHelp() {
 }
 
 ZoneChangeFields ReadZoneChangeFields(const Arguments& args) {
-    const EllipsoidTexts ellipsoid = ReadEllipsoidOptions(args, kZoneChangeInitialSystemIndex);
-    ZoneChangeFields fields;
-    fields.a = ellipsoid.a;
-    fields.inverse_flattening = ellipsoid.inverse_flattening;
-    fields.central_meridian = args.Get("cm", fields.central_meridian);
-    fields.y_constant = args.Get("yconst", fields.y_constant);
+    ZoneChangeFields fields = ReadMeridianFields<ZoneChangeFields>(args, kZoneChangeInitialSystemIndex);
     fields.new_central_meridian = args.Get("cm2", fields.new_central_meridian);
     fields.new_y_constant = args.Get("yconst2", fields.new_y_constant);
     return fields;

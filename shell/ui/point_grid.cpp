@@ -45,8 +45,27 @@ Qt::ItemFlags PointTableModel::flags(const QModelIndex& index) const {
 
 // ---------------------------------------------------------------------------
 
+void ColumnShareView::SetColumnShares(std::vector<long double> shares, int width_offset) {
+    column_shares_ = std::move(shares);
+    width_offset_ = width_offset;
+    ApplyColumnShares();
+}
+
+void ColumnShareView::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    ApplyColumnShares();
+}
+
+void ColumnShareView::ApplyColumnShares() {
+    if (column_shares_.empty()) return;
+    const std::vector<int> widths = ShareColumnWidths(width(), column_shares_, width_offset_);
+    for (std::size_t col = 0; col < widths.size(); ++col) setColumnWidth(static_cast<int>(col), widths[col]);
+}
+
+// ---------------------------------------------------------------------------
+
 PointGrid::PointGrid(std::vector<std::string> titles, int default_column_width, QWidget* parent)
-    : QTableView(parent), table_(std::move(titles)), model_(table_) {
+    : ColumnShareView(parent), table_(std::move(titles)), model_(table_) {
     setModel(&model_);
     setEditTriggers(QAbstractItemView::AllEditTriggers);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
@@ -89,27 +108,10 @@ void PointGrid::SetCurrentRow(int row) {
     setCurrentIndex(model_.index(clamped - 1, column));
 }
 
-void PointGrid::SetColumnShares(std::vector<long double> shares, int width_offset) {
-    column_shares_ = std::move(shares);
-    width_offset_ = width_offset;
-    ApplyColumnShares();
-}
-
 std::vector<int> PointGrid::ColumnWidths() const {
     std::vector<int> widths;
     for (int col = 0; col < table_.ColCount(); ++col) widths.push_back(columnWidth(col));
     return widths;
-}
-
-void PointGrid::resizeEvent(QResizeEvent* event) {
-    QTableView::resizeEvent(event);
-    ApplyColumnShares();
-}
-
-void PointGrid::ApplyColumnShares() {
-    if (column_shares_.empty()) return;
-    const std::vector<int> widths = ShareColumnWidths(width(), column_shares_, width_offset_);
-    for (std::size_t col = 0; col < widths.size(); ++col) setColumnWidth(static_cast<int>(col), widths[col]);
 }
 
 std::vector<int> ShareColumnWidths(int grid_width, const std::vector<long double>& shares, int width_offset) {

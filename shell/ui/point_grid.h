@@ -6,6 +6,7 @@
 
 #include <QAbstractTableModel>
 #include <QTableView>
+#include <utility>
 #include <vector>
 
 #include "shell/point_table.h"
@@ -35,7 +36,40 @@ private:
     PointTable& table_;
 };
 
-class PointGrid : public QTableView {
+// Runs `change` on `table` and shows the result: `model` is reset around the
+// change, also when the change throws.
+template <typename Model, typename Table, typename Change>
+auto EditThroughModel(Model& model, Table& table, Change&& change) {
+    struct Refresh {
+        Model& model;
+        ~Refresh() { model.EndChange(); }
+    };
+    model.BeginChange();
+    const Refresh refresh{model};
+    return change(table);
+}
+
+// A table view whose column widths are shares of (width - width_offset),
+// applied whenever its width changes.
+class ColumnShareView : public QTableView {
+    Q_OBJECT
+public:
+    using QTableView::QTableView;
+
+    // Empty shares keep the default column width.
+    void SetColumnShares(std::vector<long double> shares, int width_offset = 34);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void ApplyColumnShares();
+
+    std::vector<long double> column_shares_;
+    int width_offset_ = 34;
+};
+
+class PointGrid : public ColumnShareView {
     Q_OBJECT
 public:
     PointGrid(std::vector<std::string> titles, int default_column_width, QWidget* parent = nullptr);
@@ -53,34 +87,18 @@ public:
     // Runs `change` on the table and shows the result.
     template <typename Change>
     auto Edit(Change&& change) {
-        struct Refresh {
-            PointTableModel& model;
-            ~Refresh() { model.EndChange(); }
-        };
-        model_.BeginChange();
-        const Refresh refresh{model_};
-        return change(table_);
+        return EditThroughModel(model_, table_, std::forward<Change>(change));
     }
 
     // The current row as the table counts it (1 = first data row).
     int CurrentRow() const;
     void SetCurrentRow(int row);
 
-    // Column widths as shares of (width - width_offset), applied whenever the
-    // grid's width changes. Empty shares keep the default column width.
-    void SetColumnShares(std::vector<long double> shares, int width_offset = 34);
     std::vector<int> ColumnWidths() const;
 
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
 private:
-    void ApplyColumnShares();
-
     PointTable table_;
     PointTableModel model_;
-    std::vector<long double> column_shares_;
-    int width_offset_ = 34;
 };
 
 // Column widths for a grid `grid_width` pixels wide: Trunc((width - offset) * share).

@@ -5,9 +5,7 @@
 #include <QHeaderView>
 #include <QPalette>
 #include <algorithm>
-#include <cmath>
 
-#include "shell/ui/point_grid.h"
 #include "shell/ui/point_table_commands.h"
 #include "shell/ui/qt_text.h"
 
@@ -61,7 +59,7 @@ Qt::ItemFlags CoefficientTableModel::flags(const QModelIndex& index) const {
 // ---------------------------------------------------------------------------
 
 CoefficientGrid::CoefficientGrid(CoefficientTable table, QWidget* parent)
-    : QTableView(parent), table_(std::move(table)), model_(table_) {
+    : ColumnShareView(parent), table_(std::move(table)), model_(table_) {
     setModel(&model_);
     setEditTriggers(QAbstractItemView::AllEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -86,24 +84,7 @@ void CoefficientGrid::SetCurrentRow(int row) {
     setCurrentIndex(model_.index(std::clamp(row, 0, table_.RowCount() - 1), kValueColumn));
 }
 
-void CoefficientGrid::SetColumnShares(std::vector<long double> shares, int width_offset) {
-    column_shares_ = std::move(shares);
-    width_offset_ = width_offset;
-    ApplyColumnShares();
-}
-
 std::vector<int> CoefficientGrid::ColumnWidths() const { return {columnWidth(0), columnWidth(1)}; }
-
-void CoefficientGrid::resizeEvent(QResizeEvent* event) {
-    QTableView::resizeEvent(event);
-    ApplyColumnShares();
-}
-
-void CoefficientGrid::ApplyColumnShares() {
-    if (column_shares_.empty()) return;
-    const std::vector<int> widths = ShareColumnWidths(width(), column_shares_, width_offset_);
-    for (std::size_t col = 0; col < widths.size(); ++col) setColumnWidth(static_cast<int>(col), widths[col]);
-}
 
 // ---------------------------------------------------------------------------
 

@@ -6,9 +6,9 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QTableView>
 #include <vector>
 
+#include "shell/ui/point_grid.h"
 #include "shell/user_dialogs.h"
 #include "tools/datum/coefficient_table.h"
 
@@ -34,7 +34,7 @@ private:
     CoefficientTable& table_;
 };
 
-class CoefficientGrid : public QTableView {
+class CoefficientGrid : public ColumnShareView {
     Q_OBJECT
 public:
     CoefficientGrid(CoefficientTable table, QWidget* parent = nullptr);
@@ -45,33 +45,18 @@ public:
     // Runs `change` on the table and shows the result.
     template <typename Change>
     auto Edit(Change&& change) {
-        struct Refresh {
-            CoefficientTableModel& model;
-            ~Refresh() { model.EndChange(); }
-        };
-        model_.BeginChange();
-        const Refresh refresh{model_};
-        return change(table_);
+        return EditThroughModel(model_, table_, std::forward<Change>(change));
     }
 
     // The current row (0 = first row); SetCurrentRow selects the value cell.
     int CurrentRow() const;
     void SetCurrentRow(int row);
 
-    // Column widths as shares of (width - width_offset), on every resize.
-    void SetColumnShares(std::vector<long double> shares, int width_offset);
     std::vector<int> ColumnWidths() const;
 
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
 private:
-    void ApplyColumnShares();
-
     CoefficientTable table_;
     CoefficientTableModel model_;
-    std::vector<long double> column_shares_;
-    int width_offset_ = 0;
 };
 
 // "保存参数": the save dialog (".txt" added, overwrite question), then the

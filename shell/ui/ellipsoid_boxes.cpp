@@ -1,5 +1,7 @@
 #include "shell/ui/ellipsoid_boxes.h"
 
+#include <QSignalBlocker>
+
 #include "core/ellipsoid.h"
 
 namespace coordconv {
@@ -28,6 +30,11 @@ void EllipsoidBoxes::ApplyPreset() {
     a_->setEnabled(custom);
     f_->setEnabled(custom);
     emit PresetApplied();
+}
+
+void EllipsoidBoxes::SelectQuietly(int index) {
+    const QSignalBlocker quiet(list_);
+    list_->setCurrentIndex(index);
 }
 
 }  // namespace coordconv

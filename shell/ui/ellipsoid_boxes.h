@@ -25,6 +25,11 @@ public:
     // boxes are editable only under "自定义", which keeps what they hold.
     void ApplyPreset();
 
+    // Shows item `index` without running the preset handler: a window that
+    // restores its last choice from the settings file applies the preset when
+    // it is shown.
+    void SelectQuietly(int index);
+
 signals:
     void PresetApplied();
 

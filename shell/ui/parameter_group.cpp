@@ -4,6 +4,14 @@
 
 namespace coordconv {
 
+void AddLabelled(QGridLayout* grid, int row, int column, const QString& caption, QWidget* control) {
+    auto* label = new QLabel(caption, control->parentWidget());
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setBuddy(control);
+    grid->addWidget(label, row, column);
+    grid->addWidget(control, row, column + 1);
+}
+
 ParameterGroup::ParameterGroup(QWidget* parent, const QString& caption, const QString& name)
     : box_(new QGroupBox(caption, parent)), grid_(new QGridLayout(box_)) {
     box_->setObjectName(name);

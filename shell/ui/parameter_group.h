@@ -10,6 +10,10 @@
 
 namespace coordconv {
 
+// A right-aligned caption for `control` at (row, column) of `grid`, the
+// control in the next column.
+void AddLabelled(QGridLayout* grid, int row, int column, const QString& caption, QWidget* control);
+
 class ParameterGroup {
 public:
     ParameterGroup(QWidget* parent, const QString& caption, const QString& name);

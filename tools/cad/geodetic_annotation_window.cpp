@@ -5,11 +5,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "shell/ui/command_runner.h"
+#include "shell/ui/parameter_group.h"
 #include "shell/ui/qt_text.h"
 
 namespace coordconv {
@@ -21,16 +21,6 @@ QLineEdit* NewEdit(QWidget* parent, const QString& name) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
     return edit;
-}
-
-// A right-aligned caption for `control` at (row, column) of `grid`, the
-// control in the next column.
-void AddLabelled(QGridLayout* grid, int row, int column, const QString& caption, QWidget* control) {
-    auto* label = new QLabel(caption, control->parentWidget());
-    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label->setBuddy(control);
-    grid->addWidget(label, row, column);
-    grid->addWidget(control, row, column + 1);
 }
 
 }  // namespace
@@ -122,11 +112,7 @@ QWidget* TFormBZBL::BuildStyleGroup() {
 
 void TFormBZBL::FormCreate() {
     const BzblSettings settings = ReadBzblSettings(settings_path_);
-    {
-        // The preset handler runs when the window is shown, not here.
-        const QSignalBlocker quiet(ellipsoid_->List());
-        ellipsoid_->List()->setCurrentIndex(settings.system_index);
-    }
+    ellipsoid_->SelectQuietly(settings.system_index);
     edit_xx_->setText(ToQString(settings.x_shift));
     edit_yy_->setText(ToQString(settings.y_shift));
     zone_->setCurrentIndex(settings.zone_index);

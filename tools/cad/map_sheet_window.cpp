@@ -5,10 +5,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "shell/ui/command_runner.h"
+#include "shell/ui/parameter_group.h"
 #include "shell/ui/qt_text.h"
 #include "tools/cad/annotation.h"
 
@@ -27,16 +27,6 @@ QPushButton* NewButton(QWidget* parent, const QString& name, const QString& capt
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
     return button;
-}
-
-// A right-aligned caption for `control` at (row, column) of `grid`, the
-// control in the next column.
-void AddLabelled(QGridLayout* grid, int row, int column, const QString& caption, QWidget* control) {
-    auto* label = new QLabel(caption, control->parentWidget());
-    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label->setBuddy(control);
-    grid->addWidget(label, row, column);
-    grid->addWidget(control, row, column + 1);
 }
 
 void SetTextColour(QWidget* widget, const QColor& colour) {
@@ -229,11 +219,7 @@ void TFormTFH::FormCreate() {
     radio_input_new_->setChecked(!settings.input_old_form);
     edit_xx_->setText(ToQString(settings.x_shift));
     edit_yy_->setText(ToQString(settings.y_shift));
-    {
-        // The preset handler runs when the window is shown, not here.
-        const QSignalBlocker quiet(ellipsoid_->List());
-        ellipsoid_->List()->setCurrentIndex(settings.system_index);
-    }
+    ellipsoid_->SelectQuietly(settings.system_index);
     zone_->setCurrentIndex(settings.zone_index);
 }
 

@@ -9,8 +9,6 @@
 namespace coordconv {
 namespace {
 
-const std::vector<std::string> kPlaneTitles = {"点号", "纵坐标x(m)", "横坐标y(m)"};
-
 ConversionWindowLayout CompensationLayout() {
     ConversionWindowLayout layout;
     layout.caption = "抵偿高程面确定及投影变换";

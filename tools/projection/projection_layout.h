@@ -1,11 +1,19 @@
-// Resize arithmetic of the projection windows that differs from the common
-// rule of the conversion windows (left group trunc((W - 13) / 2), columns
-// trunc((table width - 34) * share) with the shares 0.18, 0.41, 0.41).
+// Table titles of the projection windows, and the resize arithmetic that
+// differs from the common rule of the conversion windows (left group
+// trunc((W - 13) / 2), columns trunc((table width - 34) * share) with the
+// shares 0.18, 0.41, 0.41).
 #pragma once
 
 #include <array>
+#include <string>
+#include <vector>
 
 namespace coordconv {
+
+// Titles of a table of geodetic points (B, L as ddd.mmss) and of plane points
+// (x, y in metres).
+inline const std::vector<std::string> kGeodeticTitles = {"点号", "纬度B(dms)", "经度L(dms)"};
+inline const std::vector<std::string> kPlaneTitles = {"点号", "纵坐标x(m)", "横坐标y(m)"};
 
 // Column shares of the compensation height plane window's two tables.
 inline constexpr std::array<long double, 3> kCompensationColumnShares = {0.20L, 0.40L, 0.40L};

@@ -2,11 +2,10 @@
 
 #include "shell/ui/parameter_group.h"
 #include "shell/ui/qt_text.h"
+#include "tools/projection/projection_layout.h"
 
 namespace coordconv {
 namespace {
-
-const std::vector<std::string> kPlaneTitles = {"点号", "纵坐标x(m)", "横坐标y(m)"};
 
 ConversionWindowLayout ZoneChangeLayout() {
     ConversionWindowLayout layout;

@@ -81,7 +81,12 @@ bool ParseInteger(const std::string& text, int& value) {
     return true;
 }
 
-int IndexInList(int index, int count, int fallback) { return index >= 0 && index < count ? index : fallback; }
+// The item index kept under `key` for a list of `count` items; a missing key,
+// a text that is no integer or an index outside the list gives `fallback`.
+int ReadListIndex(const IniFile& ini, const std::string& section, const std::string& key, int count, int fallback) {
+    const int index = ini.ReadInteger(section, key, fallback);
+    return index >= 0 && index < count ? index : fallback;
+}
 
 }  // namespace
 
@@ -205,8 +210,8 @@ TfhSettings ReadTfhSettings(const std::string& path) {
     s.input_old_form = ini.ReadBool("TFH", "INPOLDTFH", defaults.input_old_form);
     s.x_shift = ini.ReadString("TFH", "Xo", defaults.x_shift);
     s.y_shift = ini.ReadString("TFH", "Yo", defaults.y_shift);
-    s.system_index = IndexInList(ini.ReadInteger("TFH", "TQT", defaults.system_index), 5, defaults.system_index);
-    s.zone_index = IndexInList(ini.ReadInteger("TFH", "TYD", defaults.zone_index), 2, defaults.zone_index);
+    s.system_index = ReadListIndex(ini, "TFH", "TQT", 5, defaults.system_index);
+    s.zone_index = ReadListIndex(ini, "TFH", "TYD", 2, defaults.zone_index);
     return s;
 }
 
@@ -214,10 +219,10 @@ BzblSettings ReadBzblSettings(const std::string& path) {
     const IniFile ini(path);
     const BzblSettings defaults;
     BzblSettings s;
-    s.system_index = IndexInList(ini.ReadInteger("CADBZBL", "ZBX", defaults.system_index), 5, defaults.system_index);
+    s.system_index = ReadListIndex(ini, "CADBZBL", "ZBX", 5, defaults.system_index);
     s.x_shift = ini.ReadString("CADBZBL", "Xo", defaults.x_shift);
     s.y_shift = ini.ReadString("CADBZBL", "Yo", defaults.y_shift);
-    s.zone_index = IndexInList(ini.ReadInteger("CADBZBL", "TYD", defaults.zone_index), 2, defaults.zone_index);
+    s.zone_index = ReadListIndex(ini, "CADBZBL", "TYD", 2, defaults.zone_index);
     s.font_height = ini.ReadString("CADBZBL", "FontHeight", defaults.font_height);
     s.circle_radius = ini.ReadString("CADBZBL", "CircleR", defaults.circle_radius);
     s.second_decimals = std::clamp(ini.ReadInteger("CADBZBL", "sDec", defaults.second_decimals), 0, 6);

@@ -46,45 +46,44 @@ void ScriptInput::Log(const QString& text) {
     if (window_) window_->Log(text);
 }
 
+const ScriptInput::Line* ScriptInput::Next(const QString& prompt, const QString& kind) {
+    if (next_ >= lines_.size()) {
+        Log(prompt + " *取消* (脚本已用完)");
+        return nullptr;
+    }
+    const Line& line = lines_[next_++];
+    if (line.kind == "cancel") {
+        Log(prompt + " *取消*");
+        return nullptr;
+    }
+    if (line.kind != kind) {
+        Log(QString("%1 脚本第 %2 行不是 ").arg(prompt).arg(line.number) + kind);
+        throw CadError((QString("脚本第 %1 行: 需要 ").arg(line.number) + kind).toStdString());
+    }
+    return &line;
+}
+
 void ScriptInput::RequestPoint(const QString& prompt, std::optional<CadPoint> base,
                                std::function<void(std::optional<CadPoint>)> done) {
     (void)base;
-    if (next_ >= lines_.size()) {
-        Log(prompt + " *取消* (脚本已用完)");
+    const Line* line = Next(prompt, "pick");
+    if (line == nullptr) {
         done(std::nullopt);
         return;
     }
-    const Line& line = lines_[next_++];
-    if (line.kind == "cancel") {
-        Log(prompt + " *取消*");
-        done(std::nullopt);
-    } else if (line.kind == "pick") {
-        Log(QString("%1 %2,%3").arg(prompt).arg(line.point.x, 0, 'f', 4).arg(line.point.y, 0, 'f', 4));
-        if (window_) window_->View().ShowPickedPoint(line.point);
-        done(line.point);
-    } else {
-        Log(QString("%1 脚本第 %2 行不是 pick").arg(prompt).arg(line.number));
-        throw CadError(QString("脚本第 %1 行: 需要 pick").arg(line.number).toStdString());
-    }
+    Log(QString("%1 %2,%3").arg(prompt).arg(line->point.x, 0, 'f', 4).arg(line->point.y, 0, 'f', 4));
+    if (window_) window_->View().ShowPickedPoint(line->point);
+    done(line->point);
 }
 
 void ScriptInput::RequestString(const QString& prompt, bool, std::function<void(std::optional<QString>)> done) {
-    if (next_ >= lines_.size()) {
-        Log(prompt + " *取消* (脚本已用完)");
+    const Line* line = Next(prompt, "answer");
+    if (line == nullptr) {
         done(std::nullopt);
         return;
     }
-    const Line& line = lines_[next_++];
-    if (line.kind == "cancel") {
-        Log(prompt + " *取消*");
-        done(std::nullopt);
-    } else if (line.kind == "answer") {
-        Log(prompt + " " + line.text);
-        done(line.text);
-    } else {
-        Log(QString("%1 脚本第 %2 行不是 answer").arg(prompt).arg(line.number));
-        throw CadError(QString("脚本第 %1 行: 需要 answer").arg(line.number).toStdString());
-    }
+    Log(prompt + " " + line->text);
+    done(line->text);
 }
 
 void ScriptInput::DrawingChanged() {

@@ -47,6 +47,10 @@ private:
         QString text;
     };
     void Log(const QString& text);
+    // The next line answering `prompt` when it is of `kind`; null (logged as
+    // a cancel) when the script is used up or the line is "cancel". A line of
+    // another kind is logged and fails the request with CadError.
+    const Line* Next(const QString& prompt, const QString& kind);
 
     std::vector<Line> lines_;
     std::size_t next_ = 0;

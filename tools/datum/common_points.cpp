@@ -117,6 +117,14 @@ std::string TooFewPointsMessage(const std::string& head) {
     return head + "个公共点。参数未重新计算。\n下面计算的公共点残差可用于评定当前参数的精度。";
 }
 
+long double MeanHeightShift(long double height_sum, int adopted_rows, std::string& field) {
+    if (adopted_rows < 1) return TextToNumber(field);
+    const long double shift = height_sum / adopted_rows;
+    RaiseFloatingPointErrors();
+    field = FloatToFixed(shift, 4);
+    return shift;
+}
+
 std::string AccuracyLine(long double internal_accuracy, long double tolerance, long double external_accuracy) {
     return "内符合精度=" + FloatToFixed(internal_accuracy, 4) + "m，限差=" + FloatToFixed(tolerance, 4) + "m；" +
            "外符合精度=" + FloatToFixed(external_accuracy, 4) + "m";

@@ -166,6 +166,13 @@ public:
     virtual RowResiduals Residuals(const std::string* row) const = 0;
 };
 
+// AfterEquations of the models that move heights by one constant (2D
+// seven-parameter, plane four-parameter, polynomial): with at least one
+// adopted row the mean height difference height_sum / adopted_rows, written
+// into `field` with 4 decimals (raising any floating-point fault first);
+// with none the value of the field's text, which stays as it is.
+long double MeanHeightShift(long double height_sum, int adopted_rows, std::string& field);
+
 // The solve command's figures, in metres.
 struct AccuracyReport {
     int data_rows = 0;

@@ -81,13 +81,7 @@ public:
     // The mean height change is written before the point-count test, so also
     // when too few points are adopted to solve the seven parameters.
     void AfterEquations(int adopted_rows) override {
-        if (adopted_rows >= 1) {
-            height_change_ = height_sum_ / adopted_rows;
-            RaiseFloatingPointErrors();
-            height_change_field_ = FloatToFixed(height_change_, 4);
-        } else {
-            height_change_ = TextToNumber(height_change_field_);
-        }
+        height_change_ = MeanHeightShift(height_sum_, adopted_rows, height_change_field_);
     }
 
     void TakeSolution(const Vector& x) override {

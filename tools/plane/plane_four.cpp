@@ -85,13 +85,7 @@ public:
     }
 
     void AfterEquations(int adopted_rows) override {
-        if (adopted_rows >= 1) {
-            parameters_.dH = height_sum_ / adopted_rows;
-            RaiseFloatingPointErrors();
-            fields_.height_shift = FloatToFixed(parameters_.dH, 4);
-        } else {
-            parameters_.dH = TextToNumber(fields_.height_shift);
-        }
+        parameters_.dH = MeanHeightShift(height_sum_, adopted_rows, fields_.height_shift);
     }
 
     void TakeSolution(const Vector& solution) override {

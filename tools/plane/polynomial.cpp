@@ -103,13 +103,7 @@ public:
     }
 
     void AfterEquations(int adopted_rows) override {
-        if (adopted_rows >= 1) {
-            height_shift_ = height_sum_ / adopted_rows;
-            RaiseFloatingPointErrors();
-            fields_.height_shift = FloatToFixed(height_shift_, 4);
-        } else {
-            height_shift_ = TextToNumber(fields_.height_shift);
-        }
+        height_shift_ = MeanHeightShift(height_sum_, adopted_rows, fields_.height_shift);
     }
 
     void TakeSolution(const Vector& solution) override {

@@ -7,44 +7,18 @@
 #include <gtest/gtest.h>
 
 #include "core/ellipsoid.h"
-#include "tests/fake_dialogs.h"
-#include "tests/test_support.h"
+#include "tests/tools/cad/cad_window_test_support.h"
 #include "tests/tools/cad/fake_cad.h"
 
 namespace coordconv {
 namespace {
 
+using testing::CadWindowTest;
 using testing::FakeCad;
-using testing::FakeDialogs;
-using testing::ScratchDir;
+using testing::NoCad;
 using testing::WriteBytes;
 
-std::unique_ptr<CadAutomation> NoCad() { return nullptr; }
-
-class GeodeticAnnotationWindowTest : public ::testing::Test {
-protected:
-    std::unique_ptr<TFormBZBL> Open(CadAttach attach = NoCad) {
-        auto window = std::make_unique<TFormBZBL>(nullptr, dialogs, std::move(attach), settings_path);
-        window->show();
-        return window;
-    }
-    template <typename Control>
-    static Control* Find(const QWidget& window, const char* name) {
-        auto* control = window.findChild<Control*>(name);
-        EXPECT_NE(control, nullptr) << name;
-        return control;
-    }
-    static void SetText(const QWidget& window, const char* name, const char* text) {
-        Find<QLineEdit>(window, name)->setText(QString::fromUtf8(text));
-    }
-    static std::string Text(const QWidget& window, const char* name) {
-        return Find<QLineEdit>(window, name)->text().toStdString();
-    }
-
-    ScratchDir scratch;
-    std::string settings_path = scratch.Path("Merivox.ini");
-    FakeDialogs dialogs;
-};
+class GeodeticAnnotationWindowTest : public CadWindowTest<TFormBZBL> {};
 
 TEST_F(GeodeticAnnotationWindowTest, FirstRunDefaultsAndDesignedPosition) {
     const auto window = Open();

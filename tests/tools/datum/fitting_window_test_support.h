@@ -58,7 +58,9 @@ inline void ExpectAccuracyLineWidth(const FittingWindow& window, int offset) {
     EXPECT_LE(line->width(), bar - offset);
     const int right = line->geometry().right() + 1;
     EXPECT_LE(right, bar);
-    if (line->width() < bar - offset) EXPECT_LE(bar - right, 8) << "the line leaves room unused";
+    if (line->width() < bar - offset) {
+        EXPECT_LE(bar - right, 8) << "the line leaves room unused";
+    }
 }
 
 }  // namespace coordconv::testing

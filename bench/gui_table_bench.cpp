@@ -11,7 +11,7 @@
 #include <sys/resource.h>
 
 #include "tests/fake_dialogs.h"
-#include "tools/projection/gauss_window.h"
+#include "ui/windows/gauss_window.h"
 
 namespace {
 

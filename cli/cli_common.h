@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "core/errors.h"
-#include "shell/coordinate_file.h"
-#include "shell/point_table.h"
-#include "shell/user_dialogs.h"
-#include "tools/projection/row_conversion.h"
+#include "table/coordinate_file.h"
+#include "table/point_table.h"
+#include "table/user_dialogs.h"
+#include "table/row_conversion.h"
 
 namespace coordconv::cli {
 

@@ -5,7 +5,7 @@
 
 #include "cli/tools.h"
 #include "tools/datum/bursa_wolf.h"
-#include "tools/datum/common_points.h"
+#include "fitting/common_points.h"
 #include "tools/datum/datum_settings.h"
 #include "tools/datum/four_3d.h"
 #include "tools/datum/seven_2d.h"

@@ -1,6 +1,6 @@
 // coordconv-cli tools of the height windows: height-fit (TFormGCNH).
 #include "cli/tools.h"
-#include "tools/datum/common_points.h"
+#include "fitting/common_points.h"
 #include "tools/height/height_fit.h"
 
 namespace coordconv::cli {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cli/tools.h"
-#include "shell/coordinate_file.h"
+#include "table/coordinate_file.h"
 #include "tools/cad/map_sheet.h"
 
 namespace coordconv::cli {

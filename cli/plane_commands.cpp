@@ -1,7 +1,7 @@
 // coordconv-cli tools of the plane windows: plane-four (TForm2d4p) and
 // polynomial (TFormPoly).
 #include "cli/tools.h"
-#include "tools/datum/common_points.h"
+#include "fitting/common_points.h"
 #include "tools/plane/plane_four.h"
 #include "tools/plane/polynomial.h"
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/errors.h"
+#include "core/number_text.h"
 
 namespace coordconv {
 
@@ -123,6 +124,19 @@ GeodeticOffset GaussInverse(const GaussKrugerEllipsoid& ellipsoid, long double x
                    (5 + 28 * t2 + 24 * t2 * t2 + 6 * eta2 + 8 * eta2 * t2) * u2 * u2 * u / 120) /
                   cos_bf * kRadiansToDegrees;
     return g;
+}
+
+EllipsoidAxes ReadEllipsoidTexts(const std::string& a, const std::string& inverse_flattening) {
+    EllipsoidAxes axes{};
+    axes.a = TextToNumber(a);
+    axes.f = 1 / TextToNumber(inverse_flattening);
+    return axes;
+}
+
+EllipsoidAxes ReadEllipsoid(const std::string& a, const std::string& inverse_flattening) {
+    const EllipsoidAxes axes = ReadEllipsoidTexts(a, inverse_flattening);
+    RaiseFloatingPointErrors();
+    return axes;
 }
 
 }  // namespace coordconv

@@ -79,4 +79,18 @@ GeodeticOffset GaussInverse(long double a, long double f, long double x, long do
 inline constexpr int kMaxFootpointIterations = 100;
 inline constexpr const char* kFootpointNotConvergingText = "纵坐标超出椭球范围，底点纬度迭代不收敛";
 
+// Semi-major axis a (metres) and flattening f = 1 / (1/f) as read from the
+// texts of the boxes "a=" and "f=1/". A text that is not a number raises
+// CommandError; a 1/f of 0 only sets the division-by-zero flag, for the
+// caller's next check.
+struct EllipsoidAxes {
+    long double a;
+    long double f;
+};
+EllipsoidAxes ReadEllipsoidTexts(const std::string& a, const std::string& inverse_flattening);
+
+// The same, and a floating-point fault of the ellipsoid (a 1/f of 0) is
+// reported at once, before any later box is read.
+EllipsoidAxes ReadEllipsoid(const std::string& a, const std::string& inverse_flattening);
+
 }  // namespace coordconv

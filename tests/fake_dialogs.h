@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/user_dialogs.h"
+#include "table/user_dialogs.h"
 
 namespace coordconv::testing {
 

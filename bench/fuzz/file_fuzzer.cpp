@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include "core/errors.h"
-#include "shell/coordinate_file.h"
+#include "table/coordinate_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace coordconv;

@@ -11,7 +11,7 @@
 
 #include "core/errors.h"
 #include "core/number_text.h"
-#include "shell/coordinate_file.h"
+#include "table/coordinate_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

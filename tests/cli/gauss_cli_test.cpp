@@ -1,7 +1,7 @@
 // coordconv-cli gauss-forward / gauss-inverse run as a user runs them.
 #include <gtest/gtest.h>
 
-#include "shell/coordinate_file.h"
+#include "table/coordinate_file.h"
 #include "tests/test_support.h"
 #include "tools/projection/gauss_tools.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/point_table.h"
+#include "table/point_table.h"
 
 namespace coordconv::testing {
 

@@ -6,7 +6,8 @@
 
 #include "core/errors.h"
 #include "core/number_text.h"
-#include "shell/text_codec.h"
+#include "core/zone_number.h"
+#include "table/text_codec.h"
 
 namespace coordconv {
 namespace {
@@ -22,9 +23,9 @@ struct GeodeticSettings {
 
 GeodeticSettings ReadGeodeticSettings(const GeodeticAnnotationFields& fields) {
     GeodeticSettings s{};
-    s.a = TextToNumber(fields.a);
-    s.f = 1 / TextToNumber(fields.inverse_flattening);
-    RaiseFloatingPointErrors();
+    const EllipsoidAxes axes = ReadEllipsoid(fields.a, fields.inverse_flattening);
+    s.a = axes.a;
+    s.f = axes.f;
     s.y_shift = TextToNumber(fields.y_shift);
     s.x_shift = TextToNumber(fields.x_shift);
     s.zone_width = fields.six_degree_zones ? 6 : 3;
@@ -34,9 +35,9 @@ GeodeticSettings ReadGeodeticSettings(const GeodeticAnnotationFields& fields) {
 GeodeticLabel LabelOf(const GeodeticSettings& s, int second_decimals, double drawing_x, double drawing_y) {
     const long double easting = drawing_x + s.y_shift;
     const long double northing = drawing_y + s.x_shift;
-    const long double zone = std::trunc(easting / 1000000);
+    const long double zone = ZoneNumber(easting);
     const long double central_meridian = s.zone_width == 6 ? 6 * zone - 3 : 3 * zone;
-    const long double y = easting - zone * 1000000 - 500000;
+    const long double y = StripZoneAndFalseEasting(easting, 500000);
     const GeodeticOffset g = GaussInverse(s.a, s.f, northing, y);
     const long double longitude = g.longitude + central_meridian;
     RaiseFloatingPointErrors();

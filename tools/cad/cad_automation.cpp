@@ -2,22 +2,7 @@
 
 #include "core/number_text.h"
 
-#ifdef _WIN32
-#include "tools/cad/cad_automation_com.h"
-#else
-#include "tools/cad/cad_companion_client.h"
-#include "tools/cad/cad_companion_protocol.h"
-#endif
-
 namespace coordconv {
-
-std::unique_ptr<CadAutomation> AttachToRunningCad() {
-#ifdef _WIN32
-    return AttachToAutoCad();
-#else
-    return ConnectToCadCompanion(cad_protocol::DefaultServerName().toStdString());
-#endif
-}
 
 long double CadValueToNumber(const CadValue& value) {
     if (const auto* integer = std::get_if<std::int32_t>(&value)) return *integer;

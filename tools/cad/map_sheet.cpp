@@ -6,7 +6,8 @@
 
 #include "core/errors.h"
 #include "core/number_text.h"
-#include "shell/text_codec.h"
+#include "core/zone_number.h"
+#include "table/text_codec.h"
 
 namespace coordconv {
 namespace {
@@ -145,15 +146,13 @@ SheetJunctionTable SheetsFromGeodetic(bool new_form, const std::string& longitud
 }
 
 SheetJunctionTable SheetsFromPlane(bool new_form, const PlaneSheetFields& fields) {
-    const long double a = TextToNumber(fields.a);
-    const long double f = 1 / TextToNumber(fields.inverse_flattening);
-    RaiseFloatingPointErrors();
+    const auto [a, f] = ReadEllipsoid(fields.a, fields.inverse_flattening);
     const long double x = TextToNumber(fields.x) + TextToNumber(fields.x_shift);
     const long double y = TextToNumber(fields.y) + TextToNumber(fields.y_shift);
     RaiseFloatingPointErrors();
-    const long double zone = std::trunc(y / 1000000);
+    const long double zone = ZoneNumber(y);
     const long double central_meridian = fields.six_degree_zones ? 6 * zone - 3 : 3 * zone;
-    const long double easting = y - zone * 1000000 - 500000;
+    const long double easting = StripZoneAndFalseEasting(y, 500000);
     const GeodeticOffset g = GaussInverse(a, f, x, easting);
     const long double latitude = g.latitude * 3600;
     const long double longitude = (g.longitude + central_meridian) * 3600;

@@ -4,7 +4,7 @@
 // the CAD program's command line.
 #pragma once
 
-#include "shell/user_dialogs.h"
+#include "table/user_dialogs.h"
 #include "tools/cad/cad_automation.h"
 
 namespace coordconv {

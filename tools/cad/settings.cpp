@@ -13,7 +13,7 @@
 #endif
 
 #include "core/errors.h"
-#include "shell/text_codec.h"
+#include "table/text_codec.h"
 
 namespace coordconv {
 namespace {

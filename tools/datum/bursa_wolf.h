@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "core/geocentric.h"
-#include "tools/datum/common_points.h"
+#include "fitting/common_points.h"
 #include "tools/datum/datum_settings.h"
-#include "tools/projection/row_conversion.h"
+#include "table/row_conversion.h"
 
 namespace coordconv {
 

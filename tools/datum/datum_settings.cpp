@@ -11,8 +11,9 @@ namespace {
 DatumSide ReadSide(const std::string& a, const std::string& inverse_flattening, const std::string& central_meridian,
                    const std::string& y_constant, CoordinateForm form) {
     DatumSide side{};
-    side.a = TextToNumber(a);
-    side.f = 1 / TextToNumber(inverse_flattening);
+    const EllipsoidAxes axes = ReadEllipsoidTexts(a, inverse_flattening);
+    side.a = axes.a;
+    side.f = axes.f;
     side.central_meridian = DmsTextToDegrees(central_meridian);
     side.y_constant = TextToNumber(y_constant);
     side.form = form;
@@ -51,10 +52,6 @@ CommonPointLayout DatumCommonPointLayout(int initial_rows, int saved_fields, int
     return layout;
 }
 
-long double ReduceEasting(long double y, long double y_constant) {
-    return y - std::trunc(y / 1000000) * 1000000 - y_constant;
-}
-
 GeodeticOffset PointOnSide(const DatumSide& side, const std::string& p, const std::string& q) {
     if (side.form == CoordinateForm::Geodetic) {
         const long double B = DmsTextToDegrees(p);
@@ -62,7 +59,7 @@ GeodeticOffset PointOnSide(const DatumSide& side, const std::string& p, const st
         return {B, l};
     }
     const long double x = TextToNumber(p);
-    const long double y = ReduceEasting(TextToNumber(q), side.y_constant);
+    const long double y = StripZoneAndFalseEasting(TextToNumber(q), side.y_constant);
     return GaussInverse(side.a, side.f, x, y);
 }
 
@@ -111,7 +108,7 @@ HorizontalResiduals HorizontalResidualsOf(const DatumSide& target, const Transfo
         return {{7, (point.B - B2) * 3600, 6}, {8, (point.l - l2) * 3600, 6}, transformed.x - given.x, transformed.y - given.y};
     }
     const long double x2 = TextToNumber(row[4]);
-    const long double y2 = ReduceEasting(TextToNumber(row[5]), target.y_constant);
+    const long double y2 = StripZoneAndFalseEasting(TextToNumber(row[5]), target.y_constant);
     const long double dx = transformed.x - x2;
     const long double dy = transformed.y - y2;
     return {{7, dx, 4}, {8, dy, 4}, dx, dy};

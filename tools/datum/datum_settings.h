@@ -15,8 +15,9 @@
 
 #include "core/ellipsoid.h"
 #include "core/geocentric.h"
-#include "tools/datum/common_points.h"
-#include "tools/projection/row_conversion.h"
+#include "core/zone_number.h"
+#include "fitting/common_points.h"
+#include "table/row_conversion.h"
 
 namespace coordconv {
 
@@ -94,10 +95,6 @@ inline constexpr long double kDatumPointGridShares[4] = {0.16L, 0.32L, 0.32L, 0.
 // rows (header included), `saved_fields` fields per saved line, EditMp =
 // ToolBar3 width - `toolbar_offset`.
 CommonPointLayout DatumCommonPointLayout(int initial_rows, int saved_fields, int toolbar_offset);
-
-// y - 1000000 * trunc(y / 1000000) - y_constant: drops a zone number and
-// the false easting.
-long double ReduceEasting(long double y, long double y_constant);
 
 // A point's latitude B and longitude l (degrees, l from the side's central
 // meridian) from its two coordinate cells: geodetic form B = dms(p),

@@ -14,9 +14,9 @@
 #include <string>
 
 #include "tools/datum/bursa_wolf.h"
-#include "tools/datum/common_points.h"
+#include "fitting/common_points.h"
 #include "tools/datum/datum_settings.h"
-#include "tools/projection/row_conversion.h"
+#include "table/row_conversion.h"
 
 namespace coordconv {
 

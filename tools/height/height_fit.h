@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "core/least_squares.h"
-#include "shell/point_table.h"
-#include "shell/user_dialogs.h"
-#include "tools/datum/coefficient_table.h"
-#include "tools/datum/common_points.h"
-#include "tools/projection/row_conversion.h"
+#include "table/point_table.h"
+#include "table/user_dialogs.h"
+#include "fitting/coefficient_table.h"
+#include "fitting/common_points.h"
+#include "table/row_conversion.h"
 
 namespace coordconv {
 

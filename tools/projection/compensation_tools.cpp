@@ -46,11 +46,8 @@ struct SourceEllipsoid {
     long double f;
 };
 SourceEllipsoid ReadSourceEllipsoid(const CompensationFields& fields) {
-    SourceEllipsoid e{};
-    e.a = TextToNumber(fields.a1);
-    e.f = 1 / TextToNumber(fields.inverse_flattening);
-    RaiseFloatingPointErrors();
-    return e;
+    const EllipsoidAxes axes = ReadEllipsoid(fields.a1, fields.inverse_flattening);
+    return {axes.a, axes.f};
 }
 
 // The mean latitude box in radians.

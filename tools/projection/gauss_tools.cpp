@@ -10,16 +10,13 @@ namespace coordconv {
 
 GaussSettings ReadGaussSettings(const GaussFields& fields) {
     GaussSettings s{};
-    s.a = TextToNumber(fields.a);
-    s.f = 1 / TextToNumber(fields.inverse_flattening);
+    const EllipsoidAxes axes = ReadEllipsoidTexts(fields.a, fields.inverse_flattening);
+    s.a = axes.a;
+    s.f = axes.f;
     s.central_meridian = DmsTextToDegrees(fields.central_meridian);
     s.y_constant = TextToNumber(fields.y_constant);
     RaiseFloatingPointErrors();
     return s;
-}
-
-long double StripZoneAndFalseEasting(long double y, long double y_constant) {
-    return y - 1000000 * std::trunc(y / 1000000) - y_constant;
 }
 
 RowConversion GaussForwardConversion(const GaussFields& fields) {

@@ -4,7 +4,8 @@
 
 #include <string>
 
-#include "tools/projection/row_conversion.h"
+#include "core/zone_number.h"
+#include "table/row_conversion.h"
 
 namespace coordconv {
 
@@ -27,10 +28,6 @@ struct GaussSettings {
 // Reads the boxes; a text that is not a number or a 1/f of 0 fails here,
 // before the result table is touched.
 GaussSettings ReadGaussSettings(const GaussFields& fields);
-
-// Removes a zone number (the millions of the easting) and the false easting:
-// y - 1000000 * trunc(y / 1000000) - c.
-long double StripZoneAndFalseEasting(long double y, long double y_constant);
 
 // Forward: x = FloatToFixed(x, 4), y = FloatToFixed(y + c, 4); the name is copied.
 RowConversion GaussForwardConversion(const GaussFields& fields);

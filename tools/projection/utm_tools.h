@@ -7,15 +7,13 @@
 #include <string>
 
 #include "core/ellipsoid.h"
-#include "tools/projection/row_conversion.h"
+#include "core/utm.h"
+#include "table/row_conversion.h"
 
 namespace coordconv {
 
 // The windows open on "WGS84大地坐标系".
 inline constexpr int kUtmInitialSystemIndex = 3;
-
-// Scale factor on the central meridian.
-inline constexpr long double kUtmScaleFactor = 0.9996L;
 
 // The texts of the boxes of the reference-ellipsoid group.
 struct UtmFields {
@@ -26,14 +24,9 @@ struct UtmFields {
     std::string y_constant = "500000";   // EditYY, false easting in metres
 };
 
-// The ellipsoid quantities and constants as the convert commands read them.
+// The ellipsoid and constants as the convert commands read them.
 struct UtmSettings {
-    long double a;
-    long double f;
-    long double e;    // first eccentricity sqrt(2f - f^2)
-    long double e2;   // e^2
-    long double ep2;  // second eccentricity squared e^2 / (1 - f)^2
-    long double e1;   // f / (2 - f), for the footpoint latitude series
+    UtmEllipsoid ellipsoid;
     long double central_meridian;  // decimal degrees
     long double y_constant;        // metres
     long double x_constant;        // metres

@@ -9,10 +9,9 @@ namespace coordconv {
 
 ZoneChangeSettings ReadZoneChangeSettings(const ZoneChangeFields& fields) {
     ZoneChangeSettings s{};
-    s.a = TextToNumber(fields.a);
-    s.f = 1 / TextToNumber(fields.inverse_flattening);
-    // A 1/f of 0 is reported before a later box is read.
-    RaiseFloatingPointErrors();
+    const EllipsoidAxes axes = ReadEllipsoid(fields.a, fields.inverse_flattening);
+    s.a = axes.a;
+    s.f = axes.f;
     s.central_meridian = DmsTextToDegrees(fields.central_meridian);
     s.y_constant = TextToNumber(fields.y_constant);
     s.new_central_meridian = DmsTextToDegrees(fields.new_central_meridian);

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/errors.h"
-#include "tools/projection/row_conversion.h"
+#include "table/row_conversion.h"
 
 namespace coordconv::testing {
 

@@ -51,7 +51,7 @@ TEST(UtmTools, OnTheCentralMeridianTheEastingIsTheConstantAndTheNorthingTheScale
         EXPECT_EQ(p.y, 38500000.0L) << b;
         // The e^6 meridian series agrees with the e^14 arc of the Gauss
         // projection to a few millimetres.
-        const long double arc = GaussForward(s.a, s.f, b, 0).x;
+        const long double arc = GaussForward(s.ellipsoid.a, s.ellipsoid.f, b, 0).x;
         EXPECT_NEAR(static_cast<double>(p.x), static_cast<double>(kUtmScaleFactor * arc + 1000), 0.005) << b;
     }
 }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "tests/tools/projection/conversion_test_support.h"
-#include "tools/projection/projection_layout.h"
 
 namespace coordconv {
 namespace {
@@ -68,15 +67,6 @@ TEST(ZoneChange, FailuresStopBeforeAnyResult) {
     const std::string source[3] = {"P", "3376500.1736", "644006.4942"};
     EXPECT_EQ(ErrorOf([&] { ZoneChangeConversion(zero_axis)(source, untouched); }), "Floating point division by zero");
     EXPECT_EQ(untouched[1], "keep");
-}
-
-TEST(ZoneChange, LeftGroupsRoundHalfToEven) {
-    EXPECT_EQ(ZoneChangeLeftGroupWidth(717), 352);  // 704 / 2
-    EXPECT_EQ(ZoneChangeLeftGroupWidth(700), 344);  // 343.5
-    EXPECT_EQ(ZoneChangeLeftGroupWidth(702), 344);  // 344.5
-    EXPECT_EQ(ZoneChangeLeftGroupWidth(704), 346);  // 345.5
-    EXPECT_EQ(ZoneChangeLeftGroupWidth(12), 0);     // -0.5
-    EXPECT_EQ(ZoneChangeLeftGroupWidth(10), -2);    // -1.5
 }
 
 }  // namespace

@@ -1,0 +1,190 @@
+#include "fitting/common_points.h"
+
+#include <cmath>
+#include <string_view>
+
+#include "core/errors.h"
+#include "core/number_text.h"
+#include "table/coordinate_file.h"
+
+namespace coordconv {
+namespace {
+
+// Delphi's Trim: bytes up to and including the blank go at both ends.
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
+    return text;
+}
+
+}  // namespace
+
+std::vector<std::string> CommonPointTitles(bool source_geodetic, bool target_geodetic) {
+    return {"点号",
+            source_geodetic ? "原纬度B(dms)" : "原坐标x(m)",
+            source_geodetic ? "原经度L(dms)" : "原坐标y(m)",
+            "原高程H(m)",
+            target_geodetic ? "新纬度B(dms)" : "新坐标x(m)",
+            target_geodetic ? "新经度L(dms)" : "新坐标y(m)",
+            "新高程H(m)",
+            target_geodetic ? "残差B(\")" : "残差x(m)",
+            target_geodetic ? "残差L(\")" : "残差y(m)",
+            "残差H(m)",
+            "点位残差(m)",
+            "可用",
+            "采用"};
+}
+
+PointTable NewCommonPointGrid(const CommonPointLayout& layout, std::vector<std::string> titles) {
+    titles.resize(static_cast<std::size_t>(layout.column_count));
+    PointTable grid(std::move(titles));
+    grid.SetRowCount(layout.initial_row_count);
+    return grid;
+}
+
+std::vector<int> CommonPointColumnWidths(const CommonPointLayout& layout, int grid_width) {
+    const long double w = grid_width - layout.grid_width_offset;
+    std::vector<int> widths;
+    widths.reserve(layout.column_shares.size());
+    for (const long double share : layout.column_shares) widths.push_back(static_cast<int>(std::trunc(w * share)));
+    return widths;
+}
+
+int AccuracyLineWidth(const CommonPointLayout& layout, int toolbar_width) {
+    return toolbar_width - layout.accuracy_line_offset;
+}
+
+bool IsAdoptedText(const std::string& text) {
+    std::string upper = text;
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return TrimBlanks(upper) == "YES";
+}
+
+int CountAdoptedRows(const CommonPointLayout& layout, const PointTable& grid) {
+    int adopted = 0;
+    for (int row = 1; row < grid.RowCount(); ++row)
+        if (IsAdoptedText(grid.Cell(layout.adoption_column, row))) ++adopted;
+    return adopted;
+}
+
+bool ToggleAdoption(const CommonPointLayout& layout, PointTable& grid, int col, int row) {
+    if (col != layout.adoption_column || row < 1 || row >= grid.RowCount()) return false;
+    std::string& cell = grid.Cell(col, row);
+    cell = cell == kAdoptedText ? kNotAdoptedText : kAdoptedText;
+    return true;
+}
+
+void ImportCommonPoints(const std::string& path, FileEncoding encoding, const CommonPointLayout& layout, PointTable& grid) {
+    LineReader reader(path, encoding);
+    std::vector<std::string> cells;
+    int rows = 0;
+    std::string line;
+    while (reader.Next(line)) {
+        std::vector<std::string> fields = SplitFields(line, layout.column_count);
+        std::string& adoption = fields[static_cast<std::size_t>(layout.adoption_column)];
+        if (TrimBlanks(adoption).empty()) adoption = kAdoptedText;
+        for (auto& field : fields) cells.push_back(std::move(field));
+        ++rows;
+    }
+    grid.AssignDataRows(std::move(cells), rows);
+}
+
+void SaveCommonPoints(const std::string& path, FileEncoding encoding, const CommonPointLayout& layout, const PointTable& grid) {
+    AtomicLineWriter writer(path, encoding);
+    for (int row = 1; row < grid.RowCount(); ++row) writer.WriteLine(JoinRow(grid.Row(row), layout.saved_fields));
+    writer.Commit();
+}
+
+void SaveParameterFile(const std::string& path, FileEncoding encoding, const std::vector<std::string>& texts) {
+    AtomicLineWriter writer(path, encoding);
+    for (const auto& text : texts) writer.WriteLine(text);
+    writer.Commit();
+}
+
+std::vector<std::string> LoadParameterFile(const std::string& path, FileEncoding encoding, int count) {
+    LineReader reader(path, encoding);
+    std::vector<std::string> texts(static_cast<std::size_t>(count));
+    std::string line;
+    for (auto& text : texts) {
+        if (!reader.Next(line)) break;
+        text = line;
+    }
+    return texts;
+}
+
+std::string TooFewPointsMessage(const std::string& head) {
+    return head + "个公共点。参数未重新计算。\n下面计算的公共点残差可用于评定当前参数的精度。";
+}
+
+long double MeanHeightShift(long double height_sum, int adopted_rows, std::string& field) {
+    if (adopted_rows < 1) return TextToNumber(field);
+    const long double shift = height_sum / adopted_rows;
+    RaiseFloatingPointErrors();
+    field = FloatToFixed(shift, 4);
+    return shift;
+}
+
+std::string AccuracyLine(long double internal_accuracy, long double tolerance, long double external_accuracy) {
+    return "内符合精度=" + FloatToFixed(internal_accuracy, 4) + "m，限差=" + FloatToFixed(tolerance, 4) + "m；" +
+           "外符合精度=" + FloatToFixed(external_accuracy, 4) + "m";
+}
+
+AccuracyReport SolveCommonPoints(const CommonPointLayout& layout, FittingModel& model, PointTable& grid,
+                                 UserDialogs& dialogs) {
+    AccuracyReport report;
+    report.data_rows = grid.RowCount() - 1;
+
+    Matrix design;
+    Vector observations;
+    for (int row = 1; row < grid.RowCount(); ++row) {
+        if (!IsAdoptedText(grid.Cell(layout.adoption_column, row))) continue;
+        ++report.adopted_rows;
+        model.AddEquations(grid.Row(row), design, observations);
+    }
+    RaiseFloatingPointErrors();
+    model.AfterEquations(report.adopted_rows);
+
+    if (report.adopted_rows >= model.MinimumPoints()) {
+        const Vector solution = SolveLeastSquares(design, observations);
+        RaiseFloatingPointErrors();
+        model.TakeSolution(solution);
+        report.solved = true;
+    } else {
+        dialogs.ShowMessage(kMessageTitle, model.TooFewPointsText(), MessageIcon::None);
+        model.TakeFieldParameters();
+    }
+
+    // Residual pass: transformed minus given, every row, adopted or not.
+    long double internal_sum = 0;
+    long double external_sum = 0;
+    for (int row = 1; row < grid.RowCount(); ++row) {
+        const RowResiduals residuals = model.Residuals(grid.Row(row));
+        RaiseFloatingPointErrors();
+        for (const ResidualCell& cell : residuals.cells) grid.Cell(cell.column, row) = FloatToFixed(cell.value, cell.decimals);
+        long double& sum = IsAdoptedText(grid.Cell(layout.adoption_column, row)) ? internal_sum : external_sum;
+        for (const long double square : residuals.squared_components) sum += square;
+    }
+
+    // The divisors are point counts, not degrees of freedom of the adjustment.
+    const int adopted = report.adopted_rows;
+    const int check_points = report.data_rows - adopted;
+    if (adopted >= 2) report.internal_accuracy = std::sqrt(internal_sum / (adopted - 1)) * layout.accuracy_scale;
+    if (layout.external_divisor == ExternalDivisor::CheckPoints) {
+        if (check_points > 0) report.external_accuracy = std::sqrt(external_sum / check_points) * layout.accuracy_scale;
+    } else if (check_points >= 2) {
+        report.external_accuracy = std::sqrt(external_sum / (check_points - 1)) * layout.accuracy_scale;
+    }
+    report.tolerance = layout.tolerance_factor * report.internal_accuracy;
+    RaiseFloatingPointErrors();
+    report.accuracy_line = AccuracyLine(report.internal_accuracy, report.tolerance, report.external_accuracy);
+
+    // Usable pass on the residual as it stands in the grid (4 decimals).
+    for (int row = 1; row < grid.RowCount(); ++row) {
+        const long double residual = TextToNumber(grid.Cell(layout.point_residual_column, row));
+        grid.Cell(layout.usable_column, row) = std::fabs(residual) < report.tolerance ? kAdoptedText : kNotAdoptedText;
+    }
+    return report;
+}
+
+}  // namespace coordconv

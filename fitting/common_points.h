@@ -1,0 +1,206 @@
+// The common-point workflow of every fitting window (datum, plane and height
+// models), written once: the common-point grid StringGrid3 as a PointTable,
+// its adoption and usable flags, its file, the solve command's skeleton with
+// the residual pass and the accuracy report, and the parameter file.
+//
+// A window differs from the others only by
+//   - a CommonPointLayout (columns, flags, file fields, tolerance factor,
+//     divisor of the external accuracy, column shares, tool bar offset), and
+//   - a FittingModel: the model's observation equations, how it takes the
+//     solved or the typed parameters, and the residuals of one row.
+//
+// Usage in a window's "解算" handler (inside a FloatingPointScope), with a
+// model's ready-made solve (bursa_wolf.h, seven_3d.h, seven_2d.h, four_3d.h):
+//   SevenParameterFields params = ...;   // texts of the parameter edits
+//   const AccuracyReport report = SolveBursaWolf(settings, params, grid, dialogs);
+//   EditMp = report.accuracy_line;
+// A new model implements FittingModel (made from its field texts, holding
+// references to the texts it writes) and calls SolveCommonPoints with its
+// layout. Every step writes into `grid` and into the model's field texts as
+// it goes, so after a CommandError they hold what the command wrote before
+// it ended (as the window must show them): copy them back to the widgets in
+// both cases.
+//
+// Messages that let the command go on (too few adopted points) are shown
+// through UserDialogs::ShowMessage at the moment the command reaches them,
+// before the residual pass, with the title kMessageTitle and no icon. The
+// windows answer with a message box, coordconv-cli prints the text to
+// standard error. Line breaks inside message texts are "\n".
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/least_squares.h"
+#include "table/point_table.h"
+#include "table/text_codec.h"
+#include "table/user_dialogs.h"
+
+namespace coordconv {
+
+inline constexpr const char* kMessageTitle = "坐标转换";
+inline constexpr const char* kAdoptedText = "Yes";
+inline constexpr const char* kNotAdoptedText = "No";
+inline constexpr const char* kCommonPointHint = "未被采用的公共点将作为外部检核点使用";
+
+// How the external accuracy divides its sum of squares.
+enum class ExternalDivisor {
+    CheckPoints,          // N - n: datum and plane windows
+    CheckPointsLessOne,   // N - n - 1: polynomial and height-fitting windows
+};
+
+// Everything in which one fitting window's common-point grid differs from
+// another's. The defaults are those of the 13-column datum grid.
+struct CommonPointLayout {
+    int column_count = 13;
+    int adoption_column = 12;        // "采用", set by the user
+    int usable_column = 11;          // "可用", written by the solve
+    int point_residual_column = 10;  // read back (4 decimals) for the usable flag, by magnitude
+    int saved_fields = 12;           // "保存公共点" writes columns 0..saved_fields-1
+    int initial_row_count = 4;       // header included
+    long double tolerance_factor = 3;  // tolerance = factor * internal accuracy
+    ExternalDivisor external_divisor = ExternalDivisor::CheckPoints;
+    // Both accuracies are multiplied by this after the square root (the
+    // polynomial window's geodetic form sums square radians and scales by
+    // the mean Earth radius 6371000 m).
+    long double accuracy_scale = 1;
+    int accuracy_line_offset = 375;  // EditMp width = ToolBar3 width - offset
+    int grid_width_offset = 34;      // column widths share (grid width - offset)
+    std::vector<long double> column_shares = {0.05L, 0.10L, 0.10L, 0.07L, 0.10L, 0.10L, 0.07L,
+                                              0.07L, 0.07L, 0.07L, 0.07L, 0.07L, 0.06L};
+};
+
+// The 13 titles of the datum and plane grids for the two coordinate forms:
+// the source form titles columns 1-2, the target form columns 4-5 and the
+// residual columns 7-8 (arc seconds for a geodetic target).
+std::vector<std::string> CommonPointTitles(bool source_geodetic, bool target_geodetic);
+
+// A new grid: the titles and layout.initial_row_count - 1 empty data rows.
+PointTable NewCommonPointGrid(const CommonPointLayout& layout, std::vector<std::string> titles);
+
+// Column widths for a grid of `grid_width` pixels: trunc((width - offset) * share).
+std::vector<int> CommonPointColumnWidths(const CommonPointLayout& layout, int grid_width);
+
+// The EditMp width for a ToolBar3 of `toolbar_width` pixels.
+int AccuracyLineWidth(const CommonPointLayout& layout, int toolbar_width);
+
+// The adoption rule: the text upper-cased (ASCII), then trimmed of bytes up to
+// the blank, equals "YES". "Yes", " yes " adopt; "", "No", "Y" do not.
+bool IsAdoptedText(const std::string& text);
+int CountAdoptedRows(const CommonPointLayout& layout, const PointTable& grid);
+
+// StringGrid3DblClick: on the adoption column of a data row, "Yes" (exactly)
+// becomes "No" and any other text "Yes". Returns false (nothing changed) for
+// any other cell.
+bool ToggleAdoption(const CommonPointLayout& layout, PointTable& grid, int col, int row);
+
+// The row commands are PointTable's own: Append, Insert(current),
+// Delete(current), Clear.
+
+// "文件导入": each line split into column_count fields (SplitFields), an
+// adoption field that trims to nothing becomes "Yes". The grid is replaced
+// only when the whole file was read; a failure leaves it as it was.
+void ImportCommonPoints(const std::string& path, FileEncoding encoding, const CommonPointLayout& layout, PointTable& grid);
+
+// "保存公共点": columns 0..saved_fields-1 of every data row, empty rows
+// included, joined by ",". Written to a temporary file renamed over the target.
+void SaveCommonPoints(const std::string& path, FileEncoding encoding, const CommonPointLayout& layout, const PointTable& grid);
+
+// "保存参数": one field text per line, unchanged, atomically written.
+void SaveParameterFile(const std::string& path, FileEncoding encoding, const std::vector<std::string>& texts);
+// "导入参数": the first `count` lines' texts; fields without a line are empty.
+// Throws before returning anything when the file cannot be read, so the
+// caller's fields stay as they were.
+std::vector<std::string> LoadParameterFile(const std::string& path, FileEncoding encoding, int count);
+
+// The too-few-points message: `head` (e.g. "布尔沙模型至少需要3") followed by
+// "个公共点。参数未重新计算。", a line break and
+// "下面计算的公共点残差可用于评定当前参数的精度。".
+std::string TooFewPointsMessage(const std::string& head);
+
+// One value of a residual column, formatted by the skeleton with
+// FloatToFixed(value, decimals) once the row is known to be free of
+// floating-point faults.
+struct ResidualCell {
+    int column;
+    long double value;
+    int decimals;
+};
+
+// The residual pass's result for one row.
+struct RowResiduals {
+    std::vector<ResidualCell> cells;  // written in this order (point residual included)
+    // The squared metric components, each added in turn to the internal sum
+    // (adopted row) or the external sum (check point).
+    std::vector<long double> squared_components;
+};
+
+// The model's part of the solve command. One object serves one command run:
+// it is made from the window's field texts (reading the settings, failing
+// before anything is written) and keeps the parameters in memory between
+// the solve and the residual pass.
+class FittingModel {
+public:
+    virtual ~FittingModel() = default;
+
+    // Minimum adopted rows for the solve.
+    virtual int MinimumPoints() const = 0;
+    // The whole too-few-points message (see TooFewPointsMessage).
+    virtual std::string TooFewPointsText() const = 0;
+
+    // Appends the observation equations of one adopted row (its cells) to
+    // the design matrix and observation vector.
+    virtual void AddEquations(const std::string* row, Matrix& design, Vector& observations) = 0;
+
+    // After the equations, before the point-count test: models with a mean
+    // height shift compute and write it here.
+    virtual void AfterEquations(int adopted_rows) { (void)adopted_rows; }
+
+    // Enough points: keeps `solution` as the parameters and writes the
+    // parameter fields. Raises any floating-point fault before writing.
+    virtual void TakeSolution(const Vector& solution) = 0;
+    // Too few points: takes the parameters from the fields' texts.
+    virtual void TakeFieldParameters() = 0;
+
+    // Residuals of one row, adopted or not, with the parameters held.
+    virtual RowResiduals Residuals(const std::string* row) const = 0;
+};
+
+// AfterEquations of the models that move heights by one constant (2D
+// seven-parameter, plane four-parameter, polynomial): with at least one
+// adopted row the mean height difference height_sum / adopted_rows, written
+// into `field` with 4 decimals (raising any floating-point fault first);
+// with none the value of the field's text, which stays as it is.
+long double MeanHeightShift(long double height_sum, int adopted_rows, std::string& field);
+
+// The solve command's figures, in metres.
+struct AccuracyReport {
+    int data_rows = 0;
+    int adopted_rows = 0;
+    bool solved = false;  // false: too few points, the fields' parameters were used
+    long double internal_accuracy = 0;
+    long double tolerance = 0;
+    long double external_accuracy = 0;
+    std::string accuracy_line;  // the text of EditMp
+};
+
+// "内符合精度=" m_in "m，限差=" tolerance "m；外符合精度=" m_out "m", 4 decimals each.
+std::string AccuracyLine(long double internal_accuracy, long double tolerance, long double external_accuracy);
+
+// ToolButton13Click:
+//  1. equations of the adopted rows in grid order (all rows, empty ones too,
+//     count as data rows N);
+//  2. AfterEquations; with at least MinimumPoints adopted rows SolveLeastSquares
+//     and TakeSolution, otherwise the message, then TakeFieldParameters;
+//  3. residual pass over all rows: each row's residual cells are written as
+//     soon as they are computed, its squared components summed;
+//  4. m_in = sqrt(internal / (n - 1)) for n >= 2, else 0; m_out by the
+//     layout's divisor; tolerance = factor * m_in;
+//  5. the usable pass: column point_residual_column read back with
+//     TextToNumber, "Yes" when its magnitude is below the tolerance, else "No".
+// A zero pivot, a text that is not a number or any floating-point fault ends
+// the command with CommandError; what was written before stays.
+AccuracyReport SolveCommonPoints(const CommonPointLayout& layout, FittingModel& model, PointTable& grid,
+                                 UserDialogs& dialogs);
+
+}  // namespace coordconv

@@ -1,0 +1,206 @@
+#include "fitting/common_points.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+
+#include "core/errors.h"
+#include "core/number_text.h"
+#include "tests/test_support.h"
+#include "tests/tools/datum/datum_test_support.h"
+
+namespace coordconv {
+namespace {
+
+using testing::ReadBytes;
+using testing::RecordingDialogs;
+using testing::ScratchDir;
+using testing::WriteBytes;
+
+// One unknown p fitted to c * p = v (v in column 1, c in column 2); the
+// residual c * p - v goes to column 7, its magnitude to column 10.
+class ScaledValueModel : public FittingModel {
+public:
+    explicit ScaledValueModel(std::string& field) : field_(field) {}
+    int MinimumPoints() const override { return 2; }
+    std::string TooFewPointsText() const override { return TooFewPointsMessage("测试模型至少需要2"); }
+    void AddEquations(const std::string* row, Matrix& A, Vector& L) override {
+        A.push_back({TextToNumber(row[2])});
+        L.push_back(TextToNumber(row[1]));
+    }
+    void TakeSolution(const Vector& x) override { field_ = FloatToStr(p_ = x[0]); }
+    void TakeFieldParameters() override { p_ = TextToNumber(field_); }
+    RowResiduals Residuals(const std::string* row) const override {
+        const long double v = TextToNumber(row[2]) * p_ - TextToNumber(row[1]);
+        return {{{7, v, 4}, {10, std::fabs(v), 4}}, {v * v}};
+    }
+
+private:
+    std::string& field_;
+    long double p_ = 0;
+};
+
+// Rows of (v, c, adoption flag).
+PointTable Grid(const std::vector<std::array<std::string, 3>>& rows) {
+    PointTable grid = NewCommonPointGrid(CommonPointLayout{}, CommonPointTitles(false, false));
+    grid.SetRowCount(static_cast<int>(rows.size()) + 1);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const int row = static_cast<int>(r) + 1;
+        grid.Cell(1, row) = rows[r][0];
+        grid.Cell(2, row) = rows[r][1];
+        grid.Cell(12, row) = rows[r][2];
+    }
+    return grid;
+}
+
+AccuracyReport Solve(PointTable& grid, std::string& field, RecordingDialogs& dialogs,
+                     const CommonPointLayout& layout = CommonPointLayout{}) {
+    ScaledValueModel model(field);
+    return SolveCommonPoints(layout, model, grid, dialogs);
+}
+
+TEST(CommonPointFlags, AdoptionRuleAndDoubleClick) {
+    for (const char* text : {"Yes", "yes", "  YES \t"}) EXPECT_TRUE(IsAdoptedText(text)) << text;
+    for (const char* text : {"", "No", "Y", "YES!"}) EXPECT_FALSE(IsAdoptedText(text)) << text;
+    const CommonPointLayout layout;
+    PointTable grid = Grid({{"", "", "yes"}, {"", "", "Yes"}, {"", "", ""}});
+    for (int row = 1; row <= 3; ++row) EXPECT_TRUE(ToggleAdoption(layout, grid, 12, row));
+    EXPECT_EQ(grid.Cell(12, 1), "Yes");  // only the exact "Yes" turns into "No"
+    EXPECT_EQ(grid.Cell(12, 2), "No");
+    EXPECT_EQ(grid.Cell(12, 3), "Yes");
+    EXPECT_FALSE(ToggleAdoption(layout, grid, 11, 1));
+    EXPECT_FALSE(ToggleAdoption(layout, grid, 12, 0));
+}
+
+TEST(CommonPointLayoutTest, TitlesFollowTheFormsAndWidthsTheShares) {
+    const auto titles = CommonPointTitles(true, false);
+    EXPECT_EQ(titles[1], "原纬度B(dms)");
+    EXPECT_EQ(titles[4], "新坐标x(m)");
+    EXPECT_EQ(CommonPointTitles(false, true)[7], "残差B(\")");
+    const CommonPointLayout layout;
+    const std::vector<int> widths = CommonPointColumnWidths(layout, 1034);  // w = 1000
+    EXPECT_EQ(widths, (std::vector<int>{50, 100, 100, 70, 100, 100, 70, 70, 70, 70, 70, 70, 60}));
+    EXPECT_EQ(NewCommonPointGrid(layout, titles).RowCount(), 4);
+}
+
+TEST(CommonPointFiles, ImportAdoptsBlankFlagsAndAFailureKeepsTheGrid) {
+    const ScratchDir dir;
+    const CommonPointLayout layout;
+    WriteBytes(dir.Path("cp.txt"), "A,1,2,3,4,5,6,r7,r8,r9,r10,Yes,No\r\nB,1,2\r\n\r\nC,1,2,3,4,5,6,7,8,9,10,11, \t,x\n");
+    PointTable grid = Grid({{"9", "9", ""}});
+    ImportCommonPoints(dir.Path("cp.txt"), FileEncoding::Gbk, layout, grid);
+    ASSERT_EQ(grid.RowCount(), 5);
+    EXPECT_EQ(grid.Cell(7, 1), "r7");
+    EXPECT_EQ(grid.Cell(12, 1), "No");
+    EXPECT_EQ(grid.Cell(3, 2), "");
+    for (int row = 2; row <= 4; ++row) EXPECT_EQ(grid.Cell(12, row), "Yes") << row;  // an empty line too
+    const PointTable before = grid;
+    EXPECT_THROW(ImportCommonPoints(dir.Path("missing.txt"), FileEncoding::Gbk, layout, grid), CommandError);
+    EXPECT_EQ(grid, before);
+}
+
+TEST(CommonPointFiles, SavesAreAtomicAndDropTheAdoptionFlag) {
+    const ScratchDir dir;
+    CommonPointLayout layout;
+    PointTable grid = Grid({{"1.5", "1", "No"}, {"", "", ""}});
+    grid.Cell(11, 1) = "Yes";
+    SaveCommonPoints(dir.Path("cp.txt"), FileEncoding::Gbk, layout, grid);
+    EXPECT_EQ(ReadBytes(dir.Path("cp.txt")), ",1.5,1,,,,,,,,,Yes\r\n,,,,,,,,,,,\r\n");
+    layout.saved_fields = 11;
+    SaveCommonPoints(dir.Path("cp.txt"), FileEncoding::Gbk, layout, grid);
+    EXPECT_EQ(ReadBytes(dir.Path("cp.txt")), ",1.5,1,,,,,,,,\r\n,,,,,,,,,,\r\n");
+    EXPECT_THROW(SaveCommonPoints(dir.Path("no/dir.txt"), FileEncoding::Gbk, layout, grid), CommandError);
+
+    const std::vector<std::string> texts = {"-15.5", "2.5E-6", "", " 0 "};
+    SaveParameterFile(dir.Path("p.txt"), FileEncoding::Gbk, texts);
+    EXPECT_EQ(ReadBytes(dir.Path("p.txt")), "-15.5\r\n2.5E-6\r\n\r\n 0 \r\n");
+    EXPECT_EQ(LoadParameterFile(dir.Path("p.txt"), FileEncoding::Gbk, 5),
+              (std::vector<std::string>{"-15.5", "2.5E-6", "", " 0 ", ""}));
+    EXPECT_THROW(LoadParameterFile(dir.Path("missing.txt"), FileEncoding::Gbk, 5), CommandError);
+}
+
+TEST(SolveCommonPoints, UsableFlagsCompareTheResidualTextWithTheTolerance) {
+    const FloatingPointScope scope;
+    // Adopted -1, 0, 1: p = 0, residuals 1, 0, -1, m_in = 1, tolerance 3.
+    PointTable grid = Grid({{"-1", "1", "Yes"}, {"0", "1", "yes"}, {"1", "1", " YES"}, {"-3", "1", "No"}, {"-2.99994", "1", ""}});
+    std::string field = "7";
+    RecordingDialogs dialogs;
+    const AccuracyReport report = Solve(grid, field, dialogs);
+    EXPECT_TRUE(report.solved);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(field, "0");
+    EXPECT_EQ(report.tolerance, 3.0L);
+    EXPECT_EQ(grid.Cell(7, 3), "-1.0000");
+    EXPECT_EQ(grid.Cell(11, 4), "No");   // "3.0000" equals the tolerance
+    EXPECT_EQ(grid.Cell(10, 5), "2.9999");
+    EXPECT_EQ(grid.Cell(11, 5), "Yes");  // read back from the text, not 2.99994
+    const long double m_out = std::sqrt((9.0L + 2.99994L * 2.99994L) / 2);
+    EXPECT_EQ(report.accuracy_line, "内符合精度=1.0000m，限差=3.0000m；外符合精度=" + FloatToFixed(m_out, 4) + "m");
+}
+
+TEST(SolveCommonPoints, OneAdoptedPointShowsTheMessageAndJudgesTheField) {
+    const FloatingPointScope scope;
+    PointTable grid = Grid({{"2", "1", "Yes"}, {"5", "1", "No"}});
+    std::string field = "2.5";
+    RecordingDialogs dialogs;
+    const AccuracyReport report = Solve(grid, field, dialogs);
+    EXPECT_FALSE(report.solved);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.titles[0], "坐标转换");
+    EXPECT_EQ(dialogs.messages[0], "测试模型至少需要2个公共点。参数未重新计算。\n下面计算的公共点残差可用于评定当前参数的精度。");
+    EXPECT_EQ(field, "2.5");
+    EXPECT_EQ(grid.Cell(7, 2), "-2.5000");
+    EXPECT_EQ(grid.Cell(11, 1), "No");
+    EXPECT_EQ(grid.Cell(11, 2), "No");
+    EXPECT_EQ(report.accuracy_line, "内符合精度=0.0000m，限差=0.0000m；外符合精度=2.5000m");
+}
+
+TEST(SolveCommonPoints, EmptyRowsAreCheckPointsAndTheExternalDivisorFollowsTheLayout) {
+    const FloatingPointScope scope;
+    std::string field;
+    RecordingDialogs dialogs;
+    PointTable grid = Grid({{"1", "1", "Yes"}, {"3", "1", "Yes"}, {"", "", ""}});
+    EXPECT_EQ(Solve(grid, field, dialogs).accuracy_line, "内符合精度=1.4142m，限差=4.2426m；外符合精度=0.0000m");
+    EXPECT_EQ(grid.Cell(7, 3), "0.0000");
+    grid = Grid({{"1", "1", "Yes"}, {"3", "1", "Yes"}, {"5", "1", "Yes"}});
+    EXPECT_EQ(Solve(grid, field, dialogs).external_accuracy, 0.0L);
+
+    CommonPointLayout less_one;
+    less_one.external_divisor = ExternalDivisor::CheckPointsLessOne;
+    less_one.tolerance_factor = 2;
+    grid = Grid({{"1", "1", "Yes"}, {"3", "1", "Yes"}, {"5", "1", "No"}});
+    EXPECT_EQ(Solve(grid, field, dialogs, less_one).external_accuracy, 0.0L);  // one check point
+    grid = Grid({{"1", "1", "Yes"}, {"3", "1", "Yes"}, {"5", "1", "No"}, {"-1", "1", "No"}});
+    const AccuracyReport report = Solve(grid, field, dialogs, less_one);
+    EXPECT_EQ(report.external_accuracy, std::sqrt(18.0L));
+    EXPECT_EQ(report.tolerance, 2 * report.internal_accuracy);
+}
+
+TEST(SolveCommonPoints, FailuresKeepWhatWasWrittenBefore) {
+    const FloatingPointScope scope;
+    RecordingDialogs dialogs;
+    // A zero column: the zero pivot ends the solve before anything is written.
+    PointTable grid = Grid({{"1", "0", "Yes"}, {"3", "0", "Yes"}, {"3", "0", "No"}});
+    const PointTable before = grid;
+    std::string field = "keep";
+    try {
+        Solve(grid, field, dialogs);
+        FAIL() << "a zero pivot must end the solve";
+    } catch (const CommandError& error) {
+        const std::string text = error.what();
+        EXPECT_TRUE(text == kDivisionByZeroText || text == kInvalidOperationText) << text;
+    }
+    EXPECT_EQ(grid, before);
+    EXPECT_EQ(field, "keep");
+    // A check row that is not a number: the parameters and the rows above stay.
+    grid = Grid({{"1", "1", "Yes"}, {"3", "1", "Yes"}, {"x", "1", "No"}});
+    EXPECT_THROW(Solve(grid, field, dialogs), CommandError);
+    EXPECT_EQ(field, "2");
+    EXPECT_EQ(grid.Cell(7, 2), "-1.0000");
+    EXPECT_EQ(grid.Cell(7, 3), "");
+    EXPECT_EQ(grid.Cell(11, 1), "");
+}
+
+}  // namespace
+}  // namespace coordconv

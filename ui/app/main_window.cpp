@@ -1,0 +1,156 @@
+#include "ui/app/main_window.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "ui/kit/conversion_window.h"
+
+#ifndef COORDCONV_VERSION
+#define COORDCONV_VERSION "1.0.0"
+#endif
+
+namespace coordconv {
+namespace {
+
+struct MenuItemSpec {
+    const char* name;
+    const char* caption;
+};
+
+struct MenuSpec {
+    const char* name;
+    const char* caption;
+    std::vector<MenuItemSpec> items;
+};
+
+const std::vector<MenuSpec>& MainMenu() {
+    static const std::vector<MenuSpec> menu = {
+        {"ZBBH",
+         "坐标变换",
+         {{"gsZS", "高斯投影正算"},
+          {"gsFS", "高斯投影反算"},
+          {"utmZS", "墨卡托投影正算"},
+          {"utmFS", "墨卡托投影反算"},
+          {"zbHD", "坐标换带"},
+          {"gcDC", "抵偿高程面坐标转换"}}},
+        {"TQBH",
+         "椭球基准变换",
+         {{"BuerSha", "布尔沙模型"}, {"sw7C", "三维七参数模型"}, {"ew7C", "二维七参数模型"}, {"sw4C", "三维四参数模型"}}},
+        {"PMZB", "二维坐标转换", {{"ew4c", "二维四参数模型"}, {"Poly", "二维多项式模型"}}},
+        {"GCNH", " 高程拟合", {{"GPS1", "GPS高程拟合"}}},
+        {"Tools", "工具", {{"TFH", "图幅号计算"}, {"bzBL", "CAD标注地理坐标"}, {"bzXY", "CAD标注平面坐标"}}},
+        {"Help", "帮助", {{"hjsHelp", "系统帮助"}, {"hjsAbout", "关于..."}}},
+    };
+    return menu;
+}
+
+}  // namespace
+
+QString AboutText() {
+    return QString::fromUtf8("坐标转换 (coordconv)\n版本 ") + COORDCONV_VERSION +
+           QString::fromUtf8("\n\n高斯-克吕格与UTM投影、坐标换带、抵偿高程面、\n椭球基准变换、平面坐标转换、GPS高程拟合、\n1:1万图幅号计算与CAD标注。");
+}
+
+TFormMain::TFormMain(UserDialogs* dialogs) {
+    if (dialogs == nullptr) {
+        own_dialogs_ = std::make_unique<QtUserDialogs>(this);
+        dialogs = own_dialogs_.get();
+    }
+    dialogs_ = dialogs;
+    setObjectName("FormMain");
+    setWindowTitle(QString::fromUtf8("Orvanel--坐标转换2014"));
+    auto* client = new QWidget(this);
+    auto* layout = new QVBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* control_bar = new QWidget(client);
+    control_bar->setObjectName("ControlBar1");
+    control_bar->setFixedHeight(30);
+    layout->addWidget(control_bar);
+    layout->addStretch(1);
+    setCentralWidget(client);
+    BuildMenu();
+}
+
+TFormMain::~TFormMain() { DestroyToolWindows(); }
+
+void TFormMain::BuildMenu() {
+    const std::vector<MenuAction> actions = MenuActions();
+    auto* bar = menuBar();
+    bar->setObjectName("MainMenu1");
+    for (const auto& menu_spec : MainMenu()) {
+        QMenu* menu = bar->addMenu(QString::fromUtf8(menu_spec.caption));
+        menu->setObjectName(menu_spec.name);
+        for (const auto& item : menu_spec.items) {
+            QAction* action = menu->addAction(QString::fromUtf8(item.caption));
+            action->setObjectName(item.name);
+            const std::string name = item.name;
+            if (name == "hjsHelp") {
+                connect(action, &QAction::triggered, this, [this] { hjsHelpClick(); });
+                continue;
+            }
+            if (name == "hjsAbout") {
+                connect(action, &QAction::triggered, this, [this] { hjsAboutClick(); });
+                continue;
+            }
+            const auto found = std::find_if(actions.begin(), actions.end(),
+                                            [&name](const MenuAction& a) { return a.item == name; });
+            // Items of tools not built yet stay visible but disabled.
+            action->setEnabled(found != actions.end());
+            if (found != actions.end())
+                connect(action, &QAction::triggered, this, [this, entry = *found] { Open(entry); });
+        }
+    }
+}
+
+QAction* TFormMain::MenuItem(const QString& item) const { return findChild<QAction*>(item); }
+
+std::vector<QWidget*> TFormMain::ToolWindows() const {
+    std::vector<QWidget*> windows;
+    for (const auto& window : tool_windows_)
+        if (window) windows.push_back(window.data());
+    return windows;
+}
+
+void TFormMain::Open(const MenuAction& action) {
+    if (action.run_command) {
+        action.run_command(this, *dialogs_);
+        return;
+    }
+    QWidget* window = action.open_window(this, *dialogs_);
+    tool_windows_.emplace_back(window);
+    window->show();
+    // A window that placed itself (moved before showing) keeps its designed position.
+    if (!window->testAttribute(Qt::WA_Moved)) CentreOnScreen(window);
+}
+
+void TFormMain::hjsHelpClick() {
+    // The shell opens the help file with its default program; a missing file
+    // gives no message of the program's own.
+    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath("Help.chm");
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void TFormMain::hjsAboutClick() {
+    QMessageBox about(QMessageBox::Information, QString::fromUtf8("关于..."), AboutText(), QMessageBox::Ok, this);
+    about.exec();
+}
+
+void TFormMain::closeEvent(QCloseEvent* event) {
+    QMainWindow::closeEvent(event);
+    DestroyToolWindows();
+}
+
+void TFormMain::DestroyToolWindows() {
+    // Most recently created first, so windows that keep settings write them in
+    // that order.
+    for (auto it = tool_windows_.rbegin(); it != tool_windows_.rend(); ++it) delete it->data();
+    tool_windows_.clear();
+}
+
+}  // namespace coordconv

@@ -1,0 +1,124 @@
+#include "ui/kit/conversion_window.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "ui/kit/command_runner.h"
+#include "ui/kit/point_table_commands.h"
+#include "ui/kit/qt_text.h"
+
+namespace coordconv {
+
+ConversionWindow::ConversionWindow(QWidget* owner, UserDialogs& dialogs, const ConversionWindowLayout& layout)
+    : QWidget(owner, Qt::Window), dialogs_(dialogs), layout_(layout) {
+    setWindowTitle(ToQString(layout.caption));
+    resize(layout.width, layout.height);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(4, 4, 4, 4);
+    top_area_ = new QVBoxLayout;
+    outer->addLayout(top_area_);
+
+    splitter_ = new QSplitter(Qt::Horizontal, this);
+    splitter_->setObjectName("Splitter1");
+    splitter_->setChildrenCollapsible(false);
+    outer->addWidget(splitter_, 1);
+
+    const auto make_group = [this](const std::string& caption, const std::string& name,
+                                   const std::vector<std::string>& titles, const QString& grid_name, PointGrid*& grid,
+                                   QToolBar*& bar) {
+        auto* group = new QGroupBox(ToQString(caption), splitter_);
+        group->setObjectName(ToQString(name));
+        auto* box = new QVBoxLayout(group);
+        box->setContentsMargins(2, 2, 2, 2);
+        grid = new PointGrid(titles, layout_.default_column_width, group);
+        grid->setObjectName(grid_name);
+        grid->SetColumnShares(layout_.column_shares, layout_.column_width_offset);
+        box->addWidget(grid, 1);
+        bar = new QToolBar(group);
+        bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        box->addWidget(bar);
+        splitter_->addWidget(group);
+        return group;
+    };
+    source_group_ = make_group(layout.source_group_caption, layout.source_group_name, layout.source_titles,
+                               "StringGrid1", source_, source_bar_);
+    result_group_ = make_group(layout.result_group_caption, layout.result_group_name, layout.result_titles,
+                               "StringGrid2", result_, result_bar_);
+
+    const auto add_import = [this] {
+        AddButton(source_bar_, "ToolButton3", "文件导入",
+                  [this] { Run([this] { ImportIntoGrid(*source_, dialogs_, layout_.split); }); });
+    };
+    if (layout.import_first) add_import();
+    AddButton(source_bar_, "ToolButton1", ToQString(layout.append_caption), [this] { AppendRow(*source_); });
+    AddButton(source_bar_, "ToolButton2", " 插入 ", [this] { InsertRow(*source_); });
+    if (!layout.import_first) add_import();
+    AddButton(source_bar_, "ToolButton4", " 删除 ", [this] { DeleteRow(*source_); });
+    AddButton(source_bar_, "ToolButton5", " 清空 ",
+              [this] { ClearRows(*source_, layout_.clear_empties_result ? result_ : nullptr); });
+    AddButton(result_bar_, "ToolButton6", "转换计算", [this] { ConvertClicked(); });
+    AddButton(result_bar_, "ToolButton7", "数据另存",
+              [this] { Run([this] { SaveGrid(*result_, dialogs_, layout_.written_columns); }); });
+}
+
+QToolButton* ConversionWindow::Button(int number) const {
+    const auto it = buttons_.find(number);
+    return it == buttons_.end() ? nullptr : it->second;
+}
+
+QToolButton* ConversionWindow::AddButton(QToolBar* bar, const QString& name, const QString& caption,
+                                         std::function<void()> click, QAction* before) {
+    auto* button = new QToolButton(bar);
+    button->setObjectName(name);
+    button->setText(caption);  // set directly: an action's icon text would lose the blanks
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    // Taking the focus on a click closes an open cell editor first, so its
+    // text is in the table before the command reads the table.
+    button->setFocusPolicy(Qt::ClickFocus);
+    connect(button, &QToolButton::clicked, this, [click = std::move(click)] { click(); });
+    if (before != nullptr)
+        bar->insertWidget(before, button);
+    else
+        bar->addWidget(button);
+    if (name.startsWith("ToolButton")) buttons_[name.mid(10).toInt()] = button;
+    return button;
+}
+
+bool ConversionWindow::Run(const std::function<void()>& command) {
+    const std::optional<std::string> failure = TryCommand(command);
+    RefreshGrids();
+    if (failure) dialogs_.ShowError(*failure);
+    return !failure;
+}
+
+void ConversionWindow::RefreshGrids() {
+    source_->Refresh();
+    result_->Refresh();
+}
+
+void ConversionWindow::ConvertClicked() {
+    if (convert_) Run(convert_);
+}
+
+void ConversionWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int outer_width = frameGeometry().width();
+    const int source_width = SourceGroupWidth(outer_width);
+    const int total = splitter_->width();
+    splitter_->setSizes({source_width, std::max(0, total - source_width - splitter_->handleWidth())});
+}
+
+void ConversionWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    OnShow();
+}
+
+void CentreOnScreen(QWidget* window) {
+    const QScreen* screen = window->screen() != nullptr ? window->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) return;
+    const QRect area = screen->availableGeometry();
+    window->move(area.center() - window->rect().center());
+}
+
+}  // namespace coordconv

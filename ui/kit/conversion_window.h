@@ -1,0 +1,106 @@
+// The frame of every conversion window: a top area for the window's own
+// parameter groups, and below it the source table (left group, `StringGrid1`)
+// and the result table (right group, `StringGrid2`) side by side on a movable
+// splitter, each with its tool bar. The point-table commands are wired here
+// once; a window adds its boxes to TopArea() and sets its convert command.
+#pragma once
+
+#include <QGroupBox>
+#include <QSplitter>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "table/coordinate_file.h"
+#include "ui/kit/point_grid.h"
+#include "table/user_dialogs.h"
+
+namespace coordconv {
+
+struct ConversionWindowLayout {
+    std::string caption;
+    int width = 715;   // outer size in pixels
+    int height = 448;
+    std::string source_group_caption;
+    std::string result_group_caption;
+    std::vector<std::string> source_titles;
+    std::vector<std::string> result_titles;
+    int default_column_width = 80;
+    std::vector<long double> column_shares = {0.18L, 0.41L, 0.41L};
+    int column_width_offset = 34;               // shares divide (grid width - offset)
+    FieldSplit split = FieldSplit::Projection;
+    int written_columns = 3;
+    bool clear_empties_result = false;          // " 清空 " empties both tables
+    std::string append_caption = " 追加 ";
+    bool import_first = false;                  // "文件导入" leads the source tool bar
+    std::string source_group_name = "GroupBox2";
+    std::string result_group_name = "GroupBox3";
+};
+
+class ConversionWindow : public QWidget {
+    Q_OBJECT
+public:
+    ConversionWindow(QWidget* owner, UserDialogs& dialogs, const ConversionWindowLayout& layout);
+
+    PointGrid& Source() { return *source_; }
+    PointGrid& Result() { return *result_; }
+    QVBoxLayout* TopArea() { return top_area_; }
+    QToolBar* SourceToolBar() { return source_bar_; }
+    QToolBar* ResultToolBar() { return result_bar_; }
+    // ToolButton1..ToolButton7 by number.
+    QToolButton* Button(int number) const;
+    // Adds a captioned button named `name` to a tool bar (at its end, or
+    // before the tool bar item `before`); returns it.
+    QToolButton* AddButton(QToolBar* bar, const QString& name, const QString& caption, std::function<void()> click,
+                           QAction* before = nullptr);
+
+    // The convert command ("转换计算") runs inside the common error box
+    // handling; the result grid is redrawn afterwards, also after a failure.
+    void SetConvertCommand(std::function<void()> convert) { convert_ = std::move(convert); }
+    // Runs a command of this window: its grids are redrawn when it ends, then
+    // a failure is shown in the common error box. True when it finished.
+    bool Run(const std::function<void()>& command);
+
+    UserDialogs& Dialogs() { return dialogs_; }
+
+    // Width of the source group for an outer window width: Trunc((W - 13) / 2).
+    virtual int SourceGroupWidth(int outer_width) const { return (outer_width - 13) / 2; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    // The window's show handler (the preset handlers).
+    virtual void OnShow() {}
+    // Redraws every grid of the window after a command.
+    virtual void RefreshGrids();
+
+    // The splitter holding the source and the result group.
+    QSplitter* PointSplitter() const { return splitter_; }
+
+    UserDialogs& dialogs_;
+
+private:
+    void ConvertClicked();
+
+    ConversionWindowLayout layout_;
+    QVBoxLayout* top_area_;
+    QSplitter* splitter_;
+    QGroupBox* source_group_;
+    QGroupBox* result_group_;
+    PointGrid* source_;
+    PointGrid* result_;
+    QToolBar* source_bar_;
+    QToolBar* result_bar_;
+    std::map<int, QToolButton*> buttons_;
+    std::function<void()> convert_;
+};
+
+// Centres a top-level window on its screen.
+void CentreOnScreen(QWidget* window);
+
+}  // namespace coordconv

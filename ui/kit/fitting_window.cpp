@@ -1,0 +1,360 @@
+#include "ui/kit/fitting_window.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QStyle>
+#include <QStyledItemDelegate>
+#include <algorithm>
+
+#include "ui/kit/point_table_commands.h"
+#include "ui/kit/qt_text.h"
+
+namespace coordconv {
+namespace {
+
+// Lets the grid see the events of every cell editor it opens (the double
+// click lands on the open editor, not on the grid).
+class EditorWatchingDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (editor != nullptr) editor->installEventFilter(this->parent());
+        return editor;
+    }
+};
+
+constexpr int kCommonPointColumnWidth = 60;
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+CommonPointGrid::CommonPointGrid(std::vector<std::string> titles, int default_column_width, QWidget* parent)
+    : PointGrid(std::move(titles), default_column_width, parent) {
+    setItemDelegate(new EditorWatchingDelegate(this));
+    connect(this, &QAbstractItemView::doubleClicked, this, [this] { emit CellDoubleClicked(); });
+}
+
+int CommonPointGrid::CurrentColumn() const {
+    const QModelIndex index = currentIndex();
+    return index.isValid() ? index.column() : 0;
+}
+
+void CommonPointGrid::SetCurrentCell(int col, int row) {
+    const int clamped_row = std::clamp(row, 1, Table().RowCount() - 1);
+    const int clamped_col = std::clamp(col, 0, Table().ColCount() - 1);
+    setCurrentIndex(model()->index(clamped_row - 1, clamped_col));
+}
+
+bool CommonPointGrid::eventFilter(QObject* watched, QEvent* event) {
+    auto* editor = qobject_cast<QWidget*>(watched);
+    if (event->type() == QEvent::MouseButtonDblClick && editor != nullptr && editor != viewport() &&
+        editor->parentWidget() == viewport()) {
+        commitData(editor);  // the typed text counts, as in the grid itself
+        emit CellDoubleClicked();
+        return true;
+    }
+    return PointGrid::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------
+
+ConversionWindowLayout FittingPointLayout(const std::string& caption, int width, int height) {
+    ConversionWindowLayout layout;
+    layout.caption = caption;
+    layout.width = width;
+    layout.height = height;
+    layout.source_group_caption = "原坐标";
+    layout.result_group_caption = "新坐标";
+    layout.column_shares = {0.16L, 0.32L, 0.32L, 0.20L};
+    layout.split = FieldSplit::Fitting;
+    layout.written_columns = 4;
+    layout.clear_empties_result = true;
+    layout.source_group_name = "GroupBox5";
+    layout.result_group_name = "GroupBox6";
+    return layout;
+}
+
+void StyleParameterEdit(QLineEdit* edit) {
+    edit->setFrame(false);
+    QPalette palette = edit->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+    palette.setColor(QPalette::Text, Qt::blue);
+    edit->setPalette(palette);
+}
+
+void SetGridTitles(PointGrid& grid, const std::vector<std::string>& titles) {
+    PointTable& table = grid.Table();
+    const int count = std::min(table.ColCount(), static_cast<int>(titles.size()));
+    for (int col = 0; col < count; ++col) table.Cell(col, 0) = titles[static_cast<std::size_t>(col)];
+    if (count > 0) grid.horizontalHeader()->headerDataChanged(Qt::Horizontal, 0, count - 1);
+}
+
+void RefreshGrid(PointGrid& grid) { grid.Refresh(); }
+
+// ---------------------------------------------------------------------------
+
+FittingWindow::FittingWindow(QWidget* owner, UserDialogs& dialogs, const FittingWindowLayout& layout)
+    : ConversionWindow(owner, dialogs, layout.points), layout_(layout) {
+    SourceToolBar()->setObjectName("ToolBar1");
+    ResultToolBar()->setObjectName("ToolBar2");
+
+    // The point tables move below the common points, each area on a splitter.
+    auto* outer = static_cast<QVBoxLayout*>(QWidget::layout());
+    QSplitter* points = PointSplitter();
+    outer->removeWidget(points);
+    vertical_ = new QSplitter(Qt::Vertical, this);
+    vertical_->setObjectName("Splitter2");
+    vertical_->setChildrenCollapsible(false);
+    outer->addWidget(vertical_, 1);
+    upper_ = new QSplitter(Qt::Horizontal, vertical_);
+    upper_->setObjectName("Splitter3");
+    upper_->setChildrenCollapsible(false);
+    vertical_->addWidget(upper_);
+    vertical_->addWidget(points);
+
+    // "公共点坐标": StringGrid3 above ToolBar3.
+    common_group_ = new QGroupBox(ToQString(layout.common_group_caption), upper_);
+    common_group_->setObjectName("GroupBox3");
+    common_box_ = new QVBoxLayout(common_group_);
+    common_box_->setContentsMargins(2, 2, 2, 2);
+    common_ = new CommonPointGrid(layout.common_point_titles, kCommonPointColumnWidth, common_group_);
+    common_->setObjectName("StringGrid3");
+    common_->setToolTip(ToQString(layout.common_point_hint));
+    common_->Edit([&](PointTable& table) { table = NewCommonPointGrid(layout.common_points, layout.common_point_titles); });
+    common_->SetCurrentRow(1);
+    common_->SetColumnShares(layout.common_points.column_shares, layout.common_points.grid_width_offset);
+    connect(common_, &CommonPointGrid::CellDoubleClicked, this, [this] { StringGrid3DblClick(); });
+    common_box_->addWidget(common_, 1);
+
+    common_bar_ = new QToolBar(common_group_);
+    common_bar_->setObjectName("ToolBar3");
+    common_bar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    common_bar_->installEventFilter(this);
+    common_box_->addWidget(common_bar_);
+    AddButton(common_bar_, "ToolButton8", " 追加 ", [this] { ToolButton8Click(); });
+    AddButton(common_bar_, "ToolButton9", " 插入 ", [this] { ToolButton9Click(); });
+    AddButton(common_bar_, "ToolButton10", "文件导入", [this] { ToolButton10Click(); });
+    AddButton(common_bar_, "ToolButton11", " 删除 ", [this] { ToolButton11Click(); });
+    AddButton(common_bar_, "ToolButton12", " 清空 ", [this] { ToolButton12Click(); });
+    AddButton(common_bar_, "ToolButton16", "保存公共点", [this] { ToolButton16Click(); });
+    QToolButton* solve = AddButton(common_bar_, "ToolButton13", ToQString(layout.solve_caption),
+                                   [this] { ToolButton13Click(); });
+    solve_action_ = nullptr;
+    for (QAction* action : common_bar_->actions())
+        if (common_bar_->widgetForAction(action) == solve) solve_action_ = action;
+    accuracy_line_ = new QLineEdit(common_bar_);
+    accuracy_line_->setObjectName("EditMp");
+    StyleParameterEdit(accuracy_line_);
+    accuracy_line_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    common_bar_->addWidget(accuracy_line_);
+
+    // The parameter group, ToolBar4 at its foot.
+    parameter_group_ = new QGroupBox(ToQString(layout.parameter_group_caption), upper_);
+    parameter_group_->setObjectName("GroupBox4");
+    auto* parameter_box = new QVBoxLayout(parameter_group_);
+    parameter_box->setContentsMargins(2, 2, 2, 2);
+    parameter_area_ = new QVBoxLayout;
+    parameter_box->addLayout(parameter_area_, 1);
+    parameter_bar_ = new QToolBar(parameter_group_);
+    parameter_bar_->setObjectName("ToolBar4");
+    parameter_bar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    parameter_box->addWidget(parameter_bar_);
+    AddButton(parameter_bar_, "ToolButton14", "保存参数", [this] { ToolButton14Click(); });
+    AddButton(parameter_bar_, "ToolButton15", "导入参数", [this] { ToolButton15Click(); });
+
+    upper_->addWidget(common_group_);
+    upper_->addWidget(parameter_group_);
+    upper_->setStretchFactor(0, 1);
+    upper_->setStretchFactor(1, 0);
+    vertical_->setStretchFactor(0, 1);
+    vertical_->setStretchFactor(1, 1);
+}
+
+QLineEdit* FittingWindow::AddParameterEdit(const QString& name, const QString& label, const QString& hint,
+                                           const QString& text) {
+    if (parameter_form_ == nullptr) {
+        parameter_form_ = new QGridLayout;
+        parameter_form_->setContentsMargins(4, 4, 4, 4);
+        parameter_form_->setVerticalSpacing(6);
+        parameter_form_->setColumnStretch(1, 1);
+        parameter_area_->addLayout(parameter_form_);
+        parameter_area_->addStretch(1);
+    }
+    auto* caption = new QLabel(label, parameter_group_);
+    caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto* edit = new QLineEdit(text, parameter_group_);
+    edit->setObjectName(name);
+    edit->setToolTip(hint);
+    StyleParameterEdit(edit);
+    caption->setBuddy(edit);
+    const int row = static_cast<int>(parameter_edits_.size());
+    parameter_form_->addWidget(caption, row, 0);
+    parameter_form_->addWidget(edit, row, 1);
+    parameter_edits_.push_back(edit);
+    return edit;
+}
+
+std::vector<std::string> FittingWindow::ParameterTexts() const {
+    std::vector<std::string> texts;
+    texts.reserve(parameter_edits_.size());
+    for (const QLineEdit* edit : parameter_edits_) texts.push_back(ToStdString(edit->text()));
+    return texts;
+}
+
+void FittingWindow::SetParameterTexts(const std::vector<std::string>& texts) {
+    for (std::size_t i = 0; i < parameter_edits_.size(); ++i)
+        parameter_edits_[i]->setText(i < texts.size() ? ToQString(texts[i]) : QString());
+}
+
+QToolButton* FittingWindow::AddCommonPointButton(const QString& name, const QString& caption,
+                                                 std::function<void()> click) {
+    return AddButton(common_bar_, name, caption, std::move(click), solve_action_);
+}
+
+void FittingWindow::AddAboveCommonPoints(QWidget* widget) {
+    widget->setParent(common_group_);
+    common_box_->insertWidget(common_box_->indexOf(common_), widget);
+}
+
+void FittingWindow::SetSettingsGroups(QWidget* source, QWidget* target) {
+    settings_panel_ = new QWidget(vertical_);
+    settings_panel_->setObjectName("Panel1");
+    auto* row = new QHBoxLayout(settings_panel_);
+    row->setContentsMargins(0, 0, 0, 0);
+    source->setParent(settings_panel_);
+    target->setParent(settings_panel_);
+    row->addWidget(source);
+    row->addWidget(target, 1);
+    settings_source_ = source;
+    vertical_->insertWidget(0, settings_panel_);
+    vertical_->setStretchFactor(0, 0);
+    vertical_->setStretchFactor(1, 1);
+    vertical_->setStretchFactor(2, 1);
+    panels_sized_ = false;
+}
+
+void FittingWindow::SetCommonPointTitles(const std::vector<std::string>& titles) { SetGridTitles(*common_, titles); }
+
+void FittingWindow::ToolButton8Click() { AppendRow(*common_); }
+void FittingWindow::ToolButton9Click() { InsertRow(*common_); }
+void FittingWindow::ToolButton11Click() { DeleteRow(*common_); }
+void FittingWindow::ToolButton12Click() { ClearRows(*common_, nullptr); }
+
+void FittingWindow::ToolButton10Click() {
+    Run([this] {
+        const std::optional<std::string> path = dialogs_.AskOpenFile(OpenCoordinateFileDialog());
+        if (!path) return;
+        // The rows are replaced only once the whole file has been read.
+        common_->Edit([&](PointTable& table) {
+            ImportCommonPoints(*path, FileEncoding::Gbk, layout_.common_points, table);
+        });
+        common_->SetCurrentRow(common_->Table().RowCount() - 1);
+    });
+}
+
+void FittingWindow::ToolButton16Click() {
+    Run([this] {
+        const std::optional<std::string> path = AskSavePath(dialogs_);
+        if (!path) return;
+        SaveCommonPoints(*path, FileEncoding::Gbk, layout_.common_points, common_->Table());
+    });
+}
+
+void FittingWindow::ToolButton13Click() {
+    if (!solve_) return;
+    // The too-few-points message may show while the command runs; the grids
+    // are redrawn once it has ended, also after a failure.
+    Run([this] {
+        const AccuracyReport report = solve_(common_->Table());
+        accuracy_line_->setText(ToQString(report.accuracy_line));
+    });
+}
+
+void FittingWindow::RefreshGrids() {
+    ConversionWindow::RefreshGrids();
+    common_->Refresh();
+}
+
+void FittingWindow::StringGrid3DblClick() {
+    const int col = common_->CurrentColumn();
+    const int row = common_->CurrentRow();
+    if (ToggleAdoption(layout_.common_points, common_->Table(), col, row)) RefreshGrid(*common_);
+}
+
+void FittingWindow::ToolButton14Click() {
+    Run([this] {
+        const std::optional<std::string> path = AskSavePath(dialogs_);
+        if (!path) return;
+        SaveParameterFile(*path, FileEncoding::Gbk, ParameterTexts());
+    });
+}
+
+void FittingWindow::ToolButton15Click() {
+    Run([this] {
+        const std::optional<std::string> path = dialogs_.AskOpenFile(OpenCoordinateFileDialog());
+        if (!path) return;
+        SetParameterTexts(LoadParameterFile(*path, FileEncoding::Gbk, static_cast<int>(parameter_edits_.size())));
+    });
+}
+
+bool FittingWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == common_bar_ && event->type() == QEvent::Resize) SizeAccuracyLine();
+    return ConversionWindow::eventFilter(watched, event);
+}
+
+void FittingWindow::SizeAccuracyLine() {
+    // Where the buttons leave less room than the width rule asks for, the line
+    // takes the room, so it never drops into the tool bar's overflow menu.
+    const QList<QAction*> items = common_bar_->actions();
+    const QWidget* first = items.empty() ? nullptr : common_bar_->widgetForAction(items.front());
+    const QWidget* solve = Button(13);
+    const int margin = first != nullptr ? first->x() : 0;
+    const int spacing = common_bar_->style()->pixelMetric(QStyle::PM_ToolBarItemSpacing, nullptr, common_bar_);
+    const int room = common_bar_->width() - (solve->geometry().right() + 1) - spacing - margin;
+    const int rule = AccuracyLineWidth(layout_.common_points, common_bar_->width());
+    const int width = std::max(0, std::min(rule, room));
+    if (width == accuracy_line_->width() && accuracy_line_->isVisible()) return;
+    accuracy_line_->setFixedWidth(width);
+    // A line that the tool bar had moved into its overflow menu does not ask
+    // for a new layout by itself.
+    common_bar_->layout()->invalidate();
+}
+
+void FittingWindow::resizeEvent(QResizeEvent* event) {
+    ConversionWindow::resizeEvent(event);
+    if (settings_source_ != nullptr) settings_source_->setFixedWidth(SourceGroupWidth(frameGeometry().width()));
+    if (!panels_sized_ && isVisible()) SizePanels();
+}
+
+void FittingWindow::showEvent(QShowEvent* event) {
+    ConversionWindow::showEvent(event);
+    if (!panels_sized_) SizePanels();
+    SizeAccuracyLine();
+}
+
+void FittingWindow::SizePanels() {
+    panels_sized_ = true;
+    // The point tables' splitter is laid out only now that it is shown.
+    QSplitter* points = PointSplitter();
+    const int source_width = SourceGroupWidth(frameGeometry().width());
+    points->setSizes({source_width, std::max(0, points->width() - source_width - points->handleWidth())});
+
+    const int handle = upper_->handleWidth();
+    const int parameter_width = layout_.parameter_group_width;
+    upper_->setSizes({std::max(0, upper_->width() - parameter_width - handle), parameter_width});
+
+    // The common points and the point tables share what the settings leave.
+    const int settings = settings_panel_ != nullptr ? settings_panel_->sizeHint().height() : 0;
+    const int handles = vertical_->handleWidth() * (vertical_->count() - 1);
+    const int rest = std::max(0, vertical_->height() - settings - handles);
+    QList<int> sizes;
+    if (settings_panel_ != nullptr) sizes << settings;
+    sizes << rest / 2 << rest - rest / 2;
+    vertical_->setSizes(sizes);
+}
+
+}  // namespace coordconv

@@ -1,0 +1,193 @@
+// The frame of every fitting window (datum, plane and height models): a
+// conversion window whose upper part holds the common points and the
+// parameters, above the source and result tables:
+//
+//   [ settings area: source group | target group ]        (datum windows only)
+//   ------------------------------------------------ splitter
+//   [ "公共点坐标": StringGrid3, ToolBar3 ] | [ "转换参数": fields, ToolBar4 ]
+//   ------------------------------------------------ splitter
+//   [ source: StringGrid1, ToolBar1 ]      | [ result: StringGrid2, ToolBar2 ]
+//
+// Written once here: the common-point grid with its row commands, import and
+// save (ToolButton8..12, ToolButton16), the adoption toggle on double click
+// (StringGrid3DblClick), the solve button ToolButton13 with the accuracy
+// line EditMp, and the parameter file of the parameter edits (ToolButton14
+// "保存参数", ToolButton15 "导入参数"). A window adds only its own fields
+// and commands:
+//   - parameter edits with AddParameterEdit (they make up the parameter file,
+//     in the order added), or its own widgets in ParameterArea() with its own
+//     ToolButton14Click/ToolButton15Click;
+//   - its settings groups with SetSettingsGroups, its solve with
+//     SetSolveCommand, its convert with SetConvertCommand;
+//   - more ToolBar3 buttons with AddCommonPointButton (placed before the solve
+//     button), widgets above StringGrid3 with AddAboveCommonPoints.
+#pragma once
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSplitter>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/kit/conversion_window.h"
+#include "ui/kit/point_grid.h"
+#include "fitting/common_points.h"
+
+namespace coordconv {
+
+// StringGrid3: a point grid that reports a double click on a cell also when
+// the cell's editor is open (the editor takes the mouse then). Text typed in
+// the editor is committed to the table before the signal.
+class CommonPointGrid : public PointGrid {
+    Q_OBJECT
+public:
+    CommonPointGrid(std::vector<std::string> titles, int default_column_width, QWidget* parent = nullptr);
+
+    // The current cell as the table counts it (row 1 = first data row).
+    int CurrentColumn() const;
+    void SetCurrentCell(int col, int row);
+
+signals:
+    void CellDoubleClicked();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+struct FittingWindowLayout {
+    // Caption, outer size, the source and result groups and their tables
+    // (4 columns, the fitting-window split, both tables cleared by " 清空 ").
+    ConversionWindowLayout points;
+    // StringGrid3: columns, flags, files, shares and the EditMp offset.
+    CommonPointLayout common_points;
+    std::vector<std::string> common_point_titles;
+    std::string common_group_caption = "公共点坐标";
+    std::string common_point_hint;  // StringGrid3's hint
+    std::string parameter_group_caption = "转换参数";
+    int parameter_group_width = 224;
+    std::string solve_caption;  // ToolButton13, e.g. "解算七参数"
+};
+
+// The layout of the point tables common to the fitting windows: the given
+// caption and size, 4 columns split with SplitFields, " 清空 " empties both
+// tables, "原坐标"/"新坐标" groups, column shares 0.16, 0.32, 0.32, 0.20.
+ConversionWindowLayout FittingPointLayout(const std::string& caption, int width, int height);
+
+// A parameter edit as the fitting windows show it: no border, blue text on
+// the button-face colour.
+void StyleParameterEdit(QLineEdit* edit);
+
+class FittingWindow : public ConversionWindow {
+    Q_OBJECT
+public:
+    FittingWindow(QWidget* owner, UserDialogs& dialogs, const FittingWindowLayout& layout);
+
+    CommonPointGrid& CommonPoints() { return *common_; }  // StringGrid3
+    const CommonPointLayout& CommonLayout() const { return layout_.common_points; }
+    QToolBar* CommonPointToolBar() const { return common_bar_; }    // ToolBar3
+    QToolBar* ParameterToolBar() const { return parameter_bar_; }  // ToolBar4
+    QLineEdit* AccuracyLine() const { return accuracy_line_; }     // EditMp
+    QGroupBox* CommonPointGroupBox() const { return common_group_; }
+    QGroupBox* ParameterGroupBox() const { return parameter_group_; }
+    // The inside of the parameter group, above ToolBar4.
+    QVBoxLayout* ParameterArea() const { return parameter_area_; }
+
+    // A labelled parameter edit (label right-aligned, hint as tool tip)
+    // appended to the parameter group; the edits form the parameter file in
+    // the order they are added.
+    QLineEdit* AddParameterEdit(const QString& name, const QString& label, const QString& hint,
+                                const QString& text = "0");
+    const std::vector<QLineEdit*>& ParameterEdits() const { return parameter_edits_; }
+    std::vector<std::string> ParameterTexts() const;
+    // Texts for the edits in order; edits beyond `texts` become empty.
+    void SetParameterTexts(const std::vector<std::string>& texts);
+
+    // A ToolBar3 button placed before the solve button.
+    QToolButton* AddCommonPointButton(const QString& name, const QString& caption, std::function<void()> click);
+    // A widget placed above StringGrid3 inside the common-point group.
+    void AddAboveCommonPoints(QWidget* widget);
+    // The two settings groups above the common points; the source group takes
+    // the width SourceGroupWidth(outer width) on every resize.
+    void SetSettingsGroups(QWidget* source, QWidget* target);
+
+    // The model's solve: reads the window's fields, solves on the given
+    // common-point table, writes its fields back (also when it fails, see
+    // SolveThenShow) and returns the report; EditMp takes its accuracy line.
+    void SetSolveCommand(std::function<AccuracyReport(PointTable& common_points)> solve) {
+        solve_ = std::move(solve);
+    }
+
+    // New titles of StringGrid3 (the coordinate form changed); cells stay.
+    void SetCommonPointTitles(const std::vector<std::string>& titles);
+
+    // The handlers of ToolBar3, ToolBar4 and StringGrid3.
+    void ToolButton8Click();   // " 追加 "
+    void ToolButton9Click();   // " 插入 "
+    void ToolButton10Click();  // "文件导入"
+    void ToolButton11Click();  // " 删除 "
+    void ToolButton12Click();  // " 清空 "
+    void ToolButton16Click();  // "保存公共点"
+    void ToolButton13Click();  // solve
+    void StringGrid3DblClick();
+    // "保存参数" / "导入参数": by default the parameter file of the edits.
+    virtual void ToolButton14Click();
+    virtual void ToolButton15Click();
+
+protected:
+    void RefreshGrids() override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void SizeAccuracyLine();
+    void SizePanels();
+
+    FittingWindowLayout layout_;
+    QSplitter* vertical_;
+    QSplitter* upper_;
+    QWidget* settings_panel_ = nullptr;
+    QWidget* settings_source_ = nullptr;
+    QGroupBox* common_group_;
+    QVBoxLayout* common_box_;
+    CommonPointGrid* common_;
+    QToolBar* common_bar_;
+    QAction* solve_action_;
+    QLineEdit* accuracy_line_;
+    QGroupBox* parameter_group_;
+    QVBoxLayout* parameter_area_;
+    QGridLayout* parameter_form_ = nullptr;
+    QToolBar* parameter_bar_;
+    std::vector<QLineEdit*> parameter_edits_;
+    std::function<AccuracyReport(PointTable&)> solve_;
+    bool panels_sized_ = false;
+};
+
+// Runs `solve`, then `show` (which copies the written field texts back into
+// the widgets), also when `solve` ends with an error: the window shows what
+// the command wrote before it ended.
+template <typename Solve, typename Show>
+AccuracyReport SolveThenShow(Solve&& solve, Show&& show) {
+    try {
+        AccuracyReport report = solve();
+        show();
+        return report;
+    } catch (...) {
+        show();
+        throw;
+    }
+}
+
+// Rewrites the title row of a point grid; the data rows stay.
+void SetGridTitles(PointGrid& grid, const std::vector<std::string>& titles);
+
+// Redraws a grid after its table was changed directly, keeping its current cell.
+void RefreshGrid(PointGrid& grid);
+
+}  // namespace coordconv

@@ -1,0 +1,107 @@
+// An editable grid over a PointTable: row 0 of the table is the fixed title
+// row, the data rows are edited in place (editor opened by any key or
+// click), ranges can be selected, rows are 20 pixels high. A model/view grid,
+// so a table of a million points costs only its cell texts.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QTableView>
+#include <utility>
+#include <vector>
+
+#include "table/point_table.h"
+
+namespace coordconv {
+
+class PointTableModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit PointTableModel(PointTable& table, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // True when the index names a cell of the table as it now is.
+    bool Holds(const QModelIndex& index) const;
+
+    // Call around any change of the table made outside the model.
+    void BeginChange() { beginResetModel(); }
+    void EndChange() { endResetModel(); }
+
+private:
+    PointTable& table_;
+};
+
+// Runs `change` on `table` and shows the result: `model` is reset around the
+// change, also when the change throws.
+template <typename Model, typename Table, typename Change>
+auto EditThroughModel(Model& model, Table& table, Change&& change) {
+    struct Refresh {
+        Model& model;
+        ~Refresh() { model.EndChange(); }
+    };
+    model.BeginChange();
+    const Refresh refresh{model};
+    return change(table);
+}
+
+// A table view whose column widths are shares of (width - width_offset),
+// applied whenever its width changes.
+class ColumnShareView : public QTableView {
+    Q_OBJECT
+public:
+    using QTableView::QTableView;
+
+    // Empty shares keep the default column width.
+    void SetColumnShares(std::vector<long double> shares, int width_offset = 34);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void ApplyColumnShares();
+
+    std::vector<long double> column_shares_;
+    int width_offset_ = 34;
+};
+
+class PointGrid : public ColumnShareView {
+    Q_OBJECT
+public:
+    PointGrid(std::vector<std::string> titles, int default_column_width, QWidget* parent = nullptr);
+    // Closes an open cell editor first: it must not commit into a table that
+    // is already gone.
+    ~PointGrid() override;
+
+    // Shows the table as it now is (after a command changed it), keeping the
+    // current cell where the table still has it.
+    void Refresh();
+
+    PointTable& Table() { return table_; }
+    const PointTable& Table() const { return table_; }
+
+    // Runs `change` on the table and shows the result.
+    template <typename Change>
+    auto Edit(Change&& change) {
+        return EditThroughModel(model_, table_, std::forward<Change>(change));
+    }
+
+    // The current row as the table counts it (1 = first data row).
+    int CurrentRow() const;
+    void SetCurrentRow(int row);
+
+    std::vector<int> ColumnWidths() const;
+
+private:
+    PointTable table_;
+    PointTableModel model_;
+};
+
+// Column widths for a grid `grid_width` pixels wide: Trunc((width - offset) * share).
+std::vector<int> ShareColumnWidths(int grid_width, const std::vector<long double>& shares, int width_offset = 34);
+
+}  // namespace coordconv

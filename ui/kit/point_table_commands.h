@@ -1,0 +1,37 @@
+// The commands of the point tables' tool bars, shared by every conversion
+// window: " 追加 ", " 插入 ", " 删除 ", " 清空 ", "文件导入" and "数据另存".
+#pragma once
+
+#include "table/coordinate_file.h"
+#include "ui/kit/point_grid.h"
+#include "table/user_dialogs.h"
+
+namespace coordconv {
+
+// The open dialog "打开坐标数据文件" and the save dialog "坐标数据另存为...".
+FileDialogSpec OpenCoordinateFileDialog();
+FileDialogSpec SaveCoordinateFileDialog();
+
+inline constexpr const char* kOverwriteQuestion = "文件已存在,覆盖吗?";
+inline constexpr const char* kOverwriteTitle = "Information";
+
+void AppendRow(PointGrid& grid);
+void InsertRow(PointGrid& grid);
+void DeleteRow(PointGrid& grid);
+// Empties the source table and, when given, the result table.
+void ClearRows(PointGrid& source, PointGrid* result);
+
+// Asks for a file and reads it into the grid, the last row becoming current.
+// A cancelled dialog or a failed read leaves the table as it was.
+void ImportIntoGrid(PointGrid& grid, UserDialogs& dialogs, FieldSplit split);
+
+// Asks for a file to write with the save dialog: ".txt" is added to a name
+// without extension, and an existing file is overwritten only after Yes to
+// "文件已存在,覆盖吗?". Nothing when the user cancels or answers No.
+std::optional<std::string> AskSavePath(UserDialogs& dialogs);
+
+// Asks for a file name (AskSavePath) and writes columns
+// 0..written_columns-1 of every data row.
+void SaveGrid(const PointGrid& grid, UserDialogs& dialogs, int written_columns);
+
+}  // namespace coordconv

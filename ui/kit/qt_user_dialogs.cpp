@@ -1,0 +1,77 @@
+#include "ui/kit/qt_user_dialogs.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include "core/errors.h"
+#include "ui/kit/qt_text.h"
+
+namespace coordconv {
+namespace {
+
+QMessageBox::Icon ToQtIcon(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case MessageIcon::Error:
+        return QMessageBox::Critical;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// "Text files (*.txt)": Qt takes the pattern from the parentheses.
+QString FilterText(const FileDialogSpec& spec) { return ToQString(spec.filter_name); }
+
+}  // namespace
+
+std::optional<std::string> QtUserDialogs::AskOpenFile(const FileDialogSpec& spec) {
+    QFileDialog dialog(parent_, ToQString(spec.title), QString(), FilterText(spec));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // A typed name of a missing file is passed on; the import reports it.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(ToQString(spec.default_extension));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return ToStdString(dialog.selectedFiles().first());
+}
+
+std::optional<std::string> QtUserDialogs::AskSaveFile(const FileDialogSpec& spec) {
+    QFileDialog dialog(parent_, ToQString(spec.title), QString(), FilterText(spec));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(ToQString(spec.default_extension));
+    // The command asks its own overwrite question.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return ToStdString(dialog.selectedFiles().first());
+}
+
+bool QtUserDialogs::AskYesNo(const std::string& title, const std::string& text, MessageIcon icon) {
+    QMessageBox box(ToQtIcon(icon), ToQString(title), ToQString(text), QMessageBox::Yes | QMessageBox::No, parent_);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void QtUserDialogs::ShowError(const std::string& message) {
+    QMessageBox box(QMessageBox::Critical, kApplicationTitle, ToQString(ErrorBoxText(message)), QMessageBox::Ok,
+                    parent_);
+    box.exec();
+}
+
+void QtUserDialogs::ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) {
+    QMessageBox box(ToQtIcon(icon), ToQString(title), ToQString(text), QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+void QtUserDialogs::ShowMessageWithButton(const std::string& title, const std::string& text, MessageIcon icon,
+                                          MessageButton button) {
+    const QMessageBox::StandardButton only = button == MessageButton::Yes ? QMessageBox::Yes : QMessageBox::Ok;
+    QMessageBox box(ToQtIcon(icon), ToQString(title), ToQString(text), only, parent_);
+    box.exec();
+}
+
+}  // namespace coordconv

@@ -1,0 +1,45 @@
+#include "ui/windows/gauss_window.h"
+
+#include "ui/kit/parameter_group.h"
+#include "ui/kit/qt_text.h"
+#include "ui/windows/projection_layout.h"
+
+namespace coordconv {
+namespace {
+
+ConversionWindowLayout GaussLayout(GaussWindow::Direction direction) {
+    const bool forward = direction == GaussWindow::Direction::Forward;
+    return forward ? GeodeticPlaneLayout("高斯投影正算", true, 715, 448) : GeodeticPlaneLayout("高斯投影反算", false, 709, 473);
+}
+
+}  // namespace
+
+GaussWindow::GaussWindow(QWidget* owner, UserDialogs& dialogs, Direction direction)
+    : ConversionWindow(owner, dialogs, GaussLayout(direction)), direction_(direction) {
+    setObjectName(direction == Direction::Forward ? "FormGSZS" : "FormGSFS");
+    ParameterGroup group(this, "参考椭球及坐标系参数设置", "GroupBox1");
+    ellipsoid_ = new EllipsoidBoxes(group.Box(), "ComboBox1", "EditA", "EditF", 0);
+    group.AddRow({{"坐标系", ellipsoid_->List()}, {"a=", ellipsoid_->A()}, {"f=1/", ellipsoid_->InverseFlattening()}});
+    central_meridian_ = group.AddEdit("EditLL", "0");
+    y_constant_ = group.AddEdit("EditYY", "500000");
+    group.AddRow({{"中央子午线(dfm)", central_meridian_}, {"Y坐标加常数(m)", y_constant_}});
+    TopArea()->addWidget(group.Box());
+    SetConvertCommand([this] { ToolButton6Click(); });
+}
+
+GaussFields GaussWindow::Fields() const {
+    GaussFields fields;
+    fields.a = ToStdString(ellipsoid_->A()->text());
+    fields.inverse_flattening = ToStdString(ellipsoid_->InverseFlattening()->text());
+    fields.central_meridian = ToStdString(central_meridian_->text());
+    fields.y_constant = ToStdString(y_constant_->text());
+    return fields;
+}
+
+void GaussWindow::ToolButton6Click() {
+    const RowConversion convert =
+        direction_ == Direction::Forward ? GaussForwardConversion(Fields()) : GaussInverseConversion(Fields());
+    ConvertTable(convert, Source().Table(), Result().Table());
+}
+
+}  // namespace coordconv

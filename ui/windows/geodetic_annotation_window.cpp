@@ -1,0 +1,181 @@
+#include "ui/windows/geodetic_annotation_window.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "ui/kit/command_runner.h"
+#include "ui/kit/parameter_group.h"
+#include "ui/kit/qt_text.h"
+
+namespace coordconv {
+namespace {
+
+constexpr int kMaxSecondDecimals = 6;
+
+QLineEdit* NewEdit(QWidget* parent, const QString& name) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    return edit;
+}
+
+}  // namespace
+
+TFormBZBL::TFormBZBL(QWidget* owner, UserDialogs& dialogs, CadAttach attach, std::string settings_path)
+    : QWidget(owner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                         Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      dialogs_(dialogs),
+      attach_(std::move(attach)),
+      settings_path_(std::move(settings_path)) {
+    setObjectName("FormBZBL");
+    setWindowTitle(QString::fromUtf8("CAD标注地理坐标"));
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(8, 8, 8, 8);
+    outer->setSpacing(8);
+    outer->addWidget(BuildCoordinateSystemGroup());
+    outer->addWidget(BuildStyleGroup());
+    auto* start = new QPushButton(QString::fromUtf8("开始标注"), this);
+    start->setObjectName("Button1");
+    start->setMinimumWidth(100);
+    connect(start, &QPushButton::clicked, this, [this] { Button1Click(); });
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(start);
+    outer->addLayout(buttons);
+
+    FormCreate();
+    setFixedSize(sizeHint());
+    // Opens where it was designed to, not centred on the screen.
+    move(kDesignedPosition);
+}
+
+TFormBZBL::~TFormBZBL() { FormDestroy(); }
+
+QWidget* TFormBZBL::BuildCoordinateSystemGroup() {
+    auto* group = new QGroupBox(QString::fromUtf8("坐标系"), this);
+    group->setObjectName("GroupBox1");
+    auto* grid = new QGridLayout(group);
+    grid->setContentsMargins(8, 6, 8, 8);
+    grid->setVerticalSpacing(6);
+    ellipsoid_ = new EllipsoidBoxes(group, "ComboBox1", "EditA", "EditF", 0);
+    zone_ = new QComboBox(group);
+    zone_->setObjectName("ComboBox2");
+    zone_->addItems({QString::fromUtf8("3度带"), QString::fromUtf8("6度带")});
+    edit_xx_ = NewEdit(group, "EditXX");
+    edit_yy_ = NewEdit(group, "EditYY");
+    AddLabelled(grid, 0, 0, QString::fromUtf8("参考椭球"), ellipsoid_->List());
+    AddLabelled(grid, 0, 2, QString::fromUtf8("投影带"), zone_);
+    AddLabelled(grid, 1, 0, "a=", ellipsoid_->A());
+    AddLabelled(grid, 1, 2, "f=1/", ellipsoid_->InverseFlattening());
+    auto* shifts = new QLabel(QString::fromUtf8("CAD自定义坐标转为统一坐标的平移量："), group);
+    shifts->setObjectName("Label1");
+    grid->addWidget(shifts, 2, 0, 1, 4);
+    AddLabelled(grid, 3, 0, QString::fromUtf8("X坐标加常数(m)"), edit_xx_);
+    AddLabelled(grid, 3, 2, QString::fromUtf8("Y坐标加常数(m)"), edit_yy_);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    return group;
+}
+
+QWidget* TFormBZBL::BuildStyleGroup() {
+    auto* group = new QGroupBox(QString::fromUtf8("标注样式"), this);
+    group->setObjectName("GroupBox2");
+    auto* grid = new QGridLayout(group);
+    grid->setContentsMargins(8, 6, 8, 8);
+    grid->setVerticalSpacing(6);
+    text_height_ = NewEdit(group, "EditTxtH");
+    decimals_ = new QSpinBox(group);
+    decimals_->setObjectName("SpinEdit1");
+    decimals_->setRange(0, kMaxSecondDecimals);
+    // A value left outside the range (or an emptied field) is brought into it
+    // when the field is left.
+    decimals_->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    draw_circle_ = new QCheckBox(QString::fromUtf8("标注园点"), group);
+    draw_circle_->setObjectName("CheckBox1");
+    circle_radius_ = NewEdit(group, "EditCR");
+    draw_leader_ = new QCheckBox(QString::fromUtf8("标注引线"), group);
+    draw_leader_->setObjectName("CheckBox2");
+    AddLabelled(grid, 0, 0, QString::fromUtf8("标注字高(CAD图形单位)"), text_height_);
+    AddLabelled(grid, 0, 2, QString::fromUtf8("秒值小数位"), decimals_);
+    grid->addWidget(draw_circle_, 1, 0, Qt::AlignRight);
+    AddLabelled(grid, 1, 2, QString::fromUtf8("园点半径"), circle_radius_);
+    grid->addWidget(draw_leader_, 2, 0, Qt::AlignRight);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    return group;
+}
+
+void TFormBZBL::FormCreate() {
+    const BzblSettings settings = ReadBzblSettings(settings_path_);
+    ellipsoid_->SelectQuietly(settings.system_index);
+    edit_xx_->setText(ToQString(settings.x_shift));
+    edit_yy_->setText(ToQString(settings.y_shift));
+    zone_->setCurrentIndex(settings.zone_index);
+    text_height_->setText(ToQString(settings.font_height));
+    circle_radius_->setText(ToQString(settings.circle_radius));
+    decimals_->setValue(settings.second_decimals);
+    draw_circle_->setChecked(settings.draw_circle);
+    draw_leader_->setChecked(settings.draw_leader);
+}
+
+void TFormBZBL::FormDestroy() {
+    const BzblSettings settings = CurrentSettings();
+    RunCommand(dialogs_, [&] { WriteBzblSettings(settings_path_, settings); });
+}
+
+int TFormBZBL::SecondDecimals() const {
+    bool whole = false;
+    const int value = decimals_->cleanText().trimmed().toInt(&whole);
+    return whole ? std::clamp(value, 0, kMaxSecondDecimals) : 0;
+}
+
+BzblSettings TFormBZBL::CurrentSettings() const {
+    BzblSettings settings;
+    settings.system_index = ellipsoid_->List()->currentIndex();
+    settings.x_shift = ToStdString(edit_xx_->text());
+    settings.y_shift = ToStdString(edit_yy_->text());
+    settings.zone_index = zone_->currentIndex();
+    settings.font_height = ToStdString(text_height_->text());
+    settings.circle_radius = ToStdString(circle_radius_->text());
+    settings.second_decimals = SecondDecimals();
+    settings.draw_circle = draw_circle_->isChecked();
+    settings.draw_leader = draw_leader_->isChecked();
+    return settings;
+}
+
+GeodeticAnnotationFields TFormBZBL::Fields() const {
+    GeodeticAnnotationFields fields;
+    fields.second_decimals = SecondDecimals();
+    fields.a = ToStdString(ellipsoid_->A()->text());
+    fields.inverse_flattening = ToStdString(ellipsoid_->InverseFlattening()->text());
+    fields.six_degree_zones = zone_->currentIndex() == 1;
+    fields.x_shift = ToStdString(edit_xx_->text());
+    fields.y_shift = ToStdString(edit_yy_->text());
+    fields.text_height = ToStdString(text_height_->text());
+    fields.circle_radius = ToStdString(circle_radius_->text());
+    fields.draw_circle = draw_circle_->isChecked();
+    fields.draw_leader = draw_leader_->isChecked();
+    return fields;
+}
+
+void TFormBZBL::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    ComboBox1Change();
+}
+
+void TFormBZBL::Button1Click() {
+    // The fields are read once, before the first pick.
+    const GeodeticAnnotationFields fields = Fields();
+    RunCommand(dialogs_, [&] {
+        if (AnnotateGeodetic(attach_, fields) == CadCommandOutcome::kCadNotRunning)
+            dialogs_.ShowMessageWithButton(kCadNotRunningInformationTitle, kCadNotRunningText,
+                                           MessageIcon::Information, MessageButton::Yes);
+    });
+}
+
+}  // namespace coordconv

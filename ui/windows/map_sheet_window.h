@@ -1,0 +1,85 @@
+// The map sheet window "1:1万图幅号计算" (`TFormTFH`): the 1:10,000 sheet
+// containing a point and its eight neighbours, from latitude and longitude,
+// from Gauss plane coordinates (typed or picked in the CAD drawing) or from a
+// typed sheet number, in the new or the old numbering form. Its choices are
+// read from the settings file when it is created and written back when it is
+// destroyed.
+#pragma once
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QWidget>
+#include <array>
+#include <string>
+
+#include "ui/kit/ellipsoid_boxes.h"
+#include "table/user_dialogs.h"
+#include "tools/cad/cad_automation.h"
+#include "tools/cad/map_sheet.h"
+#include "tools/cad/settings.h"
+
+namespace coordconv {
+
+class TFormTFH : public QWidget {
+    Q_OBJECT
+public:
+    // `attach` reaches the running CAD program for the point pick;
+    // `settings_path` is the settings file (Merivox.ini beside the program).
+    TFormTFH(QWidget* owner, UserDialogs& dialogs, CadAttach attach = AttachToRunningCad,
+             std::string settings_path = SettingsFilePath());
+    ~TFormTFH() override;
+
+    // Edit1..Edit9 of the junction table; index SheetJunctionTable::kCentre is Edit5.
+    const std::array<QLineEdit*, 9>& JunctionFields() const { return junction_; }
+    EllipsoidBoxes& Ellipsoid() { return *ellipsoid_; }
+    QTabWidget* Pages() const { return pages_; }
+    // The choices as the settings file keeps them.
+    TfhSettings CurrentSettings() const;
+    // The boxes of the plane-coordinate page.
+    PlaneSheetFields PlaneFields() const;
+
+    // The preset handler, also run when the window is shown.
+    void ComboBox1Change() { ellipsoid_->ApplyPreset(); }
+    void Button1Click();  // "CAD图上获取点位坐标..."
+    void Button2Click();  // "计算" from plane coordinates
+    void Button3Click();  // "计算" from a sheet number
+    void Button4Click();  // "计算" from latitude and longitude
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QWidget* BuildJunctionTable();
+    QWidget* BuildOutputForm();
+    QWidget* BuildGeodeticPage();
+    QWidget* BuildPlanePage();
+    QWidget* BuildSheetNumberPage();
+    void FormCreate();
+    void FormDestroy();
+    void Show(const SheetJunctionTable& table);
+    bool NewForm() const { return radio_new_->isChecked(); }
+
+    UserDialogs& dialogs_;
+    CadAttach attach_;
+    std::string settings_path_;
+
+    std::array<QLineEdit*, 9> junction_{};
+    QRadioButton* radio_new_ = nullptr;        // RadioButton1
+    QRadioButton* radio_old_ = nullptr;        // RadioButton2
+    QTabWidget* pages_ = nullptr;              // PageControl1
+    QLineEdit* edit_e_ = nullptr;              // EditE
+    QLineEdit* edit_n_ = nullptr;              // EditN
+    QLineEdit* edit_x_ = nullptr;              // EditX
+    QLineEdit* edit_y_ = nullptr;              // EditY
+    EllipsoidBoxes* ellipsoid_ = nullptr;      // ComboBox1, EditA, EditF
+    QComboBox* zone_ = nullptr;                // ComboBox2
+    QLineEdit* edit_xx_ = nullptr;             // EditXX
+    QLineEdit* edit_yy_ = nullptr;             // EditYY
+    QRadioButton* radio_input_old_ = nullptr;  // RadioButton3
+    QRadioButton* radio_input_new_ = nullptr;  // RadioButton4
+    QLineEdit* edit_t_ = nullptr;              // EditT
+};
+
+}  // namespace coordconv

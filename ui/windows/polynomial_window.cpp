@@ -1,0 +1,132 @@
+#include "ui/windows/polynomial_window.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+
+#include "ui/kit/qt_text.h"
+#include "tools/plane/plane_four.h"
+
+namespace coordconv {
+namespace {
+
+FittingWindowLayout PolynomialWindowLayout() {
+    FittingWindowLayout layout;
+    layout.points = FittingPointLayout("坐标转换--二维多项式拟合模型", 1071, 641);
+    layout.points.source_titles = PolynomialPointTitles(PolynomialForm::Plane);
+    layout.points.result_titles = PolynomialPointTitles(PolynomialForm::Plane);
+    layout.points.column_shares.assign(kPlanePointColumnShares.begin(), kPlanePointColumnShares.end());
+    layout.points.column_width_offset = kPlanePointGridOffset;
+    layout.common_points = PolynomialLayout(PolynomialForm::Plane);
+    layout.common_point_titles = PolynomialCommonPointTitles(PolynomialForm::Plane);
+    layout.common_point_hint = "未被采用的公共点将作为外部检核点使用。高程未参与计算。";
+    layout.parameter_group_caption = "多项式系数";
+    layout.parameter_group_width = 217;
+    layout.solve_caption = "解算系数";
+    return layout;
+}
+
+QComboBox* NewItemBox(const QString& name, const std::vector<std::string>& items, QWidget* parent) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(name);
+    for (const std::string& item : items) box->addItem(ToQString(item));
+    box->setCurrentIndex(0);
+    return box;
+}
+
+}  // namespace
+
+TFormPoly::TFormPoly(QWidget* owner, UserDialogs& dialogs) : FittingWindow(owner, dialogs, PolynomialWindowLayout()) {
+    setObjectName("FormPoly");
+    Result().setToolTip("高程未进行转换");
+
+    // Above the common points: "坐标形式" ComboBox2, then "多项式模型" ComboBox1.
+    auto* choice = new QWidget(this);
+    choice->setObjectName("Panel2");
+    auto* choice_row = new QHBoxLayout(choice);
+    choice_row->setContentsMargins(4, 2, 4, 2);
+    form_ = NewItemBox("ComboBox2", PolynomialFormItems(), choice);
+    order_ = NewItemBox("ComboBox1", PolynomialOrderItems(), choice);
+    choice_row->addWidget(new QLabel("坐标形式", choice));
+    choice_row->addWidget(form_);
+    choice_row->addSpacing(16);
+    choice_row->addWidget(new QLabel("多项式模型", choice));
+    choice_row->addWidget(order_);
+    choice_row->addStretch(1);
+    AddAboveCommonPoints(choice);
+
+    // The coefficient group: "dH=" EditDH, then StringGrid4.
+    auto* shift = new QWidget(ParameterGroupBox());
+    shift->setObjectName("Panel3");
+    auto* shift_row = new QHBoxLayout(shift);
+    shift_row->setContentsMargins(4, 2, 4, 2);
+    height_shift_ = new QLineEdit("0", shift);
+    height_shift_->setObjectName("EditDH");
+    QPalette palette = height_shift_->palette();
+    palette.setColor(QPalette::Text, Qt::blue);
+    height_shift_->setPalette(palette);
+    auto* shift_label = new QLabel("dH=", shift);
+    shift_label->setBuddy(height_shift_);
+    shift_row->addWidget(shift_label);
+    shift_row->addWidget(height_shift_, 1);
+    ParameterArea()->addWidget(shift);
+    coefficients_ = new CoefficientGrid(NewPolynomialCoefficientTable(0), ParameterGroupBox());
+    coefficients_->setObjectName("StringGrid4");
+    coefficients_->SetColumnShares({kCoefficientColumnShares.begin(), kCoefficientColumnShares.end()},
+                                   kPolynomialCoefficientGridOffset);
+    ParameterArea()->addWidget(coefficients_, 1);
+
+    connect(order_, &QComboBox::currentIndexChanged, this, [this] { ComboBox1Change(); });
+    connect(form_, &QComboBox::currentIndexChanged, this, [this] { ComboBox2Change(); });
+    SetSolveCommand([this](PointTable& common_points) { return Solve(common_points); });
+    SetConvertCommand([this] { ToolButton6Click(); });
+}
+
+PolynomialFields TFormPoly::Fields() const {
+    PolynomialFields fields;
+    fields.order_index = order_->currentIndex();
+    fields.form = form_->currentIndex() == static_cast<int>(PolynomialForm::Ellipsoid) ? PolynomialForm::Ellipsoid
+                                                                                        : PolynomialForm::Plane;
+    fields.height_shift = ToStdString(height_shift_->text());
+    return fields;
+}
+
+void TFormPoly::OnShow() {
+    ComboBox1Change();
+    ComboBox2Change();
+}
+
+void TFormPoly::ComboBox1Change() {
+    const std::vector<std::string> labels = PolynomialCoefficientLabels(order_->currentIndex());
+    coefficients_->Edit([&](CoefficientTable& table) { table.SetLabels(labels); });
+}
+
+void TFormPoly::ComboBox2Change() {
+    const PolynomialForm form = Fields().form;
+    SetCommonPointTitles(PolynomialCommonPointTitles(form));
+    SetGridTitles(Source(), PolynomialPointTitles(form));
+    SetGridTitles(Result(), PolynomialPointTitles(form));
+}
+
+AccuracyReport TFormPoly::Solve(PointTable& common_points) {
+    PolynomialFields fields = Fields();
+    return SolveThenShow(
+        [&] { return SolvePolynomial(fields, coefficients_->Table(), common_points, Dialogs()); },
+        [&] {
+            height_shift_->setText(ToQString(fields.height_shift));
+            coefficients_->Edit([](CoefficientTable&) {});
+        });
+}
+
+void TFormPoly::ToolButton6Click() {
+    ConvertTable(PolynomialConversion(Fields(), coefficients_->Table()), Source().Table(), Result().Table());
+}
+
+void TFormPoly::ToolButton14Click() {
+    Run([this] { SaveCoefficients(*coefficients_, Dialogs()); });
+}
+
+void TFormPoly::ToolButton15Click() {
+    Run([this] { LoadCoefficients(*coefficients_, Dialogs()); });
+}
+
+}  // namespace coordconv

@@ -1,0 +1,50 @@
+#include "ui/windows/utm_window.h"
+
+#include "ui/kit/parameter_group.h"
+#include "ui/kit/qt_text.h"
+#include "ui/windows/projection_layout.h"
+
+namespace coordconv {
+namespace {
+
+ConversionWindowLayout UtmLayout(UtmWindow::Direction direction) {
+    const bool forward = direction == UtmWindow::Direction::Forward;
+    return GeodeticPlaneLayout(forward ? "墨卡托投影正算" : "墨卡托投影反算", forward, 715, 448);
+}
+
+}  // namespace
+
+UtmWindow::UtmWindow(QWidget* owner, UserDialogs& dialogs, Direction direction)
+    : ConversionWindow(owner, dialogs, UtmLayout(direction)), direction_(direction) {
+    setObjectName(direction == Direction::Forward ? "FormUTMZS" : "FormUTMFS");
+    const UtmFields initial;
+    ParameterGroup group(this, "参考椭球及坐标系参数设置", "GroupBox1");
+    ellipsoid_ = new EllipsoidBoxes(group.Box(), "ComboBox1", "EditA", "EditF", kUtmInitialSystemIndex);
+    group.AddRow({{"坐标系", ellipsoid_->List()}, {"a=", ellipsoid_->A()}, {"f=1/", ellipsoid_->InverseFlattening()}});
+    central_meridian_ = group.AddEdit("EditLL", ToQString(initial.central_meridian));
+    x_constant_ = group.AddEdit("EditXX", ToQString(initial.x_constant));
+    // South of the equator the northings carry a false northing of 10000 km.
+    x_constant_->setToolTip("南半球=10000000");
+    y_constant_ = group.AddEdit("EditYY", ToQString(initial.y_constant));
+    group.AddRow({{"中央子午线(dfm)", central_meridian_}, {"X坐标加常数(m)", x_constant_}, {"Y坐标加常数(m)", y_constant_}});
+    TopArea()->addWidget(group.Box());
+    SetConvertCommand([this] { ToolButton6Click(); });
+}
+
+UtmFields UtmWindow::Fields() const {
+    UtmFields fields;
+    fields.a = ToStdString(ellipsoid_->A()->text());
+    fields.inverse_flattening = ToStdString(ellipsoid_->InverseFlattening()->text());
+    fields.central_meridian = ToStdString(central_meridian_->text());
+    fields.x_constant = ToStdString(x_constant_->text());
+    fields.y_constant = ToStdString(y_constant_->text());
+    return fields;
+}
+
+void UtmWindow::ToolButton6Click() {
+    const RowConversion convert =
+        direction_ == Direction::Forward ? UtmForwardConversion(Fields()) : UtmInverseConversion(Fields());
+    ConvertTable(convert, Source().Table(), Result().Table());
+}
+
+}  // namespace coordconv

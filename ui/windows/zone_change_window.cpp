@@ -1,0 +1,76 @@
+#include "ui/windows/zone_change_window.h"
+
+#include "ui/kit/parameter_group.h"
+#include "ui/kit/qt_text.h"
+#include "ui/windows/projection_layout.h"
+
+namespace coordconv {
+namespace {
+
+ConversionWindowLayout ZoneChangeLayout() {
+    ConversionWindowLayout layout;
+    layout.caption = "坐标换带";
+    layout.width = 717;
+    layout.height = 508;
+    layout.source_group_caption = "原投影带坐标(x,y)";
+    layout.result_group_caption = "新投影带坐标(x,y)";
+    layout.source_titles = kPlaneTitles;
+    layout.result_titles = kPlaneTitles;  // the result table carries the source's titles
+    layout.source_group_name = "GroupBox2";
+    layout.result_group_name = "GroupBox4";
+    return layout;
+}
+
+}  // namespace
+
+TFormZBHD::TFormZBHD(QWidget* owner, UserDialogs& dialogs) : ConversionWindow(owner, dialogs, ZoneChangeLayout()) {
+    setObjectName("FormZBHD");
+    const ZoneChangeFields initial;
+
+    ParameterGroup ellipsoid_group(this, "参考椭球及坐标系参数设置", "GroupBox5");
+    ellipsoid_ = new EllipsoidBoxes(ellipsoid_group.Box(), "ComboBox1", "EditA", "EditF", kZoneChangeInitialSystemIndex);
+    ellipsoid_group.AddRow(
+        {{"坐标系", ellipsoid_->List()}, {"a=", ellipsoid_->A()}, {"f=1/", ellipsoid_->InverseFlattening()}});
+    TopArea()->addWidget(ellipsoid_group.Box());
+
+    zone_splitter_ = new QSplitter(Qt::Horizontal, this);
+    zone_splitter_->setObjectName("Splitter2");
+    zone_splitter_->setChildrenCollapsible(false);
+    ParameterGroup old_zone(zone_splitter_, "原投影带参数", "GroupBox1");
+    central_meridian_ = old_zone.AddEdit("EditLL", ToQString(initial.central_meridian));
+    y_constant_ = old_zone.AddEdit("EditYY", ToQString(initial.y_constant));
+    old_zone.AddRow({{"中央子午线(dms)", central_meridian_}});
+    old_zone.AddRow({{"Y坐标包含加常数(m)", y_constant_}});
+    ParameterGroup new_zone(zone_splitter_, "新投影带参数", "GroupBox3");
+    new_central_meridian_ = new_zone.AddEdit("EditLL2", ToQString(initial.new_central_meridian));
+    new_y_constant_ = new_zone.AddEdit("EditYY2", ToQString(initial.new_y_constant));
+    new_zone.AddRow({{"中央子午线(dms)", new_central_meridian_}});
+    new_zone.AddRow({{"Y坐标包含加常数(m)", new_y_constant_}});
+    zone_splitter_->addWidget(old_zone.Box());
+    zone_splitter_->addWidget(new_zone.Box());
+    TopArea()->addWidget(zone_splitter_);
+
+    SetConvertCommand([this] { ToolButton6Click(); });
+}
+
+ZoneChangeFields TFormZBHD::Fields() const {
+    ZoneChangeFields fields;
+    fields.a = ToStdString(ellipsoid_->A()->text());
+    fields.inverse_flattening = ToStdString(ellipsoid_->InverseFlattening()->text());
+    fields.central_meridian = ToStdString(central_meridian_->text());
+    fields.y_constant = ToStdString(y_constant_->text());
+    fields.new_central_meridian = ToStdString(new_central_meridian_->text());
+    fields.new_y_constant = ToStdString(new_y_constant_->text());
+    return fields;
+}
+
+void TFormZBHD::ToolButton6Click() { ConvertTable(ZoneChangeConversion(Fields()), Source().Table(), Result().Table()); }
+
+void TFormZBHD::resizeEvent(QResizeEvent* event) {
+    ConversionWindow::resizeEvent(event);
+    const int left = SourceGroupWidth(frameGeometry().width());
+    const int total = zone_splitter_->width();
+    zone_splitter_->setSizes({left, std::max(0, total - left - zone_splitter_->handleWidth())});
+}
+
+}  // namespace coordconv

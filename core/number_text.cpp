@@ -17,12 +17,6 @@ namespace {
 bool IsBlankByte(char c) { return static_cast<unsigned char>(c) <= ' '; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && IsBlankByte(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlankByte(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 // True when `text` is [+|-]digits[.digits][(E|e)[+|-]digits] with at least one
 // mantissa digit.
 bool IsDecimalNumberText(std::string_view text) {
@@ -326,14 +320,25 @@ std::string FloatToStr(long double value) {
     return out;
 }
 
-long double DmsToDegrees(long double packed) {
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && IsBlankByte(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlankByte(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+PackedAngleFields SplitPackedAngle(long double packed) {
     const std::string text = FloatToFixed(std::fabs(packed), 16);
     const std::size_t dot = text.find('.');
-    const std::string degrees = text.substr(0, dot);
-    const std::string minutes = text.substr(dot + 1, 2);
-    const std::string seconds = text.substr(dot + 3, 2) + "." + text.substr(dot + 5);
-    const long double result =
-        TextToNumber(degrees) + TextToNumber(minutes) / 60 + TextToNumber(seconds) / 3600;
+    PackedAngleFields fields{};
+    fields.degrees = TextToNumber(text.substr(0, dot));
+    fields.minutes = TextToNumber(text.substr(dot + 1, 2));
+    fields.seconds = TextToNumber(text.substr(dot + 3, 2) + "." + text.substr(dot + 5));
+    return fields;
+}
+
+long double DmsToDegrees(long double packed) {
+    const PackedAngleFields f = SplitPackedAngle(packed);
+    const long double result = f.degrees + f.minutes / 60 + f.seconds / 3600;
     return packed < 0 ? -result : result;
 }
 

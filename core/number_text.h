@@ -39,6 +39,22 @@ std::string FloatToFixedReference(long double value, int decimals);
 // from 0.0001 to below 1E15, otherwise d.dddE[-]x.
 std::string FloatToStr(long double value);
 
+// `text` without the bytes up to and including the blank (controls and
+// spaces) at both ends.
+std::string_view TrimBlanks(std::string_view text);
+
+// The degree, minute and second fields of the magnitude of a packed angle
+// ddd.mmss..., taken from the digits of its 16-decimal text (degrees the
+// integer part, minutes the next two decimals, seconds the rest as ss.sss).
+// Reading the digits keeps 1.01 at 1°01′ where Int(Frac(v)·100) would lose a
+// minute to a binary value a hair below its decimal text.
+struct PackedAngleFields {
+    long double degrees;
+    long double minutes;
+    long double seconds;
+};
+PackedAngleFields SplitPackedAngle(long double packed);
+
 // Packed sexagesimal angle (ddd.mmss..., sign on the whole angle) to decimal
 // degrees, through its 16-decimal text: degrees + minutes/60 + seconds/3600.
 // Minutes and seconds are not range-checked (30.75 reads as 31.25 degrees).

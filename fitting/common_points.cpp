@@ -5,20 +5,10 @@
 
 #include "core/errors.h"
 #include "core/number_text.h"
+#include "table/column_shares.h"
 #include "table/coordinate_file.h"
 
 namespace coordconv {
-namespace {
-
-// Delphi's Trim: bytes up to and including the blank go at both ends.
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
-    return text;
-}
-
-}  // namespace
-
 std::vector<std::string> CommonPointTitles(bool source_geodetic, bool target_geodetic) {
     return {"点号",
             source_geodetic ? "原纬度B(dms)" : "原坐标x(m)",
@@ -43,11 +33,7 @@ PointTable NewCommonPointGrid(const CommonPointLayout& layout, std::vector<std::
 }
 
 std::vector<int> CommonPointColumnWidths(const CommonPointLayout& layout, int grid_width) {
-    const long double w = grid_width - layout.grid_width_offset;
-    std::vector<int> widths;
-    widths.reserve(layout.column_shares.size());
-    for (const long double share : layout.column_shares) widths.push_back(static_cast<int>(std::trunc(w * share)));
-    return widths;
+    return ShareColumnWidths(grid_width, layout.column_shares, layout.grid_width_offset);
 }
 
 int AccuracyLineWidth(const CommonPointLayout& layout, int toolbar_width) {

@@ -17,8 +17,9 @@ void SplitLineInto(std::string_view line, int count, FieldSplit split, std::vect
     bool exhausted = false;
     for (int i = 0; i < count; ++i) {
         if (exhausted) {
-            // Projection tools: the rest has become "0"; fitting windows: empty.
-            fields[i].assign(split == FieldSplit::Projection ? "0" : "");
+            // Fitting windows: the fields after the last one on the line are
+            // empty. (The projection split never runs out: its rest becomes "0".)
+            fields[i].clear();
             continue;
         }
         const std::size_t comma = rest.find(',');
@@ -150,7 +151,6 @@ bool LineReader::Next(std::string& line) {
             const std::size_t length =
                 newline != nullptr ? static_cast<std::size_t>(static_cast<const char*>(newline) - start) : end_ - begin_;
             begin_ += newline != nullptr ? length + 1 : length;
-            ++line_number_;
             CleanLine(std::string_view(start, length), encoding_, line);
             return true;
         }

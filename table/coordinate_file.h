@@ -52,7 +52,6 @@ public:
 
     // False at the end of the file.
     bool Next(std::string& line);
-    long LineNumber() const { return line_number_; }
 
     // The next run of whole lines, about `size` bytes, raw (line ends and
     // code page as in the file); empty at the end of the file. Split it with
@@ -69,7 +68,6 @@ private:
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
     bool eof_ = false;
-    long line_number_ = 0;
 };
 
 // Writes a file of lines (each followed by CR LF) to a temporary file and

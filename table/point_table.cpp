@@ -15,7 +15,6 @@ void PointTable::SetRowCount(int rows) {
     cells_.resize(static_cast<std::size_t>(rows_) * static_cast<std::size_t>(columns_));
 }
 
-void PointTable::Reserve(int rows) { cells_.reserve(static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns_)); }
 
 int PointTable::Append() {
     SetRowCount(rows_ + 1);

@@ -28,7 +28,6 @@ public:
 
     // Grows with empty rows or drops rows from the end; never below 2.
     void SetRowCount(int rows);
-    void Reserve(int rows);
 
     // " 追加 ": one empty row at the end; returns it.
     int Append();

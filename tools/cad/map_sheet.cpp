@@ -111,7 +111,7 @@ std::string NewSheetNumber(long double latitude, long double longitude) {
            ThreeDigits(column);
 }
 
-SheetJunctionTable ShowTFH(bool new_form, long double latitude, long double longitude) {
+SheetJunctionTable SheetJunctionAt(bool new_form, long double latitude, long double longitude) {
     SheetJunctionTable table;
     int field = 0;
     for (const long double row_shift : {kSheetLatitudeSeconds, 0.0L, -kSheetLatitudeSeconds})
@@ -128,12 +128,8 @@ long double PackedAngleSeconds(long double packed) {
     // reads them. Taking them apart with Int(Frac(v) * 100) instead loses a
     // whole minute whenever the binary value of v lies a hair below its
     // decimal text (1.01 would read as 1°00').
-    const std::string text = FloatToFixed(std::fabs(packed), 16);
-    const std::size_t dot = text.find('.');
-    const long double degrees = TextToNumber(text.substr(0, dot));
-    const long double minutes = TextToNumber(text.substr(dot + 1, 2));
-    const long double seconds = TextToNumber(text.substr(dot + 3, 2) + "." + text.substr(dot + 5));
-    const long double result = degrees * 3600 + minutes * 60 + seconds;
+    const PackedAngleFields f = SplitPackedAngle(packed);
+    const long double result = f.degrees * 3600 + f.minutes * 60 + f.seconds;
     return packed < 0 ? -result : result;
 }
 
@@ -142,7 +138,7 @@ SheetJunctionTable SheetsFromGeodetic(bool new_form, const std::string& longitud
     const long double longitude = PackedAngleSeconds(TextToNumber(longitude_text)) + 0.0000001L;
     const long double latitude = PackedAngleSeconds(TextToNumber(latitude_text)) + 0.0000001L;
     RaiseFloatingPointErrors();
-    return ShowTFH(new_form, latitude, longitude);
+    return SheetJunctionAt(new_form, latitude, longitude);
 }
 
 SheetJunctionTable SheetsFromPlane(bool new_form, const PlaneSheetFields& fields) {
@@ -157,7 +153,7 @@ SheetJunctionTable SheetsFromPlane(bool new_form, const PlaneSheetFields& fields
     const long double latitude = g.latitude * 3600;
     const long double longitude = (g.longitude + central_meridian) * 3600;
     RaiseFloatingPointErrors();
-    return ShowTFH(new_form, latitude, longitude);
+    return SheetJunctionAt(new_form, latitude, longitude);
 }
 
 SheetJunctionTable SheetsFromSheetNumber(bool new_form, bool input_old_form, const std::string& sheet_text) {
@@ -196,7 +192,7 @@ SheetJunctionTable SheetsFromSheetNumber(bool new_form, bool input_old_form, con
         latitude = south + static_cast<long double>(96 - row_from_north) * kSheetLatitudeSeconds + 1;
         longitude = west + static_cast<long double>(column_from_west - 1) * kSheetLongitudeSeconds + 1;
     }
-    return ShowTFH(new_form, latitude, longitude);
+    return SheetJunctionAt(new_form, latitude, longitude);
 }
 
 std::optional<PickedPlaneTexts> PickSheetPoint(const CadAttach& attach) {

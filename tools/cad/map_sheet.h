@@ -39,7 +39,7 @@ struct SheetJunctionTable {
 
 // Fills the table for the point (B, L) in seconds: each field holds the sheet
 // of the point moved by whole sheets, in the new form when `new_form`.
-SheetJunctionTable ShowTFH(bool new_form, long double latitude_seconds, long double longitude_seconds);
+SheetJunctionTable SheetJunctionAt(bool new_form, long double latitude_seconds, long double longitude_seconds);
 
 // A packed ddd.mmss angle in arc seconds, from its digits: degrees * 3600 +
 // minutes * 60 + seconds (with their decimals), signed like the angle. Whole

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "table/coordinate_file.h"
+#include "table/row_conversion.h"
 #include "ui/kit/point_grid.h"
 #include "table/user_dialogs.h"
 
@@ -62,6 +63,9 @@ public:
     // The convert command ("转换计算") runs inside the common error box
     // handling; the result grid is redrawn afterwards, also after a failure.
     void SetConvertCommand(std::function<void()> convert) { convert_ = std::move(convert); }
+    // The convert command's table work: every data row of the source table
+    // through `convert` into the same row of the result table.
+    void ConvertSourceRows(const RowConversion& convert) { ConvertTable(convert, Source().Table(), Result().Table()); }
     // Runs a command of this window: its grids are redrawn when it ends, then
     // a failure is shown in the common error box. True when it finished.
     bool Run(const std::function<void()>& command);

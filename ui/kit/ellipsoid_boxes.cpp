@@ -29,7 +29,6 @@ void EllipsoidBoxes::ApplyPreset() {
     const bool custom = index == kCustomSystemIndex;
     a_->setEnabled(custom);
     f_->setEnabled(custom);
-    emit PresetApplied();
 }
 
 void EllipsoidBoxes::SelectQuietly(int index) {

@@ -30,9 +30,6 @@ public:
     // it is shown.
     void SelectQuietly(int index);
 
-signals:
-    void PresetApplied();
-
 private:
     QComboBox* list_;
     QLineEdit* a_;

@@ -114,11 +114,4 @@ std::vector<int> PointGrid::ColumnWidths() const {
     return widths;
 }
 
-std::vector<int> ShareColumnWidths(int grid_width, const std::vector<long double>& shares, int width_offset) {
-    std::vector<int> widths;
-    const long double usable = grid_width - width_offset;
-    for (const long double share : shares) widths.push_back(static_cast<int>(std::trunc(usable * share)));
-    return widths;
-}
-
 }  // namespace coordconv

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "table/column_shares.h"
 #include "table/point_table.h"
 
 namespace coordconv {
@@ -101,7 +102,5 @@ private:
     PointTableModel model_;
 };
 
-// Column widths for a grid `grid_width` pixels wide: Trunc((width - offset) * share).
-std::vector<int> ShareColumnWidths(int grid_width, const std::vector<long double>& shares, int width_offset = 34);
 
 }  // namespace coordconv

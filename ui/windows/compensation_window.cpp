@@ -131,7 +131,7 @@ void TFormGCDC::Button1Click() {
 }
 
 void TFormGCDC::ToolButton6Click() {
-    ConvertTable(CompensationConversion(Fields()), Source().Table(), Result().Table());
+    ConvertSourceRows(CompensationConversion(Fields()));
 }
 
 }  // namespace coordconv

@@ -33,7 +33,7 @@ TFormEllCon3d4p::TFormEllCon3d4p(QWidget* owner, UserDialogs& dialogs)
 FourParameterFields TFormEllCon3d4p::Parameters() const { return FourParameterFieldsFromLines(ParameterTexts()); }
 
 void TFormEllCon3d4p::ToolButton6Click() {
-    ConvertTable(Four3dConversion(Fields(), Parameters()), Source().Table(), Result().Table());
+    ConvertSourceRows(Four3dConversion(Fields(), Parameters()));
 }
 
 void TFormEllCon3d4p::ToolButton17Click() {

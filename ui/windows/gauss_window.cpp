@@ -39,7 +39,7 @@ GaussFields GaussWindow::Fields() const {
 void GaussWindow::ToolButton6Click() {
     const RowConversion convert =
         direction_ == Direction::Forward ? GaussForwardConversion(Fields()) : GaussInverseConversion(Fields());
-    ConvertTable(convert, Source().Table(), Result().Table());
+    ConvertSourceRows(convert);
 }
 
 }  // namespace coordconv

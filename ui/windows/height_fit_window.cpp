@@ -68,8 +68,7 @@ AccuracyReport TFormGCNH::Solve(PointTable& common_points) {
 }
 
 void TFormGCNH::ToolButton6Click() {
-    ConvertTable(HeightFitConversion(surface_->currentIndex(), coefficients_->Table()), Source().Table(),
-                 Result().Table());
+    ConvertSourceRows(HeightFitConversion(surface_->currentIndex(), coefficients_->Table()));
 }
 
 void TFormGCNH::ToolButton14Click() {

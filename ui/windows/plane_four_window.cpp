@@ -59,6 +59,6 @@ AccuracyReport TForm2d4p::Solve(PointTable& common_points) {
                          [&] { ShowFields(fields); });
 }
 
-void TForm2d4p::ToolButton6Click() { ConvertTable(PlaneFourConversion(Fields()), Source().Table(), Result().Table()); }
+void TForm2d4p::ToolButton6Click() { ConvertSourceRows(PlaneFourConversion(Fields())); }
 
 }  // namespace coordconv

@@ -118,7 +118,7 @@ AccuracyReport TFormPoly::Solve(PointTable& common_points) {
 }
 
 void TFormPoly::ToolButton6Click() {
-    ConvertTable(PolynomialConversion(Fields(), coefficients_->Table()), Source().Table(), Result().Table());
+    ConvertSourceRows(PolynomialConversion(Fields(), coefficients_->Table()));
 }
 
 void TFormPoly::ToolButton14Click() {

@@ -74,7 +74,7 @@ void SevenParameterWindow::ToolButton6Click() {
         case Model::Seven3d: convert = Seven3dConversion(settings, parameters); break;
         case Model::Seven2d: convert = Seven2dConversion(settings, parameters, HeightChangeText()); break;
     }
-    ConvertTable(convert, Source().Table(), Result().Table());
+    ConvertSourceRows(convert);
 }
 
 AccuracyReport SevenParameterWindow::Solve(PointTable& common_points) {

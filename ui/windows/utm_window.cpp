@@ -44,7 +44,7 @@ UtmFields UtmWindow::Fields() const {
 void UtmWindow::ToolButton6Click() {
     const RowConversion convert =
         direction_ == Direction::Forward ? UtmForwardConversion(Fields()) : UtmInverseConversion(Fields());
-    ConvertTable(convert, Source().Table(), Result().Table());
+    ConvertSourceRows(convert);
 }
 
 }  // namespace coordconv

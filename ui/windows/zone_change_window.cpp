@@ -64,7 +64,7 @@ ZoneChangeFields TFormZBHD::Fields() const {
     return fields;
 }
 
-void TFormZBHD::ToolButton6Click() { ConvertTable(ZoneChangeConversion(Fields()), Source().Table(), Result().Table()); }
+void TFormZBHD::ToolButton6Click() { ConvertSourceRows(ZoneChangeConversion(Fields())); }
 
 void TFormZBHD::resizeEvent(QResizeEvent* event) {
     ConversionWindow::resizeEvent(event);

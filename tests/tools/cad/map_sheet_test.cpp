@@ -72,7 +72,7 @@ TEST(MapSheet, EveryTypedSheetCornerFallsIntoTheSheetNorthEastOfIt) {
             std::snprintf(longitude, sizeof longitude, "%d.%02d30", 70 + degrees, (minutes / 15) * 15 + 7);
             const long double b = degrees * 3600.0L + minutes * 60;
             const long double l = (70 + degrees) * 3600.0L + ((minutes / 15) * 15 + 7) * 60 + 30;
-            EXPECT_EQ(SheetsFromGeodetic(true, longitude, latitude).fields, ShowTFH(true, b + 0.5L, l + 0.5L).fields)
+            EXPECT_EQ(SheetsFromGeodetic(true, longitude, latitude).fields, SheetJunctionAt(true, b + 0.5L, l + 0.5L).fields)
                 << latitude << " " << longitude;
         }
 }

@@ -4,6 +4,7 @@
 //
 // Exit status 0 on success, 1 when the command fails (the error box's text on
 // standard error), 2 for a usage mistake.
+#include <cerrno>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -105,6 +106,26 @@ Arguments Parse(const Tool& tool, const std::vector<std::string>& words, bool& w
     return args;
 }
 
+// Writes out what standard output still holds; a failed write (a full disk,
+// a closed pipe) fails the run instead of passing for success.
+void FlushStandardOutput() {
+    errno = 0;
+    std::cout.flush();
+    const bool failed = !std::cout.good() | (std::fflush(stdout) != 0) | (std::ferror(stdout) != 0);
+    if (failed) throw CommandError(FileErrorText(errno != 0 ? errno : EIO));
+}
+
+// `status`, or 1 when standard output could not be written out.
+int StatusAfterOutput(int status) {
+    try {
+        FlushStandardOutput();
+        return status;
+    } catch (const CommandError& error) {
+        std::cerr << "coordconv-cli: " << ErrorBoxText(error.what()) << "\n";
+        return 1;
+    }
+}
+
 }  // namespace
 }  // namespace coordconv::cli
 
@@ -119,7 +140,7 @@ int main(int argc, char** argv) {
     }
     if (words[0] == "--help" || words[0] == "-h") {
         PrintGeneralHelp(tools);
-        return 0;
+        return StatusAfterOutput(0);
     }
     const Tool* tool = nullptr;
     for (const auto& t : tools)
@@ -133,10 +154,12 @@ int main(int argc, char** argv) {
         const Arguments args = Parse(*tool, std::vector<std::string>(words.begin() + 1, words.end()), wants_help);
         if (wants_help) {
             PrintToolHelp(*tool);
-            return 0;
+            return StatusAfterOutput(0);
         }
         const FloatingPointScope floating_point;
-        return tool->run(args);
+        const int status = tool->run(args);
+        FlushStandardOutput();
+        return status;
     } catch (const UsageError& error) {
         std::cerr << "coordconv-cli: " << error.what() << "\n(coordconv-cli " << tool->name << " --help lists the options)\n";
         return 2;

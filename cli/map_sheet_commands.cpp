@@ -73,13 +73,12 @@ int RunMapSheet(const Arguments& args) {
     for (int row = 0; row < 3; ++row)
         text += table.fields[row * 3] + "," + table.fields[row * 3 + 1] + "," + table.fields[row * 3 + 2] + "\n";
     if (args.output == "-") {
-        std::cout << text << std::flush;
+        std::cout << text;
         return 0;
     }
-    std::FILE* file = std::fopen(args.output.c_str(), "wb");
-    if (file == nullptr) throw CommandError(FileErrorText(errno));
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    if (std::fclose(file) != 0 || !written) throw CommandError(FileErrorText(errno));
+    SafeFileWriter file(args.output);
+    file.Write(text);
+    file.Commit();
     return 0;
 }
 

@@ -2,9 +2,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "core/errors.h"
 #include "core/number_text.h"
@@ -45,32 +42,6 @@ std::vector<std::string> SplitLine(std::string_view line, int count, FieldSplit 
     std::vector<std::string> fields;
     SplitLineInto(line, count, split, fields);
     return fields;
-}
-
-std::string FileErrorText(int error) {
-    switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-        return "File not found";
-    case ENAMETOOLONG:
-    case EINVAL:
-        return "Invalid filename";
-    case EMFILE:
-    case ENFILE:
-        return "Too many open files";
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR:
-    case ETXTBSY:
-        return "File access denied";
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-        return "Disk full";
-    default:
-        return "I/O error " + std::to_string(error);
-    }
 }
 
 namespace {
@@ -189,53 +160,32 @@ void LineReader::NextChunk(std::string& chunk, std::size_t size) {
 
 // ---------------------------------------------------------------------------
 
-AtomicLineWriter::AtomicLineWriter(const std::string& path, FileEncoding encoding) : path_(path), encoding_(encoding) {
+AtomicLineWriter::AtomicLineWriter(const std::string& path, FileEncoding encoding) : encoding_(encoding) {
     pending_.reserve(kBufferSize);
     if (path == "-") {
         to_stdout_ = true;
-        file_ = stdout;
         return;
     }
-    if (path.empty()) throw CommandError("Invalid filename");
-    struct stat existing {};
-    if (stat(path.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) ThrowFileError(EISDIR);
-    temporary_path_ = path + ".XXXXXX";
-    const int fd = mkstemp(temporary_path_.data());
-    if (fd < 0) ThrowFileError(errno);
-    // A new file gets the usual permissions; an existing one keeps its own.
-    mode_t mode = 0;
-    if (stat(path.c_str(), &existing) == 0) {
-        mode = existing.st_mode & 07777;
-    } else {
-        const mode_t mask = umask(0);
-        umask(mask);
-        mode = 0666 & ~mask;
-    }
-    fchmod(fd, mode);
-    file_ = fdopen(fd, "wb");
-    if (file_ == nullptr) {
-        const int error = errno;
-        close(fd);
-        unlink(temporary_path_.c_str());
-        ThrowFileError(error);
-    }
+    file_ = std::make_unique<SafeFileWriter>(path);
 }
 
 AtomicLineWriter::~AtomicLineWriter() {
-    if (to_stdout_) {
+    // Standard output cannot be taken back: what was produced goes out.
+    if (to_stdout_ && !committed_) {
         if (!pending_.empty()) std::fwrite(pending_.data(), 1, pending_.size(), stdout);
         std::fflush(stdout);
-        return;
-    }
-    if (!committed_ && file_ != nullptr) {
-        std::fclose(file_);
-        unlink(temporary_path_.c_str());
     }
 }
 
 void AtomicLineWriter::Flush() {
     if (pending_.empty()) return;
-    if (std::fwrite(pending_.data(), 1, pending_.size(), file_) != pending_.size()) ThrowFileError(errno != 0 ? errno : EIO);
+    if (to_stdout_) {
+        errno = 0;
+        if (std::fwrite(pending_.data(), 1, pending_.size(), stdout) != pending_.size())
+            ThrowFileError(errno != 0 ? errno : EIO);
+    } else {
+        file_->Write(pending_);
+    }
     pending_.clear();
 }
 
@@ -261,21 +211,13 @@ void AtomicLineWriter::WriteRow(const std::string* cells, int count) {
 
 void AtomicLineWriter::Commit() {
     Flush();
+    committed_ = true;
     if (to_stdout_) {
-        std::fflush(stdout);
-        committed_ = true;
+        errno = 0;
+        if (std::fflush(stdout) != 0 || std::ferror(stdout)) ThrowFileError(errno != 0 ? errno : EIO);
         return;
     }
-    if (std::fflush(file_) != 0 || fsync(fileno(file_)) != 0) ThrowFileError(errno);
-    const int closed = std::fclose(file_);
-    file_ = nullptr;
-    if (closed != 0 || std::rename(temporary_path_.c_str(), path_.c_str()) != 0) {
-        const int error = errno;
-        unlink(temporary_path_.c_str());
-        committed_ = true;
-        ThrowFileError(error);
-    }
-    committed_ = true;
+    file_->Commit();
 }
 
 // ---------------------------------------------------------------------------

@@ -10,11 +10,13 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "table/point_table.h"
+#include "table/safe_file.h"
 #include "table/text_codec.h"
 
 namespace coordconv {
@@ -30,9 +32,6 @@ std::vector<std::string> SplitProjectionFields(std::string_view line, int count)
 std::vector<std::string> SplitLine(std::string_view line, int count, FieldSplit split);
 // The same into `fields` (resized to `count`), reusing its strings' storage.
 void SplitLineInto(std::string_view line, int count, FieldSplit split, std::vector<std::string>& fields);
-
-// The error text for a failed file operation with C errno `error`.
-std::string FileErrorText(int error);
 
 // Takes the first line (without its line feed) off `rest`; false when `rest`
 // is empty.
@@ -70,10 +69,9 @@ private:
     bool eof_ = false;
 };
 
-// Writes a file of lines (each followed by CR LF) to a temporary file and
-// renames it over `path` at Commit(); "-" writes standard output directly.
-// Destroyed without Commit(), it removes the temporary file and leaves the
-// target as it was.
+// Writes a file of lines (each followed by CR LF) through SafeFileWriter,
+// committed at Commit(); "-" writes standard output, whose final flush
+// Commit() checks. Destroyed without Commit(), it leaves the target as it was.
 class AtomicLineWriter {
 public:
     AtomicLineWriter(const std::string& path, FileEncoding encoding);
@@ -91,9 +89,7 @@ public:
 private:
     void Flush();
 
-    std::string path_;
-    std::string temporary_path_;
-    std::FILE* file_ = nullptr;
+    std::unique_ptr<SafeFileWriter> file_;
     bool to_stdout_ = false;
     bool committed_ = false;
     FileEncoding encoding_;

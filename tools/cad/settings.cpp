@@ -13,6 +13,7 @@
 #endif
 
 #include "core/errors.h"
+#include "table/safe_file.h"
 #include "table/text_codec.h"
 
 namespace coordconv {
@@ -192,12 +193,11 @@ void IniFile::Save() const {
         bytes += lines_[i];
         if (i + 1 < lines_.size() || ends_with_line_end_) bytes += line_end_;
     }
-    const std::string temporary = path_ + ".tmp";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (file == nullptr) throw failure;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (std::fclose(file) != 0 || !written || std::rename(temporary.c_str(), path_.c_str()) != 0) {
-        std::remove(temporary.c_str());
+    try {
+        SafeFileWriter file(path_);
+        file.Write(bytes);
+        file.Commit();
+    } catch (const CommandError&) {
         throw failure;
     }
 }

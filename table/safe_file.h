@@ -1,0 +1,58 @@
+// Writing a file without damaging what the user points at.
+//
+// A regular file (or a path that does not exist yet) is written to a
+// temporary file beside it, flushed to the disk and renamed over it at
+// Commit(): a failed or abandoned save leaves the old file byte for byte and
+// no temporary file behind, and an existing file keeps its permissions. A
+// symbolic link is written through: the file it points to gets the new
+// content, atomically beside that file, and the link stays a link. A target
+// that exists and is not a regular file (a character or block device such as
+// /dev/null or /dev/stdout, a FIFO, a socket) is written directly, never
+// renamed over; so is anything under /dev/ and /proc/ (/dev/stdout written
+// as the file or pipe it stands for). This is the one place that replaces
+// files.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace coordconv {
+
+// The error text for a failed file operation with C errno `error`
+// ("File not found", "File access denied", "Disk full", ...).
+std::string FileErrorText(int error);
+
+// The file a write to `path` reaches: `path` with every symbolic link along
+// the final component followed (relative link targets taken from the link's
+// folder). A dangling link gives the path it points to.
+std::string ResolveWriteTarget(const std::string& path);
+
+class SafeFileWriter {
+public:
+    // Opens the target for writing; raises CommandError with FileErrorText
+    // when it cannot (a folder, a folder that does not exist, no access).
+    explicit SafeFileWriter(const std::string& path);
+    // Without Commit(): the temporary file is removed, the target untouched.
+    ~SafeFileWriter();
+    SafeFileWriter(const SafeFileWriter&) = delete;
+    SafeFileWriter& operator=(const SafeFileWriter&) = delete;
+
+    void Write(std::string_view bytes);
+    // Flushes, syncs and closes, then renames the temporary file over the
+    // target. Any failure raises CommandError and leaves the old file.
+    void Commit();
+
+    // True when the target is written directly (a device, FIFO or socket).
+    bool Direct() const { return temporary_.empty(); }
+
+private:
+    void Abandon();
+
+    std::string target_;
+    std::string temporary_;
+    std::FILE* file_ = nullptr;
+    bool committed_ = false;
+};
+
+}  // namespace coordconv

@@ -3,7 +3,12 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <vector>
 
@@ -30,6 +35,56 @@ bool IsSystemPath(const std::string& path) { return path.rfind("/dev/", 0) == 0 
 // Links nest at most this deep, as the kernel allows (ELOOP beyond).
 constexpr int kMaxLinkDepth = 40;
 
+// The platform's file calls, in one place.
+#ifdef _WIN32
+bool IsLink(const std::string&) { return false; }
+std::string LinkTarget(const std::string& path) { return path; }
+bool IsRegularFile(const struct stat& status) { return (status.st_mode & _S_IFMT) == _S_IFREG; }
+bool IsFolder(const struct stat& status) { return (status.st_mode & _S_IFMT) == _S_IFDIR; }
+// A temporary file beside the target; Windows files take the folder's
+// permissions, so `mode` is not applied.
+int CreateTemporary(std::string& pattern, bool, unsigned) {
+    if (_mktemp_s(pattern.data(), pattern.size() + 1) != 0) return -1;
+    return _open(pattern.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
+}
+bool SyncToDisk(std::FILE* file) { return _commit(_fileno(file)) == 0; }
+bool ReplaceFile(const std::string& from, const std::string& to) {
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    errno = GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
+    return false;
+}
+void RemoveFile(const std::string& path) { _unlink(path.c_str()); }
+#else
+bool IsLink(const std::string& path) {
+    struct stat status {};
+    return lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode);
+}
+std::string LinkTarget(const std::string& path) {
+    std::vector<char> target(4096);
+    const ssize_t length = readlink(path.c_str(), target.data(), target.size());
+    if (length < 0) ThrowFileError(errno);
+    return std::string(target.data(), static_cast<std::size_t>(length));
+}
+bool IsRegularFile(const struct stat& status) { return S_ISREG(status.st_mode); }
+bool IsFolder(const struct stat& status) { return S_ISDIR(status.st_mode); }
+// A temporary file beside the target with the permissions of the existing
+// file, or the usual ones (0666 less the umask) for a new one.
+int CreateTemporary(std::string& pattern, bool keep_mode, unsigned mode) {
+    const int fd = mkstemp(pattern.data());
+    if (fd < 0) return fd;
+    if (!keep_mode) {
+        const mode_t mask = umask(0);
+        umask(mask);
+        mode = 0666 & ~mask;
+    }
+    fchmod(fd, mode);
+    return fd;
+}
+bool SyncToDisk(std::FILE* file) { return fsync(fileno(file)) == 0; }
+bool ReplaceFile(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
+void RemoveFile(const std::string& path) { unlink(path.c_str()); }
+#endif
+
 }  // namespace
 
 std::string FileErrorText(int error) {
@@ -50,7 +105,9 @@ std::string FileErrorText(int error) {
     case ETXTBSY:
         return "File access denied";
     case ENOSPC:
+#ifdef EDQUOT
     case EDQUOT:
+#endif
     case EFBIG:
         return "Disk full";
     default:
@@ -61,12 +118,8 @@ std::string FileErrorText(int error) {
 std::string ResolveWriteTarget(const std::string& path) {
     std::string current = path;
     for (int depth = 0; depth < kMaxLinkDepth; ++depth) {
-        struct stat status {};
-        if (IsSystemPath(current) || lstat(current.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return current;
-        std::vector<char> target(static_cast<std::size_t>(status.st_size > 0 ? status.st_size : 255) + 1);
-        const ssize_t length = readlink(current.c_str(), target.data(), target.size());
-        if (length < 0) ThrowFileError(errno);
-        const std::string next(target.data(), static_cast<std::size_t>(length));
+        if (IsSystemPath(current) || !IsLink(current)) return current;
+        const std::string next = LinkTarget(current);
         current = !next.empty() && next[0] == '/' ? next : FolderOf(current) + "/" + next;
     }
     ThrowFileError(ELOOP);
@@ -77,8 +130,8 @@ SafeFileWriter::SafeFileWriter(const std::string& path) {
     target_ = ResolveWriteTarget(path);
     struct stat existing {};
     const bool exists = stat(target_.c_str(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode)) ThrowFileError(EISDIR);
-    if (exists && (!S_ISREG(existing.st_mode) || IsSystemPath(target_))) {
+    if (exists && IsFolder(existing)) ThrowFileError(EISDIR);
+    if (exists && (!IsRegularFile(existing) || IsSystemPath(target_))) {
         // Devices, FIFOs and sockets take the bytes as they come; renaming a
         // file over them would replace the node itself.
         file_ = std::fopen(target_.c_str(), "wb");
@@ -86,26 +139,20 @@ SafeFileWriter::SafeFileWriter(const std::string& path) {
         return;
     }
     temporary_ = target_ + ".XXXXXX";
-    const int fd = mkstemp(temporary_.data());
+    const int fd = CreateTemporary(temporary_, exists, static_cast<unsigned>(existing.st_mode & 07777));
     if (fd < 0) {
         temporary_.clear();
         ThrowFileError(errno);
     }
-    // A new file gets the usual permissions; an existing one keeps its own.
-    mode_t mode = 0;
-    if (exists) {
-        mode = existing.st_mode & 07777;
-    } else {
-        const mode_t mask = umask(0);
-        umask(mask);
-        mode = 0666 & ~mask;
-    }
-    fchmod(fd, mode);
     file_ = fdopen(fd, "wb");
     if (file_ == nullptr) {
         const int error = errno;
+#ifdef _WIN32
+        _close(fd);
+#else
         close(fd);
-        unlink(temporary_.c_str());
+#endif
+        RemoveFile(temporary_);
         ThrowFileError(error);
     }
 }
@@ -117,7 +164,7 @@ SafeFileWriter::~SafeFileWriter() {
 void SafeFileWriter::Abandon() {
     if (file_ != nullptr) std::fclose(file_);
     file_ = nullptr;
-    if (!temporary_.empty()) unlink(temporary_.c_str());
+    if (!temporary_.empty()) RemoveFile(temporary_);
 }
 
 void SafeFileWriter::Write(std::string_view bytes) {
@@ -136,7 +183,7 @@ void SafeFileWriter::Commit() {
     }
     // A device may not support fsync (EINVAL for /dev/null, a FIFO): only
     // the data of a replaced file must reach the disk before the rename.
-    if (!Direct() && fsync(fileno(file_)) != 0) {
+    if (!Direct() && !SyncToDisk(file_)) {
         const int error = errno;
         Abandon();
         ThrowFileError(error);
@@ -148,7 +195,7 @@ void SafeFileWriter::Commit() {
         Abandon();
         ThrowFileError(close_error);
     }
-    if (!Direct() && std::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    if (!Direct() && !ReplaceFile(temporary_, target_)) {
         const int error = errno;
         Abandon();
         ThrowFileError(error);

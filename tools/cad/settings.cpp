@@ -4,13 +4,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #ifdef _WIN32
 #include <io.h>
 #else
 #include <unistd.h>
 #endif
+#include <sys/stat.h>
 
 #include "core/errors.h"
 #include "table/safe_file.h"
@@ -96,10 +95,19 @@ std::string SettingsFilePath() {
 }
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {
-    std::ifstream in(path_, std::ios::binary);
-    if (!in) return;
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (bytes.empty()) return;
+    // Only a regular file is read: a folder or a device of that name, or a
+    // file that cannot be read, leaves the settings at their defaults.
+    struct stat status {};
+    if (stat(path_.c_str(), &status) != 0 || (status.st_mode & S_IFMT) != S_IFREG) return;
+    std::FILE* file = std::fopen(path_.c_str(), "rb");
+    if (file == nullptr) return;
+    std::string bytes;
+    char block[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(block, 1, sizeof block, file)) > 0) bytes.append(block, got);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed || bytes.empty()) return;
     line_end_ = bytes.find("\r\n") != std::string::npos || bytes.find('\n') == std::string::npos ? "\r\n" : "\n";
     ends_with_line_end_ = bytes.back() == '\n';
     std::size_t start = 0;
@@ -107,8 +115,13 @@ IniFile::IniFile(std::string path) : path_(std::move(path)) {
         auto end = bytes.find('\n', start);
         if (end == std::string::npos) end = bytes.size();
         std::string line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::string line_end = end < bytes.size() ? "\n" : "";
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+            if (!line_end.empty()) line_end = "\r\n";
+        }
         lines_.push_back(line);
+        line_ends_.push_back(line_end);
         start = end + 1;
     }
 }
@@ -157,6 +170,8 @@ void IniFile::WriteString(const std::string& section, const std::string& key, co
     if (section_line < 0) {
         lines_.push_back("[" + Section(section) + "]");
         lines_.push_back(line);
+        line_ends_.push_back(line_end_);
+        line_ends_.push_back(line_end_);
         return;
     }
     const long key_line = FindKey(section_line, key);
@@ -170,6 +185,7 @@ void IniFile::WriteString(const std::string& section, const std::string& key, co
     for (std::size_t i = insert_at; i < lines_.size() && !SectionName(lines_[i], name); ++i)
         if (!Trim(lines_[i]).empty()) insert_at = i + 1;
     lines_.insert(lines_.begin() + static_cast<long>(insert_at), line);
+    line_ends_.insert(line_ends_.begin() + static_cast<long>(insert_at), line_end_);
 }
 
 void IniFile::WriteInteger(const std::string& section, const std::string& key, int value) {
@@ -190,8 +206,12 @@ void IniFile::Save() const {
 #endif
     std::string bytes;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
+        // Every line keeps the end it was read with (other programs' sections
+        // may use LF); new lines take the file's usual end.
         bytes += lines_[i];
-        if (i + 1 < lines_.size() || ends_with_line_end_) bytes += line_end_;
+        const bool last = i + 1 == lines_.size();
+        if (last && !ends_with_line_end_) continue;
+        bytes += line_ends_[i].empty() ? line_end_ : line_ends_[i];
     }
     try {
         SafeFileWriter file(path_);

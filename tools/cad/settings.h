@@ -49,7 +49,8 @@ private:
     long FindKey(long section_line, const std::string& key) const;
 
     std::string path_;
-    std::vector<std::string> lines_;  // raw bytes without line ends
+    std::vector<std::string> lines_;      // raw bytes without line ends
+    std::vector<std::string> line_ends_;  // each line's end as read ("\r\n", "\n", "" for none)
     std::string line_end_ = "\r\n";
     bool ends_with_line_end_ = true;
 };

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/errors.h"
 #include "tests/test_support.h"
 
@@ -125,6 +127,25 @@ TEST(Settings, AFileThatCannotBeWrittenFailsWithItsPath) {
     }
     // The file as it was stays untouched when its replacement cannot be made.
     EXPECT_EQ(ReadBytes(scratch.Path("plain")), "not a folder");
+}
+
+TEST(Settings, OtherProgramsLineEndsAndStrangeNamesSurvive) {
+    const ScratchDir scratch;
+    const std::string path = scratch.Path("Merivox.ini");
+    // LF lines of another program stay LF; our lines take the file's CR LF.
+    WriteBytes(path, "[Other]\nA=1\nB=2\n\n[TFH]\r\nXo=5\r\n");
+    std::filesystem::create_directory(path + ".tmp");  // no fixed temporary name is needed
+    WriteTfhSettings(path, ReadTfhSettings(path));
+    EXPECT_EQ(ReadBytes(path),
+              "[Other]\nA=1\nB=2\n\n[TFH]\r\nXo=5\r\nBYNEWTFH=1\r\nINPOLDTFH=1\r\nYo=0\r\nTQT=0\r\nTYD=0\r\n");
+
+    // A folder in the settings file's place reads as defaults and cannot be
+    // written.
+    const std::string folder = scratch.Path("folder.ini");
+    std::filesystem::create_directory(folder);
+    EXPECT_EQ(ReadBzblSettings(folder).font_height, BzblSettings{}.font_height);
+    EXPECT_EQ(ReadTfhSettings(folder).x_shift, "0");
+    EXPECT_THROW(WriteTfhSettings(folder, TfhSettings{}), CommandError);
 }
 
 }  // namespace

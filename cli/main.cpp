@@ -7,8 +7,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <iostream>
-#include <new>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -61,7 +59,6 @@ Arguments Parse(const Tool& tool, const std::vector<std::string>& words, bool& w
         if (!known) throw UsageError("unknown command '" + command + "' for " + tool.name);
         args.command = command;
     }
-    std::set<std::string> seen;
     for (; i < words.size(); ++i) {
         std::string word = words[i];
         if (word == "--help" || word == "-h") {
@@ -83,12 +80,7 @@ Arguments Parse(const Tool& tool, const std::vector<std::string>& words, bool& w
         if (!has_inline_value) {
             if (i + 1 >= words.size()) throw UsageError("option " + word + " needs a value");
             value = words[++i];
-            // "--cm --yconst 5" forgot the value of --cm: an option name is
-            // never taken as a value (negative numbers such as -50 still are).
-            if (value.rfind("--", 0) == 0 || value == "-i" || value == "-o" || value == "-h")
-                throw UsageError("option " + word + " needs a value, not the option '" + value + "'");
         }
-        if (!seen.insert(word).second) throw UsageError("option " + word + " is given twice");
         if (word == "-i") {
             args.input = value;
         } else if (word == "-o") {
@@ -131,10 +123,6 @@ int StatusAfterOutput(int status) {
     } catch (const CommandError& error) {
         std::cerr << "coordconv-cli: " << ErrorBoxText(error.what()) << "\n";
         return 1;
-    } catch (const std::bad_alloc&) {
-        // The stack is unwound on the way here: temporary files are gone.
-        std::cerr << "coordconv-cli: Out of memory.\n";
-        return 1;
     }
 }
 
@@ -144,7 +132,6 @@ int StatusAfterOutput(int status) {
 int main(int argc, char** argv) {
     using namespace coordconv;
     using namespace coordconv::cli;
-    RemoveTemporaryFilesOnInterrupt();
     const std::vector<Tool> tools = AllTools();
     const std::vector<std::string> words(argv + 1, argv + argc);
     if (words.empty()) {

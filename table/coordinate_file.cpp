@@ -50,12 +50,6 @@ namespace {
 
 constexpr std::size_t kBufferSize = 1 << 20;
 
-// A point line is a few hundred bytes; a "line" beyond this is not a
-// coordinate file (a binary file, /dev/zero) and would only exhaust memory.
-[[noreturn]] void ThrowLineTooLong() {
-    throw CommandError("Line longer than " + std::to_string(kMaxLineBytes / (1 << 20)) + " MB: not a coordinate file");
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -124,7 +118,6 @@ bool LineReader::Next(std::string& line) {
     for (;;) {
         const char* start = buffer_.data() + begin_;
         const void* newline = std::memchr(start, '\n', end_ - begin_);
-        if (newline == nullptr && end_ - begin_ > kMaxLineBytes) ThrowLineTooLong();
         if (newline != nullptr || (eof_ && end_ > begin_)) {
             const std::size_t length =
                 newline != nullptr ? static_cast<std::size_t>(static_cast<const char*>(newline) - start) : end_ - begin_;
@@ -148,7 +141,6 @@ void LineReader::NextChunk(std::string& chunk, std::size_t size) {
                 const char* last = static_cast<const char*>(memrchr(start, '\n', take));
                 if (last == nullptr) last = static_cast<const char*>(std::memchr(start + take, '\n', available - take));
                 if (last == nullptr) {
-                    if (available > kMaxLineBytes) ThrowLineTooLong();
                     if (!eof_) {
                         Fill();
                         continue;

@@ -41,9 +41,6 @@ void CleanLine(std::string_view raw_line, FileEncoding encoding, std::string& li
 
 // Reads a file line by line in the file's code page, giving UTF-8 lines
 // without their line ends and without carriage returns.
-// The longest line a coordinate file may hold, in bytes.
-inline constexpr std::size_t kMaxLineBytes = std::size_t{16} << 20;
-
 class LineReader {
 public:
     // Opens `path`; "-" reads standard input.

@@ -10,9 +10,6 @@
 #include <unistd.h>
 #endif
 
-#include <atomic>
-#include <csignal>
-#include <cstring>
 #include <vector>
 
 #include "core/errors.h"
@@ -27,41 +24,6 @@ std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Temporary files of the saves in progress, for the interruption handler.
-// A signal handler can reach no object, so this one table is process-wide;
-// it holds fixed buffers because a handler may not allocate.
-constexpr int kTrackedSaves = 8;
-constexpr std::size_t kTrackedPathBytes = 4096;
-struct TrackedTemporary {
-    std::atomic<bool> used{false};
-    char path[kTrackedPathBytes];
-};
-TrackedTemporary g_temporaries[kTrackedSaves];
-
-// Slot of `path` in the table, or -1 when the table is full or the path too long.
-int TrackTemporary(const std::string& path) {
-    if (path.size() >= kTrackedPathBytes) return -1;
-    for (int slot = 0; slot < kTrackedSaves; ++slot) {
-        bool expected = false;
-        TrackedTemporary& entry = g_temporaries[slot];
-        if (entry.used.load() || !entry.used.compare_exchange_strong(expected, true)) continue;
-        std::memcpy(entry.path, path.c_str(), path.size() + 1);
-        return slot;
-    }
-    return -1;
-}
-
-void ForgetTemporary(int slot) {
-    if (slot >= 0) g_temporaries[slot].used.store(false);
-}
-
-extern "C" void RemoveTemporariesAndDie(int signal_number) {
-    for (TrackedTemporary& entry : g_temporaries)
-        if (entry.used.load()) ::unlink(entry.path);
-    std::signal(signal_number, SIG_DFL);
-    std::raise(signal_number);
 }
 
 // The system's device and process folders: /dev/stdout, /dev/fd/N and
@@ -182,7 +144,6 @@ SafeFileWriter::SafeFileWriter(const std::string& path) {
         temporary_.clear();
         ThrowFileError(errno);
     }
-    tracked_slot_ = TrackTemporary(temporary_);
     file_ = fdopen(fd, "wb");
     if (file_ == nullptr) {
         const int error = errno;
@@ -204,8 +165,6 @@ void SafeFileWriter::Abandon() {
     if (file_ != nullptr) std::fclose(file_);
     file_ = nullptr;
     if (!temporary_.empty()) RemoveFile(temporary_);
-    ForgetTemporary(tracked_slot_);
-    tracked_slot_ = -1;
 }
 
 void SafeFileWriter::Write(std::string_view bytes) {
@@ -241,17 +200,6 @@ void SafeFileWriter::Commit() {
         Abandon();
         ThrowFileError(error);
     }
-    ForgetTemporary(tracked_slot_);
-    tracked_slot_ = -1;
-}
-
-void RemoveTemporaryFilesOnInterrupt() {
-    for (const int signal_number : {SIGINT, SIGTERM
-#ifndef _WIN32
-                                    , SIGHUP
-#endif
-         })
-        std::signal(signal_number, RemoveTemporariesAndDie);
 }
 
 }  // namespace coordconv

@@ -53,13 +53,6 @@ private:
     std::string temporary_;
     std::FILE* file_ = nullptr;
     bool committed_ = false;
-    int tracked_slot_ = -1;
 };
-
-// Makes Ctrl-C (SIGINT), SIGTERM and SIGHUP remove the temporary files of
-// the saves in progress before the program ends as the signal demands; the
-// old files stay as they were. For the command line, whose long conversions
-// are interrupted that way.
-void RemoveTemporaryFilesOnInterrupt();
 
 }  // namespace coordconv

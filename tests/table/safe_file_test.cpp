@@ -7,7 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
@@ -154,40 +153,6 @@ TEST(CliOutput, AFailedWriteIsAnError) {
         EXPECT_EQ(WEXITSTATUS(to_file), 1) << run;
     }
     EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
-}
-
-// An interrupted run removes its temporary file and keeps the old output; a
-// "line" without end that is no coordinate file is refused, not swallowed.
-TEST(CliOutput, InterruptsAndEndlessLinesLeaveTheOldFile) {
-    const ScratchDir dir;
-    WriteBytes(dir.Path("out.txt"), "old\r\n");
-    const std::string cli = COORDCONV_CLI;
-    // The input is a FIFO whose writer stays silent: the run waits with its
-    // temporary output file open until SIGTERM ends it.
-    const std::string script = "cd " + dir.Path("") + " && mkfifo in && { sleep 3 > in & } && " + cli +
-                               " gauss-forward -i in -o out.txt & pid=$!; "
-                               "for i in 1 2 3 4 5 6 7 8 9 10; do ls out.txt.* >/dev/null 2>&1 && break; sleep 0.1; done; "
-                               "kill -TERM $pid; wait $pid; exit $?";
-    const int status = std::system(("sh -c '" + script + "'").c_str());
-    EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM);
-    EXPECT_EQ(ReadBytes(dir.Path("out.txt")), "old\r\n");
-    EXPECT_EQ(EntriesIn(dir.Path("")), 2);  // out.txt and the FIFO
-
-    const int zeros = std::system(("head -c 20000000 /dev/zero | " + cli + " gauss-forward -o " +
-                                   dir.Path("out.txt") + " 2>/dev/null").c_str());
-    EXPECT_EQ(WEXITSTATUS(zeros), 1);
-    EXPECT_EQ(ReadBytes(dir.Path("out.txt")), "old\r\n");
-}
-
-// An option name where a value belongs, or an option given twice, is a
-// usage mistake; a negative number is still a value.
-TEST(CliOptions, ValuesAndRepeats) {
-    using testing::RunCli;
-    EXPECT_EQ(RunCli({"gauss-forward", "--cm", "--yconst", "-i", "x"}).status, 2);
-    EXPECT_EQ(RunCli({"gauss-forward", "--cm", "1", "--cm", "2"}).status, 2);
-    EXPECT_EQ(RunCli({"gauss-forward", "-o", "a", "-o", "b"}).status, 2);
-    EXPECT_EQ(RunCli({"gauss-forward", "--yconst", "-500", "--cm", "114"}, "P1,30.3,114.3\r\n").out,
-              "P1,3375649.6057,47499.7839\r\n");
 }
 
 }  // namespace

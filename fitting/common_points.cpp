@@ -1,6 +1,7 @@
 #include "fitting/common_points.h"
 
 #include <cmath>
+#include <set>
 #include <string_view>
 
 #include "core/errors.h"
@@ -123,15 +124,19 @@ AccuracyReport SolveCommonPoints(const CommonPointLayout& layout, FittingModel& 
 
     Matrix design;
     Vector observations;
+    std::set<std::vector<long double>> source_positions;
     for (int row = 1; row < grid.RowCount(); ++row) {
         if (!IsAdoptedText(grid.Cell(layout.adoption_column, row))) continue;
         ++report.adopted_rows;
         model.AddEquations(grid.Row(row), design, observations);
+        std::vector<long double> position;
+        for (int col = 1; col <= model.SourceColumns(); ++col) position.push_back(TextToNumber(grid.Cell(col, row)));
+        source_positions.insert(std::move(position));
     }
     RaiseFloatingPointErrors();
     model.AfterEquations(report.adopted_rows);
 
-    if (report.adopted_rows >= model.MinimumPoints()) {
+    if (static_cast<int>(source_positions.size()) >= model.MinimumPoints()) {
         const Vector solution = SolveLeastSquares(design, observations);
         RaiseFloatingPointErrors();
         model.TakeSolution(solution);

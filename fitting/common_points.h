@@ -143,8 +143,13 @@ class FittingModel {
 public:
     virtual ~FittingModel() = default;
 
-    // Minimum adopted rows for the solve.
+    // Minimum adopted rows for the solve, counted by distinct source
+    // positions.
     virtual int MinimumPoints() const = 0;
+    // The source coordinates of a row that its equations use: cells
+    // 1..SourceColumns() (x, y, H of the three-dimensional models; x, y or
+    // B, L of the plane ones). Rows alike in them give the same equations.
+    virtual int SourceColumns() const { return 3; }
     // The whole too-few-points message (see TooFewPointsMessage).
     virtual std::string TooFewPointsText() const = 0;
 
@@ -190,7 +195,10 @@ std::string AccuracyLine(long double internal_accuracy, long double tolerance, l
 // ToolButton13Click:
 //  1. equations of the adopted rows in grid order (all rows, empty ones too,
 //     count as data rows N);
-//  2. AfterEquations; with at least MinimumPoints adopted rows SolveLeastSquares
+//  2. AfterEquations; with at least MinimumPoints adopted rows of distinct
+//     source coordinates (repeated points add no information: the normal
+//     equations of three copies of one point are singular, and only rounding
+//     would give them pivots) SolveLeastSquares
 //     and TakeSolution, otherwise the message, then TakeFieldParameters;
 //  3. residual pass over all rows: each row's residual cells are written as
 //     soon as they are computed, its squared components summed;

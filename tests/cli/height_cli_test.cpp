@@ -41,7 +41,7 @@ TEST(HeightFitCli, TooFewPointsAndFailures) {
     EXPECT_EQ(run.out, "a0=,\r\na1=,\r\na2=,\r\na3=,\r\na4=,\r\na5=,\r\n");
 
     const ScratchDir dir;
-    const auto singular = RunCli({"height-fit", "solve", "-o", dir.Path("coef.txt")}, "A,0,0,1,2\r\nB,0,0,1,2\r\nC,0,0,1,2\r\n");
+    const auto singular = RunCli({"height-fit", "solve", "-o", dir.Path("coef.txt")}, "A,0,0,1,2\r\nB,1,1,1,2\r\nC,2,2,1,2\r\n");
     EXPECT_EQ(singular.status, 1);
     EXPECT_FALSE(FileExists(dir.Path("coef.txt")));
     EXPECT_EQ(RunCli({"height-fit", "solve", "--model", "3"}, "").status, 2);

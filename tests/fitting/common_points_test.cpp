@@ -202,5 +202,33 @@ TEST(SolveCommonPoints, FailuresKeepWhatWasWrittenBefore) {
     EXPECT_EQ(grid.Cell(11, 1), "");
 }
 
+// Copies of one point, however many, are one point: every model takes the
+// too-few-points path (its message, the fields' parameters) instead of
+// solving equations that only rounding makes non-singular. Zero rows alike.
+TEST(SolveCommonPoints, RepeatedPointsCountOnce) {
+    const ScratchDir dir;
+    struct Case {
+        std::vector<std::string> tool;
+        int copies;
+    };
+    const std::vector<Case> cases = {{{"bursa-wolf"}, 3},          {{"seven-3d"}, 3},
+                                     {{"seven-2d"}, 12},           {{"four-3d"}, 3},
+                                     {{"plane-four"}, 12},         {{"polynomial", "--order", "2"}, 6},
+                                     {{"height-fit", "--model", "2"}, 12}};
+    for (const std::string row : {"3376500.1,38500000.2,50,3376400.3,38500100.4,55", "0,0,0,0,0,0"}) {
+        for (const Case& c : cases) {
+            std::string file;
+            for (int i = 0; i < c.copies; ++i) file += "P" + std::to_string(i) + "," + row + ",,,,,,Yes\r\n";
+            WriteBytes(dir.Path("same.txt"), file);
+            std::vector<std::string> args = {c.tool[0], "solve"};
+            args.insert(args.end(), c.tool.begin() + 1, c.tool.end());
+            args.insert(args.end(), {"-i", dir.Path("same.txt")});
+            const auto run = testing::RunCli(args);
+            EXPECT_EQ(run.status, 0) << c.tool[0];
+            EXPECT_NE(run.err.find("参数未重新计算"), std::string::npos) << c.tool[0] << " " << row;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace coordconv

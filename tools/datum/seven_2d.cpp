@@ -65,6 +65,8 @@ public:
         : settings_(ReadDatumSettings(settings)), fields_(fields), height_change_field_(height_change) {}
 
     int MinimumPoints() const override { return kSeven2dMinimumPoints; }
+
+    int SourceColumns() const override { return 2; }
     std::string TooFewPointsText() const override { return TooFewPointsMessage("二维七参数模型至少需要4"); }
 
     void AddEquations(const std::string* row, Matrix& A, Vector& L) override {

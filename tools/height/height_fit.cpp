@@ -51,6 +51,8 @@ public:
           coefficients_(coefficients) {}
 
     int MinimumPoints() const override { return coefficient_count_; }
+
+    int SourceColumns() const override { return 2; }
     std::string TooFewPointsText() const override { return HeightFitTooFewPointsText(model_index_); }
 
     void AddEquations(const std::string* row, Matrix& design, Vector& observations) override {

@@ -71,6 +71,8 @@ public:
     explicit PlaneFourModel(PlaneFourFields& fields) : fields_(fields) {}
 
     int MinimumPoints() const override { return kPlaneFourMinimumPoints; }
+
+    int SourceColumns() const override { return 2; }
     std::string TooFewPointsText() const override { return kPlaneFourTooFewPointsText; }
 
     void AddEquations(const std::string* row, Matrix& design, Vector& observations) override {

@@ -89,6 +89,8 @@ public:
         : fields_(fields), coefficients_(coefficients), term_count_(PolynomialTermCount(fields.order_index)) {}
 
     int MinimumPoints() const override { return term_count_; }
+
+    int SourceColumns() const override { return 2; }
     std::string TooFewPointsText() const override { return PolynomialTooFewPointsText(fields_.order_index); }
 
     void AddEquations(const std::string* row, Matrix& design, Vector& observations) override {

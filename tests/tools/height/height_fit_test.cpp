@@ -68,9 +68,10 @@ TEST_F(HeightFitSolve, UsableRuleWithToleranceOfTwiceTheInternalAccuracy) {
     EXPECT_EQ(SolveHeightFit(0, table, grid, dialogs).external_accuracy, 0);
 }
 
-TEST_F(HeightFitSolve, AllAdoptedPointsAtTheOriginAreSingular) {
+TEST_F(HeightFitSolve, CollinearPointsAreSingular) {
+    // Three points on one line carry no tilt across it: a zero pivot.
     CoefficientTable table = NewHeightFitCoefficientTable(0);
-    PointTable grid = Grid({{"A", "0", "0", "1", "2", "Yes"}, {"B", "0", "0", "1", "2", "Yes"}, {"C", "0", "0", "1", "2", "Yes"}});
+    PointTable grid = Grid({{"A", "0", "0", "1", "2", "Yes"}, {"B", "1", "1", "1", "2", "Yes"}, {"C", "2", "2", "1", "2", "Yes"}});
     EXPECT_THROW(SolveHeightFit(0, table, grid, dialogs), CommandError);
     EXPECT_EQ(grid.Cell(5, 1), "");
     EXPECT_EQ(table.Value(0), "");

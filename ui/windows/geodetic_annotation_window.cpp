@@ -82,6 +82,31 @@ QWidget* TFormBZBL::BuildCoordinateSystemGroup() {
     return group;
 }
 
+namespace {
+
+// The seconds' decimals box: any text may be typed; when the field is left a
+// whole number outside the range is brought into it and any other text
+// counts as 0. (A plain spin box would refuse the keystroke "9" of a 0..6
+// box, and turn "12" into "1".)
+class SecondDecimalsBox : public QSpinBox {
+public:
+    using QSpinBox::QSpinBox;
+
+    QValidator::State validate(QString& text, int&) const override {
+        bool whole = false;
+        const int value = text.trimmed().toInt(&whole);
+        return whole && value >= minimum() && value <= maximum() ? QValidator::Acceptable : QValidator::Intermediate;
+    }
+
+    void fixup(QString& text) const override {
+        bool whole = false;
+        const int value = text.trimmed().toInt(&whole);
+        text = QString::number(whole ? std::clamp(value, minimum(), maximum()) : 0);
+    }
+};
+
+}  // namespace
+
 QWidget* TFormBZBL::BuildStyleGroup() {
     auto* group = new QGroupBox(QString::fromUtf8("标注样式"), this);
     group->setObjectName("GroupBox2");
@@ -89,11 +114,9 @@ QWidget* TFormBZBL::BuildStyleGroup() {
     grid->setContentsMargins(8, 6, 8, 8);
     grid->setVerticalSpacing(6);
     text_height_ = NewEdit(group, "EditTxtH");
-    decimals_ = new QSpinBox(group);
+    decimals_ = new SecondDecimalsBox(group);
     decimals_->setObjectName("SpinEdit1");
     decimals_->setRange(0, kMaxSecondDecimals);
-    // A value left outside the range (or an emptied field) is brought into it
-    // when the field is left.
     decimals_->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     draw_circle_ = new QCheckBox(QString::fromUtf8("标注园点"), group);
     draw_circle_->setObjectName("CheckBox1");

@@ -4,6 +4,7 @@
 #include "ui/windows/geodetic_annotation_window.h"
 
 #include <QPushButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "core/ellipsoid.h"
@@ -103,6 +104,16 @@ TEST_F(GeodeticAnnotationWindowTest, SecondDecimalsStayWithinZeroToSix) {
     spin->findChild<QLineEdit*>()->setText("");  // an emptied field counts as 0
     EXPECT_EQ(window->SecondDecimals(), 0);
     EXPECT_EQ(window->Fields().second_decimals, 0);
+
+    // Typed texts are taken as typed and judged when the field is left.
+    for (const auto& [typed, value] : std::vector<std::pair<QString, int>>{{"9", 6}, {"12", 6}, {"-3", 0}, {"abc", 0}, {"5", 5}}) {
+        spin->setValue(2);
+        spin->findChild<QLineEdit*>()->clear();
+        QTest::keyClicks(spin->findChild<QLineEdit*>(), typed);
+        EXPECT_EQ(spin->findChild<QLineEdit*>()->text(), typed);
+        spin->interpretText();
+        EXPECT_EQ(spin->value(), value) << typed.toStdString();
+    }
 }
 
 TEST_F(GeodeticAnnotationWindowTest, RememberedCustomSystemWithEmptyBoxesFailsBeforeTheFirstPick) {

@@ -32,6 +32,9 @@ setup)
     export WINEPREFIX="$prefix"
     started=$(date +%s)
     wine wineboot --init >/dev/null 2>&1
+    # The first boot goes on installing in the background (the RPC service
+    # that COM's running-object table needs among it): wait for its end.
+    wineserver -w
     echo "Wine prefix $prefix ready in $(( $(date +%s) - started )) s"
     ;;
 run)

@@ -1,15 +1,14 @@
 #include "core/number_text.h"
 
-#include <clocale>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <locale.h>
 
 #include "core/errors.h"
+#include "core/platform.h"
 
 namespace coordconv {
 namespace {
@@ -37,12 +36,6 @@ bool IsDecimalNumberText(std::string_view text) {
         if (exponent_digits == 0) return false;
     }
     return i == text.size();
-}
-
-// The "C" locale, so that the decimal point is "." whatever the user's locale.
-locale_t ClassicLocale() {
-    static const locale_t classic = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return classic;
 }
 
 [[noreturn]] void ThrowNotANumber(std::string_view text) {
@@ -73,7 +66,8 @@ DecimalDigits ExpandDecimal(long double magnitude) {
     std::snprintf(buffer, sizeof buffer, "%.71Le", magnitude);
     const char* p = buffer;
     out.digits.push_back(*p++);
-    if (*p == '.') ++p;
+    // The decimal point is the C runtime locale's (a "," in many locales).
+    while (*p != '\0' && !IsDigit(*p) && *p != 'e') ++p;
     while (IsDigit(*p)) out.digits.push_back(*p++);
     // *p == 'e'
     out.point = std::atoi(p + 1) + 1;
@@ -219,8 +213,8 @@ long double TextToNumber(std::string_view text) {
     if (trimmed.empty()) return 0.0L;
     if (!IsDecimalNumberText(trimmed)) ThrowNotANumber(text);
     const std::string copy(trimmed);
-    char* end = nullptr;
-    const long double value = strtold_l(copy.c_str(), &end, ClassicLocale());
+    const char* end = nullptr;
+    const long double value = ReadDecimalLongDouble(copy.c_str(), &end);
     if (end != copy.c_str() + copy.size() || std::isinf(value)) ThrowNotANumber(text);
     return value;
 }

@@ -1,5 +1,6 @@
 #include "core/number_text.h"
 
+#include <clocale>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -45,6 +46,30 @@ TEST(TextToNumber, RejectsEverythingElseWithTheOffendingText) {
             EXPECT_EQ(std::string(e.what()), std::string("'") + bad + "' is not a valid floating point value");
         }
     }
+}
+
+// A desktop program runs in the user's locale, where the C runtime's decimal
+// point may be ",": reading and writing number texts must not follow it.
+TEST(NumberTexts, IgnoreTheDecimalCommaOfTheUserLocale) {
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    const char* comma_locale = nullptr;
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "German_Germany.1252"}) {
+        if (std::setlocale(LC_ALL, name) != nullptr) {
+            comma_locale = name;
+            break;
+        }
+    }
+    if (comma_locale == nullptr) GTEST_SKIP() << "no locale with a decimal comma installed";
+    EXPECT_STREQ(std::localeconv()->decimal_point, ",");
+    EXPECT_EQ(TextToNumber("111.3"), 111.3L);
+    EXPECT_EQ(TextToNumber("-0.5e-3"), -0.0005L);
+    EXPECT_THROW(TextToNumber("12,5"), CommandError);
+    EXPECT_EQ(FloatToFixed(1234567.891L, 4), "1234567.8910");
+    EXPECT_EQ(FloatToFixedReference(1234567.891L, 4), "1234567.8910");
+    EXPECT_EQ(FloatToFixedReference(0.000123456789L, 9), "0.000123457");
+    EXPECT_EQ(FloatToStr(2.5E-7L), "2.5E-7");
+    EXPECT_EQ(FormatDms(30.5043L, 2), "30°30′15.48″");
+    std::setlocale(LC_ALL, saved.c_str());
 }
 
 TEST(FloatToFixed, RoundsHalfAwayAndKeepsTheSign) {

@@ -137,27 +137,6 @@ uint128 Pow10Wide(int n) {
     return r;
 }
 
-// Appends the decimal digits of v (at least one).
-void AppendUnsigned(std::string& out, uint128 v) {
-    char buffer[48];
-    int n = 0;
-    if (v <= UINT64_MAX) {
-        // Narrow division: the compiler replaces /10 by a multiplication.
-        auto narrow = static_cast<std::uint64_t>(v);
-        do {
-            buffer[n++] = static_cast<char>('0' + static_cast<int>(narrow % 10));
-            narrow /= 10;
-        } while (narrow != 0);
-        while (n > 0) out.push_back(buffer[--n]);
-        return;
-    }
-    do {
-        buffer[n++] = static_cast<char>('0' + static_cast<int>(v % 10));
-        v /= 10;
-    } while (v != 0);
-    while (n > 0) out.push_back(buffer[--n]);
-}
-
 // The first rounding of FloatToFixed done exactly in integers: returns false
 // when the value lies outside the range handled here. On success the reduced
 // value is scaled / 10^scale_decimals.

@@ -48,13 +48,6 @@ bool IsAdoptedText(const std::string& text) {
     return TrimBlanks(upper) == "YES";
 }
 
-int CountAdoptedRows(const CommonPointLayout& layout, const PointTable& grid) {
-    int adopted = 0;
-    for (int row = 1; row < grid.RowCount(); ++row)
-        if (IsAdoptedText(grid.Cell(layout.adoption_column, row))) ++adopted;
-    return adopted;
-}
-
 bool ToggleAdoption(const CommonPointLayout& layout, PointTable& grid, int col, int row) {
     if (col != layout.adoption_column || row < 1 || row >= grid.RowCount()) return false;
     std::string& cell = grid.Cell(col, row);

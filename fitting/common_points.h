@@ -87,7 +87,6 @@ int AccuracyLineWidth(const CommonPointLayout& layout, int toolbar_width);
 // The adoption rule: the text upper-cased (ASCII), then trimmed of bytes up to
 // the blank, equals "YES". "Yes", " yes " adopt; "", "No", "Y" do not.
 bool IsAdoptedText(const std::string& text);
-int CountAdoptedRows(const CommonPointLayout& layout, const PointTable& grid);
 
 // StringGrid3DblClick: on the adoption column of a data row, "Yes" (exactly)
 // becomes "No" and any other text "Yes". Returns false (nothing changed) for

@@ -43,12 +43,6 @@ int CommonPointGrid::CurrentColumn() const {
     return index.isValid() ? index.column() : 0;
 }
 
-void CommonPointGrid::SetCurrentCell(int col, int row) {
-    const int clamped_row = std::clamp(row, 1, Table().RowCount() - 1);
-    const int clamped_col = std::clamp(col, 0, Table().ColCount() - 1);
-    setCurrentIndex(model()->index(clamped_row - 1, clamped_col));
-}
-
 bool CommonPointGrid::eventFilter(QObject* watched, QEvent* event) {
     auto* editor = qobject_cast<QWidget*>(watched);
     if (event->type() == QEvent::MouseButtonDblClick && editor != nullptr && editor != viewport() &&
@@ -146,11 +140,11 @@ FittingWindow::FittingWindow(QWidget* owner, UserDialogs& dialogs, const Fitting
     solve_action_ = nullptr;
     for (QAction* action : common_bar_->actions())
         if (common_bar_->widgetForAction(action) == solve) solve_action_ = action;
-    accuracy_line_ = new QLineEdit(common_bar_);
-    accuracy_line_->setObjectName("EditMp");
-    StyleParameterEdit(accuracy_line_);
-    accuracy_line_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    common_bar_->addWidget(accuracy_line_);
+    accuracy_edit_ = new QLineEdit(common_bar_);
+    accuracy_edit_->setObjectName("EditMp");
+    StyleParameterEdit(accuracy_edit_);
+    accuracy_edit_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    common_bar_->addWidget(accuracy_edit_);
 
     // The parameter group, ToolBar4 at its foot.
     parameter_group_ = new QGroupBox(ToQString(layout.parameter_group_caption), upper_);
@@ -270,7 +264,7 @@ void FittingWindow::ToolButton13Click() {
     // are redrawn once it has ended, also after a failure.
     Run([this] {
         const AccuracyReport report = solve_(common_->Table());
-        accuracy_line_->setText(ToQString(report.accuracy_line));
+        accuracy_edit_->setText(ToQString(report.accuracy_line));
     });
 }
 
@@ -317,8 +311,8 @@ void FittingWindow::SizeAccuracyLine() {
     const int room = common_bar_->width() - (solve->geometry().right() + 1) - spacing - margin;
     const int rule = AccuracyLineWidth(layout_.common_points, common_bar_->width());
     const int width = std::max(0, std::min(rule, room));
-    if (width == accuracy_line_->width() && accuracy_line_->isVisible()) return;
-    accuracy_line_->setFixedWidth(width);
+    if (width == accuracy_edit_->width() && accuracy_edit_->isVisible()) return;
+    accuracy_edit_->setFixedWidth(width);
     // A line that the tool bar had moved into its overflow menu does not ask
     // for a new layout by itself.
     common_bar_->layout()->invalidate();

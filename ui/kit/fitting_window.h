@@ -51,7 +51,6 @@ public:
 
     // The current cell as the table counts it (row 1 = first data row).
     int CurrentColumn() const;
-    void SetCurrentCell(int col, int row);
 
 signals:
     void CellDoubleClicked();
@@ -92,7 +91,7 @@ public:
     const CommonPointLayout& CommonLayout() const { return layout_.common_points; }
     QToolBar* CommonPointToolBar() const { return common_bar_; }    // ToolBar3
     QToolBar* ParameterToolBar() const { return parameter_bar_; }  // ToolBar4
-    QLineEdit* AccuracyLine() const { return accuracy_line_; }     // EditMp
+    QLineEdit* AccuracyEdit() const { return accuracy_edit_; }     // EditMp
     QGroupBox* CommonPointGroupBox() const { return common_group_; }
     QGroupBox* ParameterGroupBox() const { return parameter_group_; }
     // The inside of the parameter group, above ToolBar4.
@@ -159,7 +158,7 @@ private:
     CommonPointGrid* common_;
     QToolBar* common_bar_;
     QAction* solve_action_;
-    QLineEdit* accuracy_line_;
+    QLineEdit* accuracy_edit_;
     QGroupBox* parameter_group_;
     QVBoxLayout* parameter_area_;
     QGridLayout* parameter_form_ = nullptr;

@@ -122,7 +122,7 @@ TEST_F(FittingWindowTest, ToolBarsCaptionsOrderAndNames) {
     EXPECT_EQ(Cell(12, 0), "采用");
     EXPECT_EQ(window->ParameterGroupBox()->title(), "转换参数");
     EXPECT_EQ(window->first->toolTip(), "平移");
-    EXPECT_EQ(window->AccuracyLine()->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    EXPECT_EQ(window->AccuracyEdit()->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
 }
 
 TEST_F(FittingWindowTest, WidthsFollowTheResizeRules) {
@@ -146,7 +146,7 @@ TEST_F(FittingWindowTest, WidthsFollowTheResizeRules) {
     for (QToolButton* button : window->CommonPointToolBar()->findChildren<QToolButton*>()) button->setFont(small);
     window->resize(1000, 600);
     QApplication::processEvents();
-    EXPECT_EQ(window->AccuracyLine()->width(), window->CommonPointToolBar()->width() - 375);
+    EXPECT_EQ(window->AccuracyEdit()->width(), window->CommonPointToolBar()->width() - 375);
 }
 
 TEST_F(FittingWindowTest, DoubleClickTogglesOnlyTheAdoptionColumn) {
@@ -185,16 +185,16 @@ TEST_F(FittingWindowTest, DoubleClickTogglesOnlyTheAdoptionColumn) {
 TEST_F(FittingWindowTest, SolveWritesTheAccuracyLineAndAFailureKeepsWhatWasWritten) {
     Click(8);
     Click(13);
-    EXPECT_EQ(window->AccuracyLine()->text(), "内符合精度=0.0000m");
+    EXPECT_EQ(window->AccuracyEdit()->text(), "内符合精度=0.0000m");
     EXPECT_EQ(StandInWindow::Text(window->first), "3");
     EXPECT_EQ(Cell(11, 3), "Yes");
 
-    window->AccuracyLine()->setText("old");
+    window->AccuracyEdit()->setText("old");
     ClearRows(Grid(), nullptr);
     window->fail = true;
     Click(13);
     EXPECT_EQ(dialogs.errors, (std::vector<std::string>{"Floating point division by zero"}));
-    EXPECT_EQ(window->AccuracyLine()->text(), "old");
+    EXPECT_EQ(window->AccuracyEdit()->text(), "old");
     EXPECT_EQ(Cell(11, 1), "Yes");  // written before the failure, and shown
     EXPECT_EQ(StandInWindow::Text(window->first), "3");
 }

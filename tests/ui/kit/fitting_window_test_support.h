@@ -52,7 +52,7 @@ inline void DoubleClickCell(QTableView& view, int model_row, int col) {
 // less room than that, it fills the room to the tool bar's end; it is never
 // moved into the overflow menu.
 inline void ExpectAccuracyLineWidth(const FittingWindow& window, int offset) {
-    const QLineEdit* line = window.AccuracyLine();
+    const QLineEdit* line = window.AccuracyEdit();
     const int bar = window.CommonPointToolBar()->width();
     EXPECT_TRUE(line->isVisible());
     EXPECT_LE(line->width(), bar - offset);

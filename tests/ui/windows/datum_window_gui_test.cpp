@@ -184,7 +184,7 @@ TEST_F(BursaWolfWindowTest, SolvesAGeneratedNetworkAndConvertsItsPoints) {
     const std::vector<std::string> solved = window->ParameterTexts();
     for (int i = 0; i < 7; ++i) EXPECT_NEAR(Number(solved[static_cast<std::size_t>(i)]), truth[i], tolerance[i]) << i;
     EXPECT_NE(solved[6].find("E-"), std::string::npos) << solved[6];
-    EXPECT_EQ(window->AccuracyLine()->text().left(6), QString::fromUtf8("内符合精度="));
+    EXPECT_EQ(window->AccuracyEdit()->text().left(6), QString::fromUtf8("内符合精度="));
     for (int row = 1; row <= 8; ++row) EXPECT_LE(std::fabs(Number(Cell(Common(), 10, row))), 0.0003) << row;
 
     // The converted points land on the targets of the common points.
@@ -204,7 +204,7 @@ TEST_F(BursaWolfWindowTest, TooFewPointsShowTheMessageAndJudgeTheTypedParameters
     TypeCommonPoints(*window, Network(3), [&] { return BursaWolfConversion(window->Fields(), kKnownSet); });
     Type(Common(), 3, 12, "no");
     window->SetParameterTexts(SevenParameterLines(kKnownSet));
-    window->AccuracyLine()->setText("old");
+    window->AccuracyEdit()->setText("old");
     window->Button(13)->click();
     EXPECT_TRUE(dialogs.errors.empty());
     EXPECT_EQ(dialogs.messages, (std::vector<std::string>{
@@ -215,20 +215,20 @@ TEST_F(BursaWolfWindowTest, TooFewPointsShowTheMessageAndJudgeTheTypedParameters
         EXPECT_LE(std::fabs(Number(Cell(Common(), 10, row))), 0.0002) << row;
         EXPECT_FALSE(Cell(Common(), 11, row).empty());
     }
-    EXPECT_EQ(window->AccuracyLine()->text().left(6), QString::fromUtf8("内符合精度="));
+    EXPECT_EQ(window->AccuracyEdit()->text().left(6), QString::fromUtf8("内符合精度="));
 }
 
 TEST_F(BursaWolfWindowTest, AFailureAfterTheSolveShowsTheSolvedParameters) {
     TypeCommonPoints(*window, Network(4), [&] { return BursaWolfConversion(window->Fields(), kKnownSet); });
     Type(Common(), 4, 12, "No");
     Type(Common(), 4, 5, "x");  // the check point's target fails in the residual pass
-    window->AccuracyLine()->setText("old");
+    window->AccuracyEdit()->setText("old");
     window->Button(13)->click();
     EXPECT_EQ(dialogs.errors, (std::vector<std::string>{"'x' is not a valid floating point value"}));
     EXPECT_NEAR(Number(Text(*window, "EditTy")), 85.2, 1.0);
     EXPECT_FALSE(Cell(Common(), 10, 3).empty());
     EXPECT_TRUE(Cell(Common(), 10, 4).empty());
-    EXPECT_EQ(window->AccuracyLine()->text(), "old");
+    EXPECT_EQ(window->AccuracyEdit()->text(), "old");
 
     // A settings box that is not a number ends the command before anything.
     dialogs.errors.clear();

@@ -75,7 +75,7 @@ TEST_F(HeightFitWindowTest, PlaneSurfaceSolvedThenConverted) {
     EXPECT_EQ(Common(5, 4), "-0.5000");
     EXPECT_EQ(Common(6, 4), "No");
     // One check point: the external accuracy divides by zero check points less one, so it is 0.
-    EXPECT_EQ(window.AccuracyLine()->text(), "内符合精度=0.0000m，限差=0.0000m；外符合精度=0.0000m");
+    EXPECT_EQ(window.AccuracyEdit()->text(), "内符合精度=0.0000m，限差=0.0000m；外符合精度=0.0000m");
 
     TypeRows(window.Source(), {{"P", "50.0", "50", "100"}, {}});
     window.Button(6)->click();

@@ -76,7 +76,7 @@ TEST_F(PlaneFourWindowTest, ExactFitSolvedThenConverted) {
     EXPECT_EQ(Common(9, 3), "3.0000");
     EXPECT_EQ(Common(10, 3), "0.0000");
     EXPECT_EQ(Common(11, 1), "No");  // nothing is below a tolerance of 0
-    EXPECT_EQ(Text(window.AccuracyLine()), "内符合精度=0.0000m，限差=0.0000m；外符合精度=0.0000m");
+    EXPECT_EQ(Text(window.AccuracyEdit()), "内符合精度=0.0000m，限差=0.0000m；外符合精度=0.0000m");
 
     TypeRows(window.Source(), {{"P", "10", "20", "5"}, {}});
     window.Button(6)->click();
@@ -184,7 +184,7 @@ TEST_F(PolynomialWindowTest, FirstOrderExactFitSolvedThenConverted) {
     for (const int row : {1, 2, 4, 5}) EXPECT_NEAR(TextToNumber(solved.Value(row)), 0, 1e-15) << row;
     EXPECT_EQ(Text(window.HeightShiftEdit()), "2.0000");
     for (int row = 1; row <= 3; ++row) EXPECT_EQ(Common(10, row), "0.0000");
-    EXPECT_EQ(Text(window.AccuracyLine()), "内符合精度=0.0000m，限差=0.0000m；外符合精度=0.0000m");
+    EXPECT_EQ(Text(window.AccuracyEdit()), "内符合精度=0.0000m，限差=0.0000m；外符合精度=0.0000m");
 
     TypeRows(window.Source(), {{"P", "50", "50", "3"}});
     window.Button(6)->click();

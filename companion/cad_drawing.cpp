@@ -15,6 +15,10 @@
 namespace coordconv {
 namespace {
 
+// A number the DXF writer can put down as a number (see kMaxDrawingNumber).
+bool Writable(double value) { return std::isfinite(value) && std::fabs(value) <= kMaxDrawingNumber; }
+bool Writable(const CadPoint& p) { return Writable(p.x) && Writable(p.y) && Writable(p.z); }
+
 std::string Upper(std::string text) {
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return text;
@@ -140,7 +144,10 @@ public:
         TextEntity text;
         text.text = Text(d.text);
         text.insertion = {d.ipx, d.ipy, d.ipz};
-        text.alignment = {d.apx, d.apy, d.apz};
+        // A text without its second alignment point (left-justified) reads
+        // it as "not a number": it is the insertion point then.
+        text.alignment = std::isnan(d.apx) || std::isnan(d.apy) ? text.insertion : CadPoint{d.apx, d.apy, d.apz};
+        if (std::isnan(text.alignment.z)) text.alignment.z = text.insertion.z;
         text.height = d.height;
         text.rotation_degrees = d.angle * 180 / kPiDouble;
         text.width_factor = d.xScaleFactor;
@@ -222,6 +229,10 @@ private:
             ++drawing_.skipped[std::string(type) + " (paper space)"];
             return false;
         }
+        if (!NumbersWritable(shape)) {
+            ++drawing_.skipped[std::string(type) + " (number out of range)"];
+            return false;
+        }
         EntityAttributes kept;
         kept.layer = Text(attributes.getLayer().empty() ? "0" : attributes.getLayer());
         kept.color = attributes.getColor();
@@ -232,6 +243,7 @@ private:
 
     void StoreVariable(const std::string& key, CadValue value, int code) {
         const std::string name = Upper(key.size() > 1 && key[0] == '$' ? key.substr(1) : key);
+        if (const auto* real = std::get_if<double>(&value); real != nullptr && !Writable(*real)) return;
         drawing_.variables[name] = {std::move(value), code};
     }
 
@@ -399,7 +411,61 @@ CadDrawing LoadDxf(const std::string& path) {
     return drawing;
 }
 
+bool NumbersWritable(const EntityShape& shape) {
+    return std::visit(
+        [](const auto& s) {
+            using T = std::decay_t<decltype(s)>;
+            if constexpr (std::is_same_v<T, PointEntity>) {
+                return Writable(s.position);
+            } else if constexpr (std::is_same_v<T, LineEntity>) {
+                return Writable(s.start) && Writable(s.end);
+            } else if constexpr (std::is_same_v<T, CircleEntity>) {
+                return Writable(s.centre) && Writable(s.radius);
+            } else if constexpr (std::is_same_v<T, ArcEntity>) {
+                return Writable(s.centre) && Writable(s.radius) && Writable(s.start_degrees) && Writable(s.end_degrees);
+            } else if constexpr (std::is_same_v<T, PolylineEntity>) {
+                return Writable(s.elevation) && std::all_of(s.vertices.begin(), s.vertices.end(), [](const auto& v) {
+                           return Writable(v.x) && Writable(v.y) && Writable(v.bulge);
+                       });
+            } else if constexpr (std::is_same_v<T, TextEntity>) {
+                return Writable(s.insertion) && Writable(s.alignment) && Writable(s.height) &&
+                       Writable(s.rotation_degrees) && Writable(s.width_factor);
+            } else if constexpr (std::is_same_v<T, MTextEntity>) {
+                return Writable(s.insertion) && Writable(s.height) && Writable(s.width) &&
+                       Writable(s.rotation_degrees) && Writable(s.line_spacing_factor);
+            } else {
+                if (!Writable(s.scale) || !Writable(s.angle_degrees)) return false;
+                for (const auto& loop : s.loops)
+                    for (const auto& e : loop)
+                        for (const double v : {e.x1, e.y1, e.x2, e.y2, e.radius, e.start_degrees, e.end_degrees})
+                            if (!Writable(v)) return false;
+                return true;
+            }
+        },
+        shape);
+}
+
 void SaveDxf(const CadDrawing& drawing, const std::string& path) {
+    // Checked before the file is opened: a number out of range would not be a
+    // DXF number (and overruns the writer's fixed-size buffer).
+    const auto writable_variable = [](const auto& entry) {
+        const auto* real = std::get_if<double>(&entry.second.value);
+        return real == nullptr || Writable(*real);
+    };
+    const bool writable =
+        std::all_of(drawing.entities.begin(), drawing.entities.end(),
+                    [](const DrawingEntity& e) { return NumbersWritable(e.shape); }) &&
+        std::all_of(drawing.variables.begin(), drawing.variables.end(), writable_variable) &&
+        std::all_of(drawing.linetypes.begin(), drawing.linetypes.end(),
+                    [](const CadDrawing::Linetype& l) {
+                        return Writable(l.pattern_length) && std::all_of(l.dashes.begin(), l.dashes.end(),
+                                                                         [](double d) { return Writable(d); });
+                    }) &&
+        std::all_of(drawing.text_styles.begin(), drawing.text_styles.end(), [](const CadDrawing::TextStyle& t) {
+            return Writable(t.fixed_height) && Writable(t.width_factor) && Writable(t.oblique_angle) &&
+                   Writable(t.last_height);
+        });
+    if (!writable) throw CommandError("图形中有超出DXF数值范围的数，无法保存 " + path);
     const std::string temporary = path + ".tmp";
     {
         DL_Dxf dxf;

@@ -150,12 +150,22 @@ public:
     bool Extents(double box[4]) const;
 };
 
+// The largest magnitude of a number the drawing keeps: a DXF number is
+// written in fixed notation with 16 decimals, and beyond this its text would
+// no longer be a number DXF readers (and the writer's buffers) take. Far
+// beyond any drawing of survey coordinates.
+inline constexpr double kMaxDrawingNumber = 1e15;
+
+// True when every number of `shape` is finite and within ±kMaxDrawingNumber.
+bool NumbersWritable(const EntityShape& shape);
+
 // Reads an ASCII DXF file; a file that cannot be read or parsed fails with a
 // CommandError naming it.
 CadDrawing LoadDxf(const std::string& path);
 
 // Writes the drawing as an AutoCAD 2000 ASCII DXF file (temporary file beside
-// the target, renamed over it). Non-ASCII characters of texts are written as
+// the target, renamed over it). A number the DXF cannot hold (see
+// kMaxDrawingNumber) fails the save before anything is written. Non-ASCII characters of texts are written as
 // \U+XXXX, which AutoCAD and the common DXF readers decode.
 void SaveDxf(const CadDrawing& drawing, const std::string& path);
 

@@ -140,6 +140,7 @@ DrawingEntity& DrawingSession::Entity(const QJsonObject& request) {
 }
 
 std::uint32_t DrawingSession::Add(EntityShape shape) {
+    if (!NumbersWritable(shape)) throw CadError("数值超出图形范围");
     drawing_.entities.push_back({EntityAttributes{}, std::move(shape)});
     return kFirstEntity + static_cast<std::uint32_t>(drawing_.entities.size() - 1);
 }

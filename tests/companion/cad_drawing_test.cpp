@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "core/errors.h"
 #include "tests/test_support.h"
 
 namespace coordconv {
 namespace {
 
+using testing::FileExists;
 using testing::ReadBytes;
 using testing::ScratchDir;
 using testing::WriteBytes;
@@ -105,6 +108,35 @@ TEST(CadDrawing, FilesThatCannotBeReadOrWrittenFail) {
     const ScratchDir scratch;
     EXPECT_THROW(LoadDxf(scratch.Path("missing.dxf")), CommandError);
     EXPECT_THROW(SaveDxf(CadDrawing{}, scratch.Path("no/such/folder.dxf")), CommandError);
+}
+
+// Numbers a DXF cannot hold (1e300 as a radius or a text height, an
+// infinity) never reach the writer: an opened file's entity is counted and
+// left out, a drawing that holds one fails to save and keeps the old file.
+TEST(CadDrawing, NumbersBeyondTheDxfRangeAreRefusedNotWritten) {
+    const ScratchDir scratch;
+    WriteBytes(scratch.Path("big.dxf"),
+               "0\nSECTION\n2\nENTITIES\n"
+               "0\nCIRCLE\n8\n0\n10\n0\n20\n0\n30\n0\n40\n1e300\n"
+               "0\nCIRCLE\n8\n0\n10\n1\n20\n2\n30\n0\n40\n2.4\n"
+               "0\nENDSEC\n0\nEOF\n");
+    CadDrawing drawing = LoadDxf(scratch.Path("big.dxf"));
+    ASSERT_EQ(drawing.entities.size(), 1u);
+    EXPECT_EQ(drawing.skipped.at("CIRCLE (number out of range)"), 1);
+    SaveDxf(drawing, scratch.Path("big.dxf"));
+
+    for (const double bad : {1e300, -1e16, std::numeric_limits<double>::infinity()}) {
+        TextEntity text;
+        text.text = "N 30";
+        text.height = bad;
+        EXPECT_FALSE(NumbersWritable(text));
+        CadDrawing with_bad = drawing;
+        with_bad.entities.push_back({EntityAttributes{}, text});
+        EXPECT_THROW(SaveDxf(with_bad, scratch.Path("big.dxf")), CommandError);
+        EXPECT_EQ(LoadDxf(scratch.Path("big.dxf")).entities.size(), 1u);
+        EXPECT_FALSE(FileExists(scratch.Path("big.dxf.tmp")));
+    }
+    EXPECT_TRUE(NumbersWritable(CircleEntity{{-1e15, 4e6, 0}, 1e15}));
 }
 
 TEST(CadDrawing, UnicodeEscapes) {

@@ -3,6 +3,7 @@
 #include <thread>
 
 #include <iostream>
+#include <new>
 
 #include "core/ellipsoid.h"
 #include "core/errors.h"
@@ -51,10 +52,22 @@ void WriteSolveResults(const Arguments& args, const PointTable& grid, int saved_
     }
     AtomicLineWriter parameters(args.output, args.encoding);
     for (const std::string& line : parameter_lines) parameters.WriteLine(line);
+    if (residuals) residuals->Finish();
+    parameters.Finish();
     if (residuals) residuals->Commit();
     parameters.Commit();
     std::cerr << accuracy_line << "\n";
     if (height_shift != nullptr) std::cerr << "dH=" << *height_shift << "\n";
+}
+
+void WriteBoxTexts(const Arguments& args, const std::vector<std::string>& texts) {
+    if (args.output == "-") {
+        for (const std::string& text : texts) std::cout << text << "\n";
+        return;
+    }
+    AtomicLineWriter file(args.output, args.encoding);
+    for (const std::string& text : texts) file.WriteLine(text);
+    file.Commit();
 }
 
 std::vector<OptionHelp> EllipsoidOptionHelp(const std::string& suffix) {
@@ -72,6 +85,7 @@ struct ChunkPart {
     std::string output;
     long lines = 0;
     bool failed = false;
+    bool out_of_memory = false;
     std::string failure;
 };
 
@@ -88,6 +102,10 @@ void ConvertChunkPart(const RowConversion& convert, FieldSplit split, int read_c
             CleanLine(raw_line, encoding, line);
             SplitLineInto(line, read_columns, split, source);
             convert(source.data(), result.data());
+        } catch (const std::bad_alloc&) {
+            part.failed = true;
+            part.out_of_memory = true;
+            return;
         } catch (const std::exception& error) {
             part.failed = true;
             part.failure = error.what();
@@ -144,6 +162,7 @@ int RunRowConversion(const Arguments& args, const RowConversion& convert, FieldS
                          chunk.empty() ? std::string_view("\n") : bytes.substr(0, cut), parts[0]);
         if (second.joinable()) second.join();
         for (std::size_t p = 0; p < (cut < bytes.size() ? 2u : 1u); ++p) {
+            if (parts[p].out_of_memory) throw std::bad_alloc();
             writer.WriteBytes(parts[p].output);
             if (parts[p].failed) throw InputLineError(parts[p].failure, lines_before + parts[p].lines + 1);
             lines_before += parts[p].lines;

@@ -51,7 +51,8 @@ std::size_t SequenceLength(std::string_view bytes, std::size_t at) {
 }
 
 std::string DecodeGb18030(std::string_view bytes, bool& clean) {
-    QStringDecoder decoder("GB18030");
+    // Stateless: a sequence cut off at the end is an error, not held back.
+    QStringDecoder decoder("GB18030", QStringConverter::Flag::Stateless);
     const QString text = decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
     std::string utf8 = text.toStdString();
     clean = !decoder.hasError() && utf8.find(kHeldBytePrefix) == std::string::npos;

@@ -61,12 +61,14 @@ void WriteSolveResults(const Arguments& args, const PointTable& grid, int saved_
 }
 
 void WriteBoxTexts(const Arguments& args, const std::vector<std::string>& texts) {
+    std::string lines;
+    for (const std::string& text : texts) lines += text + "\n";
     if (args.output == "-") {
-        for (const std::string& text : texts) std::cout << text << "\n";
+        std::cout << lines;
         return;
     }
-    AtomicLineWriter file(args.output, args.encoding);
-    for (const std::string& text : texts) file.WriteLine(text);
+    SafeFileWriter file(args.output);
+    file.Write(lines);
     file.Commit();
 }
 

@@ -102,10 +102,9 @@ void WriteSolveResults(const Arguments& args, const PointTable& grid, int saved_
                        const std::vector<std::string>& parameter_lines, const std::string& accuracy_line,
                        const std::string* height_shift);
 
-// The texts of a command that computes boxes rather than rows, one a line:
-// on standard output (LF line ends, UTF-8 as the terminal shows them), or
-// with -o as a file of the run's code page and CR LF line ends, written as
-// every output is.
+// The texts of a command that computes boxes rather than rows, one a line
+// (UTF-8, LF line ends, as the map sheet table): on standard output, or with
+// -o the same bytes in that file, written as every output is.
 void WriteBoxTexts(const Arguments& args, const std::vector<std::string>& texts);
 
 // The common coordinate-system options for the help text.

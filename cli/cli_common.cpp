@@ -34,8 +34,24 @@ EllipsoidTexts ReadEllipsoidOptions(const Arguments& args, int window_default_in
     return texts;
 }
 
+std::string Printable(const std::string& text) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string shown;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && c != '\n') || byte == 0x7f) {
+            shown += "\\x";
+            shown.push_back(kHex[byte >> 4]);
+            shown.push_back(kHex[byte & 15]);
+        } else {
+            shown.push_back(c);
+        }
+    }
+    return shown;
+}
+
 void StandardErrorDialogs::ShowError(const std::string& message) {
-    std::cerr << "coordconv-cli: " << ErrorBoxText(message) << "\n";
+    std::cerr << "coordconv-cli: " << Printable(ErrorBoxText(message)) << "\n";
 }
 
 void StandardErrorDialogs::ShowMessage(const std::string&, const std::string& text, MessageIcon) {

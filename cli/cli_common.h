@@ -107,6 +107,11 @@ void WriteSolveResults(const Arguments& args, const PointTable& grid, int saved_
 // -o the same bytes in that file, written as every output is.
 void WriteBoxTexts(const Arguments& args, const std::vector<std::string>& texts);
 
+// `text` with control characters other than the line feed (messages of
+// several lines) shown as \xHH, so that a message quoting
+// the input cannot drive the terminal (clear the screen, move the cursor).
+std::string Printable(const std::string& text);
+
 // The common coordinate-system options for the help text.
 std::vector<OptionHelp> EllipsoidOptionHelp(const std::string& suffix = "");
 

@@ -129,24 +129,6 @@ void FlushStandardOutput() {
     if (failed) throw CommandError(FileErrorText(errno != 0 ? errno : EIO));
 }
 
-// `text` with control characters shown as \xHH, so that a message quoting
-// the input cannot drive the terminal (clear the screen, move the cursor).
-std::string Printable(const std::string& text) {
-    static const char kHex[] = "0123456789abcdef";
-    std::string shown;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7f) {
-            shown += "\\x";
-            shown.push_back(kHex[byte >> 4]);
-            shown.push_back(kHex[byte & 15]);
-        } else {
-            shown.push_back(c);
-        }
-    }
-    return shown;
-}
-
 // `status`, or 1 when standard output could not be written out.
 int StatusAfterOutput(int status) {
     try {

@@ -3,6 +3,7 @@
 #include <thread>
 
 #include <iostream>
+#include <new>
 
 #include "core/ellipsoid.h"
 #include "core/errors.h"
@@ -33,8 +34,24 @@ EllipsoidTexts ReadEllipsoidOptions(const Arguments& args, int window_default_in
     return texts;
 }
 
+std::string Printable(const std::string& text) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string shown;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && c != '\n') || byte == 0x7f) {
+            shown += "\\x";
+            shown.push_back(kHex[byte >> 4]);
+            shown.push_back(kHex[byte & 15]);
+        } else {
+            shown.push_back(c);
+        }
+    }
+    return shown;
+}
+
 void StandardErrorDialogs::ShowError(const std::string& message) {
-    std::cerr << "coordconv-cli: " << ErrorBoxText(message) << "\n";
+    std::cerr << "coordconv-cli: " << Printable(ErrorBoxText(message)) << "\n";
 }
 
 void StandardErrorDialogs::ShowMessage(const std::string&, const std::string& text, MessageIcon) {
@@ -51,10 +68,24 @@ void WriteSolveResults(const Arguments& args, const PointTable& grid, int saved_
     }
     AtomicLineWriter parameters(args.output, args.encoding);
     for (const std::string& line : parameter_lines) parameters.WriteLine(line);
+    if (residuals) residuals->Finish();
+    parameters.Finish();
     if (residuals) residuals->Commit();
     parameters.Commit();
     std::cerr << accuracy_line << "\n";
     if (height_shift != nullptr) std::cerr << "dH=" << *height_shift << "\n";
+}
+
+void WriteBoxTexts(const Arguments& args, const std::vector<std::string>& texts) {
+    std::string lines;
+    for (const std::string& text : texts) lines += text + "\n";
+    if (args.output == "-") {
+        std::cout << lines;
+        return;
+    }
+    SafeFileWriter file(args.output);
+    file.Write(lines);
+    file.Commit();
 }
 
 std::vector<OptionHelp> EllipsoidOptionHelp(const std::string& suffix) {
@@ -72,6 +103,7 @@ struct ChunkPart {
     std::string output;
     long lines = 0;
     bool failed = false;
+    bool out_of_memory = false;
     std::string failure;
 };
 
@@ -88,6 +120,10 @@ void ConvertChunkPart(const RowConversion& convert, FieldSplit split, int read_c
             CleanLine(raw_line, encoding, line);
             SplitLineInto(line, read_columns, split, source);
             convert(source.data(), result.data());
+        } catch (const std::bad_alloc&) {
+            part.failed = true;
+            part.out_of_memory = true;
+            return;
         } catch (const std::exception& error) {
             part.failed = true;
             part.failure = error.what();
@@ -144,6 +180,7 @@ int RunRowConversion(const Arguments& args, const RowConversion& convert, FieldS
                          chunk.empty() ? std::string_view("\n") : bytes.substr(0, cut), parts[0]);
         if (second.joinable()) second.join();
         for (std::size_t p = 0; p < (cut < bytes.size() ? 2u : 1u); ++p) {
+            if (parts[p].out_of_memory) throw std::bad_alloc();
             writer.WriteBytes(parts[p].output);
             if (parts[p].failed) throw InputLineError(parts[p].failure, lines_before + parts[p].lines + 1);
             lines_before += parts[p].lines;

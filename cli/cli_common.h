@@ -102,6 +102,16 @@ void WriteSolveResults(const Arguments& args, const PointTable& grid, int saved_
                        const std::vector<std::string>& parameter_lines, const std::string& accuracy_line,
                        const std::string* height_shift);
 
+// The texts of a command that computes boxes rather than rows, one a line
+// (UTF-8, LF line ends, as the map sheet table): on standard output, or with
+// -o the same bytes in that file, written as every output is.
+void WriteBoxTexts(const Arguments& args, const std::vector<std::string>& texts);
+
+// `text` with control characters other than the line feed (messages of
+// several lines) shown as \xHH, so that a message quoting
+// the input cannot drive the terminal (clear the screen, move the cursor).
+std::string Printable(const std::string& text);
+
 // The common coordinate-system options for the help text.
 std::vector<OptionHelp> EllipsoidOptionHelp(const std::string& suffix = "");
 

@@ -104,7 +104,7 @@ int RunFour3d(const Arguments& args) {
     PointTable grid = ImportGrid(args, layout, settings);
     if (*args.command == "centre") {
         ComputeRegionCentre(settings, grid, parameters);
-        std::cout << parameters.b0 << "\n" << parameters.l0 << "\n";
+        WriteBoxTexts(args, {parameters.b0, parameters.l0});
         return 0;
     }
     StandardErrorDialogs dialogs;

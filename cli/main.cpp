@@ -7,11 +7,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <iostream>
+#include <new>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "cli/tools.h"
 #include "core/errors.h"
+#include "table/safe_file.h"
 
 namespace coordconv::cli {
 namespace {
@@ -49,8 +52,15 @@ void PrintToolHelp(const Tool& tool) {
                  "  --encoding gbk|utf-8  code page of the files (default gbk)\n";
 }
 
+// "-i", "-o", "-h" and any "--name": what a value never looks like (a
+// negative number such as -3.5 is a value).
+bool IsOptionName(const std::string& word) {
+    return word == "-i" || word == "-o" || word == "-h" || (word.size() > 2 && word.rfind("--", 0) == 0);
+}
+
 Arguments Parse(const Tool& tool, const std::vector<std::string>& words, bool& wants_help) {
     Arguments args;
+    std::set<std::string> seen;
     std::size_t i = 0;
     if (!tool.commands.empty() && i < words.size() && words[i].rfind("-", 0) != 0) {
         const std::string& command = words[i++];
@@ -78,9 +88,13 @@ Arguments Parse(const Tool& tool, const std::vector<std::string>& words, bool& w
             throw UsageError("unexpected argument '" + word + "'");
         }
         if (!has_inline_value) {
-            if (i + 1 >= words.size()) throw UsageError("option " + word + " needs a value");
+            // A word that is itself an option means the value was left out;
+            // "--opt=-1" still passes a value that starts with a dash.
+            if (i + 1 >= words.size() || IsOptionName(words[i + 1]))
+                throw UsageError("option " + word + " needs a value");
             value = words[++i];
         }
+        if (!seen.insert(word).second) throw UsageError("option " + word + " given twice");
         if (word == "-i") {
             args.input = value;
         } else if (word == "-o") {
@@ -121,7 +135,7 @@ int StatusAfterOutput(int status) {
         FlushStandardOutput();
         return status;
     } catch (const CommandError& error) {
-        std::cerr << "coordconv-cli: " << ErrorBoxText(error.what()) << "\n";
+        std::cerr << "coordconv-cli: " << Printable(ErrorBoxText(error.what())) << "\n";
         return 1;
     }
 }
@@ -132,6 +146,7 @@ int StatusAfterOutput(int status) {
 int main(int argc, char** argv) {
     using namespace coordconv;
     using namespace coordconv::cli;
+    RemoveTemporaryFilesOnInterrupt();
     const std::vector<Tool> tools = AllTools();
     const std::vector<std::string> words(argv + 1, argv + argc);
     if (words.empty()) {
@@ -146,7 +161,7 @@ int main(int argc, char** argv) {
     for (const auto& t : tools)
         if (t.name == words[0]) tool = &t;
     if (tool == nullptr) {
-        std::cerr << "coordconv-cli: unknown tool '" << words[0] << "' (coordconv-cli --help lists them)\n";
+        std::cerr << "coordconv-cli: unknown tool '" << Printable(words[0]) << "' (coordconv-cli --help lists them)\n";
         return 2;
     }
     try {
@@ -161,13 +176,17 @@ int main(int argc, char** argv) {
         FlushStandardOutput();
         return status;
     } catch (const UsageError& error) {
-        std::cerr << "coordconv-cli: " << error.what() << "\n(coordconv-cli " << tool->name << " --help lists the options)\n";
+        std::cerr << "coordconv-cli: " << Printable(error.what()) << "\n(coordconv-cli " << tool->name << " --help lists the options)\n";
         return 2;
     } catch (const InputLineError& error) {
-        std::cerr << "coordconv-cli: " << ErrorBoxText(error.what()) << " (line " << error.line() << ")\n";
+        std::cerr << "coordconv-cli: " << Printable(ErrorBoxText(error.what())) << " (line " << error.line() << ")\n";
         return 1;
     } catch (const CommandError& error) {
-        std::cerr << "coordconv-cli: " << ErrorBoxText(error.what()) << "\n";
+        std::cerr << "coordconv-cli: " << Printable(ErrorBoxText(error.what())) << "\n";
+        return 1;
+    } catch (const std::bad_alloc&) {
+        // The unwinding has removed the temporary files of the outputs.
+        std::cerr << "coordconv-cli: Out of memory.\n";
         return 1;
     }
 }

@@ -89,23 +89,22 @@ CompensationFields ReadCompensationFields(const Arguments& args) {
     return fields;
 }
 
-// plane and axis print the texts of their boxes; they read no file.
-void RequireNoFiles(const Arguments& args) {
-    if (args.input != "-" || args.output != "-")
-        throw UsageError("compensation " + *args.command + " reads no file and prints to standard output; -i and -o belong to convert");
+// plane and axis give the texts of their boxes; they read no file.
+void RequireNoInput(const Arguments& args) {
+    if (args.input != "-") throw UsageError("compensation " + *args.command + " reads no file; -i belongs to convert");
 }
 
 int RunCompensation(const Arguments& args) {
     const CompensationFields fields = ReadCompensationFields(args);
     if (*args.command == "plane") {
-        RequireNoFiles(args);
+        RequireNoInput(args);
         const CompensationPlaneTexts texts = ComputeCompensationPlaneTexts(fields);
-        std::cout << texts.deformation << "\n" << texts.height << "\n";
+        WriteBoxTexts(args, {texts.deformation, texts.height});
         return 0;
     }
     if (*args.command == "axis") {
-        RequireNoFiles(args);
-        std::cout << ComputeNewSemiMajorAxisText(fields) << "\n";
+        RequireNoInput(args);
+        WriteBoxTexts(args, {ComputeNewSemiMajorAxisText(fields)});
         return 0;
     }
     return RunRowConversion(args, CompensationConversion(fields), FieldSplit::Projection, 3, 3);

@@ -49,6 +49,8 @@ namespace {
 [[noreturn]] void ThrowFileError(int error) { throw CommandError(FileErrorText(error)); }
 
 constexpr std::size_t kBufferSize = 1 << 20;
+// The longest line read: far beyond any point's fields.
+constexpr std::size_t kMaxLineBytes = 4u << 20;
 
 }  // namespace
 
@@ -77,7 +79,13 @@ bool LineReader::Fill() {
         end_ -= begin_;
         begin_ = 0;
     }
-    if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
+    if (end_ == buffer_.size()) {
+        // A full buffer without a line end holds one line that is too long to
+        // be a point: refuse it before it costs the memory of a whole file.
+        if (end_ >= kMaxLineBytes && std::memchr(buffer_.data(), '\n', end_) == nullptr)
+            throw CommandError("Line longer than " + std::to_string(kMaxLineBytes / (1 << 20)) + " MB");
+        buffer_.resize(buffer_.size() * 2);
+    }
     const std::size_t got = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
     if (got == 0) {
         if (std::ferror(file_)) ThrowFileError(errno != 0 ? errno : EIO);
@@ -207,6 +215,11 @@ void AtomicLineWriter::WriteRow(const std::string* cells, int count) {
     }
     pending_ += "\r\n";
     if (pending_.size() >= kBufferSize) Flush();
+}
+
+void AtomicLineWriter::Finish() {
+    Flush();
+    if (!to_stdout_) file_->Finish();
 }
 
 void AtomicLineWriter::Commit() {

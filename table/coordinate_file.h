@@ -84,6 +84,8 @@ public:
     void WriteBytes(std::string_view bytes);
     // Writes `count` cells joined by ",".
     void WriteRow(const std::string* cells, int count);
+    // Writes everything out and syncs it without replacing the target yet.
+    void Finish();
     void Commit();
 
 private:

@@ -10,6 +10,9 @@
 #include <unistd.h>
 #endif
 
+#include <array>
+#include <csignal>
+#include <cstring>
 #include <vector>
 
 #include "core/errors.h"
@@ -85,7 +88,51 @@ bool ReplaceFile(const std::string& from, const std::string& to) { return std::r
 void RemoveFile(const std::string& path) { unlink(path.c_str()); }
 #endif
 
+// The temporary files in progress, in storage a signal handler may read: a
+// signal can come at any time, so the handler touches nothing else.
+constexpr std::size_t kMaxTemporaries = 16;
+constexpr std::size_t kMaxTemporaryPath = 4096;
+struct TemporaryFileSlots {
+    std::array<std::array<char, kMaxTemporaryPath>, kMaxTemporaries> paths{};
+    std::array<volatile std::sig_atomic_t, kMaxTemporaries> used{};
+};
+TemporaryFileSlots& Temporaries() {
+    static TemporaryFileSlots slots;
+    return slots;
+}
+
+void RegisterTemporary(const std::string& path) {
+    if (path.size() >= kMaxTemporaryPath) return;
+    TemporaryFileSlots& slots = Temporaries();
+    for (std::size_t i = 0; i < kMaxTemporaries; ++i) {
+        if (slots.used[i]) continue;
+        std::memcpy(slots.paths[i].data(), path.c_str(), path.size() + 1);
+        slots.used[i] = 1;
+        return;
+    }
+}
+
+void UnregisterTemporary(const std::string& path) {
+    TemporaryFileSlots& slots = Temporaries();
+    for (std::size_t i = 0; i < kMaxTemporaries; ++i)
+        if (slots.used[i] && path == slots.paths[i].data()) slots.used[i] = 0;
+}
+
+extern "C" void RemoveTemporariesAndEnd(int signal_number) {
+    TemporaryFileSlots& slots = Temporaries();
+    for (std::size_t i = 0; i < kMaxTemporaries; ++i)
+        if (slots.used[i]) RemoveFile(slots.paths[i].data());
+    std::signal(signal_number, SIG_DFL);
+    std::raise(signal_number);
+}
+
 }  // namespace
+
+void RemoveTemporaryFilesOnInterrupt() {
+    Temporaries();
+    std::signal(SIGINT, RemoveTemporariesAndEnd);
+    std::signal(SIGTERM, RemoveTemporariesAndEnd);
+}
 
 std::string FileErrorText(int error) {
     switch (error) {
@@ -144,6 +191,7 @@ SafeFileWriter::SafeFileWriter(const std::string& path) {
         temporary_.clear();
         ThrowFileError(errno);
     }
+    RegisterTemporary(temporary_);
     file_ = fdopen(fd, "wb");
     if (file_ == nullptr) {
         const int error = errno;
@@ -153,6 +201,7 @@ SafeFileWriter::SafeFileWriter(const std::string& path) {
         close(fd);
 #endif
         RemoveFile(temporary_);
+        UnregisterTemporary(temporary_);
         ThrowFileError(error);
     }
 }
@@ -164,7 +213,10 @@ SafeFileWriter::~SafeFileWriter() {
 void SafeFileWriter::Abandon() {
     if (file_ != nullptr) std::fclose(file_);
     file_ = nullptr;
-    if (!temporary_.empty()) RemoveFile(temporary_);
+    if (!temporary_.empty()) {
+        RemoveFile(temporary_);
+        UnregisterTemporary(temporary_);
+    }
 }
 
 void SafeFileWriter::Write(std::string_view bytes) {
@@ -173,8 +225,9 @@ void SafeFileWriter::Write(std::string_view bytes) {
     if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) ThrowFileError(errno);
 }
 
-void SafeFileWriter::Commit() {
-    committed_ = true;
+void SafeFileWriter::Finish() {
+    if (finished_) return;
+    finished_ = true;
     errno = 0;
     if (std::fflush(file_) != 0) {
         const int error = errno;
@@ -195,11 +248,18 @@ void SafeFileWriter::Commit() {
         Abandon();
         ThrowFileError(close_error);
     }
+}
+
+void SafeFileWriter::Commit() {
+    Finish();
+    committed_ = true;
     if (!Direct() && !ReplaceFile(temporary_, target_)) {
         const int error = errno;
+        committed_ = false;
         Abandon();
         ThrowFileError(error);
     }
+    if (!Direct()) UnregisterTemporary(temporary_);
 }
 
 }  // namespace coordconv

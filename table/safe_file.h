@@ -39,7 +39,11 @@ public:
     SafeFileWriter& operator=(const SafeFileWriter&) = delete;
 
     void Write(std::string_view bytes);
-    // Flushes, syncs and closes, then renames the temporary file over the
+    // Flushes, syncs and closes the file without replacing the target yet, so
+    // several outputs of one run can all be written before any is replaced.
+    // Any failure raises CommandError and leaves the old file.
+    void Finish();
+    // Finish() when not done yet, then renames the temporary file over the
     // target. Any failure raises CommandError and leaves the old file.
     void Commit();
 
@@ -53,6 +57,12 @@ private:
     std::string temporary_;
     std::FILE* file_ = nullptr;
     bool committed_ = false;
+    bool finished_ = false;
 };
+
+// Makes SIGINT and SIGTERM remove the temporary files of the saves in
+// progress before the program ends as the signal asks, so an interrupted run
+// leaves the old files and nothing beside them.
+void RemoveTemporaryFilesOnInterrupt();
 
 }  // namespace coordconv

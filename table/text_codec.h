@@ -12,6 +12,11 @@ enum class FileEncoding { Gbk, Utf8 };
 
 // One line (or any text without a split multi-byte character) from the file's
 // code page to UTF-8, and back. ASCII passes unchanged without a converter.
+// A byte that is no GBK/GB18030 character (0x80, 0xFF, a lead byte without
+// its trail) is held as the code point U+10FF00 + byte and written back as
+// that byte, so names the program cannot read keep their bytes through
+// import and save; a file character in that range is held byte by byte the
+// same way.
 std::string DecodeFileText(std::string_view bytes, FileEncoding encoding);
 std::string EncodeFileText(std::string_view utf8, FileEncoding encoding);
 // The same, writing into (DecodeInto) or appending to (AppendEncoded) a

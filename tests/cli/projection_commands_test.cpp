@@ -86,7 +86,7 @@ TEST(ProjectionCli, UsageMistakes) {
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {"compensation"},
              {"compensation", "deform"},
-             {"compensation", "plane", "-o", dir.Path("figures.txt")},
+             {"compensation", "plane", "-i", dir.Path("figures.txt")},
              {"utm-forward", "--system", "5"},
              {"zone-change", "--xconst", "0"},
          }) {

@@ -148,7 +148,7 @@ TEST(CliOutput, AFailedWriteIsAnError) {
         const int to_stdout = std::system((cli + " " + run + " > /dev/full 2>/dev/null").c_str());
         EXPECT_EQ(WEXITSTATUS(to_stdout), 1) << run;
     }
-    for (const auto& run : {runs[0], runs[1]}) {
+    for (const auto& run : {runs[0], runs[1], runs[2], runs[3], runs[4]}) {
         const int to_file = std::system((cli + " " + run + " -o /dev/full 2>/dev/null").c_str());
         EXPECT_EQ(WEXITSTATUS(to_file), 1) << run;
     }

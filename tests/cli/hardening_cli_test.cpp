@@ -1,0 +1,167 @@
+// coordconv-cli against hostile input, targets and faults: every case ends in
+// a clear message and an exit status, with the old files kept.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "table/text_codec.h"
+#include "tests/test_support.h"
+
+extern char** environ;
+
+namespace coordconv {
+namespace {
+
+using testing::ReadBytes;
+using testing::RunCli;
+using testing::ScratchDir;
+using testing::WriteBytes;
+
+int EntriesIn(const std::string& folder) {
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++entries;
+    return entries;
+}
+
+TEST(CliHardening, OptionNamesAreNeverValuesAndOptionsComeOnce) {
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {{"gauss-forward", "--cm", "--yconst", "500000"}, 2, "option --cm needs a value"},
+        {{"gauss-forward", "--cm", "-i", "x.txt"}, 2, "option --cm needs a value"},
+        {{"gauss-forward", "-o", "--cm=117"}, 2, "option -o needs a value"},
+        {{"gauss-forward", "--cm", "117", "--cm", "114"}, 2, "option --cm given twice"},
+        {{"gauss-forward", "--cm=117", "--cm", "117"}, 2, "option --cm given twice"},
+        {{"gauss-forward", "-o", "-", "-o", "-"}, 2, "option -o given twice"},
+        {{"gauss-forward", "--yconst", "-500000"}, 0, ""},  // a negative number is a value
+    };
+    for (const Case& c : cases) {
+        const auto run = RunCli(c.args, "P1,30.3,1.3\r\n");
+        EXPECT_EQ(run.status, c.status) << c.args[1] << " " << c.args[2] << "\n" << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    }
+}
+
+// Names are opaque: bytes that are no GBK character come out as they went in,
+// through the command line and through the window's import and save codec.
+TEST(CliHardening, UndecodableGbkBytesAreKept) {
+    const std::vector<std::string> names = {
+        "\xff", "\x80", "\x81", "P\x81", "\xd6\xd0\x81", "\x81\x30", "\xfe\x39\xfe",
+        "\x84\x31\xa4\x37",  // U+FFFD written as a character
+        "\xe3\x32\x9a\x35",  // the highest GB18030 character, U+10FFFF
+        "\xf4\x8f\xbc\x80",  // UTF-8 of the held-byte range, as GBK bytes
+    };
+    for (const std::string& name : names) {
+        EXPECT_EQ(EncodeFileText(DecodeFileText(name, FileEncoding::Gbk), FileEncoding::Gbk), name);
+        const auto run = RunCli({"gauss-forward"}, name + ",30.3,1.3\r\n");
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, name + ",3376500.1736,644006.4942\r\n");
+    }
+    EXPECT_EQ(DecodeFileText("\xd6\xd0\xb9\xfa", FileEncoding::Gbk), "中国");
+}
+
+TEST(CliHardening, MessagesShowControlCharactersEscaped) {
+    const auto run = RunCli({"gauss-forward"}, "P1,3\x1b[2J,1\r\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "coordconv-cli: '3\\x1b[2J' is not a valid floating point value. (line 1)\n");
+    const auto usage = RunCli({"gauss-forward", "--\x1b[2J=1"});
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_EQ(usage.err.find('\x1b'), std::string::npos) << usage.err;
+}
+
+TEST(CliHardening, OverlongLinesAndOutOfMemoryAreMessages) {
+    const ScratchDir dir;
+    WriteBytes(dir.Path("out.txt"), "old\r\n");
+    WriteBytes(dir.Path("long.txt"), "P1,30.3,1.3\r\n" + std::string(5 << 20, '1') + "\r\n");
+    const auto long_line = RunCli({"gauss-forward", "-i", dir.Path("long.txt"), "-o", dir.Path("out.txt")});
+    EXPECT_EQ(long_line.status, 1);
+    EXPECT_EQ(long_line.err, "coordconv-cli: Line longer than 4 MB.\n");
+    const auto zeros = RunCli({"gauss-forward", "-i", "/dev/zero", "-o", dir.Path("out.txt")});
+    EXPECT_EQ(zeros.err, "coordconv-cli: Line longer than 4 MB.\n");
+
+    // A solve far larger than the memory the run may take.
+    std::string rows;
+    for (int i = 0; i < 150000; ++i) rows += "P" + std::to_string(i) + ",30.1,114.2,10,30.1,114.2,10\r\n";
+    WriteBytes(dir.Path("cp.txt"), rows);
+    const std::string command = "ulimit -v 150000; " + std::string(COORDCONV_CLI) +
+                                " bursa-wolf solve --form geodetic --form2 geodetic -i " + dir.Path("cp.txt") +
+                                " -o " + dir.Path("out.txt") + " 2>" + dir.Path("err.txt");
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    EXPECT_EQ(ReadBytes(dir.Path("err.txt")), "coordconv-cli: Out of memory.\n");
+    EXPECT_EQ(ReadBytes(dir.Path("out.txt")), "old\r\n");
+    EXPECT_EQ(EntriesIn(dir.Path("")), 4);  // out, long, cp, err and nothing else
+}
+
+// A run stopped by SIGINT or SIGTERM while its output is half written leaves
+// the old output and no temporary file: the input is a FIFO that is kept open,
+// so the run waits with its temporary file in place.
+TEST(CliHardening, InterruptedRunsLeaveNoTemporaryFile) {
+    for (const int signal_number : {SIGTERM, SIGINT}) {
+        const ScratchDir dir;
+        WriteBytes(dir.Path("out.txt"), "old\r\n");
+        ASSERT_EQ(mkfifo(dir.Path("in").c_str(), 0600), 0);
+        const std::string cli = COORDCONV_CLI;
+        const std::string in = dir.Path("in");
+        const std::string out = dir.Path("out.txt");
+        std::vector<char*> argv = {const_cast<char*>(cli.c_str()), const_cast<char*>("gauss-forward"),
+                                   const_cast<char*>("-i"), const_cast<char*>(in.c_str()),
+                                   const_cast<char*>("-o"), const_cast<char*>(out.c_str()), nullptr};
+        pid_t pid = 0;
+        ASSERT_EQ(posix_spawn(&pid, cli.c_str(), nullptr, nullptr, argv.data(), environ), 0);
+        std::FILE* feed = std::fopen(in.c_str(), "wb");
+        ASSERT_NE(feed, nullptr);
+        std::fputs("P1,30.3,1.3\r\n", feed);
+        std::fflush(feed);
+        for (int wait = 0; wait < 500 && EntriesIn(dir.Path("")) < 3; ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_EQ(EntriesIn(dir.Path("")), 3) << "no temporary file appeared";
+        kill(pid, signal_number);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        std::fclose(feed);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number) << status;
+        EXPECT_EQ(ReadBytes(out), "old\r\n");
+        EXPECT_EQ(EntriesIn(dir.Path("")), 2) << "a temporary file was left behind";
+    }
+}
+
+TEST(CliHardening, OutputsOfOneRunAreAllOrNothing) {
+    const ScratchDir dir;
+    WriteBytes(dir.Path("cp.txt"), "A,30,114,0,30,114,0\r\nB,31,115,0,31,115,0\r\nC,30.5,116,0,30.5,116,0\r\n");
+    WriteBytes(dir.Path("res.txt"), "old residuals\r\n");
+    const auto solve = RunCli({"bursa-wolf", "solve", "--form", "geodetic", "--form2", "geodetic", "-i",
+                               dir.Path("cp.txt"), "--residuals", dir.Path("res.txt"), "-o", "/dev/full"});
+    EXPECT_EQ(solve.status, 1);
+    EXPECT_EQ(solve.err, "coordconv-cli: Disk full.\n");
+    EXPECT_EQ(ReadBytes(dir.Path("res.txt")), "old residuals\r\n");
+    EXPECT_EQ(EntriesIn(dir.Path("")), 2);
+
+    // The box-computing commands write to -o what they print.
+    const std::vector<std::vector<std::string>> boxes = {
+        {"four-3d", "centre", "--form", "geodetic", "-i", dir.Path("cp.txt")},
+        {"compensation", "plane", "--mean-lat", "30", "--mean-h", "1000", "--mean-y", "100000"},
+        {"compensation", "axis", "--mean-lat", "30", "--plane-h", "215"},
+    };
+    for (std::vector<std::string> args : boxes) {
+        const auto printed = RunCli(args);
+        ASSERT_EQ(printed.status, 0) << printed.err;
+        args.insert(args.end(), {"-o", dir.Path("box.txt")});
+        const auto written = RunCli(args);
+        ASSERT_EQ(written.status, 0) << written.err;
+        EXPECT_EQ(ReadBytes(dir.Path("box.txt")), printed.out) << args[0];
+    }
+}
+
+}  // namespace
+}  // namespace coordconv

@@ -125,8 +125,12 @@ private:
 
 std::unique_ptr<CadAutomation> ConnectToCadCompanion(const std::string& server_name) {
     auto socket = std::make_unique<QLocalSocket>();
-    socket->connectToServer(Q(server_name));
+    const QString path = cad_protocol::ServerPath(Q(server_name));
+    socket->connectToServer(path);
     if (!socket->waitForConnected(kCompanionConnectTimeoutMs)) return nullptr;
+    // Drawing requests and picks go only to a companion of this user.
+    if (!cad_protocol::PeerIsThisUser(socket->socketDescriptor()))
+        throw CadError("套接字 " + path.toStdString() + " 不属于当前用户");
     return std::make_unique<CompanionClient>(std::move(socket));
 }
 

@@ -1,13 +1,42 @@
 #include "cadlink/cad_companion_protocol.h"
 
 #include <QJsonDocument>
+#include <QStandardPaths>
 #include <QtGlobal>
+
+#ifdef Q_OS_LINUX
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
 
 namespace coordconv::cad_protocol {
 
 QString DefaultServerName() {
     const QByteArray from_environment = qgetenv(kServerEnvironmentVariable);
     return from_environment.isEmpty() ? QString::fromUtf8(kDefaultServerName) : QString::fromUtf8(from_environment);
+}
+
+QString ServerPath(const QString& name) {
+#ifdef Q_OS_UNIX
+    if (name.contains('/')) return name;
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty()) return name;
+    return folder + "/" + name;
+#else
+    return name;
+#endif
+}
+
+bool PeerIsThisUser(qintptr socket_descriptor) {
+#ifdef Q_OS_LINUX
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    if (getsockopt(static_cast<int>(socket_descriptor), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0) return false;
+    return peer.uid == getuid();
+#else
+    (void)socket_descriptor;
+    return true;
+#endif
 }
 
 QJsonArray PointToJson(const CadPoint& point) { return QJsonArray{point.x, point.y, point.z}; }

@@ -34,6 +34,16 @@ inline constexpr const char* kServerEnvironmentVariable = "COORDCONV_CAD_SERVER"
 // The server name clients and the companion use when none is given.
 QString DefaultServerName();
 
+// Where the socket of server `name` lives. A bare name goes into the user's
+// runtime folder ($XDG_RUNTIME_DIR, or Qt's private per-user fallback), not
+// into the shared /tmp, where another user could take the name first; a
+// name with a "/" is a path already. (On Windows, a pipe name as it is.)
+QString ServerPath(const QString& name);
+
+// True when the peer at the other end of a connected local socket runs as
+// this user (always true where the system cannot tell).
+bool PeerIsThisUser(qintptr socket_descriptor);
+
 QJsonArray PointToJson(const CadPoint& point);
 // A three-element array of numbers; anything else fails with CadError.
 CadPoint PointFromJson(const QJsonValue& value);

@@ -1,6 +1,12 @@
 #include "companion/companion_server.h"
 
+#include <algorithm>
+
+#include <QFile>
 #include <QLocalSocket>
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 #include <QPointer>
 
 #include "cadlink/cad_companion_protocol.h"
@@ -14,18 +20,31 @@ CompanionServer::CompanionServer(DrawingSession& session, QObject* parent)
 }
 
 bool CompanionServer::Listen(const QString& name, QString& error) {
+    const QString path = cad_protocol::ServerPath(name);
     {
         // A server that answers: another companion runs under this name.
         QLocalSocket probe;
-        probe.connectToServer(name);
+        probe.connectToServer(path);
         if (probe.waitForConnected(500)) {
-            error = "另一个 coordconv-cad 已在 " + name + " 上运行";
+            error = "另一个 coordconv-cad 已在 " + path + " 上运行";
             return false;
         }
     }
-    // Nobody answers: a socket file left behind by a crash may be removed.
-    QLocalServer::removeServer(name);
-    if (!server_.listen(name)) {
+#ifdef Q_OS_UNIX
+    // Nobody answers: a socket left behind by a crash may be removed, but
+    // never a file of another kind that happens to carry the name.
+    struct stat status {};
+    if (lstat(QFile::encodeName(path).constData(), &status) == 0) {
+        if (!S_ISSOCK(status.st_mode)) {
+            error = path + " 已存在且不是套接字";
+            return false;
+        }
+        QLocalServer::removeServer(path);
+    }
+#else
+    QLocalServer::removeServer(path);
+#endif
+    if (!server_.listen(path)) {
         error = server_.errorString();
         return false;
     }
@@ -34,6 +53,12 @@ bool CompanionServer::Listen(const QString& name, QString& error) {
 
 void CompanionServer::OnNewConnection() {
     while (QLocalSocket* socket = server_.nextPendingConnection()) {
+        // Only programs of this user may draw and pick here.
+        if (!cad_protocol::PeerIsThisUser(socket->socketDescriptor())) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         ++clients_;
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { OnReadyRead(socket); });
         connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
@@ -48,8 +73,31 @@ void CompanionServer::OnNewConnection() {
     }
 }
 
+namespace {
+
+// One request is a line of a few hundred bytes; the replies a client leaves
+// unread pile up in the companion. A client beyond either bound is dropped,
+// so that one client cannot stall the drawing or exhaust memory.
+constexpr qint64 kMaxRequestBytes = 1 << 20;
+constexpr qint64 kMaxUnsentReplyBytes = 4 << 20;
+constexpr qint64 kMaxQueuedRequests = 1000;
+
+}  // namespace
+
 void CompanionServer::OnReadyRead(QLocalSocket* socket) {
-    while (socket->canReadLine()) queue_.push_back({socket, socket->readLine()});
+    while (socket->canReadLine()) {
+        const QByteArray line = socket->readLine(kMaxRequestBytes + 1);
+        if (line.size() > kMaxRequestBytes || !line.endsWith('\n')) {
+            socket->abort();
+            return;
+        }
+        queue_.push_back({socket, line});
+    }
+    const auto queued = std::count_if(queue_.begin(), queue_.end(), [socket](const Pending& p) { return p.socket == socket; });
+    if (socket->bytesAvailable() > kMaxRequestBytes || queued > kMaxQueuedRequests) {
+        socket->abort();
+        return;
+    }
     ProcessNext();
 }
 
@@ -64,6 +112,7 @@ void CompanionServer::ProcessNext() {
         if (socket && socket->state() == QLocalSocket::ConnectedState) {
             socket->write(cad_protocol::EncodeMessage(message));
             socket->flush();
+            if (socket->bytesToWrite() > kMaxUnsentReplyBytes) socket->abort();
         }
         busy_ = false;
         current_ = nullptr;

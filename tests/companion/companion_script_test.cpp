@@ -1,5 +1,6 @@
 // Whole annotations against the companion CAD program coordconv-cad, run
 // headless from a script; the drawing it writes at the end is read back.
+#include <QLocalSocket>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include "tests/test_support.h"
 #include "tools/cad/annotation.h"
 #include "cadlink/cad_companion_client.h"
+#include "cadlink/cad_companion_protocol.h"
 #include "companion/cad_drawing.h"
 #include "tools/cad/map_sheet.h"
 
@@ -47,6 +49,7 @@ public:
         }
     }
 
+    const std::string& Socket() const { return socket_; }
     CadAttach Attach() const {
         return [socket = socket_] { return ConnectToCadCompanion(socket); };
     }
@@ -174,6 +177,38 @@ TEST(CompanionScript, MapSheetPickAndNoCompanion) {
     EXPECT_EQ(AnnotatePlane(attach), CadCommandOutcome::kCadNotRunning);
     EXPECT_EQ(AnnotateGeodetic(attach, GeodeticAnnotationFields{}), CadCommandOutcome::kCadNotRunning);
     EXPECT_FALSE(PickSheetPoint(attach).has_value());
+}
+
+// The default socket lives in the user's own runtime folder, and the
+// companion never deletes a file that is not a socket to take its name.
+TEST(CompanionScript, TheSocketIsTheUsersAndOtherFilesStay) {
+    const QString default_path = cad_protocol::ServerPath(cad_protocol::kDefaultServerName);
+    EXPECT_NE(default_path, "/tmp/coordconv-cad");
+    EXPECT_TRUE(default_path.endsWith("/coordconv-cad")) << default_path.toStdString();
+    EXPECT_EQ(cad_protocol::ServerPath("/some/where.sock"), "/some/where.sock");
+
+    const ScratchDir scratch;
+    WriteBytes(scratch.Path("taken"), "a user's file");
+    QProcess companion;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    companion.setProcessEnvironment(environment);
+    companion.start(QString::fromStdString(CompanionProgram()),
+                    {"--server", QString::fromStdString(scratch.Path("taken")), "--script",
+                     QString::fromStdString(scratch.Path("taken")), "--save", QString::fromStdString(scratch.Path("o.dxf"))});
+    ASSERT_TRUE(companion.waitForFinished(30000));
+    EXPECT_NE(companion.exitCode(), 0);
+    EXPECT_EQ(testing::ReadBytes(scratch.Path("taken")), "a user's file");
+
+    // A client that sends a request of megabytes without its line end is
+    // dropped instead of being buffered without end.
+    ScriptedCompanion serving(scratch, "pick 1 2\n");
+    QLocalSocket flood;
+    flood.connectToServer(QString::fromStdString(serving.Socket()));
+    ASSERT_TRUE(flood.waitForConnected(5000));
+    flood.write(QByteArray(3 << 20, 'x'));
+    flood.flush();
+    EXPECT_TRUE(flood.state() == QLocalSocket::UnconnectedState || flood.waitForDisconnected(10000));
 }
 
 TEST(CompanionScript, CancelledPickReachesTheCommandAsTheCompanionsText) {

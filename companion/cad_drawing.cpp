@@ -265,6 +265,27 @@ DL_Attributes WriteAttributes(const EntityAttributes& a) {
     return DL_Attributes(EscapeDxfText(a.layer), a.color, -1, a.linetype, 1.0);
 }
 
+// The head of a HATCH entity (AutoCAD 2000 form), as the DXF library writes
+// it but with the hatch's elevation: a dot's hatch lies in the plane of its
+// circle, not at z = 0. The hatch is written non-associative (71 = 0): an
+// associative one would have to name its boundary objects' handles.
+void WriteHatchStart(DL_WriterA& dw, const DL_HatchData& data, double elevation, const DL_Attributes& attributes) {
+    dw.entity("HATCH");
+    dw.dxfString(100, "AcDbEntity");
+    dw.entityAttributes(attributes);
+    dw.dxfString(100, "AcDbHatch");
+    dw.dxfReal(10, 0.0);  // elevation point: only its z counts
+    dw.dxfReal(20, 0.0);
+    dw.dxfReal(30, elevation);
+    dw.dxfReal(210, 0.0);  // extrusion direction
+    dw.dxfReal(220, 0.0);
+    dw.dxfReal(230, 1.0);
+    dw.dxfString(2, data.solid ? std::string("SOLID") : data.pattern);
+    dw.dxfInt(70, data.solid ? 1 : 0);
+    dw.dxfInt(71, 0);
+    dw.dxfInt(91, data.numLoops);
+}
+
 void WriteEntity(DL_Dxf& dxf, DL_WriterA& dw, const DrawingEntity& entity) {
     const DL_Attributes attributes = WriteAttributes(entity.attributes);
     std::visit(
@@ -311,7 +332,7 @@ void WriteEntity(DL_Dxf& dxf, DL_WriterA& dw, const DrawingEntity& entity) {
                 if (shape.loops.empty()) return;  // a hatch without boundary is not a valid entity
                 const DL_HatchData data(static_cast<int>(shape.loops.size()), shape.solid, shape.scale,
                                         shape.angle_degrees, shape.pattern);
-                dxf.writeHatch1(dw, data, attributes);
+                WriteHatchStart(dw, data, shape.elevation, attributes);
                 for (const auto& loop : shape.loops) {
                     const DL_HatchLoopData loop_data(static_cast<int>(loop.size()));
                     dxf.writeHatchLoop1(dw, loop_data);
@@ -434,7 +455,7 @@ bool NumbersWritable(const EntityShape& shape) {
                 return Writable(s.insertion) && Writable(s.height) && Writable(s.width) &&
                        Writable(s.rotation_degrees) && Writable(s.line_spacing_factor);
             } else {
-                if (!Writable(s.scale) || !Writable(s.angle_degrees)) return false;
+                if (!Writable(s.scale) || !Writable(s.angle_degrees) || !Writable(s.elevation)) return false;
                 for (const auto& loop : s.loops)
                     for (const auto& e : loop)
                         for (const double v : {e.x1, e.y1, e.x2, e.y2, e.radius, e.start_degrees, e.end_degrees})

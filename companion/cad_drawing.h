@@ -88,6 +88,7 @@ struct HatchEntity {
     double scale = 1;
     double angle_degrees = 0;
     bool associative = false;
+    double elevation = 0;  // z of the hatch's plane, that of its boundary
     std::vector<std::vector<HatchEdge>> loops;
 };
 

@@ -81,10 +81,12 @@ QJsonObject DrawingSession::Immediate(const QString& call, const QJsonObject& re
         auto* hatch = std::get_if<HatchEntity>(&Entity(request).shape);
         if (hatch == nullptr) throw CadError("对象不是填充");
         std::vector<HatchEdge> loop;
+        double boundary_z = 0;
         for (const QJsonValue handle : request.value("loop").toArray()) {
             const QJsonObject member{{"object", handle}};
             const auto* circle = std::get_if<CircleEntity>(&Entity(member).shape);
             if (circle == nullptr) throw CadError("填充边界只能是圆");
+            if (loop.empty()) boundary_z = circle->centre.z;
             HatchEdge edge;
             edge.is_arc = true;
             edge.x1 = circle->centre.x;
@@ -95,6 +97,8 @@ QJsonObject DrawingSession::Immediate(const QString& call, const QJsonObject& re
             loop.push_back(edge);
         }
         if (loop.empty()) throw CadError("填充边界为空");
+        // The hatch lies in the plane of its outer boundary.
+        if (hatch->loops.empty()) hatch->elevation = boundary_z;
         hatch->loops.push_back(loop);
         input_.DrawingChanged();
         return Result(QJsonValue());

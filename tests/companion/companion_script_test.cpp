@@ -120,7 +120,8 @@ TEST(CompanionScript, GeodeticAnnotationWithDotAndLeader) {
     const double x = static_cast<double>(p.y + 500000 + 39000000 - 39000000);
     const double y = static_cast<double>(p.x - 4000000);
     char script[256];
-    std::snprintf(script, sizeof script, "pick %.10f %.10f\npick %.10f %.10f\n", x, y, x - 30, y + 20);
+    // The point is picked at z = 12.5: the dot's circle and its hatch lie there.
+    std::snprintf(script, sizeof script, "pick %.10f %.10f 12.5\npick %.10f %.10f\n", x, y, x - 30, y + 20);
     ScriptedCompanion companion(scratch, script);
 
     GeodeticAnnotationFields fields;
@@ -137,6 +138,13 @@ TEST(CompanionScript, GeodeticAnnotationWithDotAndLeader) {
     ASSERT_EQ(circles.size(), 1u);
     EXPECT_NEAR(circles[0].centre.x, x, 1e-9);
     EXPECT_EQ(circles[0].radius, 0.6);
+    EXPECT_EQ(circles[0].centre.z, 12.5);
+    const std::string dxf = testing::ReadBytes(scratch.Path("out.dxf"));
+    const std::size_t hatch_at = dxf.find("\nHATCH\n");
+    ASSERT_NE(hatch_at, std::string::npos);
+    const std::size_t z_at = dxf.find("\n 30\n", hatch_at);
+    ASSERT_NE(z_at, std::string::npos);
+    EXPECT_EQ(std::stod(dxf.substr(z_at + 5, dxf.find('\n', z_at + 5) - z_at - 5)), 12.5);
     const auto hatches = EntitiesOf<HatchEntity>(drawing);
     ASSERT_EQ(hatches.size(), 1u);
     EXPECT_TRUE(hatches[0].solid);

@@ -1,5 +1,7 @@
 #include "cli/cli_common.h"
 
+#include <cctype>
+
 #include <thread>
 
 #include <iostream>
@@ -21,9 +23,17 @@ EllipsoidTexts ReadEllipsoidOptions(const Arguments& args, int window_default_in
     const std::string system_option = "system" + suffix;
     if (args.Has(system_option)) {
         const std::string text = args.Get(system_option, "");
-        if (text.size() != 1 || text[0] < '0' || text[0] > '4')
-            throw UsageError("--" + system_option + " takes 0 to 4, not '" + text + "'");
-        const int index = text[0] - '0';
+        // The list's items by number or by name, in the list's order.
+        static constexpr const char* kSystemNames[] = {"xian80", "cgcs2000", "beijing54", "wgs84", "custom"};
+        int index = -1;
+        if (text.size() == 1 && text[0] >= '0' && text[0] <= '4') index = text[0] - '0';
+        std::string lower = text;
+        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        for (int i = 0; i < 5; ++i)
+            if (lower == kSystemNames[i]) index = i;
+        if (index < 0)
+            throw UsageError("--" + system_option + " takes 0 to 4 or xian80, cgcs2000, beijing54, wgs84, custom, not '" +
+                             text + "'");
         if (index != kCustomSystemIndex) {
             texts.a = kCoordinateSystemPresets[static_cast<std::size_t>(index)].semi_major_axis_text;
             texts.inverse_flattening = kCoordinateSystemPresets[static_cast<std::size_t>(index)].inverse_flattening_text;
@@ -89,7 +99,9 @@ void WriteBoxTexts(const Arguments& args, const std::vector<std::string>& texts)
 }
 
 std::vector<OptionHelp> EllipsoidOptionHelp(const std::string& suffix) {
-    return {{"system" + suffix, "N  coordinate system 0..4 (1980西安, 2000国家, 1954北京, WGS84, 自定义)"},
+    return {{"system" + suffix,
+             "N|NAME  coordinate system: 0 xian80 (1980西安), 1 cgcs2000 (2000国家), 2 beijing54 (1954北京), "
+             "3 wgs84, 4 custom (自定义: give --a and --invf)"},
             {"a" + suffix, "TEXT  semi-major axis a (m)"},
             {"invf" + suffix, "TEXT  inverse flattening 1/f"}};
 }

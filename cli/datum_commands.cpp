@@ -115,13 +115,13 @@ int RunFour3d(const Arguments& args) {
 
 std::vector<OptionHelp> DatumOptionHelp(const std::string& parameter_file) {
     std::vector<OptionHelp> options = EllipsoidOptionHelp();
-    options.push_back({"cm", "TEXT  source central meridian EditLL1, ddd.mmss (default 0)"});
-    options.push_back({"yconst", "TEXT  source Y constant EditYY1 in metres (default 500000)"});
-    options.push_back({"form", "plane|geodetic  source coordinate form ComboBoxO (default plane)"});
+    options.push_back({"cm", "TEXT  central meridian of the source zone, ddd.mmss (default 0)"});
+    options.push_back({"yconst", "TEXT  false easting of the source zone in metres, without zone number (default 500000)"});
+    options.push_back({"form", "plane|geodetic  source coordinates as plane x,y or as latitude, longitude ddd.mmss (default plane)"});
     for (const OptionHelp& option : EllipsoidOptionHelp("2")) options.push_back(option);
-    options.push_back({"cm2", "TEXT  target central meridian EditLL2 (default: the text of --cm)"});
-    options.push_back({"yconst2", "TEXT  target Y constant EditYY2 in metres (default 500000)"});
-    options.push_back({"form2", "plane|geodetic  target coordinate form ComboBoxN (default plane)"});
+    options.push_back({"cm2", "TEXT  central meridian of the target zone, ddd.mmss (default: that of --cm)"});
+    options.push_back({"yconst2", "TEXT  false easting of the target zone in metres (default 500000)"});
+    options.push_back({"form2", "plane|geodetic  target coordinates as plane x,y or as latitude, longitude ddd.mmss (default plane)"});
     options.push_back({"params", "FILE  parameter file (" + parameter_file + ", one per line) as \"导入参数\" reads it"});
     options.push_back({"residuals", "FILE  solve: the common points with residuals and flags, as \"保存公共点\" writes them"});
     return options;

@@ -13,16 +13,16 @@ namespace {
 
 std::vector<OptionHelp> MapSheetOptionHelp() {
     std::vector<OptionHelp> options = {
-        {"lat", "TEXT  latitude, ddd.mmss (EditN; page 根据经纬度计算)"},
-        {"lon", "TEXT  longitude, ddd.mmss (EditE)"},
-        {"x", "TEXT  plane X, northing in metres (EditX; page 根据平面坐标计算)"},
-        {"y", "TEXT  plane Y, easting with zone number in metres (EditY)"},
+        {"lat", "TEXT  latitude of the point, ddd.mmss (根据经纬度计算)"},
+        {"lon", "TEXT  longitude of the point, ddd.mmss"},
+        {"x", "TEXT  plane x, the northing in metres (根据平面坐标计算)"},
+        {"y", "TEXT  plane y, the easting with its zone number in metres"},
     };
     for (auto& option : EllipsoidOptionHelp()) options.push_back(option);
     options.push_back({"zone", "3|6  zone width in degrees (default 3)"});
-    options.push_back({"xconst", "TEXT  added to X (EditXX, default 0)"});
-    options.push_back({"yconst", "TEXT  added to Y (EditYY, default 0)"});
-    options.push_back({"sheet", "TEXT  a sheet number (EditT; page 根据图幅号计算)"});
+    options.push_back({"xconst", "TEXT  constant added to x, e.g. from a local grid (default 0)"});
+    options.push_back({"yconst", "TEXT  constant added to y (default 0)"});
+    options.push_back({"sheet", "TEXT  a 1:10,000 sheet number (根据图幅号计算)"});
     options.push_back({"input-form", "old|new  form of --sheet (default old)"});
     options.push_back({"output-form", "new|old  form of the printed numbers (default new)"});
     return options;

@@ -74,6 +74,26 @@ TEST(GaussCli, FailuresChangeNoFile) {
     EXPECT_NE(help.out.find("--yconst"), std::string::npos);
 }
 
+// The coordinate systems by name give what their numbers give; the help
+// speaks of meridians and eastings, not of the windows' controls.
+TEST(GaussCli, SystemNamesAndHelpInASurveyorsWords) {
+    const std::string point = "P1,30.3,114.3\r\n";
+    const char* names[] = {"xian80", "cgcs2000", "beijing54", "wgs84", "custom"};
+    for (int index = 0; index < 5; ++index) {
+        const auto by_number = RunCli({"gauss-forward", "--system", std::to_string(index), "--cm", "114"}, point);
+        const auto by_name = RunCli({"gauss-forward", "--system", names[index], "--cm", "114"}, point);
+        EXPECT_EQ(by_name.status, 0) << names[index];
+        EXPECT_EQ(by_name.out, by_number.out) << names[index];
+    }
+    EXPECT_EQ(RunCli({"gauss-forward", "--system", "WGS84"}, point).out, RunCli({"gauss-forward", "--system", "3"}, point).out);
+    EXPECT_EQ(RunCli({"bursa-wolf", "convert", "--system2", "xian"}).status, 2);
+    for (const std::string tool : {"bursa-wolf", "map-sheet", "compensation", "utm-forward"}) {
+        const std::string help = RunCli({tool, "--help"}).out;
+        for (const char* control : {"Edit", "ComboBox", "SpinEdit", "StringGrid"})
+            EXPECT_EQ(help.find(control), std::string::npos) << tool << " mentions " << control;
+    }
+}
+
 // The command line converts chunks of lines on two threads; its file must be
 // the window's, byte for byte, and a failure must name the first bad line.
 TEST(GaussCli, LargeFilesMatchTheWindowAndNameTheFailingLine) {

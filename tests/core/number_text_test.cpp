@@ -120,6 +120,12 @@ TEST(FloatToStr, GeneralFormatWithFifteenDigits) {
     EXPECT_EQ(FloatToStr(2.0L), "2");
     EXPECT_EQ(FloatToStr(123456.789L), "123456.789");
     EXPECT_EQ(FloatToStr(0.0001L), "0.0001");
+    // Scale differences of 10-100 ppm, common for local datums, lie between
+    // the bounds: the exponent form starts below 0.0001, not below 1E-5.
+    EXPECT_EQ(FloatToStr(1.2E-5L), "1.2E-5");
+    EXPECT_EQ(FloatToStr(-9.9E-5L), "-9.9E-5");
+    EXPECT_EQ(FloatToStr(0.00012L), "0.00012");
+    EXPECT_EQ(FloatToStr(999999999999999.0L), "999999999999999");
     EXPECT_EQ(FloatToStr(0.0000015L), "1.5E-6");
     EXPECT_EQ(FloatToStr(2.5E-6L), "2.5E-6");
     EXPECT_EQ(FloatToStr(1E15L), "1E15");

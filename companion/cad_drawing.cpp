@@ -7,9 +7,13 @@
 #include <memory>
 #include <set>
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryFile>
 #include <dxflib/dl_creationadapter.h>
 #include <dxflib/dl_dxf.h>
 
+#include "table/safe_file.h"
 #include "table/text_codec.h"
 
 namespace coordconv {
@@ -487,7 +491,13 @@ void SaveDxf(const CadDrawing& drawing, const std::string& path) {
                    Writable(t.last_height);
         });
     if (!writable) throw CommandError("图形中有超出DXF数值范围的数，无法保存 " + path);
-    const std::string temporary = path + ".tmp";
+    // The DXF library writes to a file of its own naming: a scratch file,
+    // whose bytes then reach the target through the program's safe writer
+    // (atomic, links followed, devices written directly).
+    QTemporaryFile scratch(QDir::tempPath() + "/coordconv-cad-XXXXXX.dxf");
+    if (!scratch.open()) throw CommandError("无法写入DXF文件 " + path);
+    scratch.close();
+    const std::string temporary = QFile::encodeName(scratch.fileName()).toStdString();
     {
         DL_Dxf dxf;
         std::unique_ptr<DL_WriterA> dw(dxf.out(temporary.c_str(), DL_Codes::AC1015));
@@ -570,8 +580,14 @@ void SaveDxf(const CadDrawing& drawing, const std::string& path) {
         w.dxfEOF();
         w.close();
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
+    QFile written(scratch.fileName());
+    if (!written.open(QIODevice::ReadOnly)) throw CommandError("无法写入DXF文件 " + path);
+    const QByteArray bytes = written.readAll();
+    try {
+        SafeFileWriter target(path);
+        target.Write(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        target.Commit();
+    } catch (const CommandError&) {
         throw CommandError("无法写入DXF文件 " + path);
     }
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <limits>
 
 #include "core/errors.h"
@@ -137,6 +138,17 @@ TEST(CadDrawing, NumbersBeyondTheDxfRangeAreRefusedNotWritten) {
         EXPECT_FALSE(FileExists(scratch.Path("big.dxf.tmp")));
     }
     EXPECT_TRUE(NumbersWritable(CircleEntity{{-1e15, 4e6, 0}, 1e15}));
+
+    // Saved like every file of the program: through a link, and not blocked
+    // by a folder of the old fixed temporary name.
+    std::filesystem::create_directory(scratch.Path("real.dxf.tmp"));
+    std::filesystem::create_symlink("big.dxf", scratch.Path("link.dxf"));
+    drawing.entities.push_back({EntityAttributes{}, CircleEntity{{1, 2, 0}, 3}});
+    SaveDxf(drawing, scratch.Path("link.dxf"));
+    EXPECT_TRUE(std::filesystem::is_symlink(scratch.Path("link.dxf")));
+    EXPECT_EQ(LoadDxf(scratch.Path("big.dxf")).entities.size(), 2u);
+    SaveDxf(drawing, scratch.Path("real.dxf"));
+    EXPECT_EQ(LoadDxf(scratch.Path("real.dxf")).entities.size(), 2u);
 }
 
 TEST(CadDrawing, UnicodeEscapes) {

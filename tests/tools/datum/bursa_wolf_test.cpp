@@ -26,7 +26,6 @@ DatumFields Beijing54ToXian80() {
     return fields;
 }
 
-const SevenParameterFields kKnownSet = {"-12.5", "85.2", "40.7", "0.8", "-1.2", "2.1", "3.5E-6"};
 
 // Ten points of about 1.2 x 1.3 degrees around 30.5 N 114 E, 1954 plane
 // coordinates with the zone number 38 in y; targets by the known set.

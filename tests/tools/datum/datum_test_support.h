@@ -11,6 +11,15 @@
 #include "table/user_dialogs.h"
 #include "fitting/common_points.h"
 #include "table/row_conversion.h"
+#include "tools/datum/bursa_wolf.h"
+
+namespace coordconv {
+
+// A realistic seven-parameter set (metres, arc seconds, scale difference) the
+// datum tests move their networks with.
+inline const SevenParameterFields kKnownSet = {"-12.5", "85.2", "40.7", "0.8", "-1.2", "2.1", "3.5E-6"};
+
+}  // namespace coordconv
 
 namespace coordconv::testing {
 

@@ -14,7 +14,6 @@ using testing::Number;
 using testing::RecordingDialogs;
 using testing::SourcePoint;
 
-const SevenParameterFields kKnownSet = {"-12.5", "85.2", "40.7", "0.8", "-1.2", "2.1", "3.5E-6"};
 const char* const kTooFew = "二维七参数模型至少需要4个公共点。参数未重新计算。\n下面计算的公共点残差可用于评定当前参数的精度。";
 
 DatumFields Plane117() {

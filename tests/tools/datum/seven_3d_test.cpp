@@ -17,7 +17,6 @@ using testing::Number;
 using testing::RecordingDialogs;
 using testing::SourcePoint;
 
-const SevenParameterFields kKnownSet = {"-12.5", "85.2", "40.7", "0.8", "-1.2", "2.1", "3.5E-6"};
 
 double Seconds(const std::string& packed_text) { return static_cast<double>(DmsTextToDegrees(packed_text)) * 3600; }
 

@@ -18,6 +18,7 @@
 #include "core/number_text.h"
 #include "ui/app/main_window.h"
 #include "tests/fake_dialogs.h"
+#include "tests/tools/datum/datum_test_support.h"
 #include "tests/test_support.h"
 #include "tests/ui/kit/fitting_window_test_support.h"
 #include "ui/windows/four_3d_window.h"
@@ -95,7 +96,6 @@ void TypeSourcePoints(ConversionWindow& window, const std::vector<NetworkPoint>&
     }
 }
 
-const SevenParameterFields kKnownSet = {"-12.5", "85.2", "40.7", "0.8", "-1.2", "2.1", "3.5E-6"};
 
 class BursaWolfWindowTest : public ::testing::Test {
 protected:

@@ -6,6 +6,10 @@
 // Lengths are metres. The arithmetic is long double throughout and follows the
 // written order of the series, because users compare stored results digit by
 // digit.
+//
+// Accuracy (forward, latitudes 0-60 deg, the four preset ellipsoids, against an
+// exact transverse Mercator): within 1.5 deg of the central meridian 0.01 mm,
+// within 3 deg 0.2 mm, at 4.5 deg 2 mm, at 6 deg 15 mm (the truncated series).
 #pragma once
 
 #include <array>

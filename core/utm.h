@@ -3,6 +3,10 @@
 // closed footpoint series for the inverse), scale 0.9996 on the central
 // meridian, no false northing or easting. Angles in decimal degrees, lengths
 // in metres, long double in the written order of the series.
+//
+// Accuracy (forward, latitudes 0-60 deg, the four preset ellipsoids, against an
+// exact transverse Mercator): 1 mm within 3 deg of the central meridian (the
+// meridian distance stops at e^6), 5 mm at 4.5 deg, 20 mm at 6 deg.
 #pragma once
 
 #include "core/ellipsoid.h"

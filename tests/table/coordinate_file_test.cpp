@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "core/errors.h"
+#include "core/gbk_length.h"
+#include "table/text_codec.h"
 #include "tests/test_support.h"
 
 namespace coordconv {
@@ -66,6 +68,15 @@ TEST(CoordinateFiles, GbkReadsAndWritesBackByteForByte) {
     EXPECT_EQ(table.Cell(0, 2), "中，国");
     SaveCoordinateFile(dir.Path("out.txt"), table, 3, FileEncoding::Gbk);
     EXPECT_EQ(ReadBytes(dir.Path("out.txt")), gbk);
+}
+
+// The table-free GBK length agrees with Qt's GB18030 encoder on the texts of
+// labels and sheet numbers: ASCII, degree/minute/second signs, Chinese,
+// full-width forms and a character beyond the Basic Multilingual Plane.
+TEST(CoordinateFiles, GbkByteCountMatchesTheEncoder) {
+    for (const std::string text : {"", "J-50-5-(15)", "116°23′45.678″", "39°54′00.000″E", "中华人民共和国",
+                                   "Ｘ＝１２３", "坐标：3456789.012", "\xF0\xA0\x80\x80"})
+        EXPECT_EQ(GbkByteCount(text), EncodeFileText(text, FileEncoding::Gbk).size()) << text;
 }
 
 TEST(CoordinateFiles, FailuresLeaveTableAndTargetAsTheyWere) {

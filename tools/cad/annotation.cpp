@@ -5,9 +5,9 @@
 #include <exception>
 
 #include "core/errors.h"
+#include "core/gbk_length.h"
 #include "core/number_text.h"
 #include "core/zone_number.h"
-#include "table/text_codec.h"
 
 namespace coordconv {
 namespace {
@@ -60,8 +60,7 @@ GeodeticLabel GeodeticLabelOf(const GeodeticAnnotationFields& fields, double x, 
 }
 
 long double GeodeticLabelWidth(const GeodeticLabel& label, long double text_height) {
-    const std::size_t length = std::max(EncodeFileText(label.longitude, FileEncoding::Gbk).size(),
-                                        EncodeFileText(label.latitude, FileEncoding::Gbk).size());
+    const std::size_t length = std::max(GbkByteCount(label.longitude), GbkByteCount(label.latitude));
     return 0.7L * static_cast<long double>(length) * text_height;
 }
 

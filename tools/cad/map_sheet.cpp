@@ -7,7 +7,6 @@
 #include "core/errors.h"
 #include "core/number_text.h"
 #include "core/zone_number.h"
-#include "table/text_codec.h"
 
 namespace coordconv {
 namespace {
@@ -69,7 +68,7 @@ std::int64_t StrToInt(const std::string& bytes) {
     }
     if (negative) value = -value;
     if (!any_digit || i != bytes.size() || !in_range || value > 2147483647LL)
-        throw CommandError("'" + DecodeFileText(bytes, FileEncoding::Gbk) + "' is not a valid integer value");
+        throw CommandError("'" + bytes + "' is not a valid integer value");
     return value;
 }
 
@@ -157,9 +156,10 @@ SheetJunctionTable SheetsFromPlane(bool new_form, const PlaneSheetFields& fields
 }
 
 SheetJunctionTable SheetsFromSheetNumber(bool new_form, bool input_old_form, const std::string& sheet_text) {
-    // Sheet numbers are read character by character in the program's code
-    // page, where every character of a number is one byte.
-    std::string s = EncodeFileText(sheet_text, FileEncoding::Gbk);
+    // Sheet numbers are read byte by byte: a sheet number is ASCII, where the
+    // UTF-8 text and its GBK bytes agree; any other character makes a field
+    // that is not an integer, or a row letter beyond the last row.
+    std::string s = sheet_text;
     s.erase(0, s.find_first_not_of(' ') == std::string::npos ? s.size() : s.find_first_not_of(' '));
     if (s.empty()) throw CommandError(kEmptySheetNumberText);
     const std::int64_t row = static_cast<unsigned char>(s[0]) - 64;

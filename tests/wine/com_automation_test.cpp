@@ -16,6 +16,10 @@
 
 #include <gtest/gtest.h>
 
+#include "core/number_text.h"
+#include "tools/cad/annotation.h"
+#include "tools/cad/map_sheet.h"
+
 #include "cadlink/cad_automation_com.h"
 
 namespace coordconv {
@@ -45,6 +49,7 @@ struct StandInScript {
     std::deque<std::vector<double>> picks;  // answers to GetPoint; none left is Esc
     std::deque<std::string> answers;        // answers to GetString
     std::string failing_member;             // answers with kFailureText
+    double lt_scale = 2.5;                  // the drawing's LTSCALE
     std::vector<std::string> calls;         // every call, as "Member args..."
 };
 constexpr const char* kCancelText = "*取消*";
@@ -224,7 +229,7 @@ private:
             Count(args, 1);
             script_.calls.push_back(record + " " + Text(args[0]));
             result->vt = VT_R8;
-            result->dblVal = 2.5;
+            result->dblVal = script_.lt_scale;
             return S_OK;
         }
         if (name == "GetString") {
@@ -385,6 +390,128 @@ TEST_F(ComAutomation, FailuresCarryTheServersText) {
         EXPECT_STREQ(error.what(), kFailureText);
     }
     EXPECT_THROW(cad->Update(CadObject{99}), CadError);
+}
+
+// A recorded drawing call: member, text (AddText) and numbers in argument order.
+struct Drawn {
+    std::string member;
+    std::string text;
+    std::vector<double> numbers;
+};
+
+std::vector<Drawn> DrawnOf(const std::vector<std::string>& calls, const std::string& member) {
+    std::vector<Drawn> found;
+    for (const std::string& call : calls) {
+        std::vector<std::string> words;
+        for (std::size_t at = 0; at != std::string::npos;) {
+            const std::size_t end = call.find(' ', at);
+            words.push_back(call.substr(at, end == std::string::npos ? end : end - at));
+            at = end == std::string::npos ? end : end + 1;
+        }
+        if (words.size() < 2 || words[0][0] != '#' || words[1] != member) continue;
+        Drawn drawn{member, "", {}};
+        std::size_t first_number = member == "AddHatch" ? words.size() : 2;  // pattern, not numbers
+        if (member == "AddText") {  // the text may hold blanks: the last four words are numbers
+            first_number = words.size() - 4;
+            for (std::size_t i = 2; i < first_number; ++i) drawn.text += (i > 2 ? " " : "") + words[i];
+        }
+        for (std::size_t i = first_number; i < words.size(); ++i) {
+            std::size_t used = 0;
+            drawn.numbers.push_back(std::stod(words[i], &used));
+            if (used != words[i].size()) ADD_FAILURE() << "not a number in: " << call;
+        }
+        found.push_back(drawn);
+    }
+    return found;
+}
+
+// The annotation loops and the map sheet pick through the COM layer, with the
+// scripts of coordconv-cad's scripted runs (tests/companion): the same
+// entities, coordinates and texts as the companion draws.
+TEST_F(ComAutomation, AnnotationLoopsDrawWhatTheCompanionDraws) {
+    Start();
+    const CadAttach attach = [] { return AttachToAutoCad(); };
+
+    // Plane: LTSCALE 2, a blank height answer keeps h = 8; W = 0.7 * 13 * h.
+    script_.lt_scale = 2;
+    script_.answers = {"   "};
+    script_.picks = {{500123.4567, 3805678.9, 0}, {500200, 3805700, 0}, {500150, 3805650, 0}};
+    EXPECT_EQ(AnnotatePlane(attach), CadCommandOutcome::kFinished);
+    const auto lines = DrawnOf(script_.calls, "AddLine");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].numbers, (std::vector<double>{500123.4567, 3805678.9, 0, 500200, 3805700, 0}));
+    EXPECT_DOUBLE_EQ(lines[1].numbers[3], 500200 + 9.1 * 8);
+    EXPECT_EQ(lines[1].numbers[4], 3805700);
+    auto texts = DrawnOf(script_.calls, "AddText");
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].text, "X=3805678.900");
+    EXPECT_EQ(texts[0].numbers[0], 500200);
+    EXPECT_DOUBLE_EQ(texts[0].numbers[1], 3805700 + 0.3 * 8);
+    EXPECT_EQ(texts[0].numbers[3], 8);
+    EXPECT_EQ(texts[1].text, "Y=500123.457");
+    EXPECT_DOUBLE_EQ(texts[1].numbers[1], 3805700 - 1.3 * 8);
+
+    // Geodetic, in 3° zone 39, each label style: dot and leader, dot only,
+    // leader only, neither. Labels of 16 GBK bytes: W = 0.7 * 16 * 2 = 22.4.
+    const PlanePoint p = GaussForward(6378140, 1 / 298.257L, 39.5L, 116.25L - 117);
+    const double x = static_cast<double>(p.y + 500000);
+    const double y = static_cast<double>(p.x - 4000000);
+    for (const bool circle : {true, false}) {
+        for (const bool leader : {true, false}) {
+            SCOPED_TRACE(std::string(circle ? "dot" : "no dot") + (leader ? ", leader" : ", no leader"));
+            script_.calls.clear();
+            script_.picks = {{x, y, 12.5}, {x - 30, y + 20, 0}};
+            GeodeticAnnotationFields fields;
+            fields.x_shift = "4000000";
+            fields.y_shift = "39000000";
+            fields.text_height = "2";
+            fields.circle_radius = "0.6";
+            fields.draw_circle = circle;
+            fields.draw_leader = leader;
+            fields.second_decimals = 1;
+            EXPECT_EQ(AnnotateGeodetic(attach, fields), CadCommandOutcome::kFinished);
+            const auto circles = DrawnOf(script_.calls, "AddCircle");
+            ASSERT_EQ(circles.size(), circle ? 1u : 0u);
+            ASSERT_EQ(DrawnOf(script_.calls, "AddHatch").size(), circle ? 1u : 0u);
+            if (circle) {
+                EXPECT_NEAR(circles[0].numbers[0], x, 1e-9);
+                EXPECT_EQ(circles[0].numbers[2], 12.5);
+                EXPECT_EQ(circles[0].numbers[3], 0.6);
+            }
+            const auto polylines = DrawnOf(script_.calls, "AddLightWeightPolyline");
+            ASSERT_EQ(polylines.size(), leader ? 1u : 0u);
+            if (leader) {
+                ASSERT_EQ(polylines[0].numbers.size(), 6u);
+                EXPECT_NEAR(polylines[0].numbers[2], x - 30, 1e-9);
+                EXPECT_NEAR(polylines[0].numbers[4], x - 30 - 22.4, 1e-9);
+                EXPECT_NEAR(polylines[0].numbers[5], y + 20, 1e-9);
+            }
+            texts = DrawnOf(script_.calls, "AddText");
+            ASSERT_EQ(texts.size(), 2u);
+            EXPECT_EQ(texts[0].text, "E116°15′00.0″");
+            EXPECT_EQ(texts[1].text, "N 39°30′00.0″");
+            if (circle && leader) {
+                EXPECT_NEAR(texts[0].numbers[0], x - 30 + 0.6 - 22.4, 1e-9);
+                EXPECT_NEAR(texts[0].numbers[1], y + 20 + 0.6, 1e-9);
+                EXPECT_NEAR(texts[1].numbers[1], y + 20 - 2.6, 1e-9);
+            }
+        }
+    }
+
+    script_.picks = {{39500123.25, 4425000.5, 0}};
+    const auto sheet = PickSheetPoint(attach);
+    ASSERT_TRUE(sheet.has_value());
+    EXPECT_EQ(sheet->x, "4425000.5");
+    EXPECT_EQ(sheet->y, "39500123.25");
+}
+
+// Without a running server every command ends with "AutoCAD尚未打开！".
+TEST_F(ComAutomation, NoServerMeansAutoCadIsNotOpen) {
+    const CadAttach attach = [] { return AttachToAutoCad(); };
+    EXPECT_EQ(AnnotatePlane(attach), CadCommandOutcome::kCadNotRunning);
+    EXPECT_EQ(AnnotateGeodetic(attach, GeodeticAnnotationFields{}), CadCommandOutcome::kCadNotRunning);
+    EXPECT_FALSE(PickSheetPoint(attach).has_value());
+    EXPECT_STREQ(kCadNotRunningText, "AutoCAD尚未打开！");
 }
 
 }  // namespace

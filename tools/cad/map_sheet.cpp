@@ -51,6 +51,28 @@ std::string ThreeDigits(std::int64_t value) {
     return text.substr(text.size() - 3);
 }
 
+// The bytes of a field cut out of a sheet number, as UTF-8 text for a
+// message: a character cut by the field's bounds shows as U+FFFD.
+std::string ShownField(const std::string& bytes) {
+    std::string shown;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const unsigned char lead = static_cast<unsigned char>(bytes[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+        bool whole = length > 0 && i + length <= bytes.size();
+        for (std::size_t k = 1; whole && k < length; ++k)
+            whole = (static_cast<unsigned char>(bytes[i + k]) & 0xC0) == 0x80;
+        if (whole) {
+            shown += bytes.substr(i, length);
+            i += length;
+        } else {
+            shown += "\xEF\xBF\xBD";
+            ++i;
+            while (i < bytes.size() && (static_cast<unsigned char>(bytes[i]) & 0xC0) == 0x80) ++i;
+        }
+    }
+    return shown;
+}
+
 // Delphi's StrToInt on the bytes of a sheet number: optional leading blanks,
 // an optional sign and decimal digits within the 32-bit range.
 std::int64_t StrToInt(const std::string& bytes) {
@@ -68,7 +90,7 @@ std::int64_t StrToInt(const std::string& bytes) {
     }
     if (negative) value = -value;
     if (!any_digit || i != bytes.size() || !in_range || value > 2147483647LL)
-        throw CommandError("'" + bytes + "' is not a valid integer value");
+        throw CommandError("'" + ShownField(bytes) + "' is not a valid integer value");
     return value;
 }
 

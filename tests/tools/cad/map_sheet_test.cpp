@@ -115,6 +115,9 @@ TEST(MapSheet, MalformedSheetNumbersFailWithTheOffendingPart) {
     EXPECT_EQ(ErrorOf([] { SheetsFromSheetNumber(true, true, "J50G002039"); }), "'' is not a valid integer value");
     EXPECT_EQ(ErrorOf([] { SheetsFromSheetNumber(true, false, "J50G00"); }), "'' is not a valid integer value");
     EXPECT_EQ(ErrorOf([] { SheetsFromSheetNumber(true, false, "J-50-5-(15)"); }), "'-5-' is not a valid integer value");
+    // A character other than ASCII is no digit; one cut by a field's bounds shows as U+FFFD.
+    EXPECT_EQ(ErrorOf([] { SheetsFromSheetNumber(true, true, "J-5中-5-(15)"); }), "'5中' is not a valid integer value");
+    EXPECT_EQ(ErrorOf([] { SheetsFromSheetNumber(true, false, "J50G00中039"); }), "'00\xEF\xBF\xBD' is not a valid integer value");
     EXPECT_EQ(ErrorOf([] { SheetsFromSheetNumber(true, false, "J50G0O2039"); }), "'0O2' is not a valid integer value");
     EXPECT_EQ(ErrorOf([] { SheetsFromSheetNumber(true, true, "J-99999999999-5-(15)"); }),
               "'99999999999' is not a valid integer value");

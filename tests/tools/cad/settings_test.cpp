@@ -115,7 +115,7 @@ TEST(Settings, AFileThatCannotBeWrittenFailsWithItsPath) {
     const ScratchDir scratch;
     // A folder that does not exist, and a "folder" that is a file: no user,
     // root included, can write there.
-    for (const std::string path : {scratch.Path("missing/Merivox.ini"), scratch.Path("plain/Merivox.ini")}) {
+    for (const std::string& path : {scratch.Path("missing/Merivox.ini"), scratch.Path("plain/Merivox.ini")}) {
         WriteBytes(scratch.Path("plain"), "not a folder");
         try {
             WriteTfhSettings(path, TfhSettings{});

@@ -60,9 +60,9 @@ std::string Printable(const std::string& text) {
     return shown;
 }
 
-void StandardErrorDialogs::ShowError(const std::string& message) {
-    std::cerr << "coordconv-cli: " << Printable(ErrorBoxText(message)) << "\n";
-}
+std::string ErrorLine(const std::string& message) { return "coordconv-cli: " + Printable(ErrorBoxText(message)); }
+
+void StandardErrorDialogs::ShowError(const std::string& message) { std::cerr << ErrorLine(message) << "\n"; }
 
 void StandardErrorDialogs::ShowMessage(const std::string&, const std::string& text, MessageIcon) {
     std::cerr << text << "\n";

@@ -112,6 +112,10 @@ void WriteBoxTexts(const Arguments& args, const std::vector<std::string>& texts)
 // the input cannot drive the terminal (clear the screen, move the cursor).
 std::string Printable(const std::string& text);
 
+// "coordconv-cli: " and the error box's text of `message` (full stop rule),
+// printable; the line end is the caller's.
+std::string ErrorLine(const std::string& message);
+
 // The common coordinate-system options for the help text.
 std::vector<OptionHelp> EllipsoidOptionHelp(const std::string& suffix = "");
 

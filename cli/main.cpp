@@ -135,7 +135,7 @@ int StatusAfterOutput(int status) {
         FlushStandardOutput();
         return status;
     } catch (const CommandError& error) {
-        std::cerr << "coordconv-cli: " << Printable(ErrorBoxText(error.what())) << "\n";
+        std::cerr << ErrorLine(error.what()) << "\n";
         return 1;
     }
 }
@@ -179,10 +179,10 @@ int main(int argc, char** argv) {
         std::cerr << "coordconv-cli: " << Printable(error.what()) << "\n(coordconv-cli " << tool->name << " --help lists the options)\n";
         return 2;
     } catch (const InputLineError& error) {
-        std::cerr << "coordconv-cli: " << Printable(ErrorBoxText(error.what())) << " (line " << error.line() << ")\n";
+        std::cerr << ErrorLine(error.what()) << " (line " << error.line() << ")\n";
         return 1;
     } catch (const CommandError& error) {
-        std::cerr << "coordconv-cli: " << Printable(ErrorBoxText(error.what())) << "\n";
+        std::cerr << ErrorLine(error.what()) << "\n";
         return 1;
     } catch (const std::bad_alloc&) {
         // The unwinding has removed the temporary files of the outputs.

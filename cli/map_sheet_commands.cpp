@@ -1,8 +1,6 @@
 // coordconv-cli tools of the map sheet windows.
-#include <cerrno>
-#include <cstdio>
-#include <iostream>
 #include <string>
+#include <vector>
 
 #include "cli/tools.h"
 #include "table/coordinate_file.h"
@@ -69,16 +67,10 @@ int RunMapSheet(const Arguments& args) {
         table = SheetsFromSheetNumber(new_form, input_old_form, args.Get("sheet", ""));
     }
 
-    std::string text;
+    std::vector<std::string> rows;
     for (int row = 0; row < 3; ++row)
-        text += table.fields[row * 3] + "," + table.fields[row * 3 + 1] + "," + table.fields[row * 3 + 2] + "\n";
-    if (args.output == "-") {
-        std::cout << text;
-        return 0;
-    }
-    SafeFileWriter file(args.output);
-    file.Write(text);
-    file.Commit();
+        rows.push_back(table.fields[row * 3] + "," + table.fields[row * 3 + 1] + "," + table.fields[row * 3 + 2]);
+    WriteBoxTexts(args, rows);
     return 0;
 }
 

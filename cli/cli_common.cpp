@@ -62,15 +62,11 @@ std::string Printable(const std::string& text) {
 
 std::string ErrorLine(const std::string& message) { return "coordconv-cli: " + Printable(ErrorBoxText(message)); }
 
-void StandardErrorDialogs::ShowError(const std::string& message) { std::cerr << ErrorLine(message) << "\n"; }
-
-void StandardErrorDialogs::ShowMessage(const std::string&, const std::string& text, MessageIcon) {
-    std::cerr << text << "\n";
-}
-
-void WriteSolveResults(const Arguments& args, const PointTable& grid, int saved_fields,
-                       const std::vector<std::string>& parameter_lines, const std::string& accuracy_line,
-                       const std::string* height_shift) {
+void FinishSolve(const Arguments& args, const CommonPointLayout& layout, const PointTable& grid,
+                 const std::vector<std::string>& parameter_lines, const FitOutcome& outcome) {
+    for (const std::string& text : outcome.messages) std::cerr << text << "\n";
+    RaiseFitFailure(outcome);
+    const int saved_fields = layout.saved_fields;
     std::optional<AtomicLineWriter> residuals;
     if (args.Has("residuals")) {
         residuals.emplace(args.Get("residuals", ""), args.encoding);
@@ -82,8 +78,8 @@ void WriteSolveResults(const Arguments& args, const PointTable& grid, int saved_
     parameters.Finish();
     if (residuals) residuals->Commit();
     parameters.Commit();
-    std::cerr << accuracy_line << "\n";
-    if (height_shift != nullptr) std::cerr << "dH=" << *height_shift << "\n";
+    std::cerr << outcome.report.accuracy_line << "\n";
+    if (outcome.height_shift) std::cerr << "dH=" << *outcome.height_shift << "\n";
 }
 
 void WriteBoxTexts(const Arguments& args, const std::vector<std::string>& texts) {

@@ -11,7 +11,7 @@
 #include "core/errors.h"
 #include "table/coordinate_file.h"
 #include "table/point_table.h"
-#include "table/user_dialogs.h"
+#include "fitting/common_points.h"
 #include "table/row_conversion.h"
 
 namespace coordconv::cli {
@@ -79,28 +79,16 @@ EllipsoidTexts ReadEllipsoidOptions(const Arguments& args, int window_default_in
 int RunRowConversion(const Arguments& args, const RowConversion& convert, FieldSplit split, int read_columns,
                      int written_columns);
 
-// The dialogs of a command run without a display: a message box that lets
-// the command go on (too few common points, ...) prints its text and a line
-// end on standard error; no file dialog or question is ever answered (the
-// tools pass their files as options), so those cancel.
-class StandardErrorDialogs : public UserDialogs {
-public:
-    std::optional<std::string> AskOpenFile(const FileDialogSpec&) override { return std::nullopt; }
-    std::optional<std::string> AskSaveFile(const FileDialogSpec&) override { return std::nullopt; }
-    bool AskYesNo(const std::string&, const std::string&, MessageIcon) override { return false; }
-    void ShowError(const std::string& message) override;
-    void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) override;
-};
-
-// The end of a fitting tool's `solve`: the common points with residuals and
-// flags as "保存公共点" writes them (columns 0..saved_fields-1) to
-// --residuals when given, the parameter or coefficient file's lines to -o
-// (both committed only once both are written), then the accuracy line and,
-// when `height_shift` is given (the solve wrote EditDH), "dH=" and its text on
-// standard error, one line each.
-void WriteSolveResults(const Arguments& args, const PointTable& grid, int saved_fields,
-                       const std::vector<std::string>& parameter_lines, const std::string& accuracy_line,
-                       const std::string* height_shift);
+// The end of a fitting tool's `solve`: the outcome's messages (too few
+// common points, ...) on standard error, each text with a line end; the
+// outcome's failure, if any, ends the command here, with no file written.
+// Otherwise the common points with residuals and flags as "保存公共点"
+// writes them (columns 0..saved_fields-1) to --residuals when given, the
+// parameter or coefficient file's lines to -o (both committed only once both
+// are written), then the accuracy line and, when the solve wrote EditDH,
+// "dH=" and its text on standard error, one line each.
+void FinishSolve(const Arguments& args, const CommonPointLayout& layout, const PointTable& grid,
+                 const std::vector<std::string>& parameter_lines, const FitOutcome& outcome);
 
 // The texts of a command that computes boxes rather than rows, one a line
 // (UTF-8, LF line ends, as the map sheet table): on standard output, or with

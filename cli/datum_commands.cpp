@@ -10,6 +10,7 @@
 #include "tools/datum/four_3d.h"
 #include "tools/datum/seven_2d.h"
 #include "tools/datum/seven_3d.h"
+#include "tools/datum/seven_parameter_models.h"
 
 namespace coordconv::cli {
 namespace {
@@ -45,11 +46,6 @@ std::vector<std::string> ReadParameterLines(const Arguments& args, int count) {
     return LoadParameterFile(args.Get("params", ""), args.encoding, count);
 }
 
-SevenParameterFields ReadSevenFields(const Arguments& args) {
-    if (!args.Has("params")) return SevenParameterFields{};
-    return SevenParameterFieldsFromLines(ReadParameterLines(args, kSevenParameterCount));
-}
-
 // "文件导入" of the common-point grid from -i.
 PointTable ImportGrid(const Arguments& args, const CommonPointLayout& layout, const DatumFields& fields) {
     PointTable grid = NewCommonPointGrid(
@@ -58,39 +54,20 @@ PointTable ImportGrid(const Arguments& args, const CommonPointLayout& layout, co
     return grid;
 }
 
-// convert or solve of a model whose parameters are the seven edits (Bursa-Wolf
-// and the 3D seven-parameter model).
-int RunSevenParameterModel(const Arguments& args,
-                           RowConversion (*conversion)(const DatumFields&, const SevenParameterFields&),
-                           CommonPointLayout (*layout_of)(),
-                           AccuracyReport (*solve)(const DatumFields&, SevenParameterFields&, PointTable&, UserDialogs&)) {
+// convert or solve of a model whose parameters are the seven edits
+// (Bursa-Wolf, the 3D and the 2D seven-parameter models).
+int RunSevenParameterModel(const Arguments& args, const SevenParameterModel& model) {
     const DatumFields settings = ReadDatumFields(args);
-    SevenParameterFields parameters = ReadSevenFields(args);
+    const std::vector<std::string> parameters = args.Has("params")
+                                                    ? ReadParameterLines(args, model.parameter_count)
+                                                    : std::vector<std::string>(model.parameter_count, "0");
     if (*args.command == "convert")
-        return RunRowConversion(args, conversion(settings, parameters), FieldSplit::Fitting, 4, 4);
-    const CommonPointLayout layout = layout_of();
+        return RunRowConversion(args, model.conversion(settings, parameters), FieldSplit::Fitting, 4,
+                                model.saved_result_columns);
+    const CommonPointLayout layout = model.layout();
     PointTable grid = ImportGrid(args, layout, settings);
-    StandardErrorDialogs dialogs;
-    const AccuracyReport report = solve(settings, parameters, grid, dialogs);
-    WriteSolveResults(args, grid, layout.saved_fields, SevenParameterLines(parameters), report.accuracy_line, nullptr);
-    return 0;
-}
-
-int RunSeven2d(const Arguments& args) {
-    const DatumFields settings = ReadDatumFields(args);
-    SevenParameterFields parameters;
-    std::string height_change = "0";
-    if (args.Has("params"))
-        Seven2dFieldsFromLines(ReadParameterLines(args, kSeven2dParameterCount), parameters, height_change);
-    if (*args.command == "convert")
-        return RunRowConversion(args, Seven2dConversion(settings, parameters, height_change), FieldSplit::Fitting, 4,
-                                kSeven2dSavedResultColumns);
-    const CommonPointLayout layout = Seven2dLayout();
-    PointTable grid = ImportGrid(args, layout, settings);
-    StandardErrorDialogs dialogs;
-    const AccuracyReport report = SolveSeven2d(settings, parameters, height_change, grid, dialogs);
-    WriteSolveResults(args, grid, layout.saved_fields, Seven2dParameterLines(parameters, height_change),
-                      report.accuracy_line, report.adopted_rows >= 1 ? &height_change : nullptr);
+    const FitResult<std::vector<std::string>> fit = model.solve(settings, parameters, grid);
+    FinishSolve(args, layout, grid, fit.fields, fit.outcome);
     return 0;
 }
 
@@ -103,13 +80,12 @@ int RunFour3d(const Arguments& args) {
     const CommonPointLayout layout = Four3dLayout();
     PointTable grid = ImportGrid(args, layout, settings);
     if (*args.command == "centre") {
-        ComputeRegionCentre(settings, grid, parameters);
-        WriteBoxTexts(args, {parameters.b0, parameters.l0});
+        const RegionCentreTexts centre = ComputeRegionCentre(settings, grid);
+        WriteBoxTexts(args, {centre.b0, centre.l0});
         return 0;
     }
-    StandardErrorDialogs dialogs;
-    const AccuracyReport report = SolveFour3d(settings, parameters, grid, dialogs);
-    WriteSolveResults(args, grid, layout.saved_fields, FourParameterLines(parameters), report.accuracy_line, nullptr);
+    const FitResult<FourParameterFields> fit = SolveFour3d(settings, parameters, grid);
+    FinishSolve(args, layout, grid, FourParameterLines(fit.fields), fit.outcome);
     return 0;
 }
 
@@ -135,21 +111,17 @@ std::vector<Tool> DatumTools() {
          "椭球变换--布尔沙模型: solve Tx, Ty, Tz, Rx, Ry, Rz, D from common points; convert name,x|B,y|L,H",
          {"solve", "convert"},
          DatumOptionHelp("Tx, Ty, Tz, Rx(\"), Ry(\"), Rz(\"), D"),
-         [](const Arguments& args) {
-             return RunSevenParameterModel(args, BursaWolfConversion, BursaWolfLayout, SolveBursaWolf);
-         }},
+         [](const Arguments& args) { return RunSevenParameterModel(args, kBursaWolfModel); }},
         {"seven-3d",
          "椭球变换--三维七参数模型: solve the seven parameters of the differential formulas; convert",
          {"solve", "convert"},
          DatumOptionHelp("Tx, Ty, Tz, Rx(\"), Ry(\"), Rz(\"), D"),
-         [](const Arguments& args) {
-             return RunSevenParameterModel(args, Seven3dConversion, Seven3dLayout, SolveSeven3d);
-         }},
+         [](const Arguments& args) { return RunSevenParameterModel(args, kSeven3dModel); }},
         {"seven-2d",
          "椭球变换--二维七参数模型: solve the seven parameters and dH; convert name,x|B,y|L,H to name,x|B,y|L",
          {"solve", "convert"},
          DatumOptionHelp("Tx, Ty, Tz, Rx(\"), Ry(\"), Rz(\"), D, dH"),
-         RunSeven2d},
+         [](const Arguments& args) { return RunSevenParameterModel(args, kSeven2dModel); }},
         {"four-3d",
          "椭球变换--三维四参数模型: solve Tx, Ty, Tz, R about the region centre; convert; centre",
          {"solve", "convert", "centre"},

@@ -21,9 +21,8 @@ int RunHeightFit(const Arguments& args) {
     const CommonPointLayout layout = HeightFitLayout();
     PointTable grid = NewCommonPointGrid(layout, HeightFitCommonPointTitles());
     ImportCommonPoints(args.input, args.encoding, layout, grid);
-    StandardErrorDialogs dialogs;
-    const AccuracyReport report = SolveHeightFit(model_index, coefficients, grid, dialogs);
-    WriteSolveResults(args, grid, layout.saved_fields, coefficients.FileLines(), report.accuracy_line, nullptr);
+    const FitResult<CoefficientTable> fit = SolveHeightFit(model_index, coefficients, grid);
+    FinishSolve(args, layout, grid, fit.fields.FileLines(), fit.outcome);
     return 0;
 }
 

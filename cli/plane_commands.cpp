@@ -15,14 +15,6 @@ PointTable ImportGrid(const Arguments& args, const CommonPointLayout& layout, st
     return grid;
 }
 
-// The solve's files and report; EditDH is written when a row was adopted.
-void FinishSolve(const Arguments& args, const CommonPointLayout& layout, const PointTable& grid,
-                 const std::vector<std::string>& parameter_lines, const AccuracyReport& report,
-                 const std::string& height_shift) {
-    WriteSolveResults(args, grid, layout.saved_fields, parameter_lines, report.accuracy_line,
-                      report.adopted_rows >= 1 ? &height_shift : nullptr);
-}
-
 // plane-four
 
 PlaneFourFields ReadPlaneFourFields(const Arguments& args) {
@@ -36,9 +28,8 @@ int RunPlaneFour(const Arguments& args) {
         return RunRowConversion(args, PlaneFourConversion(fields), FieldSplit::Fitting, 4, 4);
     const CommonPointLayout layout = PlaneFourLayout();
     PointTable grid = ImportGrid(args, layout, PlaneFourCommonPointTitles());
-    StandardErrorDialogs dialogs;
-    const AccuracyReport report = SolvePlaneFour(fields, grid, dialogs);
-    FinishSolve(args, layout, grid, PlaneFourParameterLines(fields), report, fields.height_shift);
+    const FitResult<PlaneFourFields> fit = SolvePlaneFour(fields, grid);
+    FinishSolve(args, layout, grid, PlaneFourParameterLines(fit.fields), fit.outcome);
     return 0;
 }
 
@@ -69,9 +60,8 @@ int RunPolynomial(const Arguments& args) {
         return RunRowConversion(args, PolynomialConversion(fields, coefficients), FieldSplit::Fitting, 4, 4);
     const CommonPointLayout layout = PolynomialLayout(fields.form);
     PointTable grid = ImportGrid(args, layout, PolynomialCommonPointTitles(fields.form));
-    StandardErrorDialogs dialogs;
-    const AccuracyReport report = SolvePolynomial(fields, coefficients, grid, dialogs);
-    FinishSolve(args, layout, grid, coefficients.FileLines(), report, fields.height_shift);
+    const FitResult<PolynomialParameters> fit = SolvePolynomial(fields, coefficients, grid);
+    FinishSolve(args, layout, grid, fit.fields.coefficients.FileLines(), fit.outcome);
     return 0;
 }
 

@@ -97,12 +97,15 @@ std::string TooFewPointsMessage(const std::string& head) {
     return head + "个公共点。参数未重新计算。\n下面计算的公共点残差可用于评定当前参数的精度。";
 }
 
-long double MeanHeightShift(long double height_sum, int adopted_rows, std::string& field) {
-    if (adopted_rows < 1) return TextToNumber(field);
+MeanHeight MeanHeightShift(long double height_sum, int adopted_rows, const std::string& field) {
+    if (adopted_rows < 1) return {TextToNumber(field), std::nullopt};
     const long double shift = height_sum / adopted_rows;
     RaiseFloatingPointErrors();
-    field = FloatToFixed(shift, 4);
-    return shift;
+    return {shift, FloatToFixed(shift, 4)};
+}
+
+void RaiseFitFailure(const FitOutcome& outcome) {
+    if (outcome.failure) throw *outcome.failure;
 }
 
 std::string AccuracyLine(long double internal_accuracy, long double tolerance, long double external_accuracy) {
@@ -110,9 +113,11 @@ std::string AccuracyLine(long double internal_accuracy, long double tolerance, l
            "外符合精度=" + FloatToFixed(external_accuracy, 4) + "m";
 }
 
-AccuracyReport SolveCommonPoints(const CommonPointLayout& layout, FittingModel& model, PointTable& grid,
-                                 UserDialogs& dialogs) {
-    AccuracyReport report;
+namespace {
+
+// The solve's steps; an error ends them, leaving what was written.
+void RunSolve(const CommonPointLayout& layout, FittingModel& model, PointTable& grid, FitOutcome& outcome) {
+    AccuracyReport& report = outcome.report;
     report.data_rows = grid.RowCount() - 1;
 
     Matrix design;
@@ -127,7 +132,7 @@ AccuracyReport SolveCommonPoints(const CommonPointLayout& layout, FittingModel& 
         source_positions.insert(std::move(position));
     }
     RaiseFloatingPointErrors();
-    model.AfterEquations(report.adopted_rows);
+    outcome.height_shift = model.AfterEquations(report.adopted_rows);
 
     if (static_cast<int>(source_positions.size()) >= model.MinimumPoints()) {
         const Vector solution = SolveLeastSquares(design, observations);
@@ -135,7 +140,7 @@ AccuracyReport SolveCommonPoints(const CommonPointLayout& layout, FittingModel& 
         model.TakeSolution(solution);
         report.solved = true;
     } else {
-        dialogs.ShowMessage(kMessageTitle, model.TooFewPointsText(), MessageIcon::None);
+        outcome.messages.push_back(model.TooFewPointsText());
         model.TakeFieldParameters();
     }
 
@@ -168,7 +173,18 @@ AccuracyReport SolveCommonPoints(const CommonPointLayout& layout, FittingModel& 
         const long double residual = TextToNumber(grid.Cell(layout.point_residual_column, row));
         grid.Cell(layout.usable_column, row) = std::fabs(residual) < report.tolerance ? kAdoptedText : kNotAdoptedText;
     }
-    return report;
+}
+
+}  // namespace
+
+FitOutcome SolveCommonPoints(const CommonPointLayout& layout, FittingModel& model, PointTable& grid) {
+    FitOutcome outcome;
+    try {
+        RunSolve(layout, model, grid, outcome);
+    } catch (const CommandError& error) {
+        outcome.failure = error;
+    }
+    return outcome;
 }
 
 }  // namespace coordconv

@@ -9,32 +9,32 @@
 //   - a FittingModel: the model's observation equations, how it takes the
 //     solved or the typed parameters, and the residuals of one row.
 //
-// Usage in a window's "解算" handler (inside a FloatingPointScope), with a
-// model's ready-made solve (bursa_wolf.h, seven_3d.h, seven_2d.h, four_3d.h):
-//   SevenParameterFields params = ...;   // texts of the parameter edits
-//   const AccuracyReport report = SolveBursaWolf(settings, params, grid, dialogs);
-//   EditMp = report.accuracy_line;
-// A new model implements FittingModel (made from its field texts, holding
-// references to the texts it writes) and calls SolveCommonPoints with its
-// layout. Every step writes into `grid` and into the model's field texts as
-// it goes, so after a CommandError they hold what the command wrote before
-// it ended (as the window must show them): copy them back to the widgets in
-// both cases.
+// A model's solve (bursa_wolf.h, seven_3d.h, seven_2d.h, four_3d.h,
+// plane_four.h, polynomial.h, height_fit.h) takes copies of the field texts
+// and returns a FitResult: the fields as the command left them and a
+// FitOutcome with the accuracy report, the messages to show and, when the
+// command ended early, its error. The residual cells go into the grid it is
+// given as they are computed.
 //
-// Messages that let the command go on (too few adopted points) are shown
-// through UserDialogs::ShowMessage at the moment the command reaches them,
-// before the residual pass, with the title kMessageTitle and no icon. The
-// windows answer with a message box, coordconv-cli prints the text to
+// The caller then shows the messages (title kMessageTitle, no icon), writes
+// the fields and the grid, and reports the failure if there is one:
+//   FitResult<SevenParameterFields> fit = SolveBursaWolf(settings, params, grid);
+//   for (const auto& text : fit.outcome.messages) dialogs.ShowMessage(kMessageTitle, text, MessageIcon::None);
+//   ...show fit.fields and grid...
+//   RaiseFitFailure(fit.outcome);
+//   EditMp = fit.outcome.report.accuracy_line;
+// The windows answer a message with a message box, coordconv-cli prints it to
 // standard error. Line breaks inside message texts are "\n".
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/errors.h"
 #include "core/least_squares.h"
 #include "table/point_table.h"
 #include "table/text_codec.h"
-#include "table/user_dialogs.h"
 
 namespace coordconv {
 
@@ -135,9 +135,10 @@ struct RowResiduals {
 };
 
 // The model's part of the solve command. One object serves one command run:
-// it is made from the window's field texts (reading the settings, failing
-// before anything is written) and keeps the parameters in memory between
-// the solve and the residual pass.
+// it is made from copies of the window's field texts (reading the settings,
+// failing before anything is computed), keeps the parameters in memory
+// between the solve and the residual pass, and rewrites its own copies of
+// the field texts as the command goes; the model's solve returns them.
 class FittingModel {
 public:
     virtual ~FittingModel() = default;
@@ -157,11 +158,15 @@ public:
     virtual void AddEquations(const std::string* row, Matrix& design, Vector& observations) = 0;
 
     // After the equations, before the point-count test: models with a mean
-    // height shift compute and write it here.
-    virtual void AfterEquations(int adopted_rows) { (void)adopted_rows; }
+    // height shift compute it here and return the text their field took
+    // (none when no row was adopted and the field kept its text).
+    virtual std::optional<std::string> AfterEquations(int adopted_rows) {
+        (void)adopted_rows;
+        return std::nullopt;
+    }
 
-    // Enough points: keeps `solution` as the parameters and writes the
-    // parameter fields. Raises any floating-point fault before writing.
+    // Enough points: keeps `solution` as the parameters and rewrites the
+    // parameter texts. Raises any floating-point fault before writing.
     virtual void TakeSolution(const Vector& solution) = 0;
     // Too few points: takes the parameters from the fields' texts.
     virtual void TakeFieldParameters() = 0;
@@ -172,10 +177,14 @@ public:
 
 // AfterEquations of the models that move heights by one constant (2D
 // seven-parameter, plane four-parameter, polynomial): with at least one
-// adopted row the mean height difference height_sum / adopted_rows, written
-// into `field` with 4 decimals (raising any floating-point fault first);
-// with none the value of the field's text, which stays as it is.
-long double MeanHeightShift(long double height_sum, int adopted_rows, std::string& field);
+// adopted row the mean height difference height_sum / adopted_rows, its
+// field text rewritten with 4 decimals (raising any floating-point fault
+// first); with none the value of the field's text, which stays as it is.
+struct MeanHeight {
+    long double shift = 0;            // metres, unrounded: the residual pass uses it
+    std::optional<std::string> text;  // the field's new text
+};
+MeanHeight MeanHeightShift(long double height_sum, int adopted_rows, const std::string& field);
 
 // The solve command's figures, in metres.
 struct AccuracyReport {
@@ -191,6 +200,26 @@ struct AccuracyReport {
 // "内符合精度=" m_in "m，限差=" tolerance "m；外符合精度=" m_out "m", 4 decimals each.
 std::string AccuracyLine(long double internal_accuracy, long double tolerance, long double external_accuracy);
 
+// What the solve command produced, also when it ended early.
+struct FitOutcome {
+    AccuracyReport report;              // complete only without a failure
+    std::vector<std::string> messages;  // texts that let the command go on, in order
+    std::optional<std::string> height_shift;  // the mean height shift's new field text
+    // The error that ended the command; the grid and the fields hold what
+    // was written before it.
+    std::optional<CommandError> failure;
+};
+
+// A model's solve: its parameter fields as the command left them, and the outcome.
+template <typename Fields>
+struct FitResult {
+    Fields fields;
+    FitOutcome outcome;
+};
+
+// Throws the outcome's failure, if any.
+void RaiseFitFailure(const FitOutcome& outcome);
+
 // ToolButton13Click:
 //  1. equations of the adopted rows in grid order (all rows, empty ones too,
 //     count as data rows N);
@@ -198,7 +227,7 @@ std::string AccuracyLine(long double internal_accuracy, long double tolerance, l
 //     source coordinates (repeated points add no information: the normal
 //     equations of three copies of one point are singular, and only rounding
 //     would give them pivots) SolveLeastSquares
-//     and TakeSolution, otherwise the message, then TakeFieldParameters;
+//     and TakeSolution, otherwise the message is kept, then TakeFieldParameters;
 //  3. residual pass over all rows: each row's residual cells are written as
 //     soon as they are computed, its squared components summed;
 //  4. m_in = sqrt(internal / (n - 1)) for n >= 2, else 0; m_out by the
@@ -206,8 +235,8 @@ std::string AccuracyLine(long double internal_accuracy, long double tolerance, l
 //  5. the usable pass: column point_residual_column read back with
 //     TextToNumber, "Yes" when its magnitude is below the tolerance, else "No".
 // A zero pivot, a text that is not a number or any floating-point fault ends
-// the command with CommandError; what was written before stays.
-AccuracyReport SolveCommonPoints(const CommonPointLayout& layout, FittingModel& model, PointTable& grid,
-                                 UserDialogs& dialogs);
+// the command: the outcome's failure holds its CommandError, and what was
+// written before stays.
+FitOutcome SolveCommonPoints(const CommonPointLayout& layout, FittingModel& model, PointTable& grid);
 
 }  // namespace coordconv

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +26,8 @@ public:
     std::vector<MessageIcon> message_icons;      // the icon of each message, in order
     std::vector<MessageButton> message_buttons;  // its only button
     std::vector<FileDialogSpec> file_dialogs;
+    // Called as each message or error shows, to look at the window behind it.
+    std::function<void()> on_show;
 
     std::optional<std::string> AskOpenFile(const FileDialogSpec& spec) override {
         file_dialogs.push_back(spec);
@@ -41,7 +44,10 @@ public:
         yes_no.pop_front();
         return answer;
     }
-    void ShowError(const std::string& message) override { errors.push_back(message); }
+    void ShowError(const std::string& message) override {
+        errors.push_back(message);
+        if (on_show) on_show();
+    }
     void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) override {
         ShowMessageWithButton(title, text, icon, MessageButton::Ok);
     }
@@ -50,6 +56,7 @@ public:
         messages.push_back(title + "|" + text);
         message_icons.push_back(icon);
         message_buttons.push_back(button);
+        if (on_show) on_show();
     }
 
 private:

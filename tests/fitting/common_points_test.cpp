@@ -14,7 +14,6 @@ namespace coordconv {
 namespace {
 
 using testing::ReadBytes;
-using testing::RecordingDialogs;
 using testing::ScratchDir;
 using testing::WriteBytes;
 
@@ -22,7 +21,8 @@ using testing::WriteBytes;
 // residual c * p - v goes to column 7, its magnitude to column 10.
 class ScaledValueModel : public FittingModel {
 public:
-    explicit ScaledValueModel(std::string& field) : field_(field) {}
+    explicit ScaledValueModel(const std::string& field) : field_(field) {}
+    const std::string& Field() const { return field_; }
     int MinimumPoints() const override { return 2; }
     std::string TooFewPointsText() const override { return TooFewPointsMessage("测试模型至少需要2"); }
     void AddEquations(const std::string* row, Matrix& A, Vector& L) override {
@@ -37,7 +37,7 @@ public:
     }
 
 private:
-    std::string& field_;
+    std::string field_;
     long double p_ = 0;
 };
 
@@ -54,10 +54,12 @@ PointTable Grid(const std::vector<std::array<std::string, 3>>& rows) {
     return grid;
 }
 
-AccuracyReport Solve(PointTable& grid, std::string& field, RecordingDialogs& dialogs,
-                     const CommonPointLayout& layout = CommonPointLayout{}) {
+// The solve with the field's text `field`; `field` takes the text the model left.
+FitOutcome Solve(PointTable& grid, std::string& field, const CommonPointLayout& layout = CommonPointLayout{}) {
     ScaledValueModel model(field);
-    return SolveCommonPoints(layout, model, grid, dialogs);
+    FitOutcome outcome = SolveCommonPoints(layout, model, grid);
+    field = model.Field();
+    return outcome;
 }
 
 TEST(CommonPointFlags, AdoptionRuleAndDoubleClick) {
@@ -125,10 +127,11 @@ TEST(SolveCommonPoints, UsableFlagsCompareTheResidualTextWithTheTolerance) {
     // Adopted -1, 0, 1: p = 0, residuals 1, 0, -1, m_in = 1, tolerance 3.
     PointTable grid = Grid({{"-1", "1", "Yes"}, {"0", "1", "yes"}, {"1", "1", " YES"}, {"-3", "1", "No"}, {"-2.99994", "1", ""}});
     std::string field = "7";
-    RecordingDialogs dialogs;
-    const AccuracyReport report = Solve(grid, field, dialogs);
+    const FitOutcome outcome = Solve(grid, field);
+    const AccuracyReport& report = outcome.report;
     EXPECT_TRUE(report.solved);
-    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(outcome.messages.empty());
+    EXPECT_FALSE(outcome.failure);
     EXPECT_EQ(field, "0");
     EXPECT_EQ(report.tolerance, 3.0L);
     EXPECT_EQ(grid.Cell(7, 3), "-1.0000");
@@ -139,16 +142,15 @@ TEST(SolveCommonPoints, UsableFlagsCompareTheResidualTextWithTheTolerance) {
     EXPECT_EQ(report.accuracy_line, "内符合精度=1.0000m，限差=3.0000m；外符合精度=" + FloatToFixed(m_out, 4) + "m");
 }
 
-TEST(SolveCommonPoints, OneAdoptedPointShowsTheMessageAndJudgesTheField) {
+TEST(SolveCommonPoints, OneAdoptedPointReturnsTheMessageAndJudgesTheField) {
     const FloatingPointScope scope;
     PointTable grid = Grid({{"2", "1", "Yes"}, {"5", "1", "No"}});
     std::string field = "2.5";
-    RecordingDialogs dialogs;
-    const AccuracyReport report = Solve(grid, field, dialogs);
+    const FitOutcome outcome = Solve(grid, field);
+    const AccuracyReport& report = outcome.report;
     EXPECT_FALSE(report.solved);
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.titles[0], "坐标转换");
-    EXPECT_EQ(dialogs.messages[0], "测试模型至少需要2个公共点。参数未重新计算。\n下面计算的公共点残差可用于评定当前参数的精度。");
+    EXPECT_EQ(outcome.messages, (std::vector<std::string>{"测试模型至少需要2个公共点。参数未重新计算。\n"
+                                                          "下面计算的公共点残差可用于评定当前参数的精度。"}));
     EXPECT_EQ(field, "2.5");
     EXPECT_EQ(grid.Cell(7, 2), "-2.5000");
     EXPECT_EQ(grid.Cell(11, 1), "No");
@@ -159,43 +161,41 @@ TEST(SolveCommonPoints, OneAdoptedPointShowsTheMessageAndJudgesTheField) {
 TEST(SolveCommonPoints, EmptyRowsAreCheckPointsAndTheExternalDivisorFollowsTheLayout) {
     const FloatingPointScope scope;
     std::string field;
-    RecordingDialogs dialogs;
     PointTable grid = Grid({{"1", "1", "Yes"}, {"3", "1", "Yes"}, {"", "", ""}});
-    EXPECT_EQ(Solve(grid, field, dialogs).accuracy_line, "内符合精度=1.4142m，限差=4.2426m；外符合精度=0.0000m");
+    EXPECT_EQ(Solve(grid, field).report.accuracy_line, "内符合精度=1.4142m，限差=4.2426m；外符合精度=0.0000m");
     EXPECT_EQ(grid.Cell(7, 3), "0.0000");
     grid = Grid({{"1", "1", "Yes"}, {"3", "1", "Yes"}, {"5", "1", "Yes"}});
-    EXPECT_EQ(Solve(grid, field, dialogs).external_accuracy, 0.0L);
+    EXPECT_EQ(Solve(grid, field).report.external_accuracy, 0.0L);
 
     CommonPointLayout less_one;
     less_one.external_divisor = ExternalDivisor::CheckPointsLessOne;
     less_one.tolerance_factor = 2;
     grid = Grid({{"1", "1", "Yes"}, {"3", "1", "Yes"}, {"5", "1", "No"}});
-    EXPECT_EQ(Solve(grid, field, dialogs, less_one).external_accuracy, 0.0L);  // one check point
+    EXPECT_EQ(Solve(grid, field, less_one).report.external_accuracy, 0.0L);  // one check point
     grid = Grid({{"1", "1", "Yes"}, {"3", "1", "Yes"}, {"5", "1", "No"}, {"-1", "1", "No"}});
-    const AccuracyReport report = Solve(grid, field, dialogs, less_one);
+    const AccuracyReport report = Solve(grid, field, less_one).report;
     EXPECT_EQ(report.external_accuracy, std::sqrt(18.0L));
     EXPECT_EQ(report.tolerance, 2 * report.internal_accuracy);
 }
 
 TEST(SolveCommonPoints, FailuresKeepWhatWasWrittenBefore) {
     const FloatingPointScope scope;
-    RecordingDialogs dialogs;
     // A zero column: the zero pivot ends the solve before anything is written.
     PointTable grid = Grid({{"1", "0", "Yes"}, {"3", "0", "Yes"}, {"3", "0", "No"}});
     const PointTable before = grid;
     std::string field = "keep";
-    try {
-        Solve(grid, field, dialogs);
-        FAIL() << "a zero pivot must end the solve";
-    } catch (const CommandError& error) {
-        const std::string text = error.what();
-        EXPECT_TRUE(text == kDivisionByZeroText || text == kInvalidOperationText) << text;
-    }
+    FitOutcome outcome = Solve(grid, field);
+    ASSERT_TRUE(outcome.failure) << "a zero pivot must end the solve";
+    const std::string text = outcome.failure->what();
+    EXPECT_TRUE(text == kDivisionByZeroText || text == kInvalidOperationText) << text;
+    EXPECT_THROW(RaiseFitFailure(outcome), CommandError);
     EXPECT_EQ(grid, before);
     EXPECT_EQ(field, "keep");
     // A check row that is not a number: the parameters and the rows above stay.
     grid = Grid({{"1", "1", "Yes"}, {"3", "1", "Yes"}, {"x", "1", "No"}});
-    EXPECT_THROW(Solve(grid, field, dialogs), CommandError);
+    outcome = Solve(grid, field);
+    ASSERT_TRUE(outcome.failure);
+    EXPECT_EQ(std::string(outcome.failure->what()), "'x' is not a valid floating point value");
     EXPECT_EQ(field, "2");
     EXPECT_EQ(grid.Cell(7, 2), "-1.0000");
     EXPECT_EQ(grid.Cell(7, 3), "");

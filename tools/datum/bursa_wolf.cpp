@@ -56,9 +56,10 @@ namespace {
 
 class BursaWolfModel : public FittingModel {
 public:
-    BursaWolfModel(const DatumFields& settings, SevenParameterFields& fields)
+    BursaWolfModel(const DatumFields& settings, const SevenParameterFields& fields)
         : settings_(ReadDatumSettings(settings)), fields_(fields) {}
 
+    const SevenParameterFields& Fields() const { return fields_; }
     int MinimumPoints() const override { return kBursaWolfMinimumPoints; }
     std::string TooFewPointsText() const override { return TooFewPointsMessage("布尔沙模型至少需要3"); }
 
@@ -98,16 +99,17 @@ public:
 
 private:
     DatumSettings settings_;
-    SevenParameterFields& fields_;
+    SevenParameterFields fields_;
     BursaWolfParameters p_;
 };
 
 }  // namespace
 
-AccuracyReport SolveBursaWolf(const DatumFields& settings, SevenParameterFields& parameters, PointTable& grid,
-                              UserDialogs& dialogs) {
+FitResult<SevenParameterFields> SolveBursaWolf(const DatumFields& settings, const SevenParameterFields& parameters,
+                                               PointTable& grid) {
     BursaWolfModel model(settings, parameters);
-    return SolveCommonPoints(BursaWolfLayout(), model, grid, dialogs);
+    FitOutcome outcome = SolveCommonPoints(BursaWolfLayout(), model, grid);
+    return {model.Fields(), std::move(outcome)};
 }
 
 }  // namespace coordconv

@@ -70,11 +70,12 @@ RowConversion BursaWolfConversion(const DatumFields& settings, const SevenParame
 
 // "解算七参数": three equations per adopted row in the unknowns
 // Tx, Ty, Tz, Rx, Ry, Rz, D; with at least 3 adopted rows the solved values
-// go into `parameters` with FloatToStr (rotations * rho), otherwise the
-// message "布尔沙模型至少需要3个公共点。参数未重新计算。" (and its second line)
-// and the edits' values are used. Then the residual pass, accuracy and
-// usable flags (common_points.h).
-AccuracyReport SolveBursaWolf(const DatumFields& settings, SevenParameterFields& parameters, PointTable& grid,
-                              UserDialogs& dialogs);
+// become the returned fields' texts with FloatToStr (rotations * rho),
+// otherwise the message "布尔沙模型至少需要3个公共点。参数未重新计算。" (and its
+// second line) and the edits' values are used. Then the residual pass,
+// accuracy and usable flags (common_points.h). Throws only when the settings
+// cannot be read.
+FitResult<SevenParameterFields> SolveBursaWolf(const DatumFields& settings, const SevenParameterFields& parameters,
+                                               PointTable& grid);
 
 }  // namespace coordconv

@@ -61,8 +61,10 @@ namespace {
 
 class Four3dModel : public FittingModel {
 public:
-    Four3dModel(const DatumFields& settings, FourParameterFields& fields)
+    Four3dModel(const DatumFields& settings, const FourParameterFields& fields)
         : settings_(ReadDatumSettings(settings)), fields_(fields), centre_(ReadRegionCentre(fields, settings_.source)) {}
+
+    const FourParameterFields& Fields() const { return fields_; }
 
     int MinimumPoints() const override { return kFour3dMinimumPoints; }
     std::string TooFewPointsText() const override { return TooFewPointsMessage("三维四参数模型至少需要2"); }
@@ -99,20 +101,21 @@ public:
 
 private:
     DatumSettings settings_;
-    FourParameterFields& fields_;
+    FourParameterFields fields_;
     RegionCentre centre_;
     FourParameters p_;
 };
 
 }  // namespace
 
-AccuracyReport SolveFour3d(const DatumFields& settings, FourParameterFields& parameters, PointTable& grid,
-                           UserDialogs& dialogs) {
+FitResult<FourParameterFields> SolveFour3d(const DatumFields& settings, const FourParameterFields& parameters,
+                                           PointTable& grid) {
     Four3dModel model(settings, parameters);
-    return SolveCommonPoints(Four3dLayout(), model, grid, dialogs);
+    FitOutcome outcome = SolveCommonPoints(Four3dLayout(), model, grid);
+    return {model.Fields(), std::move(outcome)};
 }
 
-void ComputeRegionCentre(const DatumFields& settings, const PointTable& grid, FourParameterFields& parameters) {
+RegionCentreTexts ComputeRegionCentre(const DatumFields& settings, const PointTable& grid) {
     const DatumSide source = ReadSourceSide(settings);
     long double latitude_sum = 0;
     long double longitude_sum = 0;
@@ -134,8 +137,7 @@ void ComputeRegionCentre(const DatumFields& settings, const PointTable& grid, Fo
     const long double latitude = DegreesToDms(latitude_sum / rows);
     const long double longitude = DegreesToDms(longitude_sum / rows);
     RaiseFloatingPointErrors();
-    parameters.b0 = FloatToFixed(latitude, 4);
-    parameters.l0 = FloatToFixed(longitude, 4);
+    return {FloatToFixed(latitude, 4), FloatToFixed(longitude, 4)};
 }
 
 }  // namespace coordconv

@@ -79,16 +79,20 @@ RowConversion Four3dConversion(const DatumFields& settings, const FourParameterF
 //   (1, 0, 0, cos b0 sin l0 Z1 - sin b0 Y1) = X2 - X1
 //   (0, 1, 0, sin b0 X1 - cos b0 cos l0 Z1) = Y2 - Y1
 //   (0, 0, 1, cos b0 cos l0 Y1 - cos b0 sin l0 X1) = Z2 - Z1.
-// At least 2 adopted rows: Tx, Ty, Tz and R * rho written with FloatToStr
-// (EditBB0, EditLL0 unchanged); else "三维四参数模型至少需要2个公共点。..."
+// At least 2 adopted rows: the returned Tx, Ty, Tz and R * rho texts with
+// FloatToStr (EditBB0, EditLL0 unchanged); else "三维四参数模型至少需要2个公共点。..."
 // and the edits' values.
-AccuracyReport SolveFour3d(const DatumFields& settings, FourParameterFields& parameters, PointTable& grid,
-                           UserDialogs& dialogs);
+FitResult<FourParameterFields> SolveFour3d(const DatumFields& settings, const FourParameterFields& parameters,
+                                           PointTable& grid);
 
 // "区域中心": the mean source latitude and longitude (from Greenwich) of every
 // data row, adopted or not, empty rows included (an empty geodetic row is
-// B = 0, L = 0), written into EditBB0 and EditLL0 as ddd.mmss with 4
+// B = 0, L = 0), as the texts of EditBB0 and EditLL0: ddd.mmss with 4
 // decimals. Only the source settings are read.
-void ComputeRegionCentre(const DatumFields& settings, const PointTable& grid, FourParameterFields& parameters);
+struct RegionCentreTexts {
+    std::string b0;
+    std::string l0;
+};
+RegionCentreTexts ComputeRegionCentre(const DatumFields& settings, const PointTable& grid);
 
 }  // namespace coordconv

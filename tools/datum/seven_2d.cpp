@@ -9,17 +9,16 @@ namespace coordconv {
 
 CommonPointLayout Seven2dLayout() { return DatumCommonPointLayout(5, 11, 375); }
 
-std::vector<std::string> Seven2dParameterLines(const SevenParameterFields& fields, const std::string& height_change) {
-    std::vector<std::string> lines = SevenParameterLines(fields);
-    lines.push_back(height_change);
+std::vector<std::string> Seven2dParameterLines(const Seven2dFields& fields) {
+    std::vector<std::string> lines = SevenParameterLines(fields.seven);
+    lines.push_back(fields.height_change);
     return lines;
 }
 
-void Seven2dFieldsFromLines(const std::vector<std::string>& lines, SevenParameterFields& fields, std::string& height_change) {
+Seven2dFields Seven2dFieldsFromLines(const std::vector<std::string>& lines) {
     std::vector<std::string> texts = lines;
     texts.resize(kSeven2dParameterCount);
-    fields = SevenParameterFieldsFromLines(texts);
-    height_change = texts[7];
+    return {SevenParameterFieldsFromLines(texts), texts[7]};
 }
 
 DifferentialRows2d Seven2dRows(const DatumSettings& settings, long double B_degrees, long double l_degrees) {
@@ -47,11 +46,10 @@ TransformedPoint Seven2dTransform(const DatumSettings& settings, const SevenCoef
             H + height_change};
 }
 
-RowConversion Seven2dConversion(const DatumFields& settings_fields, const SevenParameterFields& parameter_fields,
-                                const std::string& height_change_text) {
+RowConversion Seven2dConversion(const DatumFields& settings_fields, const Seven2dFields& parameter_fields) {
     const DatumSettings settings = ReadDatumSettings(settings_fields);
-    const SevenCoefficients p = ReadSevenParameters(parameter_fields);
-    const long double height_change = TextToNumber(height_change_text);
+    const SevenCoefficients p = ReadSevenParameters(parameter_fields.seven);
+    const long double height_change = TextToNumber(parameter_fields.height_change);
     return DatumConversion(settings.target, [settings, p, height_change](const std::string* source) {
         return Seven2dTransform(settings, p, height_change, source);
     });
@@ -61,8 +59,10 @@ namespace {
 
 class Seven2dModel : public FittingModel {
 public:
-    Seven2dModel(const DatumFields& settings, SevenParameterFields& fields, std::string& height_change)
-        : settings_(ReadDatumSettings(settings)), fields_(fields), height_change_field_(height_change) {}
+    Seven2dModel(const DatumFields& settings, const Seven2dFields& fields)
+        : settings_(ReadDatumSettings(settings)), fields_(fields) {}
+
+    const Seven2dFields& Fields() const { return fields_; }
 
     int MinimumPoints() const override { return kSeven2dMinimumPoints; }
 
@@ -82,16 +82,19 @@ public:
 
     // The mean height change is written before the point-count test, so also
     // when too few points are adopted to solve the seven parameters.
-    void AfterEquations(int adopted_rows) override {
-        height_change_ = MeanHeightShift(height_sum_, adopted_rows, height_change_field_);
+    std::optional<std::string> AfterEquations(int adopted_rows) override {
+        const MeanHeight mean = MeanHeightShift(height_sum_, adopted_rows, fields_.height_change);
+        height_change_ = mean.shift;
+        if (mean.text) fields_.height_change = *mean.text;
+        return mean.text;
     }
 
     void TakeSolution(const Vector& x) override {
         for (std::size_t i = 0; i < p_.size(); ++i) p_[i] = x[i];
-        WriteSevenParameters(p_, fields_);
+        WriteSevenParameters(p_, fields_.seven);
     }
 
-    void TakeFieldParameters() override { p_ = ReadSevenParameters(fields_); }
+    void TakeFieldParameters() override { p_ = ReadSevenParameters(fields_.seven); }
 
     RowResiduals Residuals(const std::string* row) const override {
         const TransformedPoint point = Seven2dTransform(settings_, p_, height_change_, row);
@@ -104,8 +107,7 @@ public:
 
 private:
     DatumSettings settings_;
-    SevenParameterFields& fields_;
-    std::string& height_change_field_;
+    Seven2dFields fields_;
     SevenCoefficients p_{};
     long double height_sum_ = 0;
     long double height_change_ = 0;
@@ -113,10 +115,10 @@ private:
 
 }  // namespace
 
-AccuracyReport SolveSeven2d(const DatumFields& settings, SevenParameterFields& parameters, std::string& height_change,
-                            PointTable& grid, UserDialogs& dialogs) {
-    Seven2dModel model(settings, parameters, height_change);
-    return SolveCommonPoints(Seven2dLayout(), model, grid, dialogs);
+FitResult<Seven2dFields> SolveSeven2d(const DatumFields& settings, const Seven2dFields& parameters, PointTable& grid) {
+    Seven2dModel model(settings, parameters);
+    FitOutcome outcome = SolveCommonPoints(Seven2dLayout(), model, grid);
+    return {model.Fields(), std::move(outcome)};
 }
 
 }  // namespace coordconv

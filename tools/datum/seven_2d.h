@@ -30,14 +30,20 @@ inline constexpr int kSeven2dSavedResultColumns = 3;
 inline constexpr const char* kSeven2dResultHint = "高程未进行转换";
 inline constexpr const char* kSeven2dCommonPointHint = "未被采用的公共点将作为外部检核点使用。高程未参与计算。";
 
+// The eight edits: the seven parameters and EditDH (metres).
+struct Seven2dFields {
+    SevenParameterFields seven;
+    std::string height_change = "0";
+};
+
 // StringGrid3: 5 rows at the start, 11 fields saved (no usable flag),
 // EditMp = ToolBar3 - 375.
 CommonPointLayout Seven2dLayout();
 
 // The parameter file's 8 lines: the seven edits, then EditDH ("dH=", metres).
-std::vector<std::string> Seven2dParameterLines(const SevenParameterFields& fields, const std::string& height_change);
+std::vector<std::string> Seven2dParameterLines(const Seven2dFields& fields);
 // Splits 8 parameter-file lines into the seven edits and EditDH.
-void Seven2dFieldsFromLines(const std::vector<std::string>& lines, SevenParameterFields& fields, std::string& height_change);
+Seven2dFields Seven2dFieldsFromLines(const std::vector<std::string>& lines);
 
 // The two rows of the formulas at a source point (B, l degrees, l from L01)
 // on the source ellipsoid:
@@ -57,8 +63,7 @@ TransformedPoint Seven2dTransform(const DatumSettings& settings, const SevenCoef
                                   const std::string* row);
 
 // "转换计算": horizontal output as the 3D windows, height = H + dH (EditDH).
-RowConversion Seven2dConversion(const DatumFields& settings, const SevenParameterFields& parameters,
-                                const std::string& height_change);
+RowConversion Seven2dConversion(const DatumFields& settings, const Seven2dFields& parameters);
 
 // "解算七参数": two equations per adopted row (dL with (l2 - l1) * 3600, dB with
 // (B2 - B1) * 3600 - E_B). Before the point-count test, with at least one
@@ -67,7 +72,6 @@ RowConversion Seven2dConversion(const DatumFields& settings, const SevenParamete
 // adopted rows, else "二维七参数模型至少需要4个公共点。..." and the edits'
 // values. Column 9 gets (column 3 + dH) - column 6 (dH unrounded); only dx
 // and dy enter column 10 and the accuracy.
-AccuracyReport SolveSeven2d(const DatumFields& settings, SevenParameterFields& parameters, std::string& height_change,
-                            PointTable& grid, UserDialogs& dialogs);
+FitResult<Seven2dFields> SolveSeven2d(const DatumFields& settings, const Seven2dFields& parameters, PointTable& grid);
 
 }  // namespace coordconv

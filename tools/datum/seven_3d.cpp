@@ -95,9 +95,10 @@ namespace {
 
 class Seven3dModel : public FittingModel {
 public:
-    Seven3dModel(const DatumFields& settings, SevenParameterFields& fields)
+    Seven3dModel(const DatumFields& settings, const SevenParameterFields& fields)
         : settings_(ReadDatumSettings(settings)), fields_(fields) {}
 
+    const SevenParameterFields& Fields() const { return fields_; }
     int MinimumPoints() const override { return kSeven3dMinimumPoints; }
     std::string TooFewPointsText() const override { return TooFewPointsMessage("三维七参数模型至少需要3"); }
 
@@ -129,16 +130,17 @@ public:
 
 private:
     DatumSettings settings_;
-    SevenParameterFields& fields_;
+    SevenParameterFields fields_;
     SevenCoefficients p_{};
 };
 
 }  // namespace
 
-AccuracyReport SolveSeven3d(const DatumFields& settings, SevenParameterFields& parameters, PointTable& grid,
-                            UserDialogs& dialogs) {
+FitResult<SevenParameterFields> SolveSeven3d(const DatumFields& settings, const SevenParameterFields& parameters,
+                                             PointTable& grid) {
     Seven3dModel model(settings, parameters);
-    return SolveCommonPoints(Seven3dLayout(), model, grid, dialogs);
+    FitOutcome outcome = SolveCommonPoints(Seven3dLayout(), model, grid);
+    return {model.Fields(), std::move(outcome)};
 }
 
 }  // namespace coordconv

@@ -88,8 +88,9 @@ RowConversion Seven3dConversion(const DatumFields& settings, const SevenParamete
 // "解算七参数": per adopted row the dL row with observation (l2 - l1) * 3600,
 // the dB row with (B2 - B1) * 3600 - E_B and the dH row with (H2 - H1) - E_H;
 // at least 3 adopted rows, else "三维七参数模型至少需要3个公共点。..." and the
-// edits' values. Parameters written with FloatToStr, unconverted.
-AccuracyReport SolveSeven3d(const DatumFields& settings, SevenParameterFields& parameters, PointTable& grid,
-                            UserDialogs& dialogs);
+// edits' values. The returned fields take the solved parameters with
+// FloatToStr, unconverted.
+FitResult<SevenParameterFields> SolveSeven3d(const DatumFields& settings, const SevenParameterFields& parameters,
+                                             PointTable& grid);
 
 }  // namespace coordconv

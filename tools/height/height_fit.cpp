@@ -45,10 +45,12 @@ namespace {
 // typed coefficients, and the residual Hg + f(x, y) - Hl of a row.
 class HeightFitModel : public FittingModel {
 public:
-    HeightFitModel(int model_index, CoefficientTable& coefficients)
+    HeightFitModel(int model_index, const CoefficientTable& coefficients)
         : model_index_(model_index),
           coefficient_count_(HeightSurfaceCoefficientCount(model_index)),
           coefficients_(coefficients) {}
+
+    const CoefficientTable& Fields() const { return coefficients_; }
 
     int MinimumPoints() const override { return coefficient_count_; }
 
@@ -84,7 +86,7 @@ public:
 private:
     const int model_index_;
     const int coefficient_count_;
-    CoefficientTable& coefficients_;
+    CoefficientTable coefficients_;
     Vector coefficients_in_use_;
 };
 
@@ -117,9 +119,10 @@ std::vector<std::string> HeightFitCommonPointTitles() {
 std::vector<std::string> HeightFitSourceTitles() { return {"点号", "坐标x(m)", "坐标y(m)", "大地高H(m)"}; }
 std::vector<std::string> HeightFitResultTitles() { return {"点号", "坐标x(m)", "坐标y(m)", "水准高H(m)"}; }
 
-AccuracyReport SolveHeightFit(int model_index, CoefficientTable& coefficients, PointTable& grid, UserDialogs& dialogs) {
+FitResult<CoefficientTable> SolveHeightFit(int model_index, const CoefficientTable& coefficients, PointTable& grid) {
     HeightFitModel model(model_index, coefficients);
-    return SolveCommonPoints(HeightFitLayout(), model, grid, dialogs);
+    FitOutcome outcome = SolveCommonPoints(HeightFitLayout(), model, grid);
+    return {model.Fields(), std::move(outcome)};
 }
 
 RowConversion HeightFitConversion(int model_index, const CoefficientTable& coefficients) {

@@ -13,7 +13,6 @@
 
 #include "core/least_squares.h"
 #include "table/point_table.h"
-#include "table/user_dialogs.h"
 #include "fitting/coefficient_table.h"
 #include "fitting/common_points.h"
 #include "table/row_conversion.h"
@@ -66,10 +65,10 @@ std::vector<std::string> HeightFitResultTitles();
 
 // "解算参数" (ToolButton13Click). One equation per adopted row, observation
 // Hl - Hg; with at least u adopted rows the u coefficients go into rows
-// 0..u-1 of the table in the general number format, otherwise the message
-// HeightFitTooFewPointsText is shown and the table's texts are judged.
-// Column 5 gets Hg + f(x, y) - Hl with 4 decimals for every row.
-AccuracyReport SolveHeightFit(int model_index, CoefficientTable& coefficients, PointTable& grid, UserDialogs& dialogs);
+// 0..u-1 of the returned table in the general number format, otherwise the
+// message HeightFitTooFewPointsText is returned and the table's texts are
+// judged. Column 5 gets Hg + f(x, y) - Hl with 4 decimals for every row.
+FitResult<CoefficientTable> SolveHeightFit(int model_index, const CoefficientTable& coefficients, PointTable& grid);
 
 // "转换计算": name, x and y copied as their source texts, Hg + f(x, y) with 4
 // decimals. Reads the first u coefficients of the table.

@@ -68,7 +68,9 @@ namespace {
 // typed parameters, and the residuals x' - x2, y' - y2, H' - H2 of a row.
 class PlaneFourModel : public FittingModel {
 public:
-    explicit PlaneFourModel(PlaneFourFields& fields) : fields_(fields) {}
+    explicit PlaneFourModel(const PlaneFourFields& fields) : fields_(fields) {}
+
+    const PlaneFourFields& Fields() const { return fields_; }
 
     int MinimumPoints() const override { return kPlaneFourMinimumPoints; }
 
@@ -86,8 +88,11 @@ public:
         height_sum_ += h2 - h1;
     }
 
-    void AfterEquations(int adopted_rows) override {
-        parameters_.dH = MeanHeightShift(height_sum_, adopted_rows, fields_.height_shift);
+    std::optional<std::string> AfterEquations(int adopted_rows) override {
+        const MeanHeight mean = MeanHeightShift(height_sum_, adopted_rows, fields_.height_shift);
+        parameters_.dH = mean.shift;
+        if (mean.text) fields_.height_shift = *mean.text;
+        return mean.text;
     }
 
     void TakeSolution(const Vector& solution) override {
@@ -128,7 +133,7 @@ public:
     }
 
 private:
-    PlaneFourFields& fields_;
+    PlaneFourFields fields_;
     PlaneFourParameters parameters_;
     long double height_sum_ = 0;
 };
@@ -145,9 +150,10 @@ std::vector<std::string> PlaneFourPointTitles() { return {"点号", "纵坐标x(
 
 std::vector<std::string> PlaneFourCommonPointTitles() { return CommonPointTitles(false, false); }
 
-AccuracyReport SolvePlaneFour(PlaneFourFields& fields, PointTable& grid, UserDialogs& dialogs) {
+FitResult<PlaneFourFields> SolvePlaneFour(const PlaneFourFields& fields, PointTable& grid) {
     PlaneFourModel model(fields);
-    return SolveCommonPoints(PlaneFourLayout(), model, grid, dialogs);
+    FitOutcome outcome = SolveCommonPoints(PlaneFourLayout(), model, grid);
+    return {model.Fields(), std::move(outcome)};
 }
 
 std::vector<std::string> PlaneFourParameterLines(const PlaneFourFields& fields) {

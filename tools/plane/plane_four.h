@@ -12,7 +12,6 @@
 
 #include "core/least_squares.h"
 #include "table/point_table.h"
-#include "table/user_dialogs.h"
 #include "fitting/common_points.h"
 #include "table/row_conversion.h"
 
@@ -95,10 +94,10 @@ std::vector<std::string> PlaneFourCommonPointTitles();
 // general number format. Then residuals x, y, H and the point residual
 // (4 decimals) of every row, the accuracy report and the usable flags. With
 // fewer than two adopted points the message kPlaneFourTooFewPointsText is
-// shown and the parameters typed in EditA..EditD are judged instead.
-// `fields` and `grid` hold whatever was written also when a CommandError ends
-// the command.
-AccuracyReport SolvePlaneFour(PlaneFourFields& fields, PointTable& grid, UserDialogs& dialogs);
+// returned and the parameters typed in EditA..EditD are judged instead. The
+// returned fields and `grid` hold whatever was written also when a failure
+// ends the command.
+FitResult<PlaneFourFields> SolvePlaneFour(const PlaneFourFields& fields, PointTable& grid);
 
 // The parameter file's lines: the five edit texts in the order EditA, EditB,
 // EditC, EditD, EditDH, unchanged.

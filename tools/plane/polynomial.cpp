@@ -85,49 +85,54 @@ constexpr long double kSecondsPerRadian = kRadiansToDegrees * 3600;
 // the residuals p' - p2, q' - q2, H' - H2 of a row.
 class PolynomialModel : public FittingModel {
 public:
-    PolynomialModel(PolynomialFields& fields, CoefficientTable& coefficients)
-        : fields_(fields), coefficients_(coefficients), term_count_(PolynomialTermCount(fields.order_index)) {}
+    PolynomialModel(const PolynomialFields& fields, const CoefficientTable& coefficients)
+        : fields_{fields, coefficients}, term_count_(PolynomialTermCount(fields.order_index)) {}
+
+    const PolynomialParameters& Fields() const { return fields_; }
 
     int MinimumPoints() const override { return term_count_; }
 
     int SourceColumns() const override { return 2; }
-    std::string TooFewPointsText() const override { return PolynomialTooFewPointsText(fields_.order_index); }
+    std::string TooFewPointsText() const override { return PolynomialTooFewPointsText(fields_.fields.order_index); }
 
     void AddEquations(const std::string* row, Matrix& design, Vector& observations) override {
-        const long double p1 = PolynomialVariable(row[1], fields_.form);
-        const long double q1 = PolynomialVariable(row[2], fields_.form);
+        const long double p1 = PolynomialVariable(row[1], form_);
+        const long double q1 = PolynomialVariable(row[2], form_);
         const long double h1 = TextToNumber(row[3]);
-        const long double p2 = PolynomialVariable(row[4], fields_.form);
-        const long double q2 = PolynomialVariable(row[5], fields_.form);
+        const long double p2 = PolynomialVariable(row[4], form_);
+        const long double q2 = PolynomialVariable(row[5], form_);
         const long double h2 = TextToNumber(row[6]);
         height_sum_ += h2 - h1;
         AppendPolynomialEquations(p1, q1, p2, q2, term_count_, design, observations);
     }
 
-    void AfterEquations(int adopted_rows) override {
-        height_shift_ = MeanHeightShift(height_sum_, adopted_rows, fields_.height_shift);
+    std::optional<std::string> AfterEquations(int adopted_rows) override {
+        const MeanHeight mean = MeanHeightShift(height_sum_, adopted_rows, fields_.fields.height_shift);
+        height_shift_ = mean.shift;
+        if (mean.text) fields_.fields.height_shift = *mean.text;
+        return mean.text;
     }
 
     void TakeSolution(const Vector& solution) override {
         coefficients_in_use_ = solution;
-        coefficients_.WriteValues(solution, PolynomialCoefficientLabels(fields_.order_index));
+        fields_.coefficients.WriteValues(solution, PolynomialCoefficientLabels(fields_.fields.order_index));
     }
 
-    void TakeFieldParameters() override { coefficients_in_use_ = coefficients_.ReadValues(2 * term_count_); }
+    void TakeFieldParameters() override { coefficients_in_use_ = fields_.coefficients.ReadValues(2 * term_count_); }
 
     RowResiduals Residuals(const std::string* row) const override {
-        const long double p1 = PolynomialVariable(row[1], fields_.form);
-        const long double q1 = PolynomialVariable(row[2], fields_.form);
+        const long double p1 = PolynomialVariable(row[1], form_);
+        const long double q1 = PolynomialVariable(row[2], form_);
         const long double h1 = TextToNumber(row[3]);
-        const long double p2 = PolynomialVariable(row[4], fields_.form);
-        const long double q2 = PolynomialVariable(row[5], fields_.form);
+        const long double p2 = PolynomialVariable(row[4], form_);
+        const long double q2 = PolynomialVariable(row[5], form_);
         const long double h2 = TextToNumber(row[6]);
         const PolynomialPoint moved = ApplyPolynomial(coefficients_in_use_, term_count_, p1, q1);
         const long double vp = moved.p - p2;
         const long double vq = moved.q - q2;
         const long double vh = h1 + height_shift_ - h2;
         const long double squared = vp * vp + vq * vq;
-        if (fields_.form == PolynomialForm::Plane)
+        if (form_ == PolynomialForm::Plane)
             return {{{7, vp, 4}, {8, vq, 4}, {9, vh, 4}, {10, std::sqrt(squared), 4}}, {squared}};
         return {{{7, vp * kSecondsPerRadian, 4},
                  {8, vq * kSecondsPerRadian, 4},
@@ -137,8 +142,8 @@ public:
     }
 
 private:
-    PolynomialFields& fields_;
-    CoefficientTable& coefficients_;
+    PolynomialParameters fields_;
+    const PolynomialForm form_ = fields_.fields.form;
     const int term_count_;
     Vector coefficients_in_use_;
     long double height_sum_ = 0;
@@ -170,10 +175,11 @@ std::vector<std::string> PolynomialPointTitles(PolynomialForm form) {
     return {"点号", "纬度B(dms)", "经度L(dms)", "高程H(m)"};
 }
 
-AccuracyReport SolvePolynomial(PolynomialFields& fields, CoefficientTable& coefficients, PointTable& grid,
-                               UserDialogs& dialogs) {
+FitResult<PolynomialParameters> SolvePolynomial(const PolynomialFields& fields, const CoefficientTable& coefficients,
+                                                PointTable& grid) {
     PolynomialModel model(fields, coefficients);
-    return SolveCommonPoints(PolynomialLayout(fields.form), model, grid, dialogs);
+    FitOutcome outcome = SolveCommonPoints(PolynomialLayout(fields.form), model, grid);
+    return {model.Fields(), std::move(outcome)};
 }
 
 RowConversion PolynomialConversion(const PolynomialFields& fields, const CoefficientTable& coefficients) {

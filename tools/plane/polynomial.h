@@ -12,7 +12,6 @@
 
 #include "core/least_squares.h"
 #include "table/point_table.h"
-#include "table/user_dialogs.h"
 #include "fitting/coefficient_table.h"
 #include "fitting/common_points.h"
 #include "table/row_conversion.h"
@@ -97,12 +96,17 @@ std::vector<std::string> PolynomialPointTitles(PolynomialForm form);
 // difference goes to the height shift text (4 decimals, whenever a row is
 // adopted); with at least m adopted rows the 2m coefficients go into rows
 // 0..2m-1 of the table in the general number format. Otherwise the message
-// PolynomialTooFewPointsText is shown and the table's texts are judged.
+// PolynomialTooFewPointsText is returned and the table's texts are judged.
 // Residuals: plane form x, y, H and the point residual in metres; geodetic
 // form B, L in arc seconds, H in metres and the point residual as
 // 6371000 * sqrt(vp^2 + vq^2) metres; all with 4 decimals.
-AccuracyReport SolvePolynomial(PolynomialFields& fields, CoefficientTable& coefficients, PointTable& grid,
-                               UserDialogs& dialogs);
+// The fields the solve rewrites: the height shift (in `fields`) and StringGrid4.
+struct PolynomialParameters {
+    PolynomialFields fields;
+    CoefficientTable coefficients;
+};
+FitResult<PolynomialParameters> SolvePolynomial(const PolynomialFields& fields, const CoefficientTable& coefficients,
+                                                PointTable& grid);
 
 // "转换计算": name unchanged; H' with 4 decimals; p', q' with 4 decimals in
 // the plane form, or as packed ddd.mmss (DegreesToDms of p' * 180/pi) with

@@ -260,11 +260,17 @@ void FittingWindow::ToolButton16Click() {
 
 void FittingWindow::ToolButton13Click() {
     if (!solve_) return;
-    // The too-few-points message may show while the command runs; the grids
-    // are redrawn once it has ended, also after a failure.
+    // The messages show over the window as it was before the command; the
+    // grids are redrawn once it has ended, also after a failure.
     Run([this] {
-        const AccuracyReport report = solve_(common_->Table());
-        accuracy_edit_->setText(ToQString(report.accuracy_line));
+        PointTable grid = common_->Table();
+        const FittingRun run = solve_(grid);
+        for (const std::string& text : run.outcome.messages)
+            dialogs_.ShowMessage(kMessageTitle, text, MessageIcon::None);
+        common_->Table() = std::move(grid);
+        run.show_fields();
+        RaiseFitFailure(run.outcome);
+        accuracy_edit_->setText(ToQString(run.outcome.report.accuracy_line));
     });
 }
 

@@ -59,6 +59,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
+// A window's solve as the frame runs it: the outcome, and how the window
+// shows the parameter fields the model returned.
+struct FittingRun {
+    FitOutcome outcome;
+    std::function<void()> show_fields;
+};
+
+// A FittingRun of a model's result: `show` gets the returned fields.
+template <typename Fields, typename Show>
+FittingRun ShowingFields(FitResult<Fields> fit, Show show) {
+    return {std::move(fit.outcome), [fields = std::move(fit.fields), show = std::move(show)] { show(fields); }};
+}
+
 struct FittingWindowLayout {
     // Caption, outer size, the source and result groups and their tables
     // (4 columns, the fitting-window split, both tables cleared by " 清空 ").
@@ -115,12 +128,12 @@ public:
     // the width SourceGroupWidth(outer width) on every resize.
     void SetSettingsGroups(QWidget* source, QWidget* target);
 
-    // The model's solve: reads the window's fields, solves on the given
-    // common-point table, writes its fields back (also when it fails, see
-    // SolveThenShow) and returns the report; EditMp takes its accuracy line.
-    void SetSolveCommand(std::function<AccuracyReport(PointTable& common_points)> solve) {
-        solve_ = std::move(solve);
-    }
+    // The model's solve: reads the window's fields and solves on the given
+    // copy of the common-point table, touching no widget. The frame then
+    // shows the outcome's messages, takes the table, shows the fields (also
+    // after a failure: they hold what the command wrote before it ended),
+    // reports the failure, or gives EditMp its accuracy line.
+    void SetSolveCommand(std::function<FittingRun(PointTable& common_points)> solve) { solve_ = std::move(solve); }
 
     // New titles of StringGrid3 (the coordinate form changed); cells stay.
     void SetCommonPointTitles(const std::vector<std::string>& titles);
@@ -164,24 +177,9 @@ private:
     QGridLayout* parameter_form_ = nullptr;
     QToolBar* parameter_bar_;
     std::vector<QLineEdit*> parameter_edits_;
-    std::function<AccuracyReport(PointTable&)> solve_;
+    std::function<FittingRun(PointTable&)> solve_;
     bool panels_sized_ = false;
 };
-
-// Runs `solve`, then `show` (which copies the written field texts back into
-// the widgets), also when `solve` ends with an error: the window shows what
-// the command wrote before it ended.
-template <typename Solve, typename Show>
-AccuracyReport SolveThenShow(Solve&& solve, Show&& show) {
-    try {
-        AccuracyReport report = solve();
-        show();
-        return report;
-    } catch (...) {
-        show();
-        throw;
-    }
-}
 
 // Rewrites the title row of a point grid; the data rows stay.
 void SetGridTitles(PointGrid& grid, const std::vector<std::string>& titles);

@@ -39,16 +39,16 @@ void TFormEllCon3d4p::ToolButton6Click() {
 void TFormEllCon3d4p::ToolButton17Click() {
     Run([this] {
         FourParameterFields parameters = Parameters();
-        ComputeRegionCentre(Fields(), CommonPoints().Table(), parameters);
+        const RegionCentreTexts centre = ComputeRegionCentre(Fields(), CommonPoints().Table());
+        parameters.b0 = centre.b0;
+        parameters.l0 = centre.l0;
         SetParameterTexts(FourParameterLines(parameters));
     });
 }
 
-AccuracyReport TFormEllCon3d4p::Solve(PointTable& common_points) {
-    const DatumFields settings = Fields();
-    FourParameterFields parameters = Parameters();
-    return SolveThenShow([&] { return SolveFour3d(settings, parameters, common_points, dialogs_); },
-                         [&] { SetParameterTexts(FourParameterLines(parameters)); });
+FittingRun TFormEllCon3d4p::Solve(PointTable& common_points) {
+    return ShowingFields(SolveFour3d(Fields(), Parameters(), common_points),
+                         [this](const FourParameterFields& fields) { SetParameterTexts(FourParameterLines(fields)); });
 }
 
 }  // namespace coordconv

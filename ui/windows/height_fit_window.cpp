@@ -60,11 +60,11 @@ void TFormGCNH::ComboBox2Change() {
     coefficients_->Edit([&](CoefficientTable& table) { table.SetLabels(labels); });
 }
 
-AccuracyReport TFormGCNH::Solve(PointTable& common_points) {
-    const int model_index = surface_->currentIndex();
-    return SolveThenShow(
-        [&] { return SolveHeightFit(model_index, coefficients_->Table(), common_points, Dialogs()); },
-        [&] { coefficients_->Edit([](CoefficientTable&) {}); });
+FittingRun TFormGCNH::Solve(PointTable& common_points) {
+    return ShowingFields(SolveHeightFit(surface_->currentIndex(), coefficients_->Table(), common_points),
+                         [this](const CoefficientTable& coefficients) {
+                             coefficients_->Edit([&](CoefficientTable& table) { table = coefficients; });
+                         });
 }
 
 void TFormGCNH::ToolButton6Click() {

@@ -33,7 +33,7 @@ protected:
 
 private:
     // "解算参数" on the common points.
-    AccuracyReport Solve(PointTable& common_points);
+    FittingRun Solve(PointTable& common_points);
 
     QComboBox* surface_;
     CoefficientGrid* coefficients_;

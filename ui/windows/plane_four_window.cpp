@@ -53,10 +53,9 @@ void TForm2d4p::ShowFields(const PlaneFourFields& fields) {
     height_shift_->setText(ToQString(fields.height_shift));
 }
 
-AccuracyReport TForm2d4p::Solve(PointTable& common_points) {
-    PlaneFourFields fields = Fields();
-    return SolveThenShow([&] { return SolvePlaneFour(fields, common_points, Dialogs()); },
-                         [&] { ShowFields(fields); });
+FittingRun TForm2d4p::Solve(PointTable& common_points) {
+    return ShowingFields(SolvePlaneFour(Fields(), common_points),
+                         [this](const PlaneFourFields& fields) { ShowFields(fields); });
 }
 
 void TForm2d4p::ToolButton6Click() { ConvertSourceRows(PlaneFourConversion(Fields())); }

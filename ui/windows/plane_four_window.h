@@ -24,7 +24,7 @@ public:
 
 private:
     // "解算四参数" on the common points.
-    AccuracyReport Solve(PointTable& common_points);
+    FittingRun Solve(PointTable& common_points);
 
     QLineEdit* dx_;
     QLineEdit* dy_;

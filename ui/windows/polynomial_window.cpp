@@ -107,14 +107,12 @@ void TFormPoly::ComboBox2Change() {
     SetGridTitles(Result(), PolynomialPointTitles(form));
 }
 
-AccuracyReport TFormPoly::Solve(PointTable& common_points) {
-    PolynomialFields fields = Fields();
-    return SolveThenShow(
-        [&] { return SolvePolynomial(fields, coefficients_->Table(), common_points, Dialogs()); },
-        [&] {
-            height_shift_->setText(ToQString(fields.height_shift));
-            coefficients_->Edit([](CoefficientTable&) {});
-        });
+FittingRun TFormPoly::Solve(PointTable& common_points) {
+    return ShowingFields(SolvePolynomial(Fields(), coefficients_->Table(), common_points),
+                         [this](const PolynomialParameters& parameters) {
+                             height_shift_->setText(ToQString(parameters.fields.height_shift));
+                             coefficients_->Edit([&](CoefficientTable& table) { table = parameters.coefficients; });
+                         });
 }
 
 void TFormPoly::ToolButton6Click() {

@@ -42,7 +42,7 @@ protected:
 
 private:
     // "解算系数" on the common points.
-    AccuracyReport Solve(PointTable& common_points);
+    FittingRun Solve(PointTable& common_points);
 
     QComboBox* order_;
     QComboBox* form_;

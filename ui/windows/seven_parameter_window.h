@@ -9,6 +9,7 @@
 #include <string>
 
 #include "tools/datum/bursa_wolf.h"
+#include "tools/datum/seven_parameter_models.h"
 #include "ui/windows/datum_window.h"
 
 namespace coordconv {
@@ -16,8 +17,8 @@ namespace coordconv {
 class SevenParameterWindow : public DatumWindow {
     Q_OBJECT
 public:
-    enum class Model { BursaWolf, Seven3d, Seven2d };
-    SevenParameterWindow(QWidget* owner, UserDialogs& dialogs, Model model);
+    SevenParameterWindow(QWidget* owner, UserDialogs& dialogs, const SevenParameterModel& model,
+                         const char* object_name);
 
     // The texts of EditTx ... EditD.
     SevenParameterFields Parameters() const;
@@ -28,31 +29,29 @@ public:
     void ToolButton6Click();
 
 private:
-    // "解算七参数" on the common points; the edits show what it wrote.
-    AccuracyReport Solve(PointTable& common_points);
-    std::string HeightChangeText() const;
-    void ShowParameters(const SevenParameterFields& parameters, const std::string& height_change);
-
-    Model model_;
+    const SevenParameterModel& model_;
     QLineEdit* height_change_ = nullptr;
 };
 
 class TFormEllConBuerSha : public SevenParameterWindow {
     Q_OBJECT
 public:
-    TFormEllConBuerSha(QWidget* owner, UserDialogs& dialogs) : SevenParameterWindow(owner, dialogs, Model::BursaWolf) {}
+    TFormEllConBuerSha(QWidget* owner, UserDialogs& dialogs)
+        : SevenParameterWindow(owner, dialogs, kBursaWolfModel, "FormEllConBuerSha") {}
 };
 
 class TFormEllCon3d7p : public SevenParameterWindow {
     Q_OBJECT
 public:
-    TFormEllCon3d7p(QWidget* owner, UserDialogs& dialogs) : SevenParameterWindow(owner, dialogs, Model::Seven3d) {}
+    TFormEllCon3d7p(QWidget* owner, UserDialogs& dialogs)
+        : SevenParameterWindow(owner, dialogs, kSeven3dModel, "FormEllCon3d7p") {}
 };
 
 class TFormEllCon2d7p : public SevenParameterWindow {
     Q_OBJECT
 public:
-    TFormEllCon2d7p(QWidget* owner, UserDialogs& dialogs) : SevenParameterWindow(owner, dialogs, Model::Seven2d) {}
+    TFormEllCon2d7p(QWidget* owner, UserDialogs& dialogs)
+        : SevenParameterWindow(owner, dialogs, kSeven2dModel, "FormEllCon2d7p") {}
 };
 
 }  // namespace coordconv

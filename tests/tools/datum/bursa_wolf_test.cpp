@@ -13,7 +13,6 @@ namespace {
 
 using testing::GridFromConversion;
 using testing::Number;
-using testing::RecordingDialogs;
 using testing::Shift;
 using testing::SourcePoint;
 
@@ -44,11 +43,11 @@ TEST(BursaWolfSolve, RecoversAKnownSetFromAPlaneNetwork) {
     const FloatingPointScope scope;
     const DatumFields settings = Beijing54ToXian80();
     PointTable grid = KnownGrid(settings);
-    SevenParameterFields solved;
-    RecordingDialogs dialogs;
-    const AccuracyReport report = SolveBursaWolf(settings, solved, grid, dialogs);
+    const FitResult<SevenParameterFields> fit = SolveBursaWolf(settings, SevenParameterFields{}, grid);
+    const SevenParameterFields& solved = fit.fields;
+    const AccuracyReport& report = fit.outcome.report;
     EXPECT_TRUE(report.solved);
-    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(fit.outcome.messages.empty());
     // The targets carry 4 decimals; the local network still pins the set.
     const double truth[7] = {-12.5, 85.2, 40.7, 0.8, -1.2, 2.1, 3.5e-6};
     const double tolerance[7] = {0.01, 0.01, 0.01, 0.001, 0.001, 0.001, 1e-9};  // m, arc seconds, 1
@@ -68,9 +67,7 @@ TEST(BursaWolfSolve, NoisyPointsShowInTheResidualsAccuracyAndFlags) {
     Shift(grid, 4, 4, 0.050);   // P3: target x 5 cm off
     Shift(grid, 6, 7, -0.040);  // P6: target height 4 cm off
     Shift(grid, 5, 10, 1.0);    // P9, the check point, 1 m off in y
-    SevenParameterFields solved;
-    RecordingDialogs dialogs;
-    const AccuracyReport report = SolveBursaWolf(settings, solved, grid, dialogs);
+    const AccuracyReport report = SolveBursaWolf(settings, SevenParameterFields{}, grid).outcome.report;
     long double internal_sum = 0;  // the squares of the written components
     for (int row = 1; row <= 9; ++row)
         for (int col = 7; col <= 9; ++col) internal_sum += TextToNumber(grid.Cell(col, row)) * TextToNumber(grid.Cell(col, row));
@@ -90,11 +87,11 @@ TEST(BursaWolfSolve, TooFewPointsKeepTheFieldsAndZeroColumnsWriteNothing) {
     PointTable grid = KnownGrid(settings);
     for (int row = 3; row <= 10; ++row) grid.Cell(12, row) = "";
     SevenParameterFields fields = kKnownSet;
-    RecordingDialogs dialogs;
-    EXPECT_FALSE(SolveBursaWolf(settings, fields, grid, dialogs).solved);
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0], "布尔沙模型至少需要3个公共点。参数未重新计算。\n下面计算的公共点残差可用于评定当前参数的精度。");
-    EXPECT_EQ(SevenParameterLines(fields), SevenParameterLines(kKnownSet));
+    const FitResult<SevenParameterFields> few = SolveBursaWolf(settings, fields, grid);
+    EXPECT_FALSE(few.outcome.report.solved);
+    EXPECT_EQ(few.outcome.messages, (std::vector<std::string>{"布尔沙模型至少需要3个公共点。参数未重新计算。\n"
+                                                              "下面计算的公共点残差可用于评定当前参数的精度。"}));
+    EXPECT_EQ(SevenParameterLines(few.fields), SevenParameterLines(kKnownSet));
     for (int row = 1; row <= 10; ++row) EXPECT_LE(Number(grid.Cell(10, row)), 0.0002);  // the typed set judged
 
     // Adopted empty rows in the geodetic form are B = 0, L = 0 on the X axis:
@@ -105,9 +102,10 @@ TEST(BursaWolfSolve, TooFewPointsKeepTheFieldsAndZeroColumnsWriteNothing) {
     for (int row = 1; row <= 3; ++row) grid.Cell(12, row) = "Yes";
     const PointTable before = grid;
     fields.tx = "typed";
-    EXPECT_THROW(SolveBursaWolf(geodetic, fields, grid, dialogs), CommandError);
+    const FitResult<SevenParameterFields> singular = SolveBursaWolf(geodetic, fields, grid);
+    EXPECT_TRUE(singular.outcome.failure);
     EXPECT_EQ(grid, before);
-    EXPECT_EQ(fields.tx, "typed");
+    EXPECT_EQ(singular.fields.tx, "typed");
 }
 
 TEST(BursaWolfSolve, GeodeticTargetResidualsAreArcSecondsAndThePointResidualMetres) {
@@ -117,9 +115,7 @@ TEST(BursaWolfSolve, GeodeticTargetResidualsAreArcSecondsAndThePointResidualMetr
     PointTable grid = KnownGrid(settings);
     grid.Cell(4, 3) = FloatToFixed(TextToNumber(grid.Cell(4, 3)) + 0.00001L, 10);  // 0.1" north
     grid.Cell(12, 3) = "No";
-    SevenParameterFields solved;
-    RecordingDialogs dialogs;
-    SolveBursaWolf(settings, solved, grid, dialogs);
+    SolveBursaWolf(settings, SevenParameterFields{}, grid);
     EXPECT_NEAR(Number(grid.Cell(7, 3)), -0.1, 1e-4);
     EXPECT_NEAR(Number(grid.Cell(8, 3)), 0.0, 1e-4);
     EXPECT_EQ(grid.Cell(7, 3).size() - grid.Cell(7, 3).find('.'), 7u);  // 6 decimals

@@ -8,7 +8,6 @@
 
 #include "core/number_text.h"
 #include "table/point_table.h"
-#include "table/user_dialogs.h"
 #include "fitting/common_points.h"
 #include "table/row_conversion.h"
 #include "tools/datum/bursa_wolf.h"
@@ -22,20 +21,6 @@ inline const SevenParameterFields kKnownSet = {"-12.5", "85.2", "40.7", "0.8", "
 }  // namespace coordconv
 
 namespace coordconv::testing {
-
-class RecordingDialogs : public UserDialogs {
-public:
-    std::optional<std::string> AskOpenFile(const FileDialogSpec&) override { return std::nullopt; }
-    std::optional<std::string> AskSaveFile(const FileDialogSpec&) override { return std::nullopt; }
-    bool AskYesNo(const std::string&, const std::string&, MessageIcon) override { return false; }
-    void ShowError(const std::string& message) override { messages.push_back(message); }
-    void ShowMessage(const std::string& title, const std::string& text, MessageIcon) override {
-        titles.push_back(title);
-        messages.push_back(text);
-    }
-    std::vector<std::string> titles;
-    std::vector<std::string> messages;
-};
 
 // A source point's four cells: name, x|B, y|L, H.
 struct SourcePoint {

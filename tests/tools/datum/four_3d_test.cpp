@@ -13,7 +13,6 @@ namespace {
 
 using testing::GridFromConversion;
 using testing::Number;
-using testing::RecordingDialogs;
 using testing::SourcePoint;
 
 DatumFields Plane114() {
@@ -38,11 +37,12 @@ TEST(Four3dSolve, RecoversTranslationsAndTheRotationAboutTheRegionNormal) {
     const DatumFields settings = Plane114();
     PointTable grid = GridFromConversion(Four3dLayout(), Network(7), Four3dConversion(settings, KnownSet()));
     grid.Cell(12, 7) = "No";
-    FourParameterFields solved;
-    solved.b0 = KnownSet().b0;
-    solved.l0 = KnownSet().l0;
-    RecordingDialogs dialogs;
-    const AccuracyReport report = SolveFour3d(settings, solved, grid, dialogs);
+    FourParameterFields typed;
+    typed.b0 = KnownSet().b0;
+    typed.l0 = KnownSet().l0;
+    const FitResult<FourParameterFields> fit = SolveFour3d(settings, typed, grid);
+    const FourParameterFields& solved = fit.fields;
+    const AccuracyReport& report = fit.outcome.report;
     EXPECT_TRUE(report.solved);
     EXPECT_NEAR(Number(solved.tx), -35.2, 0.001);
     EXPECT_NEAR(Number(solved.ty), 118.6, 0.001);
@@ -61,20 +61,18 @@ TEST(Four3dSolve, TwoPointsSolveAndOnePointShowsTheMessage) {
     grid.Cell(12, 3) = "No";
     FourParameterFields fields = KnownSet();
     fields.tx = fields.ty = fields.tz = fields.r = "0";
-    RecordingDialogs dialogs;
-    AccuracyReport report = SolveFour3d(settings, fields, grid, dialogs);
-    EXPECT_TRUE(report.solved);
-    EXPECT_NEAR(Number(fields.tx), -35.2, 0.05);
-    EXPECT_NEAR(Number(fields.r), 2.5, 0.01);
+    const FitResult<FourParameterFields> two = SolveFour3d(settings, fields, grid);
+    EXPECT_TRUE(two.outcome.report.solved);
+    EXPECT_NEAR(Number(two.fields.tx), -35.2, 0.05);
+    EXPECT_NEAR(Number(two.fields.r), 2.5, 0.01);
 
     grid.Cell(12, 2) = "No";
-    FourParameterFields typed = KnownSet();
-    report = SolveFour3d(settings, typed, grid, dialogs);
+    const FitResult<FourParameterFields> one = SolveFour3d(settings, KnownSet(), grid);
+    const AccuracyReport& report = one.outcome.report;
     EXPECT_FALSE(report.solved);
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0],
-              "三维四参数模型至少需要2个公共点。参数未重新计算。\n下面计算的公共点残差可用于评定当前参数的精度。");
-    EXPECT_EQ(FourParameterLines(typed), FourParameterLines(KnownSet()));
+    EXPECT_EQ(one.outcome.messages, (std::vector<std::string>{"三维四参数模型至少需要2个公共点。参数未重新计算。\n"
+                                                              "下面计算的公共点残差可用于评定当前参数的精度。"}));
+    EXPECT_EQ(FourParameterLines(one.fields), FourParameterLines(KnownSet()));
     EXPECT_EQ(report.internal_accuracy, 0.0L);
     for (int row = 1; row <= 3; ++row) {
         EXPECT_LE(Number(grid.Cell(10, row)), 0.0002);  // the typed set made the targets
@@ -125,12 +123,9 @@ TEST(Four3dRegionCentre, MeanOfEveryRowEmptyRowsIncluded) {
     grid.Cell(12, 1) = "Yes";
     grid.Cell(1, 2) = "31";
     grid.Cell(2, 2) = "115";
-    FourParameterFields fields = KnownSet();
-    ComputeRegionCentre(settings, grid, fields);
-    EXPECT_EQ(fields.b0, "20.3000");  // (30.5 + 31 + 0) / 3 = 20.5 degrees
-    EXPECT_EQ(fields.l0, "76.3000");  // (114.5 + 115 + 0) / 3 = 76.5 degrees
-    EXPECT_EQ(fields.tx, KnownSet().tx);
-    EXPECT_EQ(fields.r, KnownSet().r);
+    RegionCentreTexts centre = ComputeRegionCentre(settings, grid);
+    EXPECT_EQ(centre.b0, "20.3000");  // (30.5 + 31 + 0) / 3 = 20.5 degrees
+    EXPECT_EQ(centre.l0, "76.3000");  // (114.5 + 115 + 0) / 3 = 76.5 degrees
 
     // Plane sources go through the inverse projection; whole seconds are kept.
     const DatumFields plane = Plane114();
@@ -141,16 +136,16 @@ TEST(Four3dRegionCentre, MeanOfEveryRowEmptyRowsIncluded) {
     grid.Cell(2, 1) = FloatToFixed(p.y + 38500000, 4);
     grid.Cell(1, 2) = FloatToFixed(q.x, 4);
     grid.Cell(2, 2) = FloatToFixed(q.y + 500000, 4);
-    ComputeRegionCentre(plane, grid, fields);
-    EXPECT_EQ(fields.b0, "30.4509");  // 30.7525 degrees
-    EXPECT_EQ(fields.l0, "114.0130");  // 114.025 degrees
+    centre = ComputeRegionCentre(plane, grid);
+    EXPECT_EQ(centre.b0, "30.4509");  // 30.7525 degrees
+    EXPECT_EQ(centre.l0, "114.0130");  // 114.025 degrees
 
     DatumFields broken = plane;
     broken.inverse_flattening1 = "0";
     broken.inverse_flattening2 = "x";  // the target side is not read
-    EXPECT_THROW(ComputeRegionCentre(broken, grid, fields), CommandError);
+    EXPECT_THROW(ComputeRegionCentre(broken, grid), CommandError);
     broken.inverse_flattening1 = "298.3";
-    EXPECT_NO_THROW(ComputeRegionCentre(broken, grid, fields));
+    EXPECT_NO_THROW(ComputeRegionCentre(broken, grid));
     EXPECT_EQ(FourParameterLines(FourParameterFieldsFromLines({"1", "2", "3", "4", "5"})),
               (std::vector<std::string>{"1", "2", "3", "4", "5", ""}));
 }

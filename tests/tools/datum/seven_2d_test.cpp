@@ -11,7 +11,6 @@ namespace {
 
 using testing::GridFromConversion;
 using testing::Number;
-using testing::RecordingDialogs;
 using testing::SourcePoint;
 
 const char* const kTooFew = "二维七参数模型至少需要4个公共点。参数未重新计算。\n下面计算的公共点残差可用于评定当前参数的精度。";
@@ -30,7 +29,7 @@ PointTable KnownGrid() {
         const PlanePoint p = GaussForward(6378245.0L, 1 / 298.3L, 36.0L + 0.1L * i, -0.5L + 0.2L * ((i * 5) % 6));
         points.push_back({"S" + std::to_string(i), FloatToFixed(p.x, 4), FloatToFixed(p.y + 500000, 4), FloatToFixed(100 + 10.0L * i, 4)});
     }
-    return GridFromConversion(Seven2dLayout(), points, Seven2dConversion(Plane117(), kKnownSet, "2.5"));
+    return GridFromConversion(Seven2dLayout(), points, Seven2dConversion(Plane117(), {kKnownSet, "2.5"}));
 }
 
 TEST(Seven2dSolve, FitsALocalNetworkAndKeepsHeightsOutOfTheAccuracy) {
@@ -38,12 +37,11 @@ TEST(Seven2dSolve, FitsALocalNetworkAndKeepsHeightsOutOfTheAccuracy) {
     PointTable grid = KnownGrid();
     grid.Cell(12, 6) = "No";
     grid.Cell(6, 2) = FloatToFixed(TextToNumber(grid.Cell(6, 2)) + 5, 4);  // an adopted height 5 m off
-    SevenParameterFields solved;
-    std::string height_change = "0";
-    RecordingDialogs dialogs;
-    const AccuracyReport report = SolveSeven2d(Plane117(), solved, height_change, grid, dialogs);
+    const FitResult<Seven2dFields> fit = SolveSeven2d(Plane117(), Seven2dFields{}, grid);
+    const AccuracyReport& report = fit.outcome.report;
     EXPECT_TRUE(report.solved);
-    EXPECT_EQ(height_change, "3.5000");  // (5 * 2.5 + 7.5) / 5
+    EXPECT_EQ(fit.fields.height_change, "3.5000");
+    EXPECT_EQ(fit.outcome.height_shift, "3.5000");  // (5 * 2.5 + 7.5) / 5
     EXPECT_EQ(grid.Cell(9, 2), "-4.0000");
     EXPECT_EQ(grid.Cell(9, 1), "1.0000");
     // Horizontal data of a small area cannot separate the seven parameters,
@@ -61,13 +59,11 @@ TEST(Seven2dSolve, RecoversTheSetFromAWideGeodeticNetwork) {
     std::vector<SourcePoint> points;
     for (int i = 0; i < 12; ++i)
         points.push_back({"W", FloatToFixed(DegreesToDms(20 + 2.5L * i), 10), FloatToFixed(DegreesToDms(80 + 4.5L * ((i * 5) % 12)), 10), "0"});
-    PointTable grid = GridFromConversion(Seven2dLayout(), points, Seven2dConversion(settings, kKnownSet, "0"));
-    SevenParameterFields solved;
-    std::string height_change = "7";
-    RecordingDialogs dialogs;
-    const AccuracyReport report = SolveSeven2d(settings, solved, height_change, grid, dialogs);
-    EXPECT_TRUE(report.solved);
-    EXPECT_EQ(height_change, "0.0000");
+    PointTable grid = GridFromConversion(Seven2dLayout(), points, Seven2dConversion(settings, {kKnownSet, "0"}));
+    const FitResult<Seven2dFields> fit = SolveSeven2d(settings, {SevenParameterFields{}, "7"}, grid);
+    const SevenParameterFields& solved = fit.fields.seven;
+    EXPECT_TRUE(fit.outcome.report.solved);
+    EXPECT_EQ(fit.fields.height_change, "0.0000");
     const double truth[7] = {-12.5, 85.2, 40.7, 0.8, -1.2, 2.1, 3.5e-6};
     const double tolerance[7] = {0.01, 0.01, 0.01, 0.001, 0.001, 0.001, 1e-9};
     const std::vector<std::string> lines = SevenParameterLines(solved);
@@ -87,14 +83,11 @@ TEST(Seven2dSolve, ThreeAdoptedPointsStillWriteTheMeanHeightChange) {
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 7; ++c) grid.Cell(c, r + 1) = rows[r][c];
     for (int r = 1; r <= 3; ++r) grid.Cell(12, r) = "Yes";
-    SevenParameterFields fields = kKnownSet;
-    std::string height_change = "9";
-    RecordingDialogs dialogs;
-    EXPECT_FALSE(SolveSeven2d(Plane117(), fields, height_change, grid, dialogs).solved);
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0], kTooFew);
-    EXPECT_EQ(height_change, "2.0000");
-    EXPECT_EQ(SevenParameterLines(fields), SevenParameterLines(kKnownSet));
+    const FitResult<Seven2dFields> fit = SolveSeven2d(Plane117(), {kKnownSet, "9"}, grid);
+    EXPECT_FALSE(fit.outcome.report.solved);
+    EXPECT_EQ(fit.outcome.messages, std::vector<std::string>{kTooFew});
+    EXPECT_EQ(fit.fields.height_change, "2.0000");
+    EXPECT_EQ(SevenParameterLines(fit.fields.seven), SevenParameterLines(kKnownSet));
     EXPECT_EQ(grid.Cell(9, 4), "0.0001");  // 2.00004 - 1.99998: the mean, not its text
     EXPECT_GT(Number(grid.Cell(10, 1)), 1.0);  // the typed set moves every point
 }
@@ -103,13 +96,12 @@ TEST(Seven2dSolve, NoAdoptedPointKeepsEveryField) {
     const FloatingPointScope scope;
     PointTable grid = KnownGrid();
     for (int row = 1; row <= 6; ++row) grid.Cell(12, row) = "";
-    SevenParameterFields fields = kKnownSet;
-    std::string height_change = "1.5";
-    RecordingDialogs dialogs;
-    const AccuracyReport report = SolveSeven2d(Plane117(), fields, height_change, grid, dialogs);
-    EXPECT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(height_change, "1.5");
-    EXPECT_EQ(SevenParameterLines(fields), SevenParameterLines(kKnownSet));
+    const FitResult<Seven2dFields> fit = SolveSeven2d(Plane117(), {kKnownSet, "1.5"}, grid);
+    const AccuracyReport& report = fit.outcome.report;
+    EXPECT_EQ(fit.outcome.messages.size(), 1u);
+    EXPECT_EQ(fit.fields.height_change, "1.5");
+    EXPECT_FALSE(fit.outcome.height_shift);  // no adopted row: EditDH keeps its text
+    EXPECT_EQ(SevenParameterLines(fit.fields.seven), SevenParameterLines(kKnownSet));
     EXPECT_EQ(grid.Cell(9, 1), "-1.0000");  // (H + 1.5) - (H + 2.5)
     EXPECT_EQ(report.internal_accuracy, 0.0L);
     EXPECT_LT(report.external_accuracy, 0.0002L);
@@ -123,15 +115,13 @@ TEST(Seven2dConvert, IdenticalEllipsoidsMoveOnlyTheHeightByDh) {
     settings.inverse_flattening2 = settings.inverse_flattening1;
     const std::string source[4] = {"P", "3985521.1234", "39512345.6780", "12.3"};
     std::string result[4];
-    Seven2dConversion(settings, SevenParameterFields{}, "-1.25")(source, result);
+    Seven2dConversion(settings, {SevenParameterFields{}, "-1.25"})(source, result);
     EXPECT_NEAR(Number(result[1]), 3985521.1234, 2e-4);
     EXPECT_NEAR(Number(result[2]), 512345.6780, 2e-4);
     EXPECT_EQ(result[3], "11.0500");
 
-    SevenParameterFields fields;
-    std::string height_change;
-    Seven2dFieldsFromLines({"1", "2", "3", "4", "5", "6", "7", "8", "9"}, fields, height_change);
-    EXPECT_EQ(Seven2dParameterLines(fields, height_change), (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7", "8"}));
+    EXPECT_EQ(Seven2dParameterLines(Seven2dFieldsFromLines({"1", "2", "3", "4", "5", "6", "7", "8", "9"})),
+              (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7", "8"}));
 }
 
 }  // namespace

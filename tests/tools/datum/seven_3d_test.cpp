@@ -14,7 +14,6 @@ namespace {
 
 using testing::GridFromConversion;
 using testing::Number;
-using testing::RecordingDialogs;
 using testing::SourcePoint;
 
 
@@ -78,9 +77,9 @@ TEST(Seven3dSolve, RecoversAKnownSetAndFallsBackToTheFieldsWithTwoPoints) {
         points.push_back({"G" + std::to_string(i), FloatToFixed(p.x, 4), FloatToFixed(p.y + 500000, 4), FloatToFixed(50 + 45.0L * i, 4)});
     }
     PointTable grid = GridFromConversion(Seven3dLayout(), points, Seven3dConversion(settings, kKnownSet));
-    SevenParameterFields solved;
-    RecordingDialogs dialogs;
-    AccuracyReport report = SolveSeven3d(settings, solved, grid, dialogs);
+    const FitResult<SevenParameterFields> fit = SolveSeven3d(settings, SevenParameterFields{}, grid);
+    const SevenParameterFields& solved = fit.fields;
+    AccuracyReport report = fit.outcome.report;
     EXPECT_TRUE(report.solved);
     const double truth[7] = {-12.5, 85.2, 40.7, 0.8, -1.2, 2.1, 3.5e-6};
     const double tolerance[7] = {0.01, 0.01, 0.01, 0.001, 0.001, 0.001, 1e-9};
@@ -90,12 +89,12 @@ TEST(Seven3dSolve, RecoversAKnownSetAndFallsBackToTheFieldsWithTwoPoints) {
     EXPECT_EQ(report.external_accuracy, 0.0L);  // no check point
 
     for (int row = 3; row <= 8; ++row) grid.Cell(12, row) = "No";
-    SevenParameterFields zero;
-    report = SolveSeven3d(settings, zero, grid, dialogs);
+    const FitResult<SevenParameterFields> few = SolveSeven3d(settings, SevenParameterFields{}, grid);
+    report = few.outcome.report;
     EXPECT_FALSE(report.solved);
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0], "三维七参数模型至少需要3个公共点。参数未重新计算。\n下面计算的公共点残差可用于评定当前参数的精度。");
-    EXPECT_EQ(zero.tx, "0");
+    EXPECT_EQ(few.outcome.messages, (std::vector<std::string>{"三维七参数模型至少需要3个公共点。参数未重新计算。\n"
+                                                              "下面计算的公共点残差可用于评定当前参数的精度。"}));
+    EXPECT_EQ(few.fields.tx, "0");
     EXPECT_GT(report.external_accuracy, 10.0L);  // the zero set leaves the datum shift
 }
 

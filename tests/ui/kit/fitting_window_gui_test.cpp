@@ -36,26 +36,28 @@ FittingWindowLayout StandInLayout() {
 }
 
 // A window with two parameter edits whose solve writes "Yes" into every
-// usable cell and its row count into the first edit, or fails half way.
+// usable cell and its row count into the first edit, or fails half way;
+// with `message` set it returns that message too.
 class StandInWindow : public FittingWindow {
 public:
     StandInWindow(UserDialogs& dialogs) : FittingWindow(nullptr, dialogs, StandInLayout()) {
         first = AddParameterEdit("EditT", "T=", "平移");
         second = AddParameterEdit("EditR", "R(\")=", "旋转");
         SetSolveCommand([this](PointTable& grid) {
-            std::string written = Text(first);
-            return SolveThenShow(
-                [&] {
-                    for (int row = 1; row < grid.RowCount(); ++row) {
-                        grid.Cell(11, row) = "Yes";
-                        if (fail) throw CommandError("Floating point division by zero");
-                    }
-                    written = std::to_string(grid.RowCount() - 1);
-                    AccuracyReport report;
-                    report.accuracy_line = "内符合精度=0.0000m";
-                    return report;
-                },
-                [&] { first->setText(QString::fromStdString(written)); });
+            FitResult<std::string> fit{Text(first), {}};
+            if (!message.empty()) fit.outcome.messages.push_back(message);
+            for (int row = 1; row < grid.RowCount(); ++row) {
+                grid.Cell(11, row) = "Yes";
+                if (fail) {
+                    fit.outcome.failure = CommandError("Floating point division by zero");
+                    break;
+                }
+            }
+            if (!fit.outcome.failure) fit.fields = std::to_string(grid.RowCount() - 1);
+            fit.outcome.report.accuracy_line = "内符合精度=0.0000m";
+            return ShowingFields(std::move(fit), [this](const std::string& text) {
+                first->setText(QString::fromStdString(text));
+            });
         });
     }
     static std::string Text(const QLineEdit* edit) { return edit->text().toStdString(); }
@@ -63,6 +65,7 @@ public:
     QLineEdit* first;
     QLineEdit* second;
     bool fail = false;
+    std::string message;
 };
 
 class FittingWindowTest : public ::testing::Test {
@@ -197,6 +200,22 @@ TEST_F(FittingWindowTest, SolveWritesTheAccuracyLineAndAFailureKeepsWhatWasWritt
     EXPECT_EQ(window->AccuracyEdit()->text(), "old");
     EXPECT_EQ(Cell(11, 1), "Yes");  // written before the failure, and shown
     EXPECT_EQ(StandInWindow::Text(window->first), "3");
+}
+
+// A message shows over the window as it was before the command; the written
+// cells and fields follow, then the error box.
+TEST_F(FittingWindowTest, MessagesShowBeforeTheResultsAndTheErrorAfterThem) {
+    Click(8);
+    window->first->setText("before");
+    window->message = "测试模型至少需要2个公共点。";
+    window->fail = true;
+    std::vector<std::string> seen;
+    dialogs.on_show = [&] { seen.push_back(StandInWindow::Text(window->first) + "," + Cell(11, 1)); };
+    Click(13);
+    EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"坐标转换|测试模型至少需要2个公共点。"}));
+    EXPECT_EQ(dialogs.message_icons, (std::vector<MessageIcon>{MessageIcon::None}));
+    EXPECT_EQ(dialogs.errors, (std::vector<std::string>{"Floating point division by zero"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"before,", "before,Yes"}));
 }
 
 TEST_F(FittingWindowTest, RowCommandsActOnTheCommonPointsOnly) {

@@ -85,13 +85,18 @@ void FinishSolve(const Arguments& args, const CommonPointLayout& layout, const P
 void WriteBoxTexts(const Arguments& args, const std::vector<std::string>& texts) {
     std::string lines;
     for (const std::string& text : texts) lines += text + "\n";
+    WriteExport(args, lines);
+}
+
+int WriteExport(const Arguments& args, const std::string& lines) {
     if (args.output == "-") {
         std::cout << lines;
-        return;
+        return 0;
     }
     SafeFileWriter file(args.output);
     file.Write(lines);
     file.Commit();
+    return 0;
 }
 
 std::vector<OptionHelp> EllipsoidOptionHelp(const std::string& suffix) {

@@ -95,6 +95,10 @@ void FinishSolve(const Arguments& args, const CommonPointLayout& layout, const P
 // -o the same bytes in that file, written as every output is.
 void WriteBoxTexts(const Arguments& args, const std::vector<std::string>& texts);
 
+// A text made of whole lines (an export) on standard output, or with -o in
+// that file; returns the exit status 0.
+int WriteExport(const Arguments& args, const std::string& text);
+
 // `text` with control characters other than the line feed (messages of
 // several lines) shown as \xHH, so that a message quoting
 // the input cannot drive the terminal (clear the screen, move the cursor).

@@ -5,6 +5,7 @@
 
 #include "cli/tools.h"
 #include "tools/datum/bursa_wolf.h"
+#include "tools/datum/bursa_wolf_proj.h"
 #include "fitting/common_points.h"
 #include "tools/datum/datum_settings.h"
 #include "tools/datum/four_3d.h"
@@ -52,6 +53,12 @@ PointTable ImportGrid(const Arguments& args, const CommonPointLayout& layout, co
         layout, CommonPointTitles(fields.form1 == CoordinateForm::Geodetic, fields.form2 == CoordinateForm::Geodetic));
     ImportCommonPoints(args.input, args.encoding, layout, grid);
     return grid;
+}
+
+// The seven edits: "导入参数" of --params, or the initial "0"s.
+SevenParameterFields ReadSevenFields(const Arguments& args) {
+    if (!args.Has("params")) return SevenParameterFields{};
+    return SevenParameterFieldsFromLines(ReadParameterLines(args, kSevenParameterCount));
 }
 
 // convert or solve of a model whose parameters are the seven edits
@@ -108,10 +115,15 @@ std::vector<OptionHelp> DatumOptionHelp(const std::string& parameter_file) {
 std::vector<Tool> DatumTools() {
     return {
         {"bursa-wolf",
-         "椭球变换--布尔沙模型: solve Tx, Ty, Tz, Rx, Ry, Rz, D from common points; convert name,x|B,y|L,H",
-         {"solve", "convert"},
+         "椭球变换--布尔沙模型: solve Tx, Ty, Tz, Rx, Ry, Rz, D from common points; convert name,x|B,y|L,H; "
+         "proj: the conversion as a PROJ pipeline",
+         {"solve", "convert", "proj"},
          DatumOptionHelp("Tx, Ty, Tz, Rx(\"), Ry(\"), Rz(\"), D"),
-         [](const Arguments& args) { return RunSevenParameterModel(args, kBursaWolfModel); }},
+         [](const Arguments& args) {
+             if (*args.command == "proj")
+                 return WriteExport(args, BursaWolfProjExport(ReadDatumFields(args), ReadSevenFields(args)));
+             return RunSevenParameterModel(args, kBursaWolfModel);
+         }},
         {"seven-3d",
          "椭球变换--三维七参数模型: solve the seven parameters of the differential formulas; convert",
          {"solve", "convert"},

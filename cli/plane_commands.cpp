@@ -3,6 +3,7 @@
 #include "cli/tools.h"
 #include "fitting/common_points.h"
 #include "tools/plane/plane_four.h"
+#include "tools/plane/plane_proj.h"
 #include "tools/plane/polynomial.h"
 
 namespace coordconv::cli {
@@ -26,6 +27,7 @@ int RunPlaneFour(const Arguments& args) {
     PlaneFourFields fields = ReadPlaneFourFields(args);
     if (*args.command == "convert")
         return RunRowConversion(args, PlaneFourConversion(fields), FieldSplit::Fitting, 4, 4);
+    if (*args.command == "proj") return WriteExport(args, PlaneFourProjExport(fields));
     const CommonPointLayout layout = PlaneFourLayout();
     PointTable grid = ImportGrid(args, layout, PlaneFourCommonPointTitles());
     const FitResult<PlaneFourFields> fit = SolvePlaneFour(fields, grid);
@@ -58,6 +60,7 @@ int RunPolynomial(const Arguments& args) {
     if (args.Has("params")) LoadCoefficientFile(args.Get("params", ""), args.encoding, coefficients);
     if (*args.command == "convert")
         return RunRowConversion(args, PolynomialConversion(fields, coefficients), FieldSplit::Fitting, 4, 4);
+    if (*args.command == "proj") return WriteExport(args, PolynomialProjExport(fields, coefficients));
     const CommonPointLayout layout = PolynomialLayout(fields.form);
     PointTable grid = ImportGrid(args, layout, PolynomialCommonPointTitles(fields.form));
     const FitResult<PolynomialParameters> fit = SolvePolynomial(fields, coefficients, grid);
@@ -72,14 +75,16 @@ const OptionHelp kResidualsHelp = {"residuals", "FILE  solve: the common points 
 std::vector<Tool> PlaneTools() {
     return {
         {"plane-four",
-         "平面坐标转换--二维四参数模型: solve dx, dy, R, m, dH from common points; convert name,x,y,H",
-         {"solve", "convert"},
+         "平面坐标转换--二维四参数模型: solve dx, dy, R, m, dH from common points; convert name,x,y,H; "
+         "proj: the conversion as a PROJ pipeline",
+         {"solve", "convert", "proj"},
          {{"params", "FILE  parameter file (dx, dy, R(\"), m, dH, one per line) as \"导入参数\" reads it"},
           kResidualsHelp},
          RunPlaneFour},
         {"polynomial",
-         "坐标转换--二维多项式拟合模型: solve coefficients from common points; convert name,p,q,H",
-         {"solve", "convert"},
+         "坐标转换--二维多项式拟合模型: solve coefficients from common points; convert name,p,q,H; "
+         "proj: the plane form's conversion as a PROJ pipeline",
+         {"solve", "convert", "proj"},
          {{"order", "1|2|3  polynomial order (default 1)"},
           {"form", "plane|ellipsoid  fit to x, y or to B, L (ddd.mmss) (default plane)"},
           {"dh", "TEXT  height shift dH in metres (default 0)"},

@@ -1,5 +1,6 @@
 #include "core/number_text.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -260,6 +261,18 @@ std::string FloatToFixed(long double value, int decimals) {
     if (value < 0) *--p = '-';
     std::string out(p, static_cast<std::size_t>(buffer + sizeof buffer - p));
     return out;
+}
+
+std::string ShortestDoubleText(long double value) {
+    // Fixed notation where it stays short ("500000", "0.0000032"), the
+    // exponent form beyond.
+    char text[400];
+    const double number = value == 0 ? 0.0 : static_cast<double>(value);  // no "-0"
+    const double magnitude = std::fabs(number);
+    const bool fixed = magnitude == 0 || (magnitude >= 1e-9 && magnitude < 1e17);
+    const std::to_chars_result end = fixed ? std::to_chars(text, text + sizeof text, number, std::chars_format::fixed)
+                                           : std::to_chars(text, text + sizeof text, number);
+    return std::string(text, end.ptr);
 }
 
 std::string FloatToStr(long double value) {

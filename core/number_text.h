@@ -39,6 +39,11 @@ std::string FloatToFixedReference(long double value, int decimals);
 // from 0.0001 to below 1E15, otherwise d.dddE[-]x.
 std::string FloatToStr(long double value);
 
+// The shortest decimal text that reads back as the same double: numbers as
+// PROJ and other double-precision programs take them ("0.8", "500000",
+// "0.0000032", "-12.5"; "1e-12" below 1e-9 and beyond 1e17). Locale-free.
+std::string ShortestDoubleText(long double value);
+
 // `text` without the bytes up to and including the blank (controls and
 // spaces) at both ends.
 std::string_view TrimBlanks(std::string_view text);

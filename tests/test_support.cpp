@@ -67,12 +67,16 @@ std::string Quote(const std::string& word) {
 }  // namespace
 
 CliRun RunCli(const std::vector<std::string>& args, const std::string& stdin_bytes) {
+    return RunProgram(COORDCONV_CLI, args, stdin_bytes);
+}
+
+CliRun RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& stdin_bytes) {
     const ScratchDir scratch;
     const std::string in_path = scratch.Path("stdin");
     const std::string out_path = scratch.Path("stdout");
     const std::string err_path = scratch.Path("stderr");
     WriteBytes(in_path, stdin_bytes);
-    std::string command = Quote(COORDCONV_CLI);
+    std::string command = Quote(program);
     for (const auto& arg : args) command += " " + Quote(arg);
     command += " <" + Quote(in_path) + " >" + Quote(out_path) + " 2>" + Quote(err_path);
     const int raw = std::system(command.c_str());

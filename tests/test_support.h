@@ -33,5 +33,7 @@ struct CliRun {
 
 // Runs the built coordconv-cli with `args`, feeding `stdin_bytes`.
 CliRun RunCli(const std::vector<std::string>& args, const std::string& stdin_bytes = "");
+// Runs `program` (a path, or a name looked up on PATH) the same way.
+CliRun RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& stdin_bytes = "");
 
 }  // namespace coordconv::testing

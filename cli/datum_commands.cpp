@@ -5,7 +5,6 @@
 
 #include "cli/tools.h"
 #include "tools/datum/bursa_wolf.h"
-#include "tools/datum/bursa_wolf_proj.h"
 #include "fitting/common_points.h"
 #include "tools/datum/datum_settings.h"
 #include "tools/datum/four_3d.h"
@@ -55,14 +54,9 @@ PointTable ImportGrid(const Arguments& args, const CommonPointLayout& layout, co
     return grid;
 }
 
-// The seven edits: "导入参数" of --params, or the initial "0"s.
-SevenParameterFields ReadSevenFields(const Arguments& args) {
-    if (!args.Has("params")) return SevenParameterFields{};
-    return SevenParameterFieldsFromLines(ReadParameterLines(args, kSevenParameterCount));
-}
-
-// convert or solve of a model whose parameters are the seven edits
-// (Bursa-Wolf, the 3D and the 2D seven-parameter models).
+// convert, solve or (for a model with an export) proj of a model whose
+// parameters are the seven edits (Bursa-Wolf, the 3D and the 2D
+// seven-parameter models).
 int RunSevenParameterModel(const Arguments& args, const SevenParameterModel& model) {
     const DatumFields settings = ReadDatumFields(args);
     const std::vector<std::string> parameters = args.Has("params")
@@ -71,6 +65,7 @@ int RunSevenParameterModel(const Arguments& args, const SevenParameterModel& mod
     if (*args.command == "convert")
         return RunRowConversion(args, model.conversion(settings, parameters), FieldSplit::Fitting, 4,
                                 model.saved_result_columns);
+    if (*args.command == "proj") return WriteExport(args, model.proj_export(settings, parameters));
     const CommonPointLayout layout = model.layout();
     PointTable grid = ImportGrid(args, layout, settings);
     const FitResult<std::vector<std::string>> fit = model.solve(settings, parameters, grid);
@@ -119,11 +114,7 @@ std::vector<Tool> DatumTools() {
          "proj: the conversion as a PROJ pipeline",
          {"solve", "convert", "proj"},
          DatumOptionHelp("Tx, Ty, Tz, Rx(\"), Ry(\"), Rz(\"), D"),
-         [](const Arguments& args) {
-             if (*args.command == "proj")
-                 return WriteExport(args, BursaWolfProjExport(ReadDatumFields(args), ReadSevenFields(args)));
-             return RunSevenParameterModel(args, kBursaWolfModel);
-         }},
+         [](const Arguments& args) { return RunSevenParameterModel(args, kBursaWolfModel); }},
         {"seven-3d",
          "椭球变换--三维七参数模型: solve the seven parameters of the differential formulas; convert",
          {"solve", "convert"},

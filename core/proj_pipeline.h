@@ -6,7 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "core/errors.h"
+
 namespace coordconv {
+
+// A transformation that PROJ cannot express exactly: the export is refused
+// with this message rather than written approximately.
+class NotExportableError : public CommandError {
+public:
+    using CommandError::CommandError;
+};
 
 // "+proj=pipeline" followed by " +step " and each step's operation text.
 std::string ProjPipeline(const std::vector<std::string>& steps);

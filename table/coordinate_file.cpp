@@ -265,5 +265,15 @@ void SaveCoordinateFile(const std::string& path, const PointTable& table, int wr
     writer.Commit();
 }
 
+void SaveTextLines(const std::string& path, FileEncoding encoding, std::string_view text) {
+    AtomicLineWriter writer(path, encoding);
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        writer.WriteLine(text.substr(0, end));
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    }
+    writer.Commit();
+}
+
 }  // namespace coordconv
 

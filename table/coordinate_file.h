@@ -108,4 +108,8 @@ void SaveCoordinateFile(const std::string& path, const PointTable& table, int wr
 // One row's cells joined by ",".
 std::string JoinRow(const std::string* cells, int count);
 
+// Writes a text of "\n"-ended lines as a file of lines (CR LF, `encoding`)
+// through AtomicLineWriter.
+void SaveTextLines(const std::string& path, FileEncoding encoding, std::string_view text);
+
 }  // namespace coordconv

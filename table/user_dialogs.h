@@ -41,6 +41,13 @@ public:
         (void)button;
         ShowMessage(title, text, icon);
     }
+    // A text to read, select and copy (a copy button), with a save button;
+    // true when the user chose to save it. By default nothing shows.
+    virtual bool ShowTextAskSave(const std::string& title, const std::string& text) {
+        (void)title;
+        (void)text;
+        return false;
+    }
 };
 
 }  // namespace coordconv

@@ -18,6 +18,7 @@ public:
     std::deque<std::optional<std::string>> open_files;
     std::deque<std::optional<std::string>> save_files;
     std::deque<bool> yes_no;
+    std::deque<bool> save_texts;  // ShowTextAskSave: true saves
 
     // What the commands showed.
     std::vector<std::string> errors;
@@ -26,6 +27,7 @@ public:
     std::vector<MessageIcon> message_icons;      // the icon of each message, in order
     std::vector<MessageButton> message_buttons;  // its only button
     std::vector<FileDialogSpec> file_dialogs;
+    std::vector<std::string> texts;  // "title|text" of each text dialog
     // Called as each message or error shows, to look at the window behind it.
     std::function<void()> on_show;
 
@@ -42,6 +44,13 @@ public:
         if (yes_no.empty()) return false;
         const bool answer = yes_no.front();
         yes_no.pop_front();
+        return answer;
+    }
+    bool ShowTextAskSave(const std::string& title, const std::string& text) override {
+        texts.push_back(title + "|" + text);
+        if (save_texts.empty()) return false;
+        const bool answer = save_texts.front();
+        save_texts.pop_front();
         return answer;
     }
     void ShowError(const std::string& message) override {

@@ -1,6 +1,7 @@
 #include "tools/datum/seven_parameter_models.h"
 
 #include "tools/datum/bursa_wolf.h"
+#include "tools/datum/bursa_wolf_proj.h"
 #include "tools/datum/seven_2d.h"
 #include "tools/datum/seven_3d.h"
 
@@ -22,6 +23,9 @@ const SevenParameterModel kBursaWolfModel = {
     },
     [](const DatumFields& settings, const std::vector<std::string>& parameters, PointTable& grid) {
         return AsTexts(SolveBursaWolf(settings, SevenParameterFieldsFromLines(parameters), grid), SevenParameterLines);
+    },
+    [](const DatumFields& settings, const std::vector<std::string>& parameters) {
+        return BursaWolfProjExport(settings, SevenParameterFieldsFromLines(parameters));
     }};
 
 const SevenParameterModel kSeven3dModel = {
@@ -31,7 +35,8 @@ const SevenParameterModel kSeven3dModel = {
     },
     [](const DatumFields& settings, const std::vector<std::string>& parameters, PointTable& grid) {
         return AsTexts(SolveSeven3d(settings, SevenParameterFieldsFromLines(parameters), grid), SevenParameterLines);
-    }};
+    },
+    nullptr};
 
 const SevenParameterModel kSeven2dModel = {
     kSeven2dCaption, kSeven2dParameterCount, kSeven2dSavedResultColumns, Seven2dLayout,
@@ -40,6 +45,7 @@ const SevenParameterModel kSeven2dModel = {
     },
     [](const DatumFields& settings, const std::vector<std::string>& parameters, PointTable& grid) {
         return AsTexts(SolveSeven2d(settings, Seven2dFieldsFromLines(parameters), grid), Seven2dParameterLines);
-    }};
+    },
+    nullptr};
 
 }  // namespace coordconv

@@ -23,6 +23,9 @@ struct SevenParameterModel {
     // "解算七参数": the parameter texts as the command left them, and the outcome.
     FitResult<std::vector<std::string>> (*solve)(const DatumFields& settings,
                                                  const std::vector<std::string>& parameters, PointTable& grid);
+    // The conversion as a PROJ pipeline (comment lines, then the pipeline);
+    // null for the differential models, which PROJ cannot express exactly.
+    std::string (*proj_export)(const DatumFields& settings, const std::vector<std::string>& parameters);
 };
 
 extern const SevenParameterModel kBursaWolfModel;  // 椭球变换--布尔沙模型

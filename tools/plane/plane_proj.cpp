@@ -58,7 +58,7 @@ std::string PlaneFourProjExport(const PlaneFourFields& fields) {
 }
 
 std::string PolynomialProjExport(const PolynomialFields& fields, const CoefficientTable& coefficients) {
-    if (fields.form != PolynomialForm::Plane) throw CommandError(kPolynomialGeodeticNotExported);
+    if (fields.form != PolynomialForm::Plane) throw NotExportableError(kPolynomialGeodeticNotExported);
     const int term_count = PolynomialTermCount(fields.order_index);
     const int degree = fields.order_index + 1;
     const Vector c = coefficients.ReadValues(2 * term_count);

@@ -39,7 +39,7 @@ inline constexpr const char* kPolynomialGeodeticNotExported =
     "椭球面上拟合的多项式(以弧度为变量)无法用PROJ准确表达, 未导出。请在平面上拟合后导出。";
 
 // The export of the polynomial window in the plane form, as above. Throws
-// CommandError with kPolynomialGeodeticNotExported for the geodetic form.
+// NotExportableError with kPolynomialGeodeticNotExported for the geodetic form.
 std::string PolynomialProjExport(const PolynomialFields& fields, const CoefficientTable& coefficients);
 
 }  // namespace coordconv

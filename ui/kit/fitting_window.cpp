@@ -6,6 +6,8 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
+#include "core/proj_pipeline.h"
+#include "table/coordinate_file.h"
 #include "ui/kit/point_table_commands.h"
 #include "ui/kit/qt_text.h"
 
@@ -271,6 +273,24 @@ void FittingWindow::ToolButton13Click() {
         run.show_fields();
         RaiseFitFailure(run.outcome);
         accuracy_edit_->setText(ToQString(run.outcome.report.accuracy_line));
+    });
+}
+
+QToolButton* FittingWindow::AddProjExportButton(std::function<std::string()> make_export) {
+    return AddButton(parameter_bar_, "ToolButton18", "导出PROJ", [this, make_export = std::move(make_export)] {
+        Run([&] {
+            std::string text;
+            try {
+                text = make_export();
+            } catch (const NotExportableError& refusal) {
+                dialogs_.ShowMessage(kMessageTitle, refusal.what(), MessageIcon::Information);
+                return;
+            }
+            if (!dialogs_.ShowTextAskSave(kProjExportTitle, text)) return;
+            const std::optional<std::string> path = AskSavePath(dialogs_);
+            if (!path) return;
+            SaveTextLines(*path, FileEncoding::Gbk, text);
+        });
     });
 }
 

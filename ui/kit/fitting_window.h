@@ -72,6 +72,9 @@ FittingRun ShowingFields(FitResult<Fields> fit, Show show) {
     return {std::move(fit.outcome), [fields = std::move(fit.fields), show = std::move(show)] { show(fields); }};
 }
 
+// The title of the export's text dialog.
+inline constexpr const char* kProjExportTitle = "导出PROJ";
+
 struct FittingWindowLayout {
     // Caption, outer size, the source and result groups and their tables
     // (4 columns, the fitting-window split, both tables cleared by " 清空 ").
@@ -119,6 +122,11 @@ public:
     std::vector<std::string> ParameterTexts() const;
     // Texts for the edits in order; edits beyond `texts` become empty.
     void SetParameterTexts(const std::vector<std::string>& texts);
+
+    // "导出PROJ" (ToolButton18) at the end of ToolBar4: shows the text that
+    // `make_export` returns (copy, save to a text file); a NotExportableError
+    // shows as a message instead.
+    QToolButton* AddProjExportButton(std::function<std::string()> make_export);
 
     // A ToolBar3 button placed before the solve button.
     QToolButton* AddCommonPointButton(const QString& name, const QString& caption, std::function<void()> click);

@@ -1,6 +1,14 @@
 #include "ui/kit/qt_user_dialogs.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFontDatabase>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QFileInfo>
 #include <QMessageBox>
 
@@ -72,6 +80,29 @@ void QtUserDialogs::ShowMessageWithButton(const std::string& title, const std::s
     const QMessageBox::StandardButton only = button == MessageButton::Yes ? QMessageBox::Yes : QMessageBox::Ok;
     QMessageBox box(ToQtIcon(icon), ToQString(title), ToQString(text), only, parent_);
     box.exec();
+}
+
+bool QtUserDialogs::ShowTextAskSave(const std::string& title, const std::string& text) {
+    QDialog dialog(parent_);
+    dialog.setWindowTitle(ToQString(title));
+    dialog.resize(720, 320);
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* view = new QPlainTextEdit(ToQString(text), &dialog);
+    view->setObjectName("ExportText");
+    view->setReadOnly(true);
+    view->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    view->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    layout->addWidget(view, 1);
+    auto* buttons = new QDialogButtonBox(&dialog);
+    QPushButton* copy = buttons->addButton("复制", QDialogButtonBox::ActionRole);
+    QPushButton* save = buttons->addButton("保存...", QDialogButtonBox::AcceptRole);
+    buttons->addButton("关闭", QDialogButtonBox::RejectRole);
+    layout->addWidget(buttons);
+    QObject::connect(copy, &QPushButton::clicked, &dialog, [view] { QApplication::clipboard()->setText(view->toPlainText()); });
+    QObject::connect(save, &QPushButton::clicked, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 }  // namespace coordconv

@@ -23,6 +23,7 @@ public:
     void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) override;
     void ShowMessageWithButton(const std::string& title, const std::string& text, MessageIcon icon,
                                MessageButton button) override;
+    bool ShowTextAskSave(const std::string& title, const std::string& text) override;
 
 private:
     QPointer<QWidget> parent_;

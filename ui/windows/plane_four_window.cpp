@@ -1,5 +1,6 @@
 #include "ui/windows/plane_four_window.h"
 
+#include "tools/plane/plane_proj.h"
 #include "ui/kit/qt_text.h"
 
 namespace coordconv {
@@ -31,6 +32,7 @@ TForm2d4p::TForm2d4p(QWidget* owner, UserDialogs& dialogs) : FittingWindow(owner
     rotation_ = AddParameterEdit("EditC", "R(\")=", "绕坐标原点水平旋转");
     scale_ = AddParameterEdit("EditD", "m=", "尺度变化");
     height_shift_ = AddParameterEdit("EditDH", "dH=", "高程变化");
+    AddProjExportButton([this] { return PlaneFourProjExport(Fields()); });
     SetSolveCommand([this](PointTable& common_points) { return Solve(common_points); });
     SetConvertCommand([this] { ToolButton6Click(); });
 }

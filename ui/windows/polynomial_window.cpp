@@ -5,6 +5,7 @@
 
 #include "ui/kit/qt_text.h"
 #include "tools/plane/plane_four.h"
+#include "tools/plane/plane_proj.h"
 
 namespace coordconv {
 namespace {
@@ -77,6 +78,7 @@ TFormPoly::TFormPoly(QWidget* owner, UserDialogs& dialogs) : FittingWindow(owner
 
     connect(order_, &QComboBox::currentIndexChanged, this, [this] { ComboBox1Change(); });
     connect(form_, &QComboBox::currentIndexChanged, this, [this] { ComboBox2Change(); });
+    AddProjExportButton([this] { return PolynomialProjExport(Fields(), coefficients_->Table()); });
     SetSolveCommand([this](PointTable& common_points) { return Solve(common_points); });
     SetConvertCommand([this] { ToolButton6Click(); });
 }

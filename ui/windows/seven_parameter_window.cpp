@@ -37,6 +37,8 @@ SevenParameterWindow::SevenParameterWindow(QWidget* owner, UserDialogs& dialogs,
     if (model.parameter_count == kSeven2dParameterCount)
         height_change_ = AddParameterEdit(kHeightChangeSpec.name, QString::fromUtf8(kHeightChangeSpec.label),
                                           QString::fromUtf8(kHeightChangeSpec.hint));
+    if (model.proj_export != nullptr)
+        AddProjExportButton([this] { return model_.proj_export(Fields(), ParameterTexts()); });
     SetConvertCommand([this] { ToolButton6Click(); });
     SetSolveCommand([this](PointTable& common_points) {
         return ShowingFields(model_.solve(Fields(), ParameterTexts(), common_points),

@@ -1,6 +1,8 @@
 #include "core/least_squares.h"
 
+#include <cmath>
 #include <cstddef>
+#include <utility>
 
 namespace coordconv {
 
@@ -37,6 +39,49 @@ Vector SolveLeastSquares(const Matrix& A, const Vector& L) {
         X[i] = (U[i] - s) / N[i][i];
     }
     return X;
+}
+
+Matrix InverseNormalMatrix(const Matrix& A) {
+    const std::size_t m = A.size();
+    const std::size_t n = m == 0 ? 0 : A[0].size();
+    Matrix N(n, Vector(n, 0.0L));
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t j = 0; j < n; ++j) {
+            long double sum = 0;
+            for (std::size_t k = 0; k < m; ++k) sum += A[k][i] * A[k][j];
+            N[i][j] = sum;
+        }
+    Vector scale(n);
+    for (std::size_t i = 0; i < n; ++i) scale[i] = 1 / std::sqrt(N[i][i]);
+    // [S N S | I] -> [I | (S N S)^-1], then N^-1 = S (S N S)^-1 S.
+    Matrix inverse(n, Vector(n, 0.0L));
+    for (std::size_t i = 0; i < n; ++i) {
+        inverse[i][i] = 1;
+        for (std::size_t j = 0; j < n; ++j) N[i][j] *= scale[i] * scale[j];
+    }
+    for (std::size_t col = 0; col < n; ++col) {
+        std::size_t pivot = col;
+        for (std::size_t row = col + 1; row < n; ++row)
+            if (std::fabs(N[row][col]) > std::fabs(N[pivot][col])) pivot = row;
+        std::swap(N[col], N[pivot]);
+        std::swap(inverse[col], inverse[pivot]);
+        const long double divisor = N[col][col];
+        for (std::size_t j = 0; j < n; ++j) {
+            N[col][j] /= divisor;
+            inverse[col][j] /= divisor;
+        }
+        for (std::size_t row = 0; row < n; ++row) {
+            if (row == col) continue;
+            const long double factor = N[row][col];
+            for (std::size_t j = 0; j < n; ++j) {
+                N[row][j] -= factor * N[col][j];
+                inverse[row][j] -= factor * inverse[col][j];
+            }
+        }
+    }
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t j = 0; j < n; ++j) inverse[i][j] *= scale[i] * scale[j];
+    return inverse;
 }
 
 }  // namespace coordconv

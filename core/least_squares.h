@@ -16,4 +16,11 @@ using Vector = std::vector<long double>;
 // check turns that into the command's error before anything is written.
 Vector SolveLeastSquares(const Matrix& A, const Vector& L);
 
+// (A^T A)^-1, the cofactor matrix of the unknowns of the same fit. The
+// normal matrix is first scaled to a unit diagonal (its columns differ by
+// many orders of magnitude when coordinates enter raw), then inverted by
+// Gauss-Jordan elimination with partial pivoting, and scaled back. A
+// singular matrix divides by zero (the caller's floating-point check).
+Matrix InverseNormalMatrix(const Matrix& A);
+
 }  // namespace coordconv

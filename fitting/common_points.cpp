@@ -1,5 +1,6 @@
 #include "fitting/common_points.h"
 
+#include <cfenv>
 #include <cmath>
 #include <set>
 #include <string_view>
@@ -115,18 +116,84 @@ std::string AccuracyLine(long double internal_accuracy, long double tolerance, l
 
 namespace {
 
+// The equations of the solve, kept for the precision report.
+struct Equations {
+    Matrix design;
+    Vector observations;
+    std::vector<int> rows;  // the data row (1-based) of each equation
+    Vector solution;        // empty: too few points
+};
+
+std::optional<long double> CellNumber(const std::string& text, bool packed_angle) {
+    try {
+        return packed_angle ? DmsTextToDegrees(text) : TextToNumber(text);
+    } catch (const CommandError&) {
+        return std::nullopt;
+    }
+}
+
+// The report of a solve that ran to its end. Its arithmetic cannot end the
+// command: the floating-point flags are saved around it, and statistics
+// that fault are left out with a note.
+PrecisionReport BuildPrecisionReport(const CommonPointLayout& layout, const FittingModel& model, const PointTable& grid,
+                                     const Equations& equations, const FitOutcome& outcome) {
+    PrecisionReport precision;
+    precision.description = model.Describe();
+    precision.accuracy_line = outcome.report.accuracy_line;
+    for (const int col : layout.residual_columns) precision.residual_titles.push_back(grid.Cell(col, 0));
+    const bool geodetic = precision.description.geodetic_positions;
+    for (int row = 1; row < grid.RowCount(); ++row) {
+        PointPrecision point;
+        point.name = grid.Cell(0, row);
+        point.adopted = IsAdoptedText(grid.Cell(layout.adoption_column, row));
+        for (const int col : layout.residual_columns) point.residuals.push_back(grid.Cell(col, row));
+        point.usable = grid.Cell(layout.usable_column, row);
+        point.first = CellNumber(grid.Cell(1, row), geodetic);
+        point.second = CellNumber(grid.Cell(2, row), geodetic);
+        if (layout.north_residual_column >= 0) point.north_residual = CellNumber(grid.Cell(layout.north_residual_column, row), false);
+        if (layout.east_residual_column >= 0) point.east_residual = CellNumber(grid.Cell(layout.east_residual_column, row), false);
+        if (layout.height_residual_column >= 0) point.height_residual = CellNumber(grid.Cell(layout.height_residual_column, row), false);
+        precision.points.push_back(std::move(point));
+    }
+    if (equations.solution.empty()) {
+        precision.message = model.TooFewPointsText();
+        for (const ReportedParameter& parameter : model.ReportedParameters({}))
+            precision.parameters.push_back({parameter.name, parameter.text, parameter.unit, std::nullopt});
+        return precision;
+    }
+
+    std::vector<int> equation_points;
+    for (const int row : equations.rows) equation_points.push_back(row - 1);
+    std::fexcept_t saved;
+    std::fegetexceptflag(&saved, FE_ALL_EXCEPT);
+    std::feclearexcept(FE_ALL_EXCEPT);
+    PrecisionReport statistics = precision;
+    ComputeFitStatistics(equations.design, equations.observations, equations.solution, equation_points,
+                         model.ReportedParameters(equations.solution), statistics);
+    const bool faulted = std::fetestexcept(FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW) != 0;
+    std::fesetexceptflag(&saved, FE_ALL_EXCEPT);
+    if (!faulted) return statistics;
+    precision.solved = true;
+    precision.message = "法方程病态, 精度统计无法计算。";
+    for (const ReportedParameter& parameter : model.ReportedParameters(equations.solution))
+        precision.parameters.push_back({parameter.name, parameter.text, parameter.unit, std::nullopt});
+    return precision;
+}
+
 // The solve's steps; an error ends them, leaving what was written.
 void RunSolve(const CommonPointLayout& layout, FittingModel& model, PointTable& grid, FitOutcome& outcome) {
     AccuracyReport& report = outcome.report;
     report.data_rows = grid.RowCount() - 1;
 
-    Matrix design;
-    Vector observations;
+    Equations equations;
+    Matrix& design = equations.design;
+    Vector& observations = equations.observations;
     std::set<std::vector<long double>> source_positions;
     for (int row = 1; row < grid.RowCount(); ++row) {
         if (!IsAdoptedText(grid.Cell(layout.adoption_column, row))) continue;
         ++report.adopted_rows;
         model.AddEquations(grid.Row(row), design, observations);
+        equations.rows.resize(design.size(), row);
         std::vector<long double> position;
         for (int col = 1; col <= model.SourceColumns(); ++col) position.push_back(TextToNumber(grid.Cell(col, row)));
         source_positions.insert(std::move(position));
@@ -139,6 +206,7 @@ void RunSolve(const CommonPointLayout& layout, FittingModel& model, PointTable& 
         RaiseFloatingPointErrors();
         model.TakeSolution(solution);
         report.solved = true;
+        equations.solution = solution;
     } else {
         outcome.messages.push_back(model.TooFewPointsText());
         model.TakeFieldParameters();
@@ -173,6 +241,7 @@ void RunSolve(const CommonPointLayout& layout, FittingModel& model, PointTable& 
         const long double residual = TextToNumber(grid.Cell(layout.point_residual_column, row));
         grid.Cell(layout.usable_column, row) = std::fabs(residual) < report.tolerance ? kAdoptedText : kNotAdoptedText;
     }
+    outcome.precision = BuildPrecisionReport(layout, model, grid, equations, outcome);
 }
 
 }  // namespace

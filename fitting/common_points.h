@@ -33,6 +33,7 @@
 
 #include "core/errors.h"
 #include "core/least_squares.h"
+#include "fitting/precision_report.h"
 #include "table/point_table.h"
 #include "table/text_codec.h"
 
@@ -64,6 +65,12 @@ struct CommonPointLayout {
     // polynomial window's geodetic form sums square radians and scales by
     // the mean Earth radius 6371000 m).
     long double accuracy_scale = 1;
+    // The residual columns the precision report shows, and those its plot
+    // draws (-1: none): x or B, y or L, H.
+    std::vector<int> residual_columns = {7, 8, 9, 10};
+    int north_residual_column = 7;
+    int east_residual_column = 8;
+    int height_residual_column = 9;
     int accuracy_line_offset = 375;  // EditMp width = ToolBar3 width - offset
     int grid_width_offset = 34;      // column widths share (grid width - offset)
     std::vector<long double> column_shares = {0.05L, 0.10L, 0.10L, 0.07L, 0.10L, 0.10L, 0.07L,
@@ -173,6 +180,12 @@ public:
 
     // Residuals of one row, adopted or not, with the parameters held.
     virtual RowResiduals Residuals(const std::string* row) const = 0;
+
+    // For the precision report: the model's name, units and settings, and
+    // its parameter fields with their gradients with respect to the unknowns
+    // of `solution` (empty when the fields' parameters were used).
+    virtual ReportDescription Describe() const = 0;
+    virtual std::vector<ReportedParameter> ReportedParameters(const Vector& solution) const = 0;
 };
 
 // AfterEquations of the models that move heights by one constant (2D
@@ -208,6 +221,8 @@ struct FitOutcome {
     // The error that ended the command; the grid and the fields hold what
     // was written before it.
     std::optional<CommandError> failure;
+    // The precision report of a command that ran to its end.
+    std::optional<PrecisionReport> precision;
 };
 
 // A model's solve: its parameter fields as the command left them, and the outcome.

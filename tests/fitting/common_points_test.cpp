@@ -36,6 +36,11 @@ public:
         return {{{7, v, 4}, {10, std::fabs(v), 4}}, {v * v}};
     }
 
+    ReportDescription Describe() const override { return {"scaled-value", "测试", "m", "m", false, {}}; }
+    std::vector<ReportedParameter> ReportedParameters(const Vector& solution) const override {
+        return {{"p", field_, "", solution.empty() ? Vector{} : Vector{1}}};
+    }
+
 private:
     std::string field_;
     long double p_ = 0;

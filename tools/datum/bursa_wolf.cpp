@@ -23,6 +23,23 @@ SevenParameterFields SevenParameterFieldsFromLines(const std::vector<std::string
     return fields;
 }
 
+std::vector<ReportedParameter> SevenReportedParameters(const SevenParameterFields& fields, int unknowns,
+                                                       long double rotation_factor) {
+    const std::vector<std::string> texts = SevenParameterLines(fields);
+    static const char* const kNames[kSevenParameterCount] = {"Tx", "Ty", "Tz", "Rx", "Ry", "Rz", "D"};
+    static const char* const kUnits[kSevenParameterCount] = {"m", "m", "m", "\"", "\"", "\"", ""};
+    std::vector<ReportedParameter> parameters;
+    for (int i = 0; i < kSevenParameterCount; ++i) {
+        const std::size_t k = static_cast<std::size_t>(i);
+        if (unknowns == 0) {
+            parameters.push_back({kNames[k], texts[k], kUnits[k], {}});
+        } else {
+            parameters.push_back(UnknownField(kNames[k], texts[k], kUnits[k], i, unknowns, i >= 3 && i <= 5 ? rotation_factor : 1));
+        }
+    }
+    return parameters;
+}
+
 CommonPointLayout BursaWolfLayout() { return DatumCommonPointLayout(4, 12, 375); }
 
 BursaWolfParameters ReadBursaWolfParameters(const SevenParameterFields& fields) {
@@ -90,6 +107,16 @@ public:
     }
 
     void TakeFieldParameters() override { p_ = ReadBursaWolfParameters(fields_); }
+
+    ReportDescription Describe() const override {
+        return DatumReportDescription(
+            "bursa-wolf", kBursaWolfCaption, settings_, "m",
+            "参数所在坐标系: 地心坐标系绕极轴转过原坐标中央子午线 " + ShortestDoubleText(settings_.source.central_meridian) +
+                "° (经度自中央子午线起算), 旋转为coordinate frame约定, 弧度换算为秒");
+    }
+    std::vector<ReportedParameter> ReportedParameters(const Vector& solution) const override {
+        return SevenReportedParameters(fields_, solution.empty() ? 0 : 7, kArcSecondsPerRadian);
+    }
 
     RowResiduals Residuals(const std::string* row) const override {
         const Cartesian moved = BursaWolfTransform(p_, SourceCartesian(settings_.source, row));

@@ -58,6 +58,12 @@ struct BursaWolfParameters {
     long double d = 0;                   // scale difference
 };
 
+// The seven fields for the precision report: with `unknowns` (7) the
+// gradients of Tx..D with respect to the unknowns, the rotations' scaled by
+// `rotation_factor` (arc seconds per unit of the rotation unknowns).
+std::vector<ReportedParameter> SevenReportedParameters(const SevenParameterFields& fields, int unknowns,
+                                                       long double rotation_factor);
+
 // Reads the edits, rotations divided by rho (arc seconds per radian).
 BursaWolfParameters ReadBursaWolfParameters(const SevenParameterFields& fields);
 

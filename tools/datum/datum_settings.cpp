@@ -123,4 +123,37 @@ RowResiduals ThreeDimensionalResiduals(const DatumSide& target, const Transforme
     return {{horizontal.first, horizontal.second, {9, dH, 4}, {10, std::sqrt(dx2 + dy2 + dH2), 4}}, {dx2, dy2, dH2}};
 }
 
+namespace {
+
+std::string SideLine(const char* group, const DatumSide& side) {
+    std::string line = std::string(group) + ": " +
+                       (side.form == CoordinateForm::Geodetic ? "大地坐标B, L" : "高斯平面坐标x, y") +
+                       ", a=" + ShortestDoubleText(side.a) + " m, 1/f=" + ShortestDoubleText(1 / side.f) +
+                       ", 中央子午线 " + ShortestDoubleText(side.central_meridian) + "°";
+    if (side.form == CoordinateForm::Plane) line += ", Y常数 " + ShortestDoubleText(side.y_constant) + " m";
+    return line;
+}
+
+}  // namespace
+
+ReportDescription DatumReportDescription(const std::string& model, const std::string& caption,
+                                         const DatumSettings& settings, const std::string& observation_unit,
+                                         const std::string& frame) {
+    ReportDescription description;
+    description.model = model;
+    description.caption = caption;
+    description.observation_unit = observation_unit;
+    description.residual_unit = settings.target.form == CoordinateForm::Geodetic ? "\"" : "m";
+    description.geodetic_positions = settings.source.form == CoordinateForm::Geodetic;
+    description.settings = {SideLine("原坐标", settings.source), SideLine("新坐标", settings.target), frame};
+    return description;
+}
+
+ReportedParameter UnknownField(const std::string& name, const std::string& text, const std::string& unit, int index,
+                               int count, long double factor) {
+    Vector gradient(static_cast<std::size_t>(count), 0.0L);
+    gradient[static_cast<std::size_t>(index)] = factor;
+    return {name, text, unit, gradient};
+}
+
 }  // namespace coordconv

@@ -155,4 +155,16 @@ HorizontalResiduals HorizontalResidualsOf(const DatumSide& target, const Transfo
 // 10), with dx^2, dy^2, dH^2 for the accuracy sums.
 RowResiduals ThreeDimensionalResiduals(const DatumSide& target, const TransformedPoint& point, const std::string* row);
 
+// The precision report's description of a datum model: the two groups'
+// settings (form, a, 1/f, central meridian, Y constant) and `frame`, the
+// line that says in which frame and convention the parameters hold.
+ReportDescription DatumReportDescription(const std::string& model, const std::string& caption,
+                                         const DatumSettings& settings, const std::string& observation_unit,
+                                         const std::string& frame);
+
+// The field of unknown `index` of `count`, scaled by `factor` (field units
+// per unknown unit), for ReportedParameters.
+ReportedParameter UnknownField(const std::string& name, const std::string& text, const std::string& unit, int index,
+                               int count, long double factor = 1);
+
 }  // namespace coordconv

@@ -93,6 +93,26 @@ public:
 
     void TakeFieldParameters() override { p_ = ReadFourParameters(fields_); }
 
+    ReportDescription Describe() const override {
+        return DatumReportDescription(
+            "four-3d", kFour3dCaption, settings_, "m",
+            "参数所在坐标系: 地心坐标系绕极轴转过原坐标中央子午线 " + ShortestDoubleText(settings_.source.central_meridian) +
+                "°; R绕区域中心法线旋转, 单位为秒; B0, L0为区域中心, 不参与平差");
+    }
+
+    std::vector<ReportedParameter> ReportedParameters(const Vector& solution) const override {
+        const int n = solution.empty() ? 0 : 4;
+        const auto field = [&](const char* name, const std::string& text, const char* unit, int index, long double factor) {
+            return n == 0 ? ReportedParameter{name, text, unit, {}} : UnknownField(name, text, unit, index, n, factor);
+        };
+        return {field("Tx", fields_.tx, "m", 0, 1),
+                field("Ty", fields_.ty, "m", 1, 1),
+                field("Tz", fields_.tz, "m", 2, 1),
+                field("R", fields_.r, "\"", 3, kArcSecondsPerRadian),
+                {"B0", fields_.b0, "ddd.mmss", {}},
+                {"L0", fields_.l0, "ddd.mmss", {}}};
+    }
+
     RowResiduals Residuals(const std::string* row) const override {
         const Cartesian moved = FourParameterTransform(p_, centre_, SourceCartesian(settings_.source, row));
         const TransformedPoint point = TargetFromCartesian(settings_, moved);

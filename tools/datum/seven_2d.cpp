@@ -96,6 +96,17 @@ public:
 
     void TakeFieldParameters() override { p_ = ReadSevenParameters(fields_.seven); }
 
+    ReportDescription Describe() const override {
+        return DatumReportDescription("seven-2d", kSeven2dCaption, settings_, "\"",
+                                      "参数: 二维微分公式的七参数, 旋转单位为秒; dH为采用点高差的平均值, 不参与平差");
+    }
+
+    std::vector<ReportedParameter> ReportedParameters(const Vector& solution) const override {
+        std::vector<ReportedParameter> parameters = SevenReportedParameters(fields_.seven, solution.empty() ? 0 : 7, 1);
+        parameters.push_back({"dH", fields_.height_change, "m", {}});
+        return parameters;
+    }
+
     RowResiduals Residuals(const std::string* row) const override {
         const TransformedPoint point = Seven2dTransform(settings_, p_, height_change_, row);
         const HorizontalResiduals horizontal = HorizontalResidualsOf(settings_.target, point, row);

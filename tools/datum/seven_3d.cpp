@@ -123,6 +123,15 @@ public:
 
     void TakeFieldParameters() override { p_ = ReadSevenParameters(fields_); }
 
+    ReportDescription Describe() const override {
+        return DatumReportDescription("seven-3d", kSeven3dCaption, settings_,
+                                      "\" (dL, dB方程) 与 m (dH方程) 混合, 与方程相同",
+                                      "参数: 三维微分公式的七参数, 旋转单位为秒, 与输入框相同");
+    }
+    std::vector<ReportedParameter> ReportedParameters(const Vector& solution) const override {
+        return SevenReportedParameters(fields_, solution.empty() ? 0 : 7, 1);
+    }
+
     RowResiduals Residuals(const std::string* row) const override {
         const TransformedPoint point = Seven3dTransform(settings_, p_, row);
         return ThreeDimensionalResiduals(settings_.target, point, row);

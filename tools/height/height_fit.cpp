@@ -73,6 +73,30 @@ public:
 
     void TakeFieldParameters() override { coefficients_in_use_ = coefficients_.ReadValues(coefficient_count_); }
 
+    ReportDescription Describe() const override {
+        ReportDescription description;
+        description.model = "height-fit";
+        description.caption = "GPS高程拟合";
+        description.observation_unit = "m";
+        description.residual_unit = "m";
+        description.settings = {HeightSurfaceItems()[static_cast<std::size_t>(model_index_)] +
+                                ", 高程异常 Hl - Hg = f(x, y), 坐标不作重心化; 系数的中误差以系数本身的单位给出"};
+        return description;
+    }
+
+    std::vector<ReportedParameter> ReportedParameters(const Vector& solution) const override {
+        std::vector<ReportedParameter> parameters;
+        for (int i = 0; i < coefficient_count_ && i < coefficients_.RowCount(); ++i) {
+            ReportedParameter parameter{coefficients_.Label(i), coefficients_.Value(i), "", {}};
+            if (!solution.empty()) {
+                parameter.gradient.assign(static_cast<std::size_t>(coefficient_count_), 0.0L);
+                parameter.gradient[static_cast<std::size_t>(i)] = 1;
+            }
+            parameters.push_back(parameter);
+        }
+        return parameters;
+    }
+
     RowResiduals Residuals(const std::string* row) const override {
         const long double x = TextToNumber(row[1]);
         const long double y = TextToNumber(row[2]);
@@ -109,6 +133,10 @@ CommonPointLayout HeightFitLayout() {
     layout.accuracy_line_offset = 360;
     layout.grid_width_offset = 30;
     layout.column_shares = {0.11L, 0.17L, 0.17L, 0.14L, 0.14L, 0.11L, 0.08L, 0.08L};
+    layout.residual_columns = {5};
+    layout.north_residual_column = -1;
+    layout.east_residual_column = -1;
+    layout.height_residual_column = 5;
     return layout;
 }
 

@@ -117,6 +117,38 @@ public:
         SetRotationAndScale(rotation, scale, parameters_);
     }
 
+    ReportDescription Describe() const override {
+        ReportDescription description;
+        description.model = "plane-four";
+        description.caption = kPlaneFourCaption;
+        description.observation_unit = "m";
+        description.residual_unit = "m";
+        description.settings = {"x' = dx + (1+m)(cos R x - sin R y), y' = dy + (1+m)(sin R x + cos R y), 坐标不作重心化",
+                                "R与m的中误差由a = (1+m) cos R, b = (1+m) sin R的协方差传播; dH为采用点高差的平均值, 不参与平差"};
+        return description;
+    }
+
+    // dx, dy are unknowns; R = atan2(b, a) and m = sqrt(a^2 + b^2) - 1 carry
+    // the covariance of a and b through their gradients.
+    std::vector<ReportedParameter> ReportedParameters(const Vector& solution) const override {
+        std::vector<ReportedParameter> parameters = {{"dx", fields_.dx, "m", {}},
+                                                     {"dy", fields_.dy, "m", {}},
+                                                     {"R", fields_.rotation, "\"", {}},
+                                                     {"m", fields_.scale, "", {}},
+                                                     {"dH", fields_.height_shift, "m", {}}};
+        if (solution.empty()) return parameters;
+        const long double a = solution[2];
+        const long double b = solution[3];
+        const long double squared = a * a + b * b;
+        const long double length = std::sqrt(squared);
+        const long double seconds = 180 / kPi * 3600;
+        parameters[0].gradient = {1, 0, 0, 0};
+        parameters[1].gradient = {0, 1, 0, 0};
+        parameters[2].gradient = {0, 0, -b / squared * seconds, a / squared * seconds};
+        parameters[3].gradient = {0, 0, a / length, b / length};
+        return parameters;
+    }
+
     RowResiduals Residuals(const std::string* row) const override {
         const long double x1 = TextToNumber(row[1]);
         const long double y1 = TextToNumber(row[2]);

@@ -27,6 +27,7 @@ struct PlaneFourFields {
     std::string height_shift = "0";  // EditDH, dH, metres
 };
 
+inline constexpr const char* kPlaneFourCaption = "平面坐标转换--二维四参数模型";
 inline constexpr int kPlaneFourParameterCount = 5;
 inline constexpr int kPlaneFourMinimumPoints = 2;
 inline constexpr const char* kPlaneFourTooFewPointsText =

@@ -120,6 +120,35 @@ public:
 
     void TakeFieldParameters() override { coefficients_in_use_ = fields_.coefficients.ReadValues(2 * term_count_); }
 
+    ReportDescription Describe() const override {
+        ReportDescription description;
+        description.model = "polynomial";
+        description.caption = "坐标转换--二维多项式拟合模型";
+        const bool plane = form_ == PolynomialForm::Plane;
+        description.observation_unit = plane ? "m" : "rad";
+        description.residual_unit = plane ? "m" : "\"";
+        description.geodetic_positions = !plane;
+        description.settings = {PolynomialOrderItems()[static_cast<std::size_t>(fields_.fields.order_index)] + ", " +
+                                    PolynomialFormItems()[plane ? 0 : 1] + ", 坐标不作重心化",
+                                "系数的中误差以系数本身的单位给出; dH=" + fields_.fields.height_shift +
+                                    " m为采用点高差的平均值, 不参与平差"};
+        return description;
+    }
+
+    std::vector<ReportedParameter> ReportedParameters(const Vector& solution) const override {
+        std::vector<ReportedParameter> parameters;
+        const int count = 2 * term_count_;
+        for (int i = 0; i < count && i < fields_.coefficients.RowCount(); ++i) {
+            ReportedParameter parameter{fields_.coefficients.Label(i), fields_.coefficients.Value(i), "", {}};
+            if (!solution.empty()) {
+                parameter.gradient.assign(static_cast<std::size_t>(count), 0.0L);
+                parameter.gradient[static_cast<std::size_t>(i)] = 1;
+            }
+            parameters.push_back(parameter);
+        }
+        return parameters;
+    }
+
     RowResiduals Residuals(const std::string* row) const override {
         const long double p1 = PolynomialVariable(row[1], form_);
         const long double q1 = PolynomialVariable(row[2], form_);

@@ -21,6 +21,84 @@ long double Quadratic(const Vector& g, const Matrix& Q, const Vector& h) {
     return sum;
 }
 
+// x of M x = b for a small symmetric positive definite M (Gaussian elimination).
+Vector SolveSmallSystem(Matrix M, Vector b) {
+    const std::size_t n = b.size();
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t j = i + 1; j < n; ++j) {
+            const long double factor = M[j][i] / M[i][i];
+            for (std::size_t k = i; k < n; ++k) M[j][k] -= factor * M[i][k];
+            b[j] -= factor * b[i];
+        }
+    Vector x(n);
+    for (std::size_t i = n; i-- > 0;) {
+        long double sum = b[i];
+        for (std::size_t j = i + 1; j < n; ++j) sum -= M[i][j] * x[j];
+        x[i] = sum / M[i][i];
+    }
+    return x;
+}
+
+// Continued fraction of the regularized incomplete beta function (modified
+// Lentz), for x below (a + 1) / (a + b + 2).
+long double BetaContinuedFraction(long double a, long double b, long double x) {
+    constexpr long double kTiny = 1e-300L;
+    long double c = 1;
+    long double d = 1 - (a + b) * x / (a + 1);
+    if (std::fabs(d) < kTiny) d = kTiny;
+    d = 1 / d;
+    long double h = d;
+    for (int m = 1; m <= 300; ++m) {
+        const long double m2 = 2 * m;
+        long double aa = m * (b - m) * x / ((a + m2 - 1) * (a + m2));
+        d = 1 + aa * d;
+        if (std::fabs(d) < kTiny) d = kTiny;
+        c = 1 + aa / c;
+        if (std::fabs(c) < kTiny) c = kTiny;
+        d = 1 / d;
+        h *= d * c;
+        aa = -(a + m) * (a + b + m) * x / ((a + m2) * (a + m2 + 1));
+        d = 1 + aa * d;
+        if (std::fabs(d) < kTiny) d = kTiny;
+        c = 1 + aa / c;
+        if (std::fabs(c) < kTiny) c = kTiny;
+        d = 1 / d;
+        const long double step = d * c;
+        h *= step;
+        if (std::fabs(step - 1) < 1e-15L) break;
+    }
+    return h;
+}
+
+// I_x(a, b), the regularized incomplete beta function.
+long double RegularizedBeta(long double a, long double b, long double x) {
+    if (x <= 0) return 0;
+    if (x >= 1) return 1;
+    const long double front =
+        std::exp(std::lgamma(a + b) - std::lgamma(a) - std::lgamma(b) + a * std::log(x) + b * std::log1p(-x));
+    if (x < (a + 1) / (a + b + 2)) return front * BetaContinuedFraction(a, b, x) / a;
+    return 1 - front * BetaContinuedFraction(b, a, 1 - x) / b;
+}
+
+}  // namespace
+
+long double NormalDeviateOfStudentT(long double t, int degrees_of_freedom) {
+    const long double nu = degrees_of_freedom;
+    // Two-sided tail probability of Student's t: I_{nu/(nu+t^2)}(nu/2, 1/2).
+    const long double tail = RegularizedBeta(nu / 2, 0.5L, nu / (nu + t * t));
+    if (tail <= 0) return 40;  // beyond any critical value
+    // z with erfc(z / sqrt 2) = tail, by bisection (erfc falls monotonically).
+    long double low = 0;
+    long double high = 40;
+    for (int i = 0; i < 200; ++i) {
+        const long double middle = (low + high) / 2;
+        (std::erfc(middle / std::sqrt(2.0L)) > tail ? low : high) = middle;
+    }
+    return (low + high) / 2;
+}
+
+namespace {
+
 std::string JsonString(const std::string& text) {
     std::string out = "\"";
     for (const char c : text) {
@@ -98,7 +176,6 @@ void ComputeFitStatistics(const Matrix& A, const Vector& l, const Vector& x, con
         report.correlation.push_back(correlations);
     }
 
-    long double largest = -1;
     for (std::size_t i = 0; i < A.size(); ++i) {
         PointPrecision& point = report.points[static_cast<std::size_t>(equation_rows[i])];
         const long double redundancy_number = std::fmax(0.0L, 1 - Quadratic(A[i], Q, A[i]));
@@ -109,13 +186,40 @@ void ComputeFitStatistics(const Matrix& A, const Vector& l, const Vector& x, con
             point.uncontrolled = true;
         } else if (report.sigma0 && *report.sigma0 > 0) {
             w = v[i] / (*report.sigma0 * std::sqrt(redundancy_number));
-            if (std::fabs(*w) > largest) {
-                largest = std::fabs(*w);
-                report.largest_w = *w;
+        }
+        point.w.push_back(w);
+    }
+
+    // The outlier test, point by point with sigma0 of the other points.
+    long double largest = -1;
+    for (std::size_t k = 0; k < report.points.size(); ++k) {
+        std::vector<std::size_t> rows;
+        for (std::size_t i = 0; i < A.size(); ++i)
+            if (static_cast<std::size_t>(equation_rows[i]) == k) rows.push_back(i);
+        PointPrecision& point = report.points[k];
+        point.t.assign(rows.size(), std::nullopt);
+        const int others_redundancy = report.redundancy - static_cast<int>(rows.size());
+        if (rows.empty() || point.uncontrolled || others_redundancy < 1) continue;
+        Matrix block(rows.size(), Vector(rows.size()));
+        Vector own(rows.size());
+        for (std::size_t a = 0; a < rows.size(); ++a) {
+            own[a] = v[rows[a]];
+            for (std::size_t b = 0; b < rows.size(); ++b)
+                block[a][b] = (a == b ? 1 : 0) - Quadratic(A[rows[a]], Q, A[rows[b]]);
+        }
+        const long double own_share = Dot(own, SolveSmallSystem(block, own));
+        const long double others = (vtv - own_share) / others_redundancy;
+        if (!(others > 0)) continue;
+        for (std::size_t a = 0; a < rows.size(); ++a) {
+            const long double t = v[rows[a]] / std::sqrt(others * point.r[a]);
+            const long double deviate = std::copysign(NormalDeviateOfStudentT(std::fabs(t), others_redundancy), t);
+            point.t[a] = deviate;
+            if (std::fabs(deviate) > largest) {
+                largest = std::fabs(deviate);
+                report.largest_t = deviate;
                 if (largest > report.critical_value) report.suspected_outlier = point.name;
             }
         }
-        point.w.push_back(w);
     }
 }
 
@@ -144,12 +248,14 @@ std::string PrecisionReportJson(const PrecisionReport& report) {
     json += ", \"residual_titles\": " + JsonList(report.residual_titles, JsonString);
     json += ", \"points\": " + JsonList(report.points, [&](const PointPrecision& p) {
                 const bool statistics = p.adopted && report.solved;
-                std::string w = "null";
-                if (statistics)
-                    w = JsonList(p.w, [](const std::optional<long double>& value) { return JsonNumber(value); });
+                const auto optional_numbers = [](const std::vector<std::optional<long double>>& values) {
+                    return JsonList(values, [](const std::optional<long double>& value) { return JsonNumber(value); });
+                };
+                const std::string w = statistics ? optional_numbers(p.w) : "null";
+                const std::string t = statistics ? optional_numbers(p.t) : "null";
                 return "{\"name\": " + JsonString(p.name) + ", \"adopted\": " + (p.adopted ? "true" : "false") +
                        ", \"v\": " + (statistics ? numbers(p.v) : "null") +
-                       ", \"r\": " + (statistics ? numbers(p.r) : "null") + ", \"w\": " + w +
+                       ", \"r\": " + (statistics ? numbers(p.r) : "null") + ", \"w\": " + w + ", \"t\": " + t +
                        ", \"uncontrolled\": " + (p.uncontrolled ? "true" : "false") +
                        ", \"residuals\": " + JsonList(p.residuals, JsonString) + ", \"usable\": " + JsonString(p.usable) +
                        "}";

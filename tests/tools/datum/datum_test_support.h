@@ -1,5 +1,5 @@
-// Helpers of the datum model tests: a dialog seam that records its message
-// boxes, and common-point grids made from known transformations.
+// Helpers of the datum model tests: common-point grids made from known
+// transformations.
 #pragma once
 
 #include <optional>

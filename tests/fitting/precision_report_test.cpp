@@ -1,0 +1,235 @@
+// The precision report's statistics against synthetic networks with known
+// parameters and Gaussian noise of known sigma: the reported sigmas are
+// honest, sigma0 recovers the noise, the outlier test finds planted
+// blunders and keeps its false alarms near what alpha predicts.
+#include "fitting/precision_report.h"
+
+#include <gtest/gtest.h>
+
+#include <cfenv>
+#include <cmath>
+#include <iostream>
+#include <map>
+#include <random>
+
+#include "core/ellipsoid.h"
+#include "core/errors.h"
+#include "core/number_text.h"
+#include "tests/tools/datum/datum_test_support.h"
+#include "tools/datum/bursa_wolf.h"
+#include "tools/height/height_fit.h"
+#include "tools/plane/plane_four.h"
+
+namespace coordconv {
+namespace {
+
+using testing::GridFromConversion;
+using testing::SourcePoint;
+
+DatumFields Beijing54ToXian80() {
+    DatumFields fields;
+    fields.central_meridian1 = "114";
+    SourceCentralMeridianChanged(fields);
+    return fields;
+}
+
+// `count` points spread over about 3 x 3 degrees around 31 N 114 E, targets
+// moved by the known set.
+PointTable BursaWolfNetwork(const DatumFields& settings, int count) {
+    std::vector<SourcePoint> points;
+    for (int i = 0; i < count; ++i) {
+        const PlanePoint p = GaussForward(6378245.0L, 1 / 298.3L, 29.5L + 3.0L * ((i * 5) % count) / count,
+                                          -1.4L + 2.8L * ((i * 3) % count) / count);
+        points.push_back({"点" + std::to_string(i + 1), FloatToFixed(p.x, 4), FloatToFixed(p.y + 500000, 4),
+                          FloatToFixed(50 + 300.0L * (i % 4), 4)});
+    }
+    return GridFromConversion(BursaWolfLayout(), points, BursaWolfConversion(settings, kKnownSet));
+}
+
+// Adds noise of `sigma` to the target cells of every row.
+void AddNoise(PointTable& grid, const std::vector<int>& columns, double sigma, std::mt19937& random) {
+    std::normal_distribution<double> noise(0, sigma);
+    for (int row = 1; row < grid.RowCount(); ++row)
+        for (const int col : columns) grid.Cell(col, row) = FloatToFixed(TextToNumber(grid.Cell(col, row)) + noise(random), 6);
+}
+
+// Empirical standard deviation of each field's value over the runs, and the
+// mean reported sigma.
+struct SigmaCheck {
+    std::map<std::string, std::vector<double>> values;
+    std::map<std::string, double> reported_sum;
+    int runs = 0;
+
+    void Add(const PrecisionReport& report) {
+        ++runs;
+        for (const ParameterPrecision& p : report.parameters) {
+            if (!p.sigma) continue;
+            values[p.name].push_back(static_cast<double>(TextToNumber(p.text)));
+            reported_sum[p.name] += static_cast<double>(*p.sigma);
+        }
+    }
+    void Expect(double tolerance) const {
+        ASSERT_FALSE(values.empty());
+        for (const auto& [name, list] : values) {
+            double mean = 0;
+            for (const double v : list) mean += v;
+            mean /= list.size();
+            double squares = 0;
+            for (const double v : list) squares += (v - mean) * (v - mean);
+            const double empirical = std::sqrt(squares / (list.size() - 1));
+            const double reported = reported_sum.at(name) / runs;
+            EXPECT_NEAR(reported / empirical, 1.0, tolerance) << name << ": reported " << reported << ", empirical " << empirical;
+        }
+    }
+};
+
+const PrecisionReport& Report(const FitOutcome& outcome) {
+    EXPECT_FALSE(outcome.failure) << outcome.failure->what();
+    EXPECT_TRUE(outcome.precision);
+    return *outcome.precision;
+}
+
+TEST(PrecisionReport, BursaWolfSigmasAreHonestAndSigma0RecoversTheNoise) {
+    const FloatingPointScope scope;
+    const DatumFields settings = Beijing54ToXian80();
+    std::mt19937 random(1954);
+    SigmaCheck check;
+    for (int run = 0; run < 200; ++run) {
+        PointTable grid = BursaWolfNetwork(settings, 8);
+        AddNoise(grid, {4, 5, 6}, 0.02, random);
+        check.Add(Report(SolveBursaWolf(settings, kKnownSet, grid).outcome));
+    }
+    check.Expect(0.15);
+
+    PointTable large = BursaWolfNetwork(settings, 100);
+    AddNoise(large, {4, 5, 6}, 0.02, random);
+    const FitResult<SevenParameterFields> fit = SolveBursaWolf(settings, kKnownSet, large);
+    const PrecisionReport& report = Report(fit.outcome);
+    EXPECT_EQ(report.redundancy, 300 - 7);
+    ASSERT_TRUE(report.sigma0);
+    EXPECT_NEAR(static_cast<double>(*report.sigma0), 0.02, 0.002);
+    EXPECT_EQ(report.description.observation_unit, "m");
+    EXPECT_EQ(report.parameters[3].unit, "\"");
+    // The rotation field shows arc seconds; its sigma is in arc seconds too.
+    EXPECT_LT(static_cast<double>(*report.parameters[3].sigma), 0.5);
+    for (std::size_t i = 0; i < report.correlation.size(); ++i) EXPECT_NEAR(static_cast<double>(report.correlation[i][i]), 1, 1e-12);
+}
+
+TEST(PrecisionReport, PlaneFourAndHeightSurfaceSigmasAreHonest) {
+    const FloatingPointScope scope;
+    std::mt19937 random(2000);
+    SigmaCheck plane;
+    PlaneFourParameters truth;
+    truth.dx = 25;
+    truth.dy = -13;
+    SetRotationAndScale(12.5, 8e-6, truth);
+    SigmaCheck height;
+    for (int run = 0; run < 200; ++run) {
+        std::vector<std::vector<std::string>> rows;
+        for (int i = 0; i < 6; ++i) {
+            const long double x = 3380000 + 4000.0L * (i % 3), y = 500000 + 5000.0L * (i / 3) + 700.0L * i;
+            const PlanePointH t = TransformPlaneFour(truth, x, y, 10);
+            rows.push_back({"P" + std::to_string(i), FloatToFixed(x, 4), FloatToFixed(y, 4), "10", FloatToFixed(t.x, 6),
+                            FloatToFixed(t.y, 6), "12", "", "", "", "", "", "Yes"});
+        }
+        PointTable grid = NewCommonPointGrid(PlaneFourLayout(), PlaneFourCommonPointTitles());
+        grid.SetRowCount(7);
+        for (int r = 0; r < 6; ++r)
+            for (int c = 0; c < 13; ++c) grid.Cell(c, r + 1) = rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
+        AddNoise(grid, {4, 5}, 0.01, random);
+        plane.Add(Report(SolvePlaneFour(PlaneFourFields{}, grid).outcome));
+
+        // A tilted plane of height anomalies (model 0, 3 terms) through 9 points.
+        PointTable levels = NewCommonPointGrid(HeightFitLayout(), HeightFitCommonPointTitles());
+        levels.SetRowCount(10);
+        for (int i = 0; i < 9; ++i) {
+            const long double x = 3380000 + 3000.0L * (i % 3), y = 500000 + 3000.0L * (i / 3);
+            levels.Cell(0, i + 1) = "H" + std::to_string(i);
+            levels.Cell(1, i + 1) = FloatToFixed(x, 3);
+            levels.Cell(2, i + 1) = FloatToFixed(y, 3);
+            levels.Cell(3, i + 1) = "100";
+            levels.Cell(4, i + 1) = FloatToFixed(100 - 12.5L + 2e-5L * (x - 3380000) - 1e-5L * (y - 500000), 6);
+            levels.Cell(7, i + 1) = "Yes";
+        }
+        AddNoise(levels, {4}, 0.01, random);
+        height.Add(Report(SolveHeightFit(0, NewHeightFitCoefficientTable(0), levels).outcome));
+    }
+    plane.Expect(0.15);
+    height.Expect(0.15);
+}
+
+// A blunder of 10 sigma in one of 8 points; and the same networks clean.
+TEST(PrecisionReport, TheOutlierTestFindsBlundersAndRarelyRaisesFalseAlarms) {
+    const FloatingPointScope scope;
+    const DatumFields settings = Beijing54ToXian80();
+    std::mt19937 random(1980);
+    int found = 0;
+    int false_alarms = 0;
+    for (int run = 0; run < 200; ++run) {
+        PointTable grid = BursaWolfNetwork(settings, 8);
+        AddNoise(grid, {4, 5, 6}, 0.02, random);
+        PointTable clean = grid;
+        const int blunder_row = 1 + run % 8;
+        const int blunder_col = 4 + run % 3;
+        grid.Cell(blunder_col, blunder_row) =
+            FloatToFixed(TextToNumber(grid.Cell(blunder_col, blunder_row)) + (run % 2 ? 0.2L : -0.2L), 6);
+        const FitOutcome blundered = SolveBursaWolf(settings, kKnownSet, grid).outcome;
+        if (Report(blundered).suspected_outlier == grid.Cell(0, blunder_row)) ++found;
+        const FitOutcome plain = SolveBursaWolf(settings, kKnownSet, clean).outcome;
+        if (Report(plain).suspected_outlier) ++false_alarms;
+    }
+    EXPECT_GE(found, 190);  // 95 %
+    // 24 components tested at alpha = 0.001: about 1 - 0.999^24 = 2.4 % of
+    // clean networks, 4.8 of 200; allowed up to three binomial sigmas above.
+    EXPECT_LE(false_alarms, 11);
+    std::cout << "outlier found in " << found << " of 200 runs; false alarms in " << false_alarms << " of 200\n";
+}
+
+// Student's t table: t(0.9995; 10) = 4.587, t(0.975; 5) = 2.571.
+TEST(PrecisionReport, StudentTTurnsIntoTheNormalDeviateOfTheSameProbability) {
+    EXPECT_NEAR(static_cast<double>(NormalDeviateOfStudentT(4.587L, 10)), 3.2905, 0.001);
+    EXPECT_NEAR(static_cast<double>(NormalDeviateOfStudentT(2.571L, 5)), 1.95996, 0.001);
+    EXPECT_NEAR(static_cast<double>(NormalDeviateOfStudentT(3.2905L, 1000000)), 3.2905, 0.0005);
+    EXPECT_NEAR(static_cast<double>(NormalDeviateOfStudentT(0, 7)), 0, 1e-9);
+}
+
+TEST(PrecisionReport, NoRedundancyAndTooFewPointsGiveNoSigmaAndNoFault) {
+    const FloatingPointScope scope;
+    // Two points of the plane four-parameter model: 4 equations, 4 unknowns.
+    PointTable grid = NewCommonPointGrid(PlaneFourLayout(), PlaneFourCommonPointTitles());
+    grid.SetRowCount(4);
+    const char* rows[3][7] = {{"A", "1000", "2000", "0", "1010", "1990", "0"},
+                              {"B", "3000", "1000", "0", "3012", "993", "0"},
+                              {"C", "2000", "2000", "0", "2011", "1990", "0"}};
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 7; ++c) grid.Cell(c, r + 1) = rows[r][c];
+    grid.Cell(12, 1) = grid.Cell(12, 2) = "Yes";
+    grid.Cell(12, 3) = "No";
+    FitOutcome outcome = SolvePlaneFour(PlaneFourFields{}, grid).outcome;
+    const PrecisionReport& exact = Report(outcome);
+    EXPECT_TRUE(exact.solved);
+    EXPECT_EQ(exact.redundancy, 0);
+    EXPECT_FALSE(exact.sigma0);
+    for (const ParameterPrecision& p : exact.parameters) EXPECT_FALSE(p.sigma) << p.name;
+    EXPECT_FALSE(exact.suspected_outlier);
+    EXPECT_FALSE(exact.points[2].adopted);
+    EXPECT_EQ(exact.points[2].residuals.size(), 4u);
+    const std::string json = PrecisionReportJson(exact);
+    EXPECT_NE(json.find("\"sigma0\": null"), std::string::npos);
+    EXPECT_NE(json.find("\"redundancy\": 0"), std::string::npos);
+    EXPECT_EQ(json.find("nan"), std::string::npos);
+    EXPECT_EQ(json.find("inf"), std::string::npos);
+    EXPECT_EQ(std::fetestexcept(FE_DIVBYZERO | FE_INVALID), 0);
+
+    // One adopted point: the message, no statistics.
+    grid.Cell(12, 2) = "No";
+    outcome = SolvePlaneFour(PlaneFourFields{}, grid).outcome;
+    const PrecisionReport& few = Report(outcome);
+    EXPECT_FALSE(few.solved);
+    EXPECT_EQ(few.message, kPlaneFourTooFewPointsText);
+    EXPECT_TRUE(few.correlation.empty());
+    EXPECT_NE(PrecisionReportJson(few).find("\"redundancy\": null"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace coordconv

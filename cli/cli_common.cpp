@@ -1,5 +1,7 @@
 #include "cli/cli_common.h"
 
+#include "report/precision_report_document.h"
+
 #include <cctype>
 
 #include <thread>
@@ -62,10 +64,18 @@ std::string Printable(const std::string& text) {
 
 std::string ErrorLine(const std::string& message) { return "coordconv-cli: " + Printable(ErrorBoxText(message)); }
 
+std::vector<OptionHelp> WithSolveOutputs(std::vector<OptionHelp> options) {
+    options.push_back({"residuals", "FILE  solve: the common points with residuals and flags, as \"保存公共点\" writes them"});
+    options.push_back({"report", "FILE  solve: the precision report (parameter sigmas, outlier test, residual plot), "
+                                 "as .pdf, .html or .json by the name's extension"});
+    return options;
+}
+
 void FinishSolve(const Arguments& args, const CommonPointLayout& layout, const PointTable& grid,
                  const std::vector<std::string>& parameter_lines, const FitOutcome& outcome) {
     for (const std::string& text : outcome.messages) std::cerr << text << "\n";
     RaiseFitFailure(outcome);
+    if (args.Has("report") && outcome.precision) WritePrecisionReport(args.Get("report", ""), *outcome.precision);
     const int saved_fields = layout.saved_fields;
     std::optional<AtomicLineWriter> residuals;
     if (args.Has("residuals")) {

@@ -86,7 +86,12 @@ int RunRowConversion(const Arguments& args, const RowConversion& convert, FieldS
 // writes them (columns 0..saved_fields-1) to --residuals when given, the
 // parameter or coefficient file's lines to -o (both committed only once both
 // are written), then the accuracy line and, when the solve wrote EditDH,
-// "dH=" and its text on standard error, one line each.
+// "dH=" and its text on standard error, one line each. --report FILE writes
+// the precision report first (.pdf, .html or .json by the extension).
+// The options of a fitting tool's solve outputs beside -o: --residuals and
+// --report, appended to `options`.
+std::vector<OptionHelp> WithSolveOutputs(std::vector<OptionHelp> options);
+
 void FinishSolve(const Arguments& args, const CommonPointLayout& layout, const PointTable& grid,
                  const std::vector<std::string>& parameter_lines, const FitOutcome& outcome);
 

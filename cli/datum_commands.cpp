@@ -101,8 +101,7 @@ std::vector<OptionHelp> DatumOptionHelp(const std::string& parameter_file) {
     options.push_back({"yconst2", "TEXT  false easting of the target zone in metres (default 500000)"});
     options.push_back({"form2", "plane|geodetic  target coordinates as plane x,y or as latitude, longitude ddd.mmss (default plane)"});
     options.push_back({"params", "FILE  parameter file (" + parameter_file + ", one per line) as \"导入参数\" reads it"});
-    options.push_back({"residuals", "FILE  solve: the common points with residuals and flags, as \"保存公共点\" writes them"});
-    return options;
+    return WithSolveOutputs(options);
 }
 
 }  // namespace

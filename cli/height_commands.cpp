@@ -33,9 +33,8 @@ std::vector<Tool> HeightTools() {
         {"height-fit",
          "GPS高程拟合: solve a height surface from common points name,x,y,Hg,Hl; convert name,x,y,Hg to levelling heights",
          {"solve", "convert"},
-         {{"model", "0|1|2  平面拟合(3参), 平面相关拟合(4参), 二次曲面拟合(6参) (default 0)"},
-          {"params", "FILE  coefficient file (label,value lines) as \"导入参数\" reads it"},
-          {"residuals", "FILE  solve: the common points with residuals and flags, as \"保存公共点\" writes them"}},
+         WithSolveOutputs({{"model", "0|1|2  平面拟合(3参), 平面相关拟合(4参), 二次曲面拟合(6参) (default 0)"},
+                           {"params", "FILE  coefficient file (label,value lines) as \"导入参数\" reads it"}}),
          RunHeightFit},
     };
 }

@@ -68,8 +68,6 @@ int RunPolynomial(const Arguments& args) {
     return 0;
 }
 
-const OptionHelp kResidualsHelp = {"residuals", "FILE  solve: the common points with residuals and flags, as \"保存公共点\" writes them"};
-
 }  // namespace
 
 std::vector<Tool> PlaneTools() {
@@ -78,18 +76,16 @@ std::vector<Tool> PlaneTools() {
          "平面坐标转换--二维四参数模型: solve dx, dy, R, m, dH from common points; convert name,x,y,H; "
          "proj: the conversion as a PROJ pipeline",
          {"solve", "convert", "proj"},
-         {{"params", "FILE  parameter file (dx, dy, R(\"), m, dH, one per line) as \"导入参数\" reads it"},
-          kResidualsHelp},
+         WithSolveOutputs({{"params", "FILE  parameter file (dx, dy, R(\"), m, dH, one per line) as \"导入参数\" reads it"}}),
          RunPlaneFour},
         {"polynomial",
          "坐标转换--二维多项式拟合模型: solve coefficients from common points; convert name,p,q,H; "
          "proj: the plane form's conversion as a PROJ pipeline",
          {"solve", "convert", "proj"},
-         {{"order", "1|2|3  polynomial order (default 1)"},
-          {"form", "plane|ellipsoid  fit to x, y or to B, L (ddd.mmss) (default plane)"},
-          {"dh", "TEXT  height shift dH in metres (default 0)"},
-          {"params", "FILE  coefficient file (label,value lines) as \"导入参数\" reads it"},
-          kResidualsHelp},
+         WithSolveOutputs({{"order", "1|2|3  polynomial order (default 1)"},
+                           {"form", "plane|ellipsoid  fit to x, y or to B, L (ddd.mmss) (default plane)"},
+                           {"dh", "TEXT  height shift dH in metres (default 0)"},
+                           {"params", "FILE  coefficient file (label,value lines) as \"导入参数\" reads it"}}),
          RunPolynomial},
     };
 }

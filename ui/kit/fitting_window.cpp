@@ -147,6 +147,7 @@ FittingWindow::FittingWindow(QWidget* owner, UserDialogs& dialogs, const Fitting
     StyleParameterEdit(accuracy_edit_);
     accuracy_edit_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     common_bar_->addWidget(accuracy_edit_);
+    AddButton(common_bar_, "ToolButton19", "精度报告", [this] { ToolButton19Click(); });
 
     // The parameter group, ToolBar4 at its foot.
     parameter_group_ = new QGroupBox(ToQString(layout.parameter_group_caption), upper_);
@@ -271,9 +272,25 @@ void FittingWindow::ToolButton13Click() {
             dialogs_.ShowMessage(kMessageTitle, text, MessageIcon::None);
         common_->Table() = std::move(grid);
         run.show_fields();
+        if (run.outcome.precision) {
+            report_ = run.outcome.precision;
+            if (report_window_ != nullptr) report_window_->ShowReport(*report_);
+        }
         RaiseFitFailure(run.outcome);
         accuracy_edit_->setText(ToQString(run.outcome.report.accuracy_line));
     });
+}
+
+void FittingWindow::ToolButton19Click() {
+    if (!report_) {
+        dialogs_.ShowMessage(kMessageTitle, "请先解算参数, 精度报告由解算得出。", MessageIcon::Information);
+        return;
+    }
+    if (report_window_ == nullptr) report_window_ = new PrecisionReportWindow(this, dialogs_);
+    report_window_->ShowReport(*report_);
+    report_window_->show();
+    report_window_->raise();
+    report_window_->activateWindow();
 }
 
 QToolButton* FittingWindow::AddProjExportButton(std::function<std::string()> make_export) {
@@ -328,13 +345,16 @@ bool FittingWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void FittingWindow::SizeAccuracyLine() {
     // Where the buttons leave less room than the width rule asks for, the line
-    // takes the room, so it never drops into the tool bar's overflow menu.
+    // takes the room, so neither it nor "精度报告" after it drops into the tool
+    // bar's overflow menu.
     const QList<QAction*> items = common_bar_->actions();
     const QWidget* first = items.empty() ? nullptr : common_bar_->widgetForAction(items.front());
     const QWidget* solve = Button(13);
+    const QWidget* report = Button(19);
     const int margin = first != nullptr ? first->x() : 0;
     const int spacing = common_bar_->style()->pixelMetric(QStyle::PM_ToolBarItemSpacing, nullptr, common_bar_);
-    const int room = common_bar_->width() - (solve->geometry().right() + 1) - spacing - margin;
+    const int room = common_bar_->width() - (solve->geometry().right() + 1) - spacing - margin -
+                     (report->sizeHint().width() + spacing);
     const int rule = AccuracyLineWidth(layout_.common_points, common_bar_->width());
     const int width = std::max(0, std::min(rule, room));
     if (width == accuracy_edit_->width() && accuracy_edit_->isVisible()) return;

@@ -37,6 +37,7 @@
 
 #include "ui/kit/conversion_window.h"
 #include "ui/kit/point_grid.h"
+#include "ui/kit/precision_report_window.h"
 #include "fitting/common_points.h"
 
 namespace coordconv {
@@ -123,6 +124,9 @@ public:
     // Texts for the edits in order; edits beyond `texts` become empty.
     void SetParameterTexts(const std::vector<std::string>& texts);
 
+    // The report window, once "精度报告" has opened it.
+    PrecisionReportWindow* ReportWindow() const { return report_window_; }
+
     // "导出PROJ" (ToolButton18) at the end of ToolBar4: shows the text that
     // `make_export` returns (copy, save to a text file); a NotExportableError
     // shows as a message instead.
@@ -154,6 +158,7 @@ public:
     void ToolButton12Click();  // " 清空 "
     void ToolButton16Click();  // "保存公共点"
     void ToolButton13Click();  // solve
+    void ToolButton19Click();  // "精度报告": the report window of the latest solve
     void StringGrid3DblClick();
     // "保存参数" / "导入参数": by default the parameter file of the edits.
     virtual void ToolButton14Click();
@@ -186,6 +191,8 @@ private:
     QToolBar* parameter_bar_;
     std::vector<QLineEdit*> parameter_edits_;
     std::function<FittingRun(PointTable&)> solve_;
+    std::optional<PrecisionReport> report_;
+    PrecisionReportWindow* report_window_ = nullptr;
     bool panels_sized_ = false;
 };
 

@@ -53,11 +53,13 @@ void ImportIntoGrid(PointGrid& grid, UserDialogs& dialogs, FieldSplit split) {
     grid.SetCurrentRow(grid.Table().RowCount() - 1);
 }
 
-std::optional<std::string> AskSavePath(UserDialogs& dialogs) {
-    std::optional<std::string> path = dialogs.AskSaveFile(SaveCoordinateFileDialog());
+std::optional<std::string> AskSavePath(UserDialogs& dialogs) { return AskSavePath(dialogs, SaveCoordinateFileDialog()); }
+
+std::optional<std::string> AskSavePath(UserDialogs& dialogs, const FileDialogSpec& spec) {
+    std::optional<std::string> path = dialogs.AskSaveFile(spec);
     if (!path) return std::nullopt;
     const QFileInfo info(ToQString(*path));
-    if (info.suffix().isEmpty() && !info.fileName().isEmpty()) *path += ".txt";
+    if (info.suffix().isEmpty() && !info.fileName().isEmpty()) *path += "." + spec.default_extension;
     if (QFileInfo::exists(ToQString(*path)) &&
         !dialogs.AskYesNo(kOverwriteTitle, kOverwriteQuestion, MessageIcon::Information))
         return std::nullopt;

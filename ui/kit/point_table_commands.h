@@ -29,6 +29,8 @@ void ImportIntoGrid(PointGrid& grid, UserDialogs& dialogs, FieldSplit split);
 // without extension, and an existing file is overwritten only after Yes to
 // "文件已存在,覆盖吗?". Nothing when the user cancels or answers No.
 std::optional<std::string> AskSavePath(UserDialogs& dialogs);
+// The same with another dialog; a name without extension gets the spec's.
+std::optional<std::string> AskSavePath(UserDialogs& dialogs, const FileDialogSpec& spec);
 
 // Asks for a file name (AskSavePath) and writes columns
 // 0..written_columns-1 of every data row.

@@ -107,7 +107,7 @@ TEST_F(FittingWindowTest, ToolBarsCaptionsOrderAndNames) {
     }
     EXPECT_EQ(common, (QStringList{"ToolButton8| 追加 ", "ToolButton9| 插入 ", "ToolButton10|文件导入",
                                    "ToolButton11| 删除 ", "ToolButton12| 清空 ", "ToolButton16|保存公共点",
-                                   "ToolButton13|解算参数", "EditMp"}));
+                                   "ToolButton13|解算参数", "EditMp", "ToolButton19|精度报告"}));
     EXPECT_EQ(window->Button(14)->text(), "保存参数");
     EXPECT_EQ(window->Button(15)->text(), "导入参数");
     EXPECT_EQ(window->Button(14)->parentWidget()->objectName(), "ToolBar4");

@@ -380,7 +380,7 @@ TEST_F(Four3dWindowTest, RegionCentreButtonSitsBeforeTheSolveAndWritesTheMean) {
     const QList<QAction*> actions = window->CommonPointToolBar()->actions();
     QStringList order;
     for (QAction* action : actions) order << window->CommonPointToolBar()->widgetForAction(action)->objectName();
-    EXPECT_EQ(order.mid(5), (QStringList{"ToolButton16", "ToolButton17", "ToolButton13", "EditMp"}));
+    EXPECT_EQ(order.mid(5), (QStringList{"ToolButton16", "ToolButton17", "ToolButton13", "EditMp", "ToolButton19"}));
     EXPECT_EQ(window->Button(17)->text(), QString::fromUtf8("区域中心"));
     EXPECT_EQ(window->Button(17)->toolTip(), QString::fromUtf8(kRegionCentreHint));
     EXPECT_EQ(window->Button(13)->text(), QString::fromUtf8("解算四参数"));

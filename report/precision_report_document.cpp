@@ -1,0 +1,360 @@
+#include "report/precision_report_document.h"
+
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QPageSize>
+#include <QPainterPath>
+#include <QPdfWriter>
+#include <QTextDocument>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "core/errors.h"
+#include "core/number_text.h"
+#include "table/safe_file.h"
+
+namespace coordconv {
+namespace {
+
+QString Q(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+QString Escaped(const std::string& text) { return Q(text).toHtmlEscaped(); }
+
+// A number for people: 4 significant decimals of its magnitude, no exponent
+// for ordinary sizes.
+QString Figure(long double value, int decimals = 4) {
+    if (value != 0 && (std::fabs(value) < 1e-4L || std::fabs(value) >= 1e9L))
+        return QString::number(static_cast<double>(value), 'g', 4);
+    return QString::number(static_cast<double>(value), 'f', decimals);
+}
+
+QString OptionalFigure(const std::optional<long double>& value, int decimals = 4) {
+    return value ? Figure(*value, decimals) : QStringLiteral("—");
+}
+
+// 1, 2 or 5 times a power of ten, at most `limit`.
+long double RoundLength(long double limit) {
+    const long double power = std::pow(10.0L, std::floor(std::log10(limit)));
+    for (const long double step : {5.0L, 2.0L, 1.0L})
+        if (step * power <= limit) return step * power;
+    return power;
+}
+
+bool Flagged(const PointPrecision& point) { return point.usable == "No"; }
+
+}  // namespace
+
+void DrawResidualPlot(QPainter& painter, const QRectF& area, const PrecisionReport& report) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillRect(area, Qt::white);
+    QFont font = painter.font();
+    font.setPixelSize(std::max(11, static_cast<int>(area.height() / 48)));
+    painter.setFont(font);
+    const bool geodetic = report.description.geodetic_positions;
+    const QString unit = Q(report.description.residual_unit);
+
+    std::vector<const PointPrecision*> placed;
+    for (const PointPrecision& point : report.points)
+        if (point.first && point.second) placed.push_back(&point);
+    const QRectF frame = area.adjusted(70, 30, -20, -70);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.drawRect(frame);
+    painter.drawText(QRectF(area.left(), area.top() + 4, area.width(), 22), Qt::AlignHCenter,
+                     Q(report.description.caption) + QStringLiteral(" 公共点残差图"));
+    painter.drawText(QRectF(frame.left(), frame.bottom() + 22, frame.width(), 18), Qt::AlignHCenter,
+                     geodetic ? QStringLiteral("经度L (°, 东)") : QStringLiteral("横坐标y (m, 东)"));
+    painter.save();
+    painter.translate(area.left() + 14, frame.center().y());
+    painter.rotate(-90);
+    painter.drawText(QRectF(-frame.height() / 2, -10, frame.height(), 18), Qt::AlignHCenter,
+                     geodetic ? QStringLiteral("纬度B (°, 北)") : QStringLiteral("纵坐标x (m, 北)"));
+    painter.restore();
+    if (placed.empty()) {
+        painter.drawText(frame, Qt::AlignCenter, QStringLiteral("无可绘制的公共点"));
+        painter.restore();
+        return;
+    }
+
+    // Positions: north up, east right, one ground scale on both axes.
+    long double north_min = *placed[0]->first, north_max = north_min;
+    long double east_min = *placed[0]->second, east_max = east_min;
+    for (const PointPrecision* p : placed) {
+        north_min = std::min(north_min, *p->first);
+        north_max = std::max(north_max, *p->first);
+        east_min = std::min(east_min, *p->second);
+        east_max = std::max(east_max, *p->second);
+    }
+    const long double east_factor = geodetic ? std::cos((north_min + north_max) / 2 * 3.14159265358979323846L / 180) : 1;
+    const long double span = std::max({(north_max - north_min), (east_max - east_min) * east_factor, 1e-9L});
+    const QRectF inner = frame.adjusted(40, 40, -40, -40);
+    const long double scale = std::min(inner.width(), inner.height()) / span;
+    const QPointF centre = inner.center();
+    const long double north_mid = (north_min + north_max) / 2, east_mid = (east_min + east_max) / 2;
+    const auto at = [&](long double north, long double east) {
+        return QPointF(centre.x() + static_cast<double>((east - east_mid) * east_factor * scale),
+                       centre.y() - static_cast<double>((north - north_mid) * scale));
+    };
+    painter.setPen(Qt::darkGray);
+    painter.drawText(QRectF(frame.left(), frame.bottom() + 2, 140, 18), Qt::AlignLeft,
+                     Figure(east_mid - static_cast<long double>(centre.x() - frame.left()) / scale / east_factor, geodetic ? 4 : 1));
+    painter.drawText(QRectF(frame.right() - 140, frame.bottom() + 2, 140, 18), Qt::AlignRight,
+                     Figure(east_mid + static_cast<long double>(frame.right() - centre.x()) / scale / east_factor, geodetic ? 4 : 1));
+    painter.drawText(QRectF(area.left() + 20, frame.top(), 48, 18), Qt::AlignRight,
+                     Figure(north_mid + static_cast<long double>(centre.y() - frame.top()) / scale, geodetic ? 4 : 0));
+    painter.drawText(QRectF(area.left() + 20, frame.bottom() - 18, 48, 18), Qt::AlignRight,
+                     Figure(north_mid - static_cast<long double>(frame.bottom() - centre.y()) / scale, geodetic ? 4 : 0));
+
+    // Exaggeration: the largest residual spans a sixth of the plot.
+    long double largest = 0;
+    long double largest_height = 0;
+    for (const PointPrecision* p : placed) {
+        if (p->north_residual && p->east_residual)
+            largest = std::max(largest, std::hypot(*p->north_residual, *p->east_residual));
+        if (p->height_residual) largest_height = std::max(largest_height, std::fabs(*p->height_residual));
+    }
+    const double reach = std::min(frame.width(), frame.height()) / 6;
+    const long double arrow_scale = largest > 0 ? reach / largest : 0;
+    const long double bar_scale = largest_height > 0 ? reach / 2 / largest_height : 0;
+
+    for (const PointPrecision* p : placed) {
+        const QPointF place = at(*p->first, *p->second);
+        const QColor colour = Flagged(*p) ? QColor(Qt::red) : QColor(Qt::black);
+        if (p->north_residual && p->east_residual && arrow_scale > 0) {
+            const QPointF tip = place + QPointF(static_cast<double>(*p->east_residual * arrow_scale),
+                                                -static_cast<double>(*p->north_residual * arrow_scale));
+            painter.setPen(QPen(Qt::blue, 1.5));
+            painter.drawLine(place, tip);
+            const QPointF direction = tip - place;
+            const double length = std::hypot(direction.x(), direction.y());
+            if (length > 4) {
+                const QPointF unit_vector = direction / length;
+                const QPointF normal(-unit_vector.y(), unit_vector.x());
+                QPainterPath head;
+                head.moveTo(tip);
+                head.lineTo(tip - unit_vector * 8 + normal * 3.5);
+                head.lineTo(tip - unit_vector * 8 - normal * 3.5);
+                head.closeSubpath();
+                painter.fillPath(head, Qt::blue);
+            }
+        }
+        if (p->height_residual && bar_scale > 0) {
+            const double bar = static_cast<double>(*p->height_residual * bar_scale);
+            painter.fillRect(QRectF(place.x() + 7, place.y() - std::max(bar, 0.0), 4, std::fabs(bar)), QColor(0, 150, 0));
+        }
+        painter.setPen(QPen(colour, 1.5));
+        if (p->adopted) {
+            painter.setBrush(colour);
+            painter.drawEllipse(place, 3.5, 3.5);
+        } else {
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(QRectF(place.x() - 4, place.y() - 4, 8, 8));
+        }
+        painter.setBrush(Qt::NoBrush);
+        if (report.suspected_outlier && *report.suspected_outlier == p->name) {
+            painter.setPen(QPen(Qt::red, 2));
+            painter.drawEllipse(place, 11, 11);
+        }
+        painter.setPen(colour);
+        painter.drawText(place + QPointF(-10, 16), Q(p->name));
+    }
+
+    // Scale bars and legend below the frame.
+    painter.setPen(Qt::black);
+    double x = frame.left();
+    const double y = area.bottom() - 14;
+    if (arrow_scale > 0) {
+        const long double length = RoundLength(reach / arrow_scale);
+        const double pixels = static_cast<double>(length * arrow_scale);
+        painter.setPen(QPen(Qt::blue, 2));
+        painter.drawLine(QPointF(x, y), QPointF(x + pixels, y));
+        painter.setPen(Qt::black);
+        painter.drawText(QPointF(x + pixels + 6, y + 4), QStringLiteral("平面残差 ") + Figure(length, 4) + unit);
+        x += pixels + 170;
+    }
+    if (bar_scale > 0) {
+        const long double length = RoundLength(reach / 2 / bar_scale);
+        const double pixels = static_cast<double>(length * bar_scale);
+        painter.fillRect(QRectF(x, y - pixels / 2, 4, pixels), QColor(0, 150, 0));
+        painter.drawText(QPointF(x + 10, y + 4), QStringLiteral("高程残差 ") + Figure(length, 4) + QStringLiteral("m"));
+        x += 150;
+    }
+    painter.setBrush(Qt::black);
+    painter.drawEllipse(QPointF(x, y), 3.5, 3.5);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawText(QPointF(x + 8, y + 4), QStringLiteral("采用点"));
+    painter.drawRect(QRectF(x + 60, y - 4, 8, 8));
+    painter.drawText(QPointF(x + 72, y + 4), QStringLiteral("检核点"));
+    painter.setPen(Qt::red);
+    painter.drawText(QPointF(x + 125, y + 4), QStringLiteral("红色: 可用=No, 圆圈: 疑似粗差"));
+    painter.restore();
+}
+
+QImage ResidualPlotImage(const PrecisionReport& report, int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    DrawResidualPlot(painter, QRectF(0, 0, width, height), report);
+    return image;
+}
+
+QString PrecisionReportHtml(const PrecisionReport& report, const QString& plot_source) {
+    const ReportDescription& d = report.description;
+    QString html = QStringLiteral("<html><head><meta charset=\"utf-8\"><title>") + Escaped(d.caption) +
+                   QStringLiteral(" 精度报告</title></head><body style=\"font-family: sans-serif\">");
+    html += QStringLiteral("<h2>") + Escaped(d.caption) + QStringLiteral(" — 精度报告</h2>");
+    for (const std::string& line : d.settings) html += QStringLiteral("<p>") + Escaped(line) + QStringLiteral("</p>");
+
+    // Summary and verdict.
+    html += QStringLiteral("<h3>平差概况</h3><table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">");
+    const auto row = [&](const QString& name, const QString& value) {
+        html += QStringLiteral("<tr><td>") + name + QStringLiteral("</td><td>") + value + QStringLiteral("</td></tr>");
+    };
+    if (report.solved) {
+        row(QStringLiteral("方程数"), QString::number(report.equations));
+        row(QStringLiteral("未知数"), QString::number(report.unknowns));
+        row(QStringLiteral("多余观测数 r"), QString::number(report.redundancy));
+        row(QStringLiteral("单位权中误差 σ0"), report.sigma0 ? Figure(*report.sigma0) + " " + Escaped(d.observation_unit)
+                                                      : QStringLiteral("无多余观测, 不计算"));
+        row(QStringLiteral("粗差检验临界值"), Figure(report.critical_value, 2) + QStringLiteral(" (α = 0.001, 双侧)"));
+    }
+    if (!report.message.empty()) row(QStringLiteral("说明"), Escaped(report.message).replace('\n', "<br>"));
+    row(QStringLiteral("精度"), Escaped(report.accuracy_line));
+    QString verdict;
+    if (!report.solved) {
+        verdict = QStringLiteral("参数未重新计算, 无平差统计");
+    } else if (!report.sigma0) {
+        verdict = QStringLiteral("无多余观测: 无法检验粗差");
+    } else if (report.suspected_outlier) {
+        verdict = QStringLiteral("疑似粗差点: ") + Escaped(*report.suspected_outlier) + QStringLiteral(" (检验值 ") +
+                  Figure(*report.largest_t, 2) + QStringLiteral(")");
+    } else {
+        verdict = QStringLiteral("未发现粗差 (最大检验值 ") + OptionalFigure(report.largest_t, 2) + QStringLiteral(")");
+    }
+    QStringList uncontrolled;
+    for (const PointPrecision& point : report.points)
+        if (point.uncontrolled) uncontrolled << Escaped(point.name);
+    if (!uncontrolled.isEmpty()) verdict += QStringLiteral("; 不受检核的点 (多余观测分量≈0): ") + uncontrolled.join(", ");
+    row(QStringLiteral("结论"), QStringLiteral("<b>") + verdict + QStringLiteral("</b>"));
+    html += QStringLiteral("</table>");
+
+    html += QStringLiteral("<h3>参数</h3><table border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><tr><th>参数</th><th>值</th><th>中误差</th><th>单位</th></tr>");
+    for (const ParameterPrecision& p : report.parameters)
+        html += QStringLiteral("<tr><td>") + Escaped(p.name) + QStringLiteral("</td><td>") + Escaped(p.text) +
+                QStringLiteral("</td><td>") + (p.sigma ? QStringLiteral("± ") + Figure(*p.sigma, 6) : QStringLiteral("—")) +
+                QStringLiteral("</td><td>") + Escaped(p.unit) + QStringLiteral("</td></tr>");
+    html += QStringLiteral("</table>");
+
+    if (!report.correlation.empty()) {
+        html += QStringLiteral("<h3>参数相关系数</h3><table border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><tr><th></th>");
+        for (const std::string& name : report.correlation_names) html += QStringLiteral("<th>") + Escaped(name) + QStringLiteral("</th>");
+        html += QStringLiteral("</tr>");
+        for (std::size_t i = 0; i < report.correlation.size(); ++i) {
+            html += QStringLiteral("<tr><th>") + Escaped(report.correlation_names[i]) + QStringLiteral("</th>");
+            for (const long double value : report.correlation[i])
+                html += QStringLiteral("<td align=\"right\">") + QString::number(static_cast<double>(value), 'f', 3) + QStringLiteral("</td>");
+            html += QStringLiteral("</tr>");
+        }
+        html += QStringLiteral("</table>");
+    }
+
+    html += QStringLiteral("<h3>公共点</h3><table border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><tr><th>点号</th><th>采用</th>");
+    for (const std::string& title : report.residual_titles) html += QStringLiteral("<th>") + Escaped(title) + QStringLiteral("</th>");
+    html += QStringLiteral("<th>可用</th><th>v (") + Escaped(d.observation_unit) +
+            QStringLiteral(")</th><th>多余观测分量 r</th><th>标准化残差 w</th><th>检验值</th></tr>");
+    const auto joined = [](const auto& values, auto format) {
+        QStringList parts;
+        for (const auto& value : values) parts << format(value);
+        return parts.join(" / ");
+    };
+    for (const PointPrecision& point : report.points) {
+        const bool flagged = Flagged(point) || (report.suspected_outlier && *report.suspected_outlier == point.name);
+        html += flagged ? QStringLiteral("<tr style=\"color: red\">") : QStringLiteral("<tr>");
+        html += QStringLiteral("<td>") + Escaped(point.name) + QStringLiteral("</td><td>") +
+                (point.adopted ? QStringLiteral("是") : QStringLiteral("检核")) + QStringLiteral("</td>");
+        for (const std::string& cell : point.residuals) html += QStringLiteral("<td align=\"right\">") + Escaped(cell) + QStringLiteral("</td>");
+        html += QStringLiteral("<td>") + Escaped(point.usable) + QStringLiteral("</td>");
+        if (point.adopted && report.solved) {
+            html += QStringLiteral("<td>") + joined(point.v, [](long double v) { return Figure(v); }) + QStringLiteral("</td><td>") +
+                    joined(point.r, [](long double r) { return QString::number(static_cast<double>(r), 'f', 2); }) +
+                    QStringLiteral("</td><td>") +
+                    joined(point.w, [](const std::optional<long double>& w) { return OptionalFigure(w, 2); }) +
+                    QStringLiteral("</td><td>") +
+                    joined(point.t, [](const std::optional<long double>& t) { return OptionalFigure(t, 2); }) +
+                    QStringLiteral("</td>");
+        } else {
+            html += QStringLiteral("<td>—</td><td>—</td><td>—</td><td>—</td>");
+        }
+        html += QStringLiteral("</tr>");
+    }
+    html += QStringLiteral("</table><p>w = v / (σ0 √r); 检验值: 以其余点的σ0计算的学生化残差, 换算为同概率的正态分位数, 与临界值比较。</p>");
+    html += QStringLiteral("<h3>残差图</h3><p><img src=\"") + plot_source + QStringLiteral("\" width=\"640\" height=\"480\"></p>");
+    html += QStringLiteral("</body></html>");
+    return html;
+}
+
+std::string PrecisionReportHtmlFile(const PrecisionReport& report) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ResidualPlotImage(report, 1280, 960).save(&buffer, "PNG");
+    const QString html = PrecisionReportHtml(report, QStringLiteral("data:image/png;base64,") + QString::fromLatin1(png.toBase64()));
+    return html.toStdString();
+}
+
+std::string PrecisionReportPdf(const PrecisionReport& report) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter pdf(&buffer);
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setResolution(150);
+        pdf.setTitle(Q(report.description.caption) + QStringLiteral(" 精度报告"));
+        pdf.setCreator(QStringLiteral("coordconv"));
+        QTextDocument document;
+        document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("plot.png")),
+                             ResidualPlotImage(report, 1280, 960));
+        document.setHtml(PrecisionReportHtml(report, QStringLiteral("plot.png")));
+        document.print(&pdf);
+    }
+    return bytes.toStdString();
+}
+
+void WritePrecisionReport(const std::string& path, const PrecisionReport& report) {
+    const QString suffix = Q(path).section('.', -1).toLower();
+    std::string bytes;
+    if (suffix == "json") {
+        bytes = PrecisionReportJson(report);
+    } else if (suffix == "html" || suffix == "htm") {
+        EnsureGuiApplication();
+        bytes = PrecisionReportHtmlFile(report);
+    } else if (suffix == "pdf") {
+        EnsureGuiApplication();
+        bytes = PrecisionReportPdf(report);
+    } else {
+        throw CommandError("精度报告的文件名须以 .pdf, .html 或 .json 结尾: " + path);
+    }
+    SafeFileWriter file(path);
+    file.Write(bytes);
+    file.Commit();
+}
+
+void EnsureGuiApplication() {
+    if (QCoreApplication::instance() != nullptr) return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The toolkit's own notes (no runtime folder, ...) are not the command's output.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    });
+    static int argc = 1;
+    static char name[] = "coordconv";
+    static char* argv[] = {name, nullptr};
+    // Never destroyed: it must outlive every font and document of the run.
+    static QGuiApplication* const application = new QGuiApplication(argc, argv);
+    (void)application;
+}
+
+}  // namespace coordconv

@@ -87,7 +87,9 @@ public:
     std::vector<ReportedParameter> ReportedParameters(const Vector& solution) const override {
         std::vector<ReportedParameter> parameters;
         for (int i = 0; i < coefficient_count_ && i < coefficients_.RowCount(); ++i) {
-            ReportedParameter parameter{coefficients_.Label(i), coefficients_.Value(i), "", {}};
+            std::string name = coefficients_.Label(i);
+            if (!name.empty() && name.back() == '=') name.pop_back();  // the label "a0=" names a0
+            ReportedParameter parameter{name, coefficients_.Value(i), "", {}};
             if (!solution.empty()) {
                 parameter.gradient.assign(static_cast<std::size_t>(coefficient_count_), 0.0L);
                 parameter.gradient[static_cast<std::size_t>(i)] = 1;

@@ -59,17 +59,20 @@ void DrawResidualPlot(QPainter& painter, const QRectF& area, const PrecisionRepo
     std::vector<const PointPrecision*> placed;
     for (const PointPrecision& point : report.points)
         if (point.first && point.second) placed.push_back(&point);
-    const QRectF frame = area.adjusted(70, 30, -20, -70);
+    const QFontMetricsF metrics(painter.font());
+    const double line = metrics.height();
+    const double label_width = metrics.horizontalAdvance(QStringLiteral("3385062.0"));
+    const QRectF frame = area.adjusted(label_width + line * 1.8, line * 2, -line, -line * 4.5);
     painter.setPen(QPen(Qt::black, 1));
     painter.drawRect(frame);
-    painter.drawText(QRectF(area.left(), area.top() + 4, area.width(), 22), Qt::AlignHCenter,
+    painter.drawText(QRectF(area.left(), area.top() + line * 0.4, area.width(), line * 1.2), Qt::AlignHCenter,
                      Q(report.description.caption) + QStringLiteral(" 公共点残差图"));
-    painter.drawText(QRectF(frame.left(), frame.bottom() + 22, frame.width(), 18), Qt::AlignHCenter,
+    painter.drawText(QRectF(frame.left(), frame.bottom() + line * 1.2, frame.width(), line * 1.2), Qt::AlignHCenter,
                      geodetic ? QStringLiteral("经度L (°, 东)") : QStringLiteral("横坐标y (m, 东)"));
     painter.save();
-    painter.translate(area.left() + 14, frame.center().y());
+    painter.translate(area.left() + line * 0.2, frame.center().y());
     painter.rotate(-90);
-    painter.drawText(QRectF(-frame.height() / 2, -10, frame.height(), 18), Qt::AlignHCenter,
+    painter.drawText(QRectF(-frame.height() / 2, 0, frame.height(), line * 1.2), Qt::AlignHCenter,
                      geodetic ? QStringLiteral("纬度B (°, 北)") : QStringLiteral("纵坐标x (m, 北)"));
     painter.restore();
     if (placed.empty()) {
@@ -98,13 +101,13 @@ void DrawResidualPlot(QPainter& painter, const QRectF& area, const PrecisionRepo
                        centre.y() - static_cast<double>((north - north_mid) * scale));
     };
     painter.setPen(Qt::darkGray);
-    painter.drawText(QRectF(frame.left(), frame.bottom() + 2, 140, 18), Qt::AlignLeft,
+    painter.drawText(QRectF(frame.left(), frame.bottom() + 2, label_width * 1.5, line), Qt::AlignLeft,
                      Figure(east_mid - static_cast<long double>(centre.x() - frame.left()) / scale / east_factor, geodetic ? 4 : 1));
-    painter.drawText(QRectF(frame.right() - 140, frame.bottom() + 2, 140, 18), Qt::AlignRight,
+    painter.drawText(QRectF(frame.right() - label_width * 1.5, frame.bottom() + 2, label_width * 1.5, line), Qt::AlignRight,
                      Figure(east_mid + static_cast<long double>(frame.right() - centre.x()) / scale / east_factor, geodetic ? 4 : 1));
-    painter.drawText(QRectF(area.left() + 20, frame.top(), 48, 18), Qt::AlignRight,
+    painter.drawText(QRectF(frame.left() - label_width - line * 0.3, frame.top(), label_width, line), Qt::AlignRight,
                      Figure(north_mid + static_cast<long double>(centre.y() - frame.top()) / scale, geodetic ? 4 : 0));
-    painter.drawText(QRectF(area.left() + 20, frame.bottom() - 18, 48, 18), Qt::AlignRight,
+    painter.drawText(QRectF(frame.left() - label_width - line * 0.3, frame.bottom() - line, label_width, line), Qt::AlignRight,
                      Figure(north_mid - static_cast<long double>(frame.bottom() - centre.y()) / scale, geodetic ? 4 : 0));
 
     // Exaggeration: the largest residual spans a sixth of the plot.
@@ -158,37 +161,44 @@ void DrawResidualPlot(QPainter& painter, const QRectF& area, const PrecisionRepo
             painter.drawEllipse(place, 11, 11);
         }
         painter.setPen(colour);
-        painter.drawText(place + QPointF(-10, 16), Q(p->name));
+        painter.drawText(place + QPointF(-line * 0.5, line * 1.1), Q(p->name));
     }
 
-    // Scale bars and legend below the frame.
+    // Scale bars and legend below the frame, each item after the previous one.
     painter.setPen(Qt::black);
     double x = frame.left();
-    const double y = area.bottom() - 14;
+    const double y = area.bottom() - line;
+    const double gap = line;
+    const auto text = [&](const QString& words) {
+        painter.drawText(QPointF(x, y + line * 0.35), words);
+        x += metrics.horizontalAdvance(words) + gap;
+    };
     if (arrow_scale > 0) {
         const long double length = RoundLength(reach / arrow_scale);
         const double pixels = static_cast<double>(length * arrow_scale);
         painter.setPen(QPen(Qt::blue, 2));
         painter.drawLine(QPointF(x, y), QPointF(x + pixels, y));
         painter.setPen(Qt::black);
-        painter.drawText(QPointF(x + pixels + 6, y + 4), QStringLiteral("平面残差 ") + Figure(length, 4) + unit);
-        x += pixels + 170;
+        x += pixels + line * 0.4;
+        text(QStringLiteral("平面残差 ") + Figure(length, 4) + " " + unit);
     }
     if (bar_scale > 0) {
         const long double length = RoundLength(reach / 2 / bar_scale);
         const double pixels = static_cast<double>(length * bar_scale);
         painter.fillRect(QRectF(x, y - pixels / 2, 4, pixels), QColor(0, 150, 0));
-        painter.drawText(QPointF(x + 10, y + 4), QStringLiteral("高程残差 ") + Figure(length, 4) + QStringLiteral("m"));
-        x += 150;
+        x += line * 0.6;
+        text(QStringLiteral("高程残差 ") + Figure(length, 4) + QStringLiteral(" m"));
     }
     painter.setBrush(Qt::black);
-    painter.drawEllipse(QPointF(x, y), 3.5, 3.5);
+    painter.drawEllipse(QPointF(x + 4, y), 3.5, 3.5);
     painter.setBrush(Qt::NoBrush);
-    painter.drawText(QPointF(x + 8, y + 4), QStringLiteral("采用点"));
-    painter.drawRect(QRectF(x + 60, y - 4, 8, 8));
-    painter.drawText(QPointF(x + 72, y + 4), QStringLiteral("检核点"));
+    x += line * 0.8;
+    text(QStringLiteral("采用点"));
+    painter.drawRect(QRectF(x, y - 4, 8, 8));
+    x += line * 0.8;
+    text(QStringLiteral("检核点"));
     painter.setPen(Qt::red);
-    painter.drawText(QPointF(x + 125, y + 4), QStringLiteral("红色: 可用=No, 圆圈: 疑似粗差"));
+    text(QStringLiteral("红色: 可用=No   圆圈: 疑似粗差"));
     painter.restore();
 }
 
@@ -253,8 +263,10 @@ QString PrecisionReportHtml(const PrecisionReport& report, const QString& plot_s
         html += QStringLiteral("</tr>");
         for (std::size_t i = 0; i < report.correlation.size(); ++i) {
             html += QStringLiteral("<tr><th>") + Escaped(report.correlation_names[i]) + QStringLiteral("</th>");
-            for (const long double value : report.correlation[i])
-                html += QStringLiteral("<td align=\"right\">") + QString::number(static_cast<double>(value), 'f', 3) + QStringLiteral("</td>");
+            for (const long double value : report.correlation[i]) {
+                const double shown = std::fabs(value) < 0.0005L ? 0.0 : static_cast<double>(value);  // no "-0.000"
+                html += QStringLiteral("<td align=\"right\">") + QString::number(shown, 'f', 3) + QStringLiteral("</td>");
+            }
             html += QStringLiteral("</tr>");
         }
         html += QStringLiteral("</table>");

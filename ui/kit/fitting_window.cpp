@@ -345,18 +345,21 @@ bool FittingWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void FittingWindow::SizeAccuracyLine() {
     // Where the buttons leave less room than the width rule asks for, the line
-    // takes the room, so neither it nor "精度报告" after it drops into the tool
-    // bar's overflow menu.
+    // takes the room, so it never drops into the tool bar's overflow menu.
+    // "精度报告" after it never takes the line's width: where both do not fit,
+    // it waits in the overflow menu, whose arrow takes its own few pixels.
     const QList<QAction*> items = common_bar_->actions();
     const QWidget* first = items.empty() ? nullptr : common_bar_->widgetForAction(items.front());
     const QWidget* solve = Button(13);
     const QWidget* report = Button(19);
     const int margin = first != nullptr ? first->x() : 0;
-    const int spacing = common_bar_->style()->pixelMetric(QStyle::PM_ToolBarItemSpacing, nullptr, common_bar_);
-    const int room = common_bar_->width() - (solve->geometry().right() + 1) - spacing - margin -
-                     (report->sizeHint().width() + spacing);
+    const QStyle* style = common_bar_->style();
+    const int spacing = style->pixelMetric(QStyle::PM_ToolBarItemSpacing, nullptr, common_bar_);
+    const int room = common_bar_->width() - (solve->geometry().right() + 1) - spacing - margin;
     const int rule = AccuracyLineWidth(layout_.common_points, common_bar_->width());
-    const int width = std::max(0, std::min(rule, room));
+    const bool report_fits = rule + spacing + report->sizeHint().width() <= room;
+    const int overflow_arrow = style->pixelMetric(QStyle::PM_ToolBarExtensionExtent, nullptr, common_bar_) + spacing;
+    const int width = std::max(0, report_fits ? rule : std::min(rule, room - overflow_arrow));
     if (width == accuracy_edit_->width() && accuracy_edit_->isVisible()) return;
     accuracy_edit_->setFixedWidth(width);
     // A line that the tool bar had moved into its overflow menu does not ask

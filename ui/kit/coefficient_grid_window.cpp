@@ -84,6 +84,12 @@ void CoefficientGrid::SetCurrentRow(int row) {
     setCurrentIndex(model_.index(std::clamp(row, 0, table_.RowCount() - 1), kValueColumn));
 }
 
+void CoefficientGrid::RestoreUndo() {
+    if (!undo_) return;
+    Edit([this](CoefficientTable& table) { table = std::move(*undo_); });
+    undo_.reset();
+}
+
 std::vector<int> CoefficientGrid::ColumnWidths() const { return {columnWidth(0), columnWidth(1)}; }
 
 // ---------------------------------------------------------------------------

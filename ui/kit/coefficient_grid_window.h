@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <optional>
 #include <vector>
 
 #include "ui/kit/point_grid.h"
@@ -54,9 +55,14 @@ public:
 
     std::vector<int> ColumnWidths() const;
 
+protected:
+    void KeepUndo() override { undo_ = table_; }
+    void RestoreUndo() override;
+
 private:
     CoefficientTable table_;
     CoefficientTableModel model_;
+    std::optional<CoefficientTable> undo_;
 };
 
 // "保存参数": the save dialog (".txt" added, overwrite question), then the

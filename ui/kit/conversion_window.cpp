@@ -51,6 +51,9 @@ ConversionWindow::ConversionWindow(QWidget* owner, UserDialogs& dialogs, const C
                   [this] { Run([this] { ImportIntoGrid(*source_, dialogs_, layout_.split); }); });
     };
     if (layout.import_first) add_import();
+    // A text file dropped onto the source table is imported as "文件导入" would.
+    source_->SetFileDropHandler(
+        [this](const std::string& path) { Run([this, &path] { ImportFileIntoGrid(*source_, path, layout_.split); }); });
     AddButton(source_bar_, "ToolButton1", ToQString(layout.append_caption), [this] { AppendRow(*source_); });
     AddButton(source_bar_, "ToolButton2", " 插入 ", [this] { InsertRow(*source_); });
     if (!layout.import_first) add_import();

@@ -1,6 +1,13 @@
 #include "ui/kit/point_grid.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <algorithm>
 #include <cmath>
 
 #include "ui/kit/qt_text.h"
@@ -56,6 +63,81 @@ void ColumnShareView::resizeEvent(QResizeEvent* event) {
     ApplyColumnShares();
 }
 
+void ColumnShareView::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        CopySelection();
+    } else if (event->matches(QKeySequence::Paste)) {
+        PasteClipboard();
+    } else if (event->matches(QKeySequence::SelectAll)) {
+        selectAll();
+    } else if (event->matches(QKeySequence::Undo)) {
+        Undo();
+    } else if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+        DeleteSelection();
+    } else {
+        QTableView::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void ColumnShareView::CopySelection() const {
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    if (selected.isEmpty()) return;
+    int top = selected.front().row(), bottom = top, left = selected.front().column(), right = left;
+    for (const QModelIndex& index : selected) {
+        top = std::min(top, index.row());
+        bottom = std::max(bottom, index.row());
+        left = std::min(left, index.column());
+        right = std::max(right, index.column());
+    }
+    CellRange cells;
+    for (int row = top; row <= bottom; ++row) {
+        std::vector<std::string> line;
+        for (int col = left; col <= right; ++col)
+            line.push_back(ToStdString(model()->data(model()->index(row, col), Qt::DisplayRole).toString()));
+        cells.push_back(std::move(line));
+    }
+    QApplication::clipboard()->setText(ToQString(ClipboardText(cells)));
+}
+
+void ColumnShareView::PasteClipboard() {
+    const QModelIndex current = currentIndex();
+    if (!current.isValid()) return;  // only data cells take a paste, never the title row
+    const CellRange cells = ParseClipboardText(ToStdString(QApplication::clipboard()->text()));
+    if (cells.empty()) return;
+    KeepUndo();
+    PasteCellsAt(current.row(), current.column(), cells);
+    // The pasted range becomes the selection.
+    std::size_t widest = 0;
+    for (const auto& row : cells) widest = std::max(widest, row.size());
+    const QModelIndex last = model()->index(
+        std::min(current.row() + static_cast<int>(cells.size()), model()->rowCount()) - 1,
+        std::min(current.column() + static_cast<int>(widest), model()->columnCount()) - 1);
+    setCurrentIndex(model()->index(current.row(), current.column()));
+    selectionModel()->select(QItemSelection(model()->index(current.row(), current.column()), last),
+                             QItemSelectionModel::ClearAndSelect);
+}
+
+void ColumnShareView::PasteCellsAt(int first_row, int first_col, const CellRange& cells) {
+    for (std::size_t r = 0; r < cells.size(); ++r)
+        for (std::size_t c = 0; c < cells[r].size(); ++c) {
+            const QModelIndex index = model()->index(first_row + static_cast<int>(r), first_col + static_cast<int>(c));
+            if (index.isValid() && (model()->flags(index) & Qt::ItemIsEditable))
+                model()->setData(index, ToQString(cells[r][c]), Qt::EditRole);
+        }
+}
+
+void ColumnShareView::DeleteSelection() {
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    if (selected.isEmpty()) return;
+    KeepUndo();
+    for (const QModelIndex& index : selected)
+        if (model()->flags(index) & Qt::ItemIsEditable) model()->setData(index, QString(), Qt::EditRole);
+}
+
+void ColumnShareView::Undo() { RestoreUndo(); }
+
 void ColumnShareView::ApplyColumnShares() {
     if (column_shares_.empty()) return;
     const std::vector<int> widths = ShareColumnWidths(width(), column_shares_, width_offset_);
@@ -106,6 +188,65 @@ void PointGrid::SetCurrentRow(int row) {
     const int column = currentIndex().isValid() ? currentIndex().column() : 0;
     const int clamped = std::clamp(row, 1, table_.RowCount() - 1);
     setCurrentIndex(model_.index(clamped - 1, column));
+}
+
+void PointGrid::RestoreUndo() {
+    if (!undo_) return;
+    const int row = CurrentRow();
+    Edit([this](PointTable& table) {
+        table = std::move(*undo_);
+    });
+    undo_.reset();
+    SetCurrentRow(row);
+}
+
+void PointGrid::PasteCellsAt(int first_row, int first_col, const CellRange& cells) {
+    // Model row r is table row r + 1; rows are added as the text needs them.
+    Edit([&](PointTable& table) { PasteCells(table, first_col, first_row + 1, cells); });
+}
+
+void PointGrid::SetFileDropHandler(std::function<void(const std::string& path)> import) {
+    import_dropped_ = std::move(import);
+    setAcceptDrops(static_cast<bool>(import_dropped_));
+    viewport()->setAcceptDrops(static_cast<bool>(import_dropped_));
+}
+
+namespace {
+
+// The first local file of a drag, or nothing.
+std::optional<std::string> DroppedFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls()) return std::nullopt;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile()) return ToStdString(url.toLocalFile());
+    return std::nullopt;
+}
+
+}  // namespace
+
+void PointGrid::dragEnterEvent(QDragEnterEvent* event) {
+    if (import_dropped_ && DroppedFile(event->mimeData())) {
+        event->acceptProposedAction();
+        return;
+    }
+    ColumnShareView::dragEnterEvent(event);
+}
+
+void PointGrid::dragMoveEvent(QDragMoveEvent* event) {
+    if (import_dropped_ && DroppedFile(event->mimeData())) {
+        event->acceptProposedAction();
+        return;
+    }
+    ColumnShareView::dragMoveEvent(event);
+}
+
+void PointGrid::dropEvent(QDropEvent* event) {
+    const std::optional<std::string> path = DroppedFile(event->mimeData());
+    if (!import_dropped_ || !path) {
+        ColumnShareView::dropEvent(event);
+        return;
+    }
+    event->acceptProposedAction();
+    import_dropped_(*path);
 }
 
 std::vector<int> PointGrid::ColumnWidths() const {

@@ -6,9 +6,13 @@
 
 #include <QAbstractTableModel>
 #include <QTableView>
+#include <functional>
+#include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "table/clipboard_text.h"
 #include "table/column_shares.h"
 #include "table/point_table.h"
 
@@ -51,7 +55,11 @@ auto EditThroughModel(Model& model, Table& table, Change&& change) {
 }
 
 // A table view whose column widths are shares of (width - width_offset),
-// applied whenever its width changes.
+// applied whenever its width changes, with the keys of a spreadsheet:
+// Ctrl+C copies the selected range as tab-separated lines, Ctrl+V pastes
+// tab- or comma-separated text at the current cell, Ctrl+A selects every
+// data row, Delete empties the selected cells, and Ctrl+Z takes back the
+// last paste, delete or clear (one level).
 class ColumnShareView : public QTableView {
     Q_OBJECT
 public:
@@ -60,8 +68,21 @@ public:
     // Empty shares keep the default column width.
     void SetColumnShares(std::vector<long double> shares, int width_offset = 34);
 
+    void CopySelection() const;
+    void PasteClipboard();
+    void DeleteSelection();
+    void Undo();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+    // The grid's table before a change, restored by Undo.
+    virtual void KeepUndo() {}
+    virtual void RestoreUndo() {}
+    // Writes `cells` from the model cell (first_row, first_col) on; the
+    // default writes the editable cells the model has, a point grid adds rows.
+    virtual void PasteCellsAt(int first_row, int first_col, const CellRange& cells);
 
 private:
     void ApplyColumnShares();
@@ -97,9 +118,26 @@ public:
 
     std::vector<int> ColumnWidths() const;
 
+    // The table as it is now becomes what Ctrl+Z brings back (the row
+    // commands that empty a table call it).
+    void KeepUndo() override { undo_ = table_; }
+
+    // A text file dropped onto the grid goes to `import` (its local path);
+    // without a handler the grid takes no drops.
+    void SetFileDropHandler(std::function<void(const std::string& path)> import);
+
+protected:
+    void RestoreUndo() override;
+    void PasteCellsAt(int first_row, int first_col, const CellRange& cells) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 private:
     PointTable table_;
     PointTableModel model_;
+    std::optional<PointTable> undo_;
+    std::function<void(const std::string&)> import_dropped_;
 };
 
 

@@ -36,9 +36,11 @@ void DeleteRow(PointGrid& grid) {
 }
 
 void ClearRows(PointGrid& source, PointGrid* result) {
+    source.KeepUndo();
     source.Edit([](PointTable& table) { table.Clear(); });
     source.SetCurrentRow(1);
     if (result != nullptr) {
+        result->KeepUndo();
         result->Edit([](PointTable& table) { table.Clear(); });
         result->SetCurrentRow(1);
     }
@@ -47,9 +49,13 @@ void ClearRows(PointGrid& source, PointGrid* result) {
 void ImportIntoGrid(PointGrid& grid, UserDialogs& dialogs, FieldSplit split) {
     const std::optional<std::string> path = dialogs.AskOpenFile(OpenCoordinateFileDialog());
     if (!path) return;
+    ImportFileIntoGrid(grid, *path, split);
+}
+
+void ImportFileIntoGrid(PointGrid& grid, const std::string& path, FieldSplit split) {
     // The import replaces the rows only once the whole file has been read, so a
     // file that cannot be read leaves the typed points as they were.
-    grid.Edit([&](PointTable& table) { ImportCoordinateFile(*path, split, FileEncoding::Gbk, table); });
+    grid.Edit([&](PointTable& table) { ImportCoordinateFile(path, split, FileEncoding::Gbk, table); });
     grid.SetCurrentRow(grid.Table().RowCount() - 1);
 }
 

@@ -24,6 +24,8 @@ void ClearRows(PointGrid& source, PointGrid* result);
 // Asks for a file and reads it into the grid, the last row becoming current.
 // A cancelled dialog or a failed read leaves the table as it was.
 void ImportIntoGrid(PointGrid& grid, UserDialogs& dialogs, FieldSplit split);
+// The same import of a file already chosen (a file dropped onto the grid).
+void ImportFileIntoGrid(PointGrid& grid, const std::string& path, FieldSplit split);
 
 // Asks for a file to write with the save dialog: ".txt" is added to a name
 // without extension, and an existing file is overwritten only after Yes to

@@ -1,0 +1,152 @@
+// The spreadsheet keys of the grids, pressed for real: copy, paste (with the
+// texts LibreOffice Calc and WPS put on the clipboard), select all, delete,
+// undo; and a text file dropped onto a source table.
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "tests/fake_dialogs.h"
+#include "tests/test_support.h"
+#include "ui/windows/gauss_window.h"
+#include "ui/windows/polynomial_window.h"
+
+namespace coordconv {
+namespace {
+
+using testing::FakeDialogs;
+using testing::ScratchDir;
+using testing::WriteBytes;
+
+class GridClipboardTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window.show();
+        QApplication::clipboard()->clear();
+    }
+    PointGrid& Source() { return window.Source(); }
+    std::string Cell(int col, int row) { return Source().Table().Cell(col, row); }
+    void Press(QWidget& grid, int key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
+        grid.setFocus();
+        QTest::keyClick(&grid, static_cast<Qt::Key>(key), modifiers);
+    }
+    void Select(PointGrid& grid, int top, int left, int bottom, int right) {
+        grid.setCurrentIndex(grid.model()->index(top - 1, left));
+        grid.selectionModel()->select(QItemSelection(grid.model()->index(top - 1, left), grid.model()->index(bottom - 1, right)),
+                                      QItemSelectionModel::ClearAndSelect);
+    }
+
+    FakeDialogs dialogs;
+    TFormGSZS window{nullptr, dialogs};
+};
+
+TEST_F(GridClipboardTest, PasteFromASpreadsheetGrowsTheTableAndUndoTakesItBack) {
+    ASSERT_EQ(Source().Table().RowCount(), 2);
+    QApplication::clipboard()->setText(QString::fromUtf8("点1\t30.3\t114.3\r\n点2\t31.1523\t115.0005\r\n\"P,3\"\t29.5959\t113.2\r\n"));
+    Select(Source(), 1, 0, 1, 0);
+    Press(Source(), Qt::Key_V);
+    ASSERT_EQ(Source().Table().RowCount(), 4);
+    EXPECT_EQ(Source().Table().Cell(1, 0), "纬度B(dms)");  // the title row stays
+    EXPECT_EQ(Cell(0, 1), "点1");
+    EXPECT_EQ(Cell(2, 2), "115.0005");
+    EXPECT_EQ(Cell(0, 3), "P,3");
+
+    // The pasted points convert like typed ones.
+    window.Button(6)->click();
+    ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors[0];
+    EXPECT_EQ(window.Result().Table().RowCount(), 4);
+
+    Press(Source(), Qt::Key_Z);
+    EXPECT_EQ(Source().Table().RowCount(), 2);
+    EXPECT_EQ(Cell(0, 1), "");
+
+    // A CSV copy pastes at the current cell, here the second column.
+    QApplication::clipboard()->setText("30.3,114.3\n");
+    Select(Source(), 1, 1, 1, 1);
+    Press(Source(), Qt::Key_V);
+    EXPECT_EQ(Cell(1, 1), "30.3");
+    EXPECT_EQ(Cell(2, 1), "114.3");
+    EXPECT_EQ(Cell(0, 1), "");
+}
+
+TEST_F(GridClipboardTest, CopySelectAllDeleteAndTheResultTable) {
+    QApplication::clipboard()->setText(QString::fromUtf8("A\t30.3\t114.3\nB\t31\t115\n"));
+    Select(Source(), 1, 0, 1, 0);
+    Press(Source(), Qt::Key_V);
+    Select(Source(), 1, 1, 2, 2);
+    Press(Source(), Qt::Key_C);
+    EXPECT_EQ(QApplication::clipboard()->text(), "30.3\t114.3\n31\t115\n");
+    Press(Source(), Qt::Key_A);
+    Press(Source(), Qt::Key_C);
+    EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8("A\t30.3\t114.3\nB\t31\t115\n"));
+
+    // Results copy out as they are shown.
+    window.Button(6)->click();
+    PointGrid& result = window.Result();
+    Press(result, Qt::Key_A);
+    Press(result, Qt::Key_C);
+    const QString copied = QApplication::clipboard()->text();
+    EXPECT_TRUE(copied.startsWith(QString::fromStdString("A\t" + result.Table().Cell(1, 1) + "\t"))) << copied.toStdString();
+    EXPECT_EQ(copied.count('\n'), 2);
+
+    // Delete empties the selection; Ctrl+Z brings it back.
+    Select(Source(), 2, 0, 2, 2);
+    Press(Source(), Qt::Key_Delete, Qt::NoModifier);
+    EXPECT_EQ(Cell(0, 2), "");
+    EXPECT_EQ(Cell(2, 2), "");
+    EXPECT_EQ(Cell(0, 1), "A");
+    Press(Source(), Qt::Key_Z);
+    EXPECT_EQ(Cell(0, 2), "B");
+
+    // " 清空 " can be taken back too.
+    window.Button(5)->click();
+    EXPECT_EQ(Cell(0, 1), "");
+    Press(Source(), Qt::Key_Z);
+    EXPECT_EQ(Cell(0, 2), "B");
+}
+
+TEST_F(GridClipboardTest, ADroppedFileIsImportedAsFileImportWould) {
+    const ScratchDir dir;
+    WriteBytes(dir.Path("points.txt"), "P1,30.3,114.3\r\nP2,31.1523,115.0005\r\n");
+    const auto drop = [&](const std::string& path) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+        QWidget* target = Source().viewport();
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    };
+    drop(dir.Path("points.txt"));
+    ASSERT_EQ(Source().Table().RowCount(), 3);
+    EXPECT_EQ(Cell(2, 2), "115.0005");
+    EXPECT_TRUE(dialogs.errors.empty());
+
+    // A file that cannot be read: the common error, the table as it was.
+    drop(dir.Path("missing.txt"));
+    EXPECT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_EQ(Source().Table().RowCount(), 3);
+    EXPECT_EQ(Cell(0, 1), "P1");
+}
+
+TEST(GridClipboard, TheCoefficientTablePastesIntoItsValueColumn) {
+    FakeDialogs dialogs;
+    TFormPoly window(nullptr, dialogs);
+    window.show();
+    auto* grid = window.findChild<CoefficientGrid*>("StringGrid4");
+    ASSERT_NE(grid, nullptr);
+    QApplication::clipboard()->setText("1.5\n-2E-6\n3\n");
+    grid->setCurrentIndex(grid->model()->index(0, 1));
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(grid->Table().Value(0), "1.5");
+    EXPECT_EQ(grid->Table().Value(1), "-2E-6");
+    EXPECT_EQ(grid->Table().Label(0), "a0");  // labels are fixed
+    QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(grid->Table().Value(0), "");
+}
+
+}  // namespace
+}  // namespace coordconv

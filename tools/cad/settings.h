@@ -1,59 +1,13 @@
-// The settings file "Merivox.ini" beside the program: the remembered choices
-// of the map sheet window (section "TFH") and of the geodetic annotation
-// window (section "CADBZBL").
-//
-// A Windows-style INI file in the program's code page (GBK): [section] lines
-// and key=value lines; section and key names match without regard to case;
-// values are trimmed, and a value in double quotes loses them; booleans are
-// written as 1 and 0 and read as integers (non-zero is true). Writing changes
-// only the keys written and keeps every other line, comment and section byte
-// for byte. A missing file or key reads as the default.
+// The remembered choices of the map sheet window (section "TFH") and of the
+// geodetic annotation window (section "CADBZBL") in the settings file
+// (table/settings_file.h).
 #pragma once
 
-#include <map>
 #include <string>
-#include <vector>
+
+#include "table/settings_file.h"
 
 namespace coordconv {
-
-inline constexpr const char* kSettingsFileName = "Merivox.ini";
-
-// Merivox.ini in the folder of the running program (needs the Qt application object).
-std::string SettingsFilePath();
-
-// An INI file held in memory as its lines.
-class IniFile {
-public:
-    // Reads `path`; a file that does not exist (or cannot be read) is empty.
-    explicit IniFile(std::string path);
-
-    std::string ReadString(const std::string& section, const std::string& key, const std::string& fallback) const;
-    // Decimal (optional sign) or hexadecimal ($1F, 0x1F); anything else gives `fallback`.
-    int ReadInteger(const std::string& section, const std::string& key, int fallback) const;
-    bool ReadBool(const std::string& section, const std::string& key, bool fallback) const;
-
-    void WriteString(const std::string& section, const std::string& key, const std::string& value);
-    void WriteInteger(const std::string& section, const std::string& key, int value);
-    void WriteBool(const std::string& section, const std::string& key, bool value);
-
-    // Writes the file (temporary file beside it, renamed over it). Fails with
-    // CommandError "Unable to write to <path>".
-    void Save() const;
-
-    const std::string& Path() const { return path_; }
-
-private:
-    // Index of the [section] line, or -1.
-    long FindSection(const std::string& section) const;
-    // Index of the key's line within the section starting at `section_line`, or -1.
-    long FindKey(long section_line, const std::string& key) const;
-
-    std::string path_;
-    std::vector<std::string> lines_;      // raw bytes without line ends
-    std::vector<std::string> line_ends_;  // each line's end as read ("\r\n", "\n", "" for none)
-    std::string line_end_ = "\r\n";
-    bool ends_with_line_end_ = true;
-};
 
 // Section "TFH": the map sheet window TFormTFH.
 struct TfhSettings {

@@ -13,6 +13,7 @@
 #include <QMessageBox>
 
 #include "core/errors.h"
+#include "table/settings_file.h"
 #include "ui/kit/qt_text.h"
 
 namespace coordconv {
@@ -40,23 +41,40 @@ QString FilterText(const FileDialogSpec& spec) { return ToQString(spec.filter_na
 }  // namespace
 
 std::optional<std::string> QtUserDialogs::AskOpenFile(const FileDialogSpec& spec) {
-    QFileDialog dialog(parent_, ToQString(spec.title), QString(), FilterText(spec));
+    const std::string kind = WindowKind();
+    QFileDialog dialog(parent_, ToQString(spec.title), StartFolder(kind), FilterText(spec));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // A typed name of a missing file is passed on; the import reports it.
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(ToQString(spec.default_extension));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return ToStdString(dialog.selectedFiles().first());
+    return Chosen(kind, dialog.selectedFiles().first());
 }
 
 std::optional<std::string> QtUserDialogs::AskSaveFile(const FileDialogSpec& spec) {
-    QFileDialog dialog(parent_, ToQString(spec.title), QString(), FilterText(spec));
+    const std::string kind = WindowKind();
+    QFileDialog dialog(parent_, ToQString(spec.title), StartFolder(kind), FilterText(spec));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(ToQString(spec.default_extension));
     // The command asks its own overwrite question.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return ToStdString(dialog.selectedFiles().first());
+    return Chosen(kind, dialog.selectedFiles().first());
+}
+
+std::string QtUserDialogs::WindowKind() const {
+    const QWidget* window = QApplication::activeWindow();
+    if (window == nullptr && parent_ != nullptr) window = parent_->window();
+    return window != nullptr ? ToStdString(window->objectName()) : std::string();
+}
+
+QString QtUserDialogs::StartFolder(const std::string& kind) const {
+    return ToQString(RememberedFolder(settings_path_.empty() ? SettingsFilePath() : settings_path_, kind));
+}
+
+std::string QtUserDialogs::Chosen(const std::string& kind, const QString& file) const {
+    RememberFolder(settings_path_.empty() ? SettingsFilePath() : settings_path_, kind, ToStdString(file));
+    return ToStdString(file);
 }
 
 bool QtUserDialogs::AskYesNo(const std::string& title, const std::string& text, MessageIcon icon) {

@@ -4,6 +4,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <string>
 
 #include "table/user_dialogs.h"
 
@@ -14,7 +15,10 @@ inline constexpr const char* kApplicationTitle = "坐标转换";
 
 class QtUserDialogs : public UserDialogs {
 public:
-    explicit QtUserDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+    // `settings_path`: where the last folders are kept (empty: the program's
+    // settings file).
+    explicit QtUserDialogs(QWidget* parent = nullptr, std::string settings_path = {})
+        : parent_(parent), settings_path_(std::move(settings_path)) {}
 
     std::optional<std::string> AskOpenFile(const FileDialogSpec& spec) override;
     std::optional<std::string> AskSaveFile(const FileDialogSpec& spec) override;
@@ -26,7 +30,15 @@ public:
     bool ShowTextAskSave(const std::string& title, const std::string& text) override;
 
 private:
+    // The file dialogs open in the folder of the last file chosen in a window
+    // of the same kind (the active window's object name), kept between runs
+    // in the settings file.
+    std::string WindowKind() const;
+    QString StartFolder(const std::string& kind) const;
+    std::string Chosen(const std::string& kind, const QString& file) const;
+
     QPointer<QWidget> parent_;
+    std::string settings_path_;
 };
 
 }  // namespace coordconv

@@ -1,14 +1,21 @@
 // The spreadsheet keys of the grids, pressed for real: copy, paste (with the
 // texts LibreOffice Calc and WPS put on the clipboard), select all, delete,
-// undo; and a text file dropped onto a source table.
+// undo; a text file dropped onto a source table; and the file dialogs'
+// remembered folders.
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "tests/fake_dialogs.h"
 #include "tests/test_support.h"
+#include "table/settings_file.h"
+#include "ui/kit/qt_user_dialogs.h"
 #include "ui/windows/gauss_window.h"
 #include "ui/windows/polynomial_window.h"
 
@@ -146,6 +153,37 @@ TEST(GridClipboard, TheCoefficientTablePastesIntoItsValueColumn) {
     EXPECT_EQ(grid->Table().Label(0), "a0");  // labels are fixed
     QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(grid->Table().Value(0), "");
+}
+
+}  // namespace
+}  // namespace coordconv
+
+namespace coordconv {
+namespace {
+
+// The file dialogs open where the last file of the same window kind was chosen.
+TEST(FileDialogs, OpenInTheLastFolderOfTheWindowKind) {
+    const ScratchDir dir;
+    const std::string settings = dir.Path("Merivox.ini");
+    QWidget window;
+    window.setObjectName("FormGSZS");
+    QtUserDialogs dialogs(&window, settings);
+    WriteBytes(dir.Path("a.txt"), "");
+    RememberFolder(settings, "FormGSZS", dir.Path("a.txt"));
+    QString opened_in;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        opened_in = dialog->directory().absolutePath();
+        dialog->selectFile(QString::fromStdString(dir.Path("sub/b.txt")));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    QDir().mkpath(QString::fromStdString(dir.Path("sub")));
+    const std::optional<std::string> chosen = dialogs.AskSaveFile(FileDialogSpec{});
+    EXPECT_EQ(opened_in.toStdString(), QDir(QString::fromStdString(dir.Path("."))).absolutePath().toStdString());
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(RememberedFolder(settings, "FormGSZS"), QFileInfo(QString::fromStdString(*chosen)).absolutePath().toStdString());
+    EXPECT_NE(RememberedFolder(settings, "FormGSZS").find("/sub"), std::string::npos);
 }
 
 }  // namespace

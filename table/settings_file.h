@@ -1,0 +1,77 @@
+// The settings file "Merivox.ini": the remembered choices of the windows
+// (the map sheet window's section "TFH", the geodetic annotation window's
+// "CADBZBL", the last folders "Folders").
+//
+// A Windows-style INI file in the program's code page (GBK): [section] lines
+// and key=value lines; section and key names match without regard to case;
+// values are trimmed, and a value in double quotes loses them; booleans are
+// written as 1 and 0 and read as integers (non-zero is true). Writing changes
+// only the keys written and keeps every other line, comment and section byte
+// for byte. A missing file or key reads as the default.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace coordconv {
+
+inline constexpr const char* kSettingsFileName = "Merivox.ini";
+
+// The settings file of the running program (needs the Qt application
+// object): SettingsFilePathIn(the program's folder, the user's configuration
+// folder QStandardPaths::AppConfigLocation).
+std::string SettingsFilePath();
+
+// Merivox.ini beside the program when that folder takes new files (a
+// portable copy, as the program has always kept it), otherwise Merivox.ini
+// in `config_folder`, which is created (a program installed in a system
+// folder). The format is the same in both places.
+std::string SettingsFilePathIn(const std::string& program_folder, const std::string& config_folder);
+
+// True when a new file can be created in `folder` (tried, not guessed from
+// permission bits, which an administrator's account overrides).
+bool FolderTakesNewFiles(const std::string& folder);
+
+// The folder of the last file chosen in a file dialog of a window of `kind`
+// (its object name), kept in section "Folders"; empty when none is kept.
+std::string RememberedFolder(const std::string& settings_path, const std::string& kind);
+// Keeps the folder of `file` for `kind`. Remembering is a convenience: a
+// settings file that cannot be written is left as it is, without a message.
+void RememberFolder(const std::string& settings_path, const std::string& kind, const std::string& file);
+
+// An INI file held in memory as its lines.
+class IniFile {
+public:
+    // Reads `path`; a file that does not exist (or cannot be read) is empty.
+    explicit IniFile(std::string path);
+
+    std::string ReadString(const std::string& section, const std::string& key, const std::string& fallback) const;
+    // Decimal (optional sign) or hexadecimal ($1F, 0x1F); anything else gives `fallback`.
+    int ReadInteger(const std::string& section, const std::string& key, int fallback) const;
+    bool ReadBool(const std::string& section, const std::string& key, bool fallback) const;
+
+    void WriteString(const std::string& section, const std::string& key, const std::string& value);
+    void WriteInteger(const std::string& section, const std::string& key, int value);
+    void WriteBool(const std::string& section, const std::string& key, bool value);
+
+    // Writes the file (temporary file beside it, renamed over it). Fails with
+    // CommandError "Unable to write to <path>".
+    void Save() const;
+
+    const std::string& Path() const { return path_; }
+
+private:
+    // Index of the [section] line, or -1.
+    long FindSection(const std::string& section) const;
+    // Index of the key's line within the section starting at `section_line`, or -1.
+    long FindKey(long section_line, const std::string& key) const;
+
+    std::string path_;
+    std::vector<std::string> lines_;      // raw bytes without line ends
+    std::vector<std::string> line_ends_;  // each line's end as read ("\r\n", "\n", "" for none)
+    std::string line_end_ = "\r\n";
+    bool ends_with_line_end_ = true;
+};
+
+}  // namespace coordconv

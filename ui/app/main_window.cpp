@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QShortcut>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -63,6 +64,9 @@ TFormMain::TFormMain(UserDialogs* dialogs) {
         dialogs = own_dialogs_.get();
     }
     dialogs_ = dialogs;
+    open_help_file_ = [](const QString& file) {
+        return ChmViewerRegistered() && QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+    };
     setObjectName("FormMain");
     setWindowTitle(QString::fromUtf8("Orvanel--坐标转换2014"));
     auto* client = new QWidget(this);
@@ -124,16 +128,32 @@ void TFormMain::Open(const MenuAction& action) {
     }
     QWidget* window = action.open_window(this, *dialogs_);
     tool_windows_.emplace_back(window);
+    // F1: the tool's own page of the user guide.
+    auto* help_key = new QShortcut(QKeySequence::HelpContents, window);
+    connect(help_key, &QShortcut::activated, this,
+            [this, page = QString::fromStdString(action.item) + ".html"] { ShowHelp(page); });
     window->show();
     // A window that placed itself (moved before showing) keeps its designed position.
     if (!window->testAttribute(Qt::WA_Moved)) CentreOnScreen(window);
 }
 
 void TFormMain::hjsHelpClick() {
-    // The shell opens the help file with its default program; a missing file
-    // gives no message of the program's own.
-    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath("Help.chm");
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    const QString file = HelpFile();
+    if (!file.isEmpty() && open_help_file_(file)) return;
+    ShowHelp("index.html");
+}
+
+void TFormMain::ShowHelp(const QString& page) {
+    const QString folder = HelpFolder();
+    if (folder.isEmpty()) {
+        dialogs_->ShowMessage(kApplicationTitle, "未找到帮助文件 (help/index.html 或 Help.chm)。", MessageIcon::Warning);
+        return;
+    }
+    if (help_ == nullptr) help_ = new HelpWindow(this, folder);
+    help_->ShowPage(page);
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
 }
 
 void TFormMain::hjsAboutClick() {

@@ -7,9 +7,11 @@
 #include <QAction>
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <memory>
 #include <vector>
 
+#include "ui/kit/help_window.h"
 #include "ui/kit/qt_user_dialogs.h"
 #include "ui/app/tool_registry.h"
 
@@ -27,8 +29,19 @@ public:
     // The tool windows opened so far, oldest first.
     std::vector<QWidget*> ToolWindows() const;
 
+    // "系统帮助": Help.chm through the desktop when a CHM viewer is registered
+    // and opening it succeeds, otherwise the help window.
     void hjsHelpClick();
     void hjsAboutClick();
+
+    // The help window at `page` ("gsZS.html"); F1 of a tool window opens its
+    // menu item's page.
+    void ShowHelp(const QString& page);
+    HelpWindow* Help() const { return help_; }
+
+    // How "系统帮助" hands Help.chm to the desktop (true: it opened); by
+    // default a registered CHM viewer and QDesktopServices.
+    void SetHelpFileOpener(std::function<bool(const QString& file)> open) { open_help_file_ = std::move(open); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -41,6 +54,8 @@ private:
     std::unique_ptr<QtUserDialogs> own_dialogs_;
     UserDialogs* dialogs_;
     std::vector<QPointer<QWidget>> tool_windows_;
+    HelpWindow* help_ = nullptr;
+    std::function<bool(const QString&)> open_help_file_;
 };
 
 // The about box's text: program name and version.

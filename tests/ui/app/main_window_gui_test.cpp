@@ -2,6 +2,9 @@
 
 #include <QMenu>
 #include <QMenuBar>
+#include <QTest>
+#include <QListWidget>
+#include <QTextBrowser>
 #include <gtest/gtest.h>
 
 #include "core/errors.h"
@@ -83,6 +86,39 @@ TEST(CommonErrorBox, EndsOnlyTheFailingCommand) {
     }));
     EXPECT_TRUE(RunCommand(dialogs, [] {}));
     EXPECT_EQ(dialogs.errors, (std::vector<std::string>{"File not found", "Floating point division by zero"}));
+}
+
+}  // namespace
+}  // namespace coordconv
+
+namespace coordconv {
+namespace {
+
+// "系统帮助" without a CHM viewer (the desktop cannot open Help.chm) shows the
+// pages in the help window; F1 in a tool window opens that tool's page.
+TEST(HelpWindowTest, TheHelpOpensInTheProgramWhereTheDesktopCannotAndF1OpensTheToolsPage) {
+    testing::FakeDialogs dialogs;
+    TFormMain main(&dialogs);
+    main.show();
+    int desktop_tries = 0;
+    main.SetHelpFileOpener([&](const QString&) {
+        ++desktop_tries;
+        return false;
+    });
+    main.MenuItem("hjsHelp")->trigger();
+    ASSERT_NE(main.Help(), nullptr) << (dialogs.messages.empty() ? "" : dialogs.messages[0]);
+    EXPECT_TRUE(main.Help()->isVisible());
+    EXPECT_EQ(main.Help()->CurrentPage(), "index.html");
+    EXPECT_GT(main.Help()->Contents()->count(), 3);
+    EXPECT_FALSE(main.Help()->Text()->toPlainText().isEmpty());
+    EXPECT_LE(desktop_tries, 1);  // tried only where Help.chm was built
+
+    main.MenuItem("gsZS")->trigger();
+    QWidget* tool = main.ToolWindows().back();
+    tool->activateWindow();
+    QTest::keyClick(tool, Qt::Key_F1);
+    EXPECT_EQ(main.Help()->CurrentPage(), "gsZS.html");
+    EXPECT_TRUE(main.Help()->Text()->toPlainText().contains(QString::fromUtf8("高斯投影正算")));
 }
 
 }  // namespace

@@ -131,6 +131,15 @@ TEST(GaussCli, LargeFilesMatchTheWindowAndNameTheFailingLine) {
     WriteBytes(dir.Path("bad.txt"), input);
     EXPECT_EQ(RunCli({"gauss-forward", "-i", dir.Path("bad.txt")}).err,
               "coordconv-cli: 'x' is not a valid floating point value. (line 8)\n");
+
+    // A last line without a line end, longer than the 2 MiB the command reads
+    // at a time: one whole point, its 3 MiB name kept.
+    const std::string name(3 << 20, 'N');
+    WriteBytes(dir.Path("long.txt"), "P1,30.3,1.3\r\n" + name + ",30.3,1.3");
+    const auto long_line = RunCli({"gauss-forward", "-i", dir.Path("long.txt")});
+    ASSERT_EQ(long_line.status, 0) << long_line.err.substr(0, 200);
+    EXPECT_EQ(long_line.out.size(), 2 * std::string(",3376500.1736,644006.4942\r\n").size() + 2 + name.size());
+    EXPECT_EQ(long_line.out.substr(long_line.out.size() - 27), ",3376500.1736,644006.4942\r\n");
 }
 
 TEST(GaussCli, EmptyInputConvertsTheOneEmptyRow) {

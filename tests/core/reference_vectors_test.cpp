@@ -1,8 +1,9 @@
 // Gauss-Krüger, UTM and geocentric conversions against vectors produced by
-// GeographicLib (tests/data/generate_references.py); each line carries its own
-// tolerance in millimetres.
+// GeographicLib and PROJ (tests/data/generate_references.py); each line
+// carries its own tolerance in millimetres.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <fstream>
 #include <functional>
@@ -13,51 +14,67 @@
 #include "core/ellipsoid.h"
 #include "core/geocentric.h"
 #include "core/utm.h"
+#include "tests/test_support.h"
 
 namespace coordconv {
 namespace {
 
-// Reads the numeric fields of every non-comment line (up to the unit word).
-std::vector<std::vector<long double>> ReadVectors(const std::string& name) {
-    std::ifstream file(std::string(COORDCONV_TEST_DATA) + "/" + name);
-    EXPECT_TRUE(file.good()) << name;
-    std::vector<std::vector<long double>> rows;
-    for (std::string line; std::getline(file, line);) {
-        if (line.empty() || line[0] == '#') continue;
-        std::istringstream fields(line);
-        std::vector<long double> row;
-        for (long double value; fields >> value;) row.push_back(value);
-        rows.push_back(row);
-    }
-    return rows;
-}
+using testing::ReadReferenceVectors;
 
 using PlaneForward = std::function<PlanePoint(long double a, long double f, long double b, long double l)>;
+using PlaneInverse = std::function<GeodeticOffset(long double a, long double f, long double x, long double y)>;
+// The inverse series' tolerance in mm by degrees from the central meridian
+// (the headers' statements): 0, 1.5, 3, 4.5, 6.
+using InverseTolerances = std::array<long double, 5>;
+constexpr InverseTolerances kGaussInverseMm = {0.01L, 0.01L, 0.5L, 8, 50};
+constexpr InverseTolerances kUtmInverseMm = {0.5L, 0.5L, 0.5L, 8, 50};
 
-void CheckPlane(const std::string& name, const PlaneForward& forward) {
-    const auto rows = ReadVectors(name);
+// Forward, and back from the reference's plane point as a distance on the
+// ground.
+void CheckPlane(const std::string& name, const PlaneForward& forward, const PlaneInverse& inverse,
+                const InverseTolerances& inverse_mm) {
+    const auto rows = ReadReferenceVectors(name);
     ASSERT_FALSE(rows.empty());
+    constexpr long double kMetresPerDegree = 111320;
     for (const auto& r : rows) {  // B l a 1/f k -> x y tol_mm
+        const GeodeticOffset back = inverse(r[2], 1 / r[3], r[5], r[6]);
+        const long double north = (back.latitude - r[0]) * kMetresPerDegree;
+        const long double east = (back.longitude - r[1]) * kMetresPerDegree * std::cos(r[0] * kDegreesToRadians);
+        const long double inverse_tolerance = inverse_mm[static_cast<std::size_t>(std::lround(r[1] / 1.5L))] / 1000;
+        EXPECT_LE(static_cast<double>(std::hypot(north, east)), static_cast<double>(inverse_tolerance))
+            << name << " inverse, B=" << static_cast<double>(r[0]) << " l=" << static_cast<double>(r[1]);
         const PlanePoint p = forward(r[2], 1 / r[3], r[0], r[1]);
         EXPECT_NEAR(static_cast<double>(p.x), static_cast<double>(r[5]), static_cast<double>(r[7] / 1000)) << name << " B=" << static_cast<double>(r[0]) << " l=" << static_cast<double>(r[1]);
         EXPECT_NEAR(static_cast<double>(p.y), static_cast<double>(r[6]), static_cast<double>(r[7] / 1000)) << name << " B=" << static_cast<double>(r[0]) << " l=" << static_cast<double>(r[1]);
     }
 }
 
+// GeographicLib's TransverseMercatorProj and PROJ's exact tmerc.
 TEST(ReferenceVectors, GaussKrugerAgainstExactTransverseMercator) {
-    CheckPlane("gauss_kruger_references.txt", [](long double a, long double f, long double b, long double l) {
-        return GaussForward(MakeGaussKrugerEllipsoid(a, f), b, l);
-    });
+    for (const char* name : {"gauss_kruger_references.txt", "gauss_kruger_proj_references.txt"})
+        CheckPlane(
+            name,
+            [](long double a, long double f, long double b, long double l) {
+                return GaussForward(MakeGaussKrugerEllipsoid(a, f), b, l);
+            },
+            [](long double a, long double f, long double x, long double y) { return GaussInverse(a, f, x, y); },
+            kGaussInverseMm);
 }
 
 TEST(ReferenceVectors, UtmAgainstExactTransverseMercator) {
-    CheckPlane("utm_references.txt", [](long double a, long double f, long double b, long double l) {
-        return UtmSeriesForward(MakeUtmEllipsoid(a, f), b, l);
-    });
+    CheckPlane(
+        "utm_references.txt",
+        [](long double a, long double f, long double b, long double l) {
+            return UtmSeriesForward(MakeUtmEllipsoid(a, f), b, l);
+        },
+        [](long double a, long double f, long double x, long double y) {
+            return UtmSeriesInverse(MakeUtmEllipsoid(a, f), x, y);
+        },
+        kUtmInverseMm);
 }
 
 TEST(ReferenceVectors, GeocentricBothWays) {
-    const auto rows = ReadVectors("geocentric_references.txt");
+    const auto rows = ReadReferenceVectors("geocentric_references.txt");
     ASSERT_FALSE(rows.empty());
     for (const auto& r : rows) {  // B L H a 1/f -> X Y Z tol_mm
         const long double tol = r[8] / 1000;

@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
-"""Writes the reference vectors in tests/data from GeographicLib's tools.
+"""Writes the reference vectors in tests/data from GeographicLib's tools and
+from PROJ's cct.
 
-Run by hand after installing geographiclib-tools; the tests only read the
-files. Each line: inputs, expected outputs, tolerance with its unit, source.
+Run by hand after installing geographiclib-tools and proj-bin; the tests only
+read the files. Each line: inputs, expected outputs, tolerance with its unit,
+source.
 """
 import pathlib
 import subprocess
@@ -57,8 +59,71 @@ def geocentric(path):
     path.write_text("\n".join(rows) + "\n")
 
 
+def proj_transverse_mercator(path):
+    """The Gauss-Krueger points once more from PROJ's exact tmerc (Poder/Engsager)."""
+    rows = ["# Gauss-Krueger, scale 1: latitude_deg lon_diff_deg a inv_f scale -> "
+            "northing_m easting_m tolerance_mm",
+            "# PROJ cct +proj=tmerc +lon_0=0 +k=1 (exact algorithm), no false easting/northing"]
+    for name, a, inv_f in ELLIPSOIDS:
+        inputs = [f"{l} {b} 0" for b in LATITUDES for l in OFFSETS]
+        out = run(["cct", "-d", "6", "+proj=tmerc", "+lon_0=0", "+k=1", f"+a={a}", f"+rf={inv_f}"], inputs)
+        for text, (east, north, *_) in zip(inputs, out):
+            l, b, _ = text.split()
+            tol = GK_TOLERANCE_MM[float(l) if float(l) % 1 else int(float(l))]
+            rows.append(f"{b} {l} {a} {inv_f} 1 {north} {east} {tol} mm cct-tmerc")
+    path.write_text("\n".join(rows) + "\n")
+
+
+# Bursa-Wolf sets (Tx Ty Tz m, Rx Ry Rz arc seconds, D): rotations of both
+# signs, positive and negative scale differences.
+BURSA_WOLF_SETS = [
+    ("-12.5", "85.2", "40.7", "0.8", "-1.2", "2.1", "3.5e-6"),
+    ("100", "-50", "20", "1.5", "-2.0", "0.8", "-3.2e-6"),
+    ("-35.5", "120.25", "60.1", "-4.9", "3.3", "-5.0", "-8e-6"),
+]
+# source ellipsoid, target ellipsoid, central meridian L0 of the source zone
+BURSA_WOLF_FRAMES = [(ELLIPSOIDS[2], ELLIPSOIDS[0], 114), (ELLIPSOIDS[3], ELLIPSOIDS[1], 117),
+                     (ELLIPSOIDS[0], ELLIPSOIDS[2], 0)]
+
+
+def bursa_wolf(path):
+    """The program's Bursa-Wolf model through PROJ.
+
+    The program forms geocentric coordinates from the latitude and the
+    longitude counted from the central meridian L0, so its parameters hold in
+    a frame turned by L0: the PROJ side gets l = L - L0 and gives back l' + L0.
+    PROJ's helmert multiplies the rotated vector by (1 + s), a term the
+    program's linearised formula leaves out; the rotations go to PROJ divided
+    by (1 + D), which makes the two formulas the same. What remains is the
+    geocentric inverse on both sides: 0.02 mm in height at 1500 m.
+    """
+    rows = ["# latitude_deg longitude_deg height_m L0_deg a1 inv_f1 a2 inv_f2 Tx Ty Tz Rx Ry Rz D -> "
+            "latitude_deg longitude_deg height_m tolerance_mm source",
+            "# PROJ: cart, helmert +convention=coordinate_frame with R / (1 + D), inverse cart; "
+            "longitudes counted from L0 on the PROJ side"]
+    for (_, a1, f1), (_, a2, f2), l0 in BURSA_WOLF_FRAMES:
+        for tx, ty, tz, rx, ry, rz, d in BURSA_WOLF_SETS:
+            scale = 1 + float(d)
+            pipeline = ["+proj=pipeline", "+step", "+proj=unitconvert", "+xy_in=deg", "+xy_out=rad",
+                        "+step", "+proj=cart", f"+a={a1}", f"+rf={f1}",
+                        "+step", "+proj=helmert", f"+x={tx}", f"+y={ty}", f"+z={tz}",
+                        f"+rx={float(rx) / scale!r}", f"+ry={float(ry) / scale!r}", f"+rz={float(rz) / scale!r}",
+                        f"+s={float(d) * 1e6!r}", "+convention=coordinate_frame",
+                        "+step", "+inv", "+proj=cart", f"+a={a2}", f"+rf={f2}",
+                        "+step", "+proj=unitconvert", "+xy_in=rad", "+xy_out=deg"]
+            points = [(b, l0 + l, h) for b in (18.5, 31.25, 45.75) for l in (-2.75, 0.5, 2.9) for h in (-30, 1500)]
+            inputs = [f"{L - l0!r} {b!r} {h}" for b, L, h in points]
+            out = run(["cct", "-d", "12"] + pipeline, inputs)
+            for (b, L, h), (lon, lat, height, *_) in zip(points, out):
+                rows.append(f"{b} {L} {h} {l0} {a1} {f1} {a2} {f2} {tx} {ty} {tz} {rx} {ry} {rz} {d} "
+                            f"{lat} {float(lon) + l0!r} {height} 0.05 mm cct-helmert")
+    path.write_text("\n".join(rows) + "\n")
+
+
 if __name__ == "__main__":
     transverse_mercator(HERE / "gauss_kruger_references.txt", 1,
                         "Gauss-Krueger, scale 1", GK_TOLERANCE_MM)
     transverse_mercator(HERE / "utm_references.txt", 0.9996, "UTM, scale 0.9996", UTM_TOLERANCE_MM)
     geocentric(HERE / "geocentric_references.txt")
+    proj_transverse_mercator(HERE / "gauss_kruger_proj_references.txt")
+    bursa_wolf(HERE / "bursa_wolf_references.txt")

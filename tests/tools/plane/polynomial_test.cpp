@@ -92,6 +92,19 @@ TEST_F(PolynomialSolve, FirstOrderThroughThreeAdoptedPointsLeavesNoResidual) {
     EXPECT_NE(table.Value(5), "");
 }
 
+// Column 9 is H1 + dH - H2: a check point 1 m higher than its source, with
+// dH = 0.5 from the adopted points, shows -0.5.
+TEST_F(PolynomialSolve, HeightResidualIsTheShiftedSourceLessTheTarget) {
+    CoefficientTable table = NewPolynomialCoefficientTable(0);
+    PointTable grid = Grid(PolynomialForm::Plane, {{"A", "3380000", "500000", "10", "3380000", "500000", "10.5", "Yes"},
+                                                   {"B", "3390000", "505000", "20", "3390000", "505000", "20.5", "Yes"},
+                                                   {"C", "3384000", "515000", "30", "3384000", "515000", "30.5", "Yes"},
+                                                   {"D", "3386000", "508000", "40", "3386000", "508000", "41", "No"}});
+    Solve(table, grid);
+    EXPECT_EQ(grid.Cell(9, 1), "0.0000");
+    EXPECT_EQ(grid.Cell(9, 4), "-0.5000");
+}
+
 TEST_F(PolynomialSolve, GeodeticResidualsInArcSecondsAndMetres) {
     // No adopted point: the typed a0 = 1e-6 rad shifts every latitude.
     CoefficientTable table = NewPolynomialCoefficientTable(0);

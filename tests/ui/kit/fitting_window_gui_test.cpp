@@ -131,11 +131,10 @@ TEST_F(FittingWindowTest, ToolBarsCaptionsOrderAndNames) {
 TEST_F(FittingWindowTest, WidthsFollowTheResizeRules) {
     window->resize(1600, 700);
     QApplication::processEvents();
-    EXPECT_EQ(Grid().ColumnWidths(), CommonPointColumnWidths(window->CommonLayout(), Grid().width()));
+    testing::ExpectColumnWidthsAt1000(Grid(), 34, {50, 100, 100, 70, 100, 100, 70, 70, 70, 70, 70, 70, 60});
     testing::ExpectAccuracyLineWidth(*window, 375);
     EXPECT_EQ(window->ParameterGroupBox()->width(), 224);
-    EXPECT_EQ(window->Source().ColumnWidths(),
-              ShareColumnWidths(window->Source().width(), {0.16L, 0.32L, 0.32L, 0.20L}));
+    testing::ExpectColumnWidthsAt1000(window->Source(), 34, {160, 320, 320, 200});
     EXPECT_EQ(window->findChild<QGroupBox*>("GroupBox5")->width(), (window->frameGeometry().width() - 13) / 2);
 
     // Narrower than the buttons allow for: the line shrinks instead of

@@ -48,6 +48,15 @@ inline void DoubleClickCell(QTableView& view, int model_row, int col) {
     send(QEvent::MouseButtonRelease);
 }
 
+// The share rule of a grid's columns with values worked out by hand: the grid
+// is made `offset` + 1000 pixels wide, so each column must be 1000 times its
+// share, truncated.
+template <typename Grid>
+void ExpectColumnWidthsAt1000(Grid& grid, int offset, const std::vector<int>& expected) {
+    grid.resize(offset + 1000, grid.height());
+    EXPECT_EQ(grid.ColumnWidths(), expected);
+}
+
 // EditMp is as wide as ToolBar3 less `offset`, or, where the buttons leave
 // less room than that, it fills the room to the tool bar's end (less the
 // overflow arrow that then holds "精度报告"); it is never moved into the

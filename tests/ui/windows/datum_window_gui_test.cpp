@@ -311,8 +311,7 @@ TEST_F(Seven2dWindowTest, LayoutDiffersFromTheThreeDimensionalWindows) {
     EXPECT_EQ(window->ParameterEdits().size(), 8u);
     window->resize(1100, 700);
     QApplication::processEvents();
-    EXPECT_EQ(window->Source().ColumnWidths(),
-              ShareColumnWidths(window->Source().width(), {0.20L, 0.28L, 0.28L, 0.24L}));
+    testing::ExpectColumnWidthsAt1000(window->Source(), 34, {200, 280, 280, 240});
 }
 
 TEST_F(Seven2dWindowTest, HeightChangeIsTheMeanEvenWithTooFewPointsAndShiftsTheConvertedHeights) {

@@ -50,13 +50,10 @@ TEST_F(HeightFitWindowTest, LayoutTitlesAndTheEightColumnGrid) {
 
     window.resize(1600, 600);
     QApplication::processEvents();
-    EXPECT_EQ(window.CommonPoints().ColumnWidths(),
-              ShareColumnWidths(window.CommonPoints().width(), {0.11L, 0.17L, 0.17L, 0.14L, 0.14L, 0.11L, 0.08L, 0.08L},
-                                30));
-    EXPECT_EQ(window.Source().ColumnWidths(),
-              ShareColumnWidths(window.Source().width(), {0.16L, 0.32L, 0.32L, 0.2L}, 29));
-    EXPECT_EQ(window.Coefficients().ColumnWidths(), ShareColumnWidths(window.Coefficients().width(), {0.2L, 0.8L}, 28));
     testing::ExpectAccuracyLineWidth(window, 360);
+    testing::ExpectColumnWidthsAt1000(window.CommonPoints(), 30, {110, 170, 170, 140, 140, 110, 80, 80});
+    testing::ExpectColumnWidthsAt1000(window.Source(), 29, {160, 320, 320, 200});
+    testing::ExpectColumnWidthsAt1000(window.Coefficients(), 28, {200, 800});
 }
 
 TEST_F(HeightFitWindowTest, PlaneSurfaceSolvedThenConverted) {

@@ -53,9 +53,8 @@ TEST_F(PlaneFourWindowTest, LayoutTitlesAndEdits) {
 
     window.resize(1600, 660);
     QApplication::processEvents();
-    EXPECT_EQ(window.Source().ColumnWidths(),
-              ShareColumnWidths(window.Source().width(), {0.16L, 0.32L, 0.32L, 0.2L}, 32));
     testing::ExpectAccuracyLineWidth(window, 375);
+    testing::ExpectColumnWidthsAt1000(window.Source(), 32, {160, 320, 320, 200});
 }
 
 TEST_F(PlaneFourWindowTest, ExactFitSolvedThenConverted) {
@@ -164,9 +163,8 @@ TEST_F(PolynomialWindowTest, LayoutAndCentredLabels) {
 
     window.resize(1600, 700);
     QApplication::processEvents();
-    EXPECT_EQ(window.Coefficients().ColumnWidths(),
-              ShareColumnWidths(window.Coefficients().width(), {0.2L, 0.8L}, 30));
     testing::ExpectAccuracyLineWidth(window, 360);
+    testing::ExpectColumnWidthsAt1000(window.Coefficients(), 30, {200, 800});
 }
 
 TEST_F(PolynomialWindowTest, FirstOrderExactFitSolvedThenConverted) {

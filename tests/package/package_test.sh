@@ -6,11 +6,12 @@
 # installed programs and icons, and the man pages render without warnings and
 # describe every tool of coordconv-cli.
 #
-#   package_test.sh BUILD_DIR CPACK VERSION
+#   package_test.sh SOURCE_DIR BUILD_DIR CPACK VERSION
 set -u
-build_dir=$1
-cpack=$2
-version=$3
+source_dir=$1
+build_dir=$2
+cpack=$3
+version=$4
 
 if ! command -v dpkg-deb >/dev/null 2>&1; then
     echo "dpkg-deb not installed (Debian package dpkg): not a Debian system"
@@ -131,8 +132,14 @@ while read -r tool; do
     grep -qx -- "$tool" "$work/described" || fail "coordconv-cli(1) does not describe $tool under TOOLS"
 done <"$work/tools"
 
-# The help: its HTML pages always, Help.chm when the build made one.
-[ -f "$root/usr/share/coordconv/help/index.html" ] || fail "help pages not installed"
+# The help: the user guide's pages and contents always (all of docs/help but
+# the CHM project file), Help.chm when the build made one.
+for page in "$source_dir"/docs/help/*; do
+    name=$(basename "$page")
+    case $name in *.hhp) continue ;; esac
+    cmp -s "$page" "$root/usr/share/coordconv/help/$name" || fail "help page $name not installed"
+done
+[ -f "$root/usr/share/coordconv/help/index.html" ] || fail "help/index.html not installed"
 if [ -f "$build_dir/Help.chm" ]; then
     [ -s "$root/usr/share/coordconv/Help.chm" ] || fail "Help.chm built but not installed"
 fi

@@ -88,6 +88,11 @@ printf 'P1,3376500.1736,644006.4942\r\n' >"$work/expected"
 cmp -s "$work/expected" "$work/converted" \
     || fail "gauss-forward printed '$(od -c "$work/converted" | head -3)'"
 
+# The companion starts (Qt and dxflib found, the stripped program intact).
+QT_QPA_PLATFORM=offscreen "$root/usr/bin/coordconv-cad" --help >"$work/cad-help" 2>&1 \
+    || fail "coordconv-cad --help exits $?: $(cat "$work/cad-help")"
+grep -q -- '--server' "$work/cad-help" || fail "coordconv-cad --help lists no --server"
+
 # Desktop entries: both present, valid, their programs and icons installed.
 applications=$root/usr/share/applications
 ls "$applications"

@@ -19,7 +19,8 @@ if ! command -v dpkg-deb >/dev/null 2>&1; then
 fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/coordconv-package.XXXXXX") || exit 1
-trap 'rm -rf "$work"' EXIT INT TERM
+trap 'rm -rf "$work"' EXIT
+trap 'exit 1' INT TERM
 failures=0
 fail() {
     echo "FAIL: $*"

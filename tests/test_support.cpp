@@ -13,19 +13,6 @@
 
 namespace coordconv::testing {
 
-std::vector<std::vector<long double>> ReadReferenceVectors(const std::string& name) {
-    std::ifstream file(std::string(COORDCONV_TEST_DATA) + "/" + name);
-    EXPECT_TRUE(file.good()) << name;
-    std::vector<std::vector<long double>> rows;
-    for (std::string line; std::getline(file, line);) {
-        if (line.empty() || line[0] == '#') continue;
-        std::istringstream fields(line);
-        std::vector<long double> row;
-        for (long double value; fields >> value;) row.push_back(value);
-        rows.push_back(row);
-    }
-    return rows;
-}
 namespace {
 
 // Every test starts with clear floating-point status flags, as every window

@@ -25,11 +25,6 @@ std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
 
-// The numeric fields of every line of a reference-vector file in tests/data
-// that is not empty or a "#" comment, up to the first word (the tolerance's
-// unit).
-std::vector<std::vector<long double>> ReadReferenceVectors(const std::string& name);
-
 struct CliRun {
     int status;
     std::string out;  // standard output

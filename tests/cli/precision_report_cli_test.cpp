@@ -115,7 +115,9 @@ TEST(PrecisionReportCli, EverySolveWritesTheReportInEachForm) {
                 const QJsonObject adopted = points[0].toObject();
                 EXPECT_TRUE(adopted["adopted"].toBool());
                 EXPECT_EQ(adopted["v"].toArray().size(), adopted["w"].toArray().size());
-                if (c.input == "datum.txt") EXPECT_TRUE(points[8].toObject()["v"].isNull()) << c.tool[0];  // the check point
+                if (c.input == "datum.txt") {
+                    EXPECT_TRUE(points[8].toObject()["v"].isNull()) << c.tool[0];  // the check point
+                }
             } else if (extension == "html") {
                 EXPECT_NE(bytes.find("<img src=\"data:image/png;base64,"), std::string::npos) << c.tool[0];
                 EXPECT_NE(bytes.find(">" + c.first_parameter + "<"), std::string::npos) << c.tool[0];

@@ -181,8 +181,9 @@ TEST(ProjExport, BursaWolfAgreesWithCctWithinAMillimetre) {
             proj_args.insert(proj_args.end(), c.options.begin(), c.options.end());
             const CliRun exported = RunCli(proj_args);
             ASSERT_EQ(exported.status, 0) << exported.err;
-            if (!c.source_geodetic || !c.target_geodetic)
+            if (!c.source_geodetic || !c.target_geodetic) {
                 EXPECT_NE(exported.out.find("不带带号"), std::string::npos) << exported.out;
+            }
 
             const PointSet points = c.source_geodetic ? GeodeticPoints(c.central_meridian) : PlanePoints();
             std::vector<std::string> convert_args = proj_args;

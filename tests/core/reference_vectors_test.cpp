@@ -14,7 +14,7 @@
 #include "core/ellipsoid.h"
 #include "core/geocentric.h"
 #include "core/utm.h"
-#include "tests/test_support.h"
+#include "tests/reference_vectors.h"
 
 namespace coordconv {
 namespace {

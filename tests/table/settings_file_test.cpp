@@ -25,7 +25,9 @@ TEST(SettingsFile, BesideTheProgramWhenItsFolderTakesFilesElseTheUsersConfigFold
 
     // A write-protected folder, where permission bits hold (not for root).
     ASSERT_EQ(::mkdir(dir.Path("readonly").c_str(), 0555), 0);
-    if (::geteuid() != 0) EXPECT_FALSE(FolderTakesNewFiles(dir.Path("readonly")));
+    if (::geteuid() != 0) {
+        EXPECT_FALSE(FolderTakesNewFiles(dir.Path("readonly")));
+    }
     EXPECT_TRUE(FolderTakesNewFiles(dir.Path(".")));
     ::chmod(dir.Path("readonly").c_str(), 0755);
 }

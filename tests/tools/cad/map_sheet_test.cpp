@@ -60,6 +60,22 @@ TEST(MapSheet, TypedBoundaryLiesInTheSheetToTheNorthEast) {
     EXPECT_EQ(SheetsFromGeodetic(true, "114.01", "36.0230").fields[4], "J50G095001");
     EXPECT_EQ(SheetsFromGeodetic(true, "114.01", "36.01").fields[4], "J50G096001");
     EXPECT_EQ(SheetsFromGeodetic(true, "114.0345", "36.0229").fields[4], "J50G096002");
+    // Typed 5e-8" short of the edge 39°30'00" (84 rows of 2'30" above 36°):
+    // the 1e-7" the reading adds puts it on the edge, in row 96 - 84 = 12;
+    // 116°20' is 37 columns of 3'45" east of 114°, column 38.
+    EXPECT_EQ(SheetsFromGeodetic(true, "116.20", "39.295999999995").fields[4], "J50G012038");
+    // 5e-7" short stays in the sheet below.
+    EXPECT_EQ(SheetsFromGeodetic(true, "116.20", "39.29599999995").fields[4], "J50G013038");
+}
+
+TEST(MapSheet, SheetNumberPartsAreThirtyTwoBitIntegers) {
+    // 2^31 - 1 is read (whatever sheet it makes); 2^31 is no integer of the program.
+    EXPECT_NE(ErrorOf([] { SheetsFromSheetNumber(true, true, "J-50-2147483647-(15)"); }),
+              "'2147483647' is not a valid integer value");
+    EXPECT_EQ(ErrorOf([] { SheetsFromSheetNumber(true, true, "J-50-2147483648-(15)"); }),
+              "'2147483648' is not a valid integer value");
+    EXPECT_EQ(ErrorOf([] { SheetsFromSheetNumber(true, true, "J-50-5-(99999999999)"); }),
+              "'99999999999' is not a valid integer value");
 }
 
 TEST(MapSheet, EveryTypedSheetCornerFallsIntoTheSheetNorthEastOfIt) {

@@ -6,7 +6,7 @@
 
 #include "core/ellipsoid.h"
 #include "core/errors.h"
-#include "tests/test_support.h"
+#include "tests/reference_vectors.h"
 #include "tests/tools/datum/datum_test_support.h"
 
 namespace coordconv {

@@ -46,9 +46,9 @@ bool IsRegularFile(const struct stat& status) { return (status.st_mode & _S_IFMT
 bool IsFolder(const struct stat& status) { return (status.st_mode & _S_IFMT) == _S_IFDIR; }
 // A temporary file beside the target; Windows files take the folder's
 // permissions, so `mode` is not applied.
-int CreateTemporary(std::string& pattern, bool, unsigned) {
-    if (_mktemp_s(pattern.data(), pattern.size() + 1) != 0) return -1;
-    return _open(pattern.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
+int CreateTemporary(char* pattern, bool, unsigned) {
+    if (_mktemp_s(pattern, std::strlen(pattern) + 1) != 0) return -1;
+    return _open(pattern, _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
 }
 bool SyncToDisk(std::FILE* file) { return _commit(_fileno(file)) == 0; }
 bool ReplaceFile(const std::string& from, const std::string& to) {
@@ -72,8 +72,8 @@ bool IsRegularFile(const struct stat& status) { return S_ISREG(status.st_mode); 
 bool IsFolder(const struct stat& status) { return S_ISDIR(status.st_mode); }
 // A temporary file beside the target with the permissions of the existing
 // file, or the usual ones (0666 less the umask) for a new one.
-int CreateTemporary(std::string& pattern, bool keep_mode, unsigned mode) {
-    const int fd = mkstemp(pattern.data());
+int CreateTemporary(char* pattern, bool keep_mode, unsigned mode) {
+    const int fd = mkstemp(pattern);
     if (fd < 0) return fd;
     if (!keep_mode) {
         const mode_t mask = umask(0);
@@ -101,15 +101,19 @@ TemporaryFileSlots& Temporaries() {
     return slots;
 }
 
-void RegisterTemporary(const std::string& path) {
-    if (path.size() >= kMaxTemporaryPath) return;
+// A slot holding `pattern`, taken before the file is created: the name is
+// made in the slot itself, so an interrupt that comes at any moment after the
+// file exists finds its name there. Null when every slot is in use.
+char* ReserveTemporary(const std::string& pattern) {
+    if (pattern.size() >= kMaxTemporaryPath) return nullptr;
     TemporaryFileSlots& slots = Temporaries();
     for (std::size_t i = 0; i < kMaxTemporaries; ++i) {
         if (slots.used[i]) continue;
-        std::memcpy(slots.paths[i].data(), path.c_str(), path.size() + 1);
+        std::memcpy(slots.paths[i].data(), pattern.c_str(), pattern.size() + 1);
         slots.used[i] = 1;
-        return;
+        return slots.paths[i].data();
     }
+    return nullptr;
 }
 
 void UnregisterTemporary(const std::string& path) {
@@ -185,13 +189,17 @@ SafeFileWriter::SafeFileWriter(const std::string& path) {
         if (file_ == nullptr) ThrowFileError(errno);
         return;
     }
-    temporary_ = target_ + ".XXXXXX";
-    const int fd = CreateTemporary(temporary_, exists, static_cast<unsigned>(existing.st_mode & 07777));
+    std::string pattern = target_ + ".XXXXXX";
+    char* const slot = ReserveTemporary(pattern);
+    char* const name = slot != nullptr ? slot : pattern.data();
+    const int fd = CreateTemporary(name, exists, static_cast<unsigned>(existing.st_mode & 07777));
+    const int create_error = errno;
+    temporary_ = name;
     if (fd < 0) {
+        UnregisterTemporary(temporary_);
         temporary_.clear();
-        ThrowFileError(errno);
+        ThrowFileError(create_error);
     }
-    RegisterTemporary(temporary_);
     file_ = fdopen(fd, "wb");
     if (file_ == nullptr) {
         const int error = errno;

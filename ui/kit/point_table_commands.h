@@ -31,7 +31,7 @@ void ImportFileIntoGrid(PointGrid& grid, const std::string& path, FieldSplit spl
 // without extension, and an existing file is overwritten only after Yes to
 // "文件已存在,覆盖吗?". Nothing when the user cancels or answers No.
 std::optional<std::string> AskSavePath(UserDialogs& dialogs);
-// The same with another dialog; a name without extension gets the spec's.
+// The same with another dialog; a name without extension gets its default extension.
 std::optional<std::string> AskSavePath(UserDialogs& dialogs, const FileDialogSpec& spec);
 
 // Asks for a file name (AskSavePath) and writes columns

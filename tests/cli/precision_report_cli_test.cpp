@@ -30,9 +30,7 @@ using testing::WriteBytes;
 // Nine common points of a plane network, targets by the known Bursa-Wolf set
 // with a little noise; the same rows serve the plane tools.
 std::string DatumCommonPoints() {
-    DatumFields settings;
-    settings.central_meridian1 = "114";
-    SourceCentralMeridianChanged(settings);
+    const DatumFields settings = testing::Beijing54ToXian80();
     std::vector<testing::SourcePoint> points;
     for (int i = 0; i < 9; ++i) {
         const PlanePoint p = GaussForward(6378245.0L, 1 / 298.3L, 30.0L + 0.3L * (i % 3), -0.5L + 0.4L * (i / 3));

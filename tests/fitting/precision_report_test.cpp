@@ -26,12 +26,7 @@ namespace {
 using testing::GridFromConversion;
 using testing::SourcePoint;
 
-DatumFields Beijing54ToXian80() {
-    DatumFields fields;
-    fields.central_meridian1 = "114";
-    SourceCentralMeridianChanged(fields);
-    return fields;
-}
+using testing::Beijing54ToXian80;
 
 // `count` points spread over about 3 x 3 degrees around 31 N 114 E, targets
 // moved by the known set.

@@ -109,10 +109,8 @@ public:
     void TakeFieldParameters() override { p_ = ReadBursaWolfParameters(fields_); }
 
     ReportDescription Describe() const override {
-        return DatumReportDescription(
-            "bursa-wolf", kBursaWolfCaption, settings_, "m",
-            "参数所在坐标系: 地心坐标系绕极轴转过原坐标中央子午线 " + ShortestDoubleText(settings_.source.central_meridian) +
-                "° (经度自中央子午线起算), 旋转为coordinate frame约定, 弧度换算为秒");
+        return DatumReportDescription("bursa-wolf", kBursaWolfCaption, settings_, "m",
+                                      TurnedFrameLine(settings_, ", 旋转为coordinate frame约定, 弧度换算为秒"));
     }
     std::vector<ReportedParameter> ReportedParameters(const Vector& solution) const override {
         return SevenReportedParameters(fields_, solution.empty() ? 0 : 7, kArcSecondsPerRadian);

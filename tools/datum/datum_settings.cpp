@@ -149,6 +149,11 @@ ReportDescription DatumReportDescription(const std::string& model, const std::st
     return description;
 }
 
+std::string TurnedFrameLine(const DatumSettings& settings, const std::string& more) {
+    return "参数所在坐标系: 地心坐标系绕极轴转过原坐标中央子午线 " + ShortestDoubleText(settings.source.central_meridian) +
+           "° (经度自中央子午线起算)" + more;
+}
+
 ReportedParameter UnknownField(const std::string& name, const std::string& text, const std::string& unit, int index,
                                int count, long double factor) {
     Vector gradient(static_cast<std::size_t>(count), 0.0L);

@@ -162,6 +162,11 @@ ReportDescription DatumReportDescription(const std::string& model, const std::st
                                          const DatumSettings& settings, const std::string& observation_unit,
                                          const std::string& frame);
 
+// The report line of the models whose geocentric coordinates count
+// longitudes from the source central meridian: the frame of their parameters,
+// then `more` (rotation units and conventions).
+std::string TurnedFrameLine(const DatumSettings& settings, const std::string& more);
+
 // The field of unknown `index` of `count`, scaled by `factor` (field units
 // per unknown unit), for ReportedParameters.
 ReportedParameter UnknownField(const std::string& name, const std::string& text, const std::string& unit, int index,

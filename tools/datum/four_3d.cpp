@@ -94,10 +94,8 @@ public:
     void TakeFieldParameters() override { p_ = ReadFourParameters(fields_); }
 
     ReportDescription Describe() const override {
-        return DatumReportDescription(
-            "four-3d", kFour3dCaption, settings_, "m",
-            "参数所在坐标系: 地心坐标系绕极轴转过原坐标中央子午线 " + ShortestDoubleText(settings_.source.central_meridian) +
-                "°; R绕区域中心法线旋转, 单位为秒; B0, L0为区域中心, 不参与平差");
+        return DatumReportDescription("four-3d", kFour3dCaption, settings_, "m",
+                                      TurnedFrameLine(settings_, "; R绕区域中心法线旋转, 单位为秒; B0, L0为区域中心, 不参与平差"));
     }
 
     std::vector<ReportedParameter> ReportedParameters(const Vector& solution) const override {

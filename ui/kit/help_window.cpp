@@ -28,8 +28,7 @@ QString HelpFolder() {
 }
 
 QString HelpFile() {
-    const QDir program(QCoreApplication::applicationDirPath());
-    for (const QString& file : {program.filePath("Help.chm"), program.filePath("../share/coordconv/Help.chm")})
+    for (const QString& file : Candidates("Help.chm"))
         if (QFileInfo::exists(file)) return QFileInfo(file).absoluteFilePath();
     return QString();
 }

@@ -16,7 +16,7 @@ namespace coordconv {
 // tree above a test program, or share/coordconv/help of an installation;
 // empty when none holds index.html.
 QString HelpFolder();
-// Help.chm beside the program or in share/coordconv of an installation;
+// Help.chm beside the program, above a test program, or in share/coordconv;
 // empty when there is none.
 QString HelpFile();
 // True when the desktop has a program registered for CHM files (always on

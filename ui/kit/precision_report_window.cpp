@@ -3,7 +3,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "core/errors.h"
+#include "ui/kit/command_runner.h"
 #include "report/precision_report_document.h"
 #include "ui/kit/point_table_commands.h"
 #include "ui/kit/qt_text.h"
@@ -38,18 +38,15 @@ void PrecisionReportWindow::ShowReport(const PrecisionReport& report) {
 }
 
 void PrecisionReportWindow::SaveAsClick() {
-    try {
+    RunCommand(dialogs_, [this] {
         FileDialogSpec spec;
         spec.title = "另存为";
         spec.filter_name = "PDF, HTML (*.pdf *.html)";
         spec.filter_pattern = "*.pdf *.html";
         spec.default_extension = "pdf";
         const std::optional<std::string> path = AskSavePath(dialogs_, spec);
-        if (!path) return;
-        WritePrecisionReport(*path, report_);
-    } catch (const CommandError& error) {
-        dialogs_.ShowError(error.what());
-    }
+        if (path) WritePrecisionReport(*path, report_);
+    });
 }
 
 }  // namespace coordconv

@@ -17,15 +17,7 @@ using testing::Number;
 using testing::Shift;
 using testing::SourcePoint;
 
-// Beijing 1954 (source, default) to Xi'an 1980 (target, default), both as
-// Gauss-Krüger planes on the meridian 114 E of the 3-degree zone 38.
-DatumFields Beijing54ToXian80() {
-    DatumFields fields;
-    fields.central_meridian1 = "114";
-    SourceCentralMeridianChanged(fields);
-    return fields;
-}
-
+using testing::Beijing54ToXian80;
 
 // Ten points of about 1.2 x 1.3 degrees around 30.5 N 114 E, 1954 plane
 // coordinates with the zone number 38 in y; targets by the known set.

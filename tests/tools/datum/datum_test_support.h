@@ -22,6 +22,15 @@ inline const SevenParameterFields kKnownSet = {"-12.5", "85.2", "40.7", "0.8", "
 
 namespace coordconv::testing {
 
+// Beijing 1954 (source, default) to Xi'an 1980 (target, default), both as
+// Gauss-Krüger planes on the meridian 114 E of the 3-degree zone 38.
+inline DatumFields Beijing54ToXian80() {
+    DatumFields fields;
+    fields.central_meridian1 = "114";
+    SourceCentralMeridianChanged(fields);
+    return fields;
+}
+
 // A source point's four cells: name, x|B, y|L, H.
 struct SourcePoint {
     std::string name, p, q, h;

@@ -74,6 +74,24 @@ def proj_transverse_mercator(path):
     path.write_text("\n".join(rows) + "\n")
 
 
+def proj_inverse_grid(path):
+    """A dense grid over the inner 1.5 degrees of a zone, where the
+    Gauss-Krueger series claim 0.01 mm both ways: every 2 degrees of latitude
+    from 0 to 56 and every 0.1 degree from the central meridian, on the
+    CGCS2000 and Beijing 54 ellipsoids. Dense enough that an inverse footpoint
+    iteration stopped early shows at some point of it."""
+    rows = ["# Gauss-Krueger, scale 1: latitude_deg lon_diff_deg a inv_f scale -> "
+            "northing_m easting_m tolerance_mm",
+            "# PROJ cct +proj=tmerc +lon_0=0 +k=1 (exact algorithm), no false easting/northing"]
+    for name, a, inv_f in (ELLIPSOIDS[1], ELLIPSOIDS[2]):
+        points = [(b, round(0.1 * i, 1)) for b in range(0, 57, 2) for i in range(1, 16)]
+        out = run(["cct", "-d", "6", "+proj=tmerc", "+lon_0=0", "+k=1", f"+a={a}", f"+rf={inv_f}"],
+                  [f"{l} {b} 0" for b, l in points])
+        for (b, l), (east, north, *_) in zip(points, out):
+            rows.append(f"{b} {l} {a} {inv_f} 1 {north} {east} 0.01 mm cct-tmerc")
+    path.write_text("\n".join(rows) + "\n")
+
+
 # Bursa-Wolf sets (Tx Ty Tz m, Rx Ry Rz arc seconds, D): rotations of both
 # signs, positive and negative scale differences.
 BURSA_WOLF_SETS = [
@@ -127,3 +145,4 @@ if __name__ == "__main__":
     geocentric(HERE / "geocentric_references.txt")
     proj_transverse_mercator(HERE / "gauss_kruger_proj_references.txt")
     bursa_wolf(HERE / "bursa_wolf_references.txt")
+    proj_inverse_grid(HERE / "gauss_kruger_inverse_grid.txt")

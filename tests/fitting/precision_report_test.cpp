@@ -108,6 +108,13 @@ TEST(PrecisionReport, BursaWolfSigmasAreHonestAndSigma0RecoversTheNoise) {
     // The rotation field shows arc seconds; its sigma is in arc seconds too.
     EXPECT_LT(static_cast<double>(*report.parameters[3].sigma), 0.5);
     for (std::size_t i = 0; i < report.correlation.size(); ++i) EXPECT_NEAR(static_cast<double>(report.correlation[i][i]), 1, 1e-12);
+    // The redundancy numbers are the diagonal of Qvv = I - A Qxx A', whose
+    // trace is the redundancy: a cofactor matrix that is not the inverse of
+    // A'A (rotation columns a million times the translations') breaks it.
+    long double redundancy_sum = 0;
+    for (const PointPrecision& point : report.points)
+        for (const long double r : point.r) redundancy_sum += r;
+    EXPECT_NEAR(static_cast<double>(redundancy_sum), 293.0, 1e-9);
 }
 
 TEST(PrecisionReport, PlaneFourAndHeightSurfaceSigmasAreHonest) {

@@ -14,6 +14,10 @@ using testing::ErrorOf;
 TEST(UtmTools, WorkedExamplesOnWgs84BothWays) {
     const FloatingPointScope scope;
     const UtmFields defaults;  // WGS84, L0 = 0, x0 = 0, y0 = 500000
+    // Expected digits from PROJ: cct +proj=tmerc +k=0.9996 +x_0=500000
+    // +a=6378137 +rf=298.257223563 (+y_0=10000000 for the south) gives
+    // 3375148.00071, 643948.82384 for 30°30′ N 1°30′ E; 3322575.90438,
+    // 789409.65324 for 30° N 3° E; 6291490.64612, 685785.61001 for 33°30′ S 2° E.
     const RowConversion forward = UtmForwardConversion(defaults);
     const testing::Row p1 = ConvertRow(forward, "P1", "30.3", "1.3");
     EXPECT_EQ(p1.cells[0] + "," + p1.cells[1] + "," + p1.cells[2], "P1,3375148.0007,643948.8238");

@@ -72,7 +72,8 @@ public:
 
     UserDialogs& Dialogs() { return dialogs_; }
 
-    // Width of the source group for an outer window width: Trunc((W - 13) / 2).
+    // Width of the source group for an outer window width: (W - 13) / 2 in
+    // whole pixels, the fraction dropped.
     virtual int SourceGroupWidth(int outer_width) const { return (outer_width - 13) / 2; }
 
 protected:

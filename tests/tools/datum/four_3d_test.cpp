@@ -160,10 +160,7 @@ TEST(Four3dRegionCentre, MeanOfEveryRowEmptyRowsIncluded) {
 TEST(Four3dReference, AgreesWithProjHelmertAboutTheRegionNormal) {
     const auto rows = testing::ReadReferenceVectors("four_3d_references.txt");
     ASSERT_GE(rows.size(), 40u);
-    const auto packed = [](long double degrees) {  // whole and half degrees, quarter degrees
-        const long double whole = std::floor(degrees);
-        return FloatToStr(whole + (degrees - whole) * 60 / 100);
-    };
+    const auto packed = testing::PackedWholeMinutes;
     for (const auto& r : rows) {  // B L H L0 a1 1/f1 a2 1/f2 Tx Ty Tz R B0 L0c -> B' L' H' tol_mm
         FourParameterFields fields;
         fields.tx = FloatToStr(r[8]);

@@ -109,11 +109,7 @@ TEST(Seven3dSolve, RecoversAKnownSetAndFallsBackToTheFieldsWithTwoPoints) {
 TEST(Seven3dReference, AgreesWithTheExactBursaWolfTransformationToSecondOrder) {
     const auto rows = testing::ReadReferenceVectors("bursa_wolf_references.txt");
     ASSERT_GE(rows.size(), 100u);
-    const auto packed = [](long double degrees) {  // -2.75 is -2 deg 45 min, "-2.45"
-        const long double size = std::fabs(degrees);
-        const long double whole = std::floor(size);
-        return FloatToStr(std::copysign(whole + std::round((size - whole) * 60) / 100, degrees));
-    };
+    const auto packed = testing::PackedWholeMinutes;
     for (const auto& r : rows) {  // B L H L0 a1 1/f1 a2 1/f2 Tx Ty Tz Rx Ry Rz D -> B' L' H' tol_mm
         DatumFields fields;
         fields.a1 = FloatToStr(r[4]);

@@ -11,6 +11,7 @@
 #include "tests/test_support.h"
 #include "ui/kit/import_mapping_dialog.h"
 #include "ui/windows/gauss_window.h"
+#include "ui/windows/plane_four_window.h"
 
 namespace coordconv {
 namespace {
@@ -158,6 +159,29 @@ TEST(ImportMappingDialog, PreviewMarksRowsAndOffersTheFix) {
     emit dialog.Preset()->activated(1);
     EXPECT_EQ(dialog.Choice().mapping.columns, (std::vector<std::string>{"name", "-", "y", "x"}));
     EXPECT_EQ(dialog.Choice().mapping.separator, FieldSeparator::Comma);
+}
+
+// A common-point file with a header and blanks goes through the dialog with
+// the common-point table's columns; every point read is adopted.
+TEST(CommonPointImport, AForeignFileThroughTheDialog) {
+    const ScratchDir dir;
+    FakeDialogs dialogs;
+    TForm2d4p window(nullptr, dialogs);
+    window.show();
+    WriteBytes(dir.Path("common.txt"), "no y x H y2 x2 H2\r\nA 0 0 1 20 10 3\r\nB 0 100 2 20 110 4\r\n");
+    ColumnMapping mapping;
+    mapping.separator = FieldSeparator::Blanks;
+    mapping.skip_lines = 1;
+    mapping.columns = {"name", "y", "x", "H", "y2", "x2", "H2"};
+    dialogs.import_mappings.push_back(ImportMappingChoice{mapping, {}});
+    dialogs.open_files.push_back(dir.Path("common.txt"));
+    window.findChild<QToolButton*>("ToolButton10")->click();
+    ASSERT_EQ(dialogs.import_requests.size(), 1u);
+    EXPECT_EQ(dialogs.import_requests[0].titles.size(), 13u);
+    EXPECT_TRUE(dialogs.errors.empty());
+    const PointTable& table = window.CommonPoints().Table();
+    ASSERT_EQ(table.RowCount(), 3);
+    EXPECT_EQ(Cells(table, 2), "B,100,0,2,110,20,4,,,,,,Yes");
 }
 
 TEST(CassSave, ADatNameWritesTheCassLayout) {

@@ -77,6 +77,19 @@ TEST(UtmTools, InverseRoundTripsTheForwardWithin3DegreesOfTheMeridian) {
     EXPECT_NO_THROW(RaiseFloatingPointErrors());
 }
 
+// The worked example's easting with zone number 31, inverted with the Y
+// constant as the forward window takes it (31500000) and without it.
+TEST(UtmTools, InverseDropsTheZoneNumberOfTheYConstant) {
+    const FloatingPointScope scope;
+    for (const char* constant : {"500000", "31500000"}) {
+        UtmFields fields;
+        fields.y_constant = constant;
+        const testing::Row back = ConvertRow(UtmInverseConversion(fields), "P1", "3375148.0007", "31643948.8238");
+        EXPECT_NEAR(static_cast<double>(DmsTextToDegrees(back.cells[1])), 30.5, 1e-8) << constant;
+        EXPECT_NEAR(static_cast<double>(DmsTextToDegrees(back.cells[2])), 1.5, 1e-8) << constant;
+    }
+}
+
 TEST(UtmTools, FailuresOfTheBoxesAndCells) {
     UtmFields zero_flattening;
     zero_flattening.inverse_flattening = "0";

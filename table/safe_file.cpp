@@ -335,9 +335,10 @@ void SafeFileWriter::Commit() {
 }
 
 ScratchFile::ScratchFile(const std::string& prefix, const std::string& suffix) {
-    const char* const folder = std::getenv("TMPDIR");
-    std::string pattern = (folder != nullptr && folder[0] != '\0' ? std::string(folder) : std::string("/tmp")) + "/" +
-                          prefix + "-XXXXXX" + suffix;
+    const char* const variable = std::getenv("TMPDIR");
+    std::string folder = variable != nullptr && variable[0] != '\0' ? variable : "/tmp";
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    std::string pattern = (folder == "/" ? "" : folder) + "/" + prefix + "-XXXXXX" + suffix;
     char* const slot = ReserveTemporary(pattern);
     char* const name = slot != nullptr ? slot : pattern.data();
     const int fd = CreateScratch(name, suffix.size());

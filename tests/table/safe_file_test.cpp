@@ -158,7 +158,7 @@ TEST(ScratchFile, RemovedAtItsEndAndOnSignals) {
     const ScratchDir dir;
     const char* const saved = std::getenv("TMPDIR");
     const std::string saved_tmpdir = saved != nullptr ? saved : "";
-    setenv("TMPDIR", dir.Path("").c_str(), 1);
+    setenv("TMPDIR", dir.Path("").c_str(), 1);  // with a trailing slash
     std::string made;
     {
         const ScratchFile scratch("coordconv-cad", ".dxf");

@@ -83,8 +83,8 @@ bool IsRegularFile(const struct stat& status) { return S_ISREG(status.st_mode); 
 bool IsFolder(const struct stat& status) { return S_ISDIR(status.st_mode); }
 // A temporary file beside the target with the owner, group and permissions
 // of the existing file, or the usual ones (the user's, 0666 less the umask)
-// for a new one. Giving the file away needs root, a group one the user
-// belongs to: when that is not allowed the file stays the user's, as any
+// for a new one. Another owner needs root, another group one the user
+// belongs to: where that is not allowed the file stays the user's, as any
 // program's new file would. The owner goes first, since a change of owner
 // clears the set-user-ID and set-group-ID bits.
 int CreateTemporary(char* pattern, const struct stat* existing) {

@@ -2,15 +2,18 @@
 
 #include "report/precision_report_document.h"
 
+#include <sys/stat.h>
+
 #include <cctype>
-
-#include <thread>
-
+#include <filesystem>
 #include <iostream>
 #include <new>
+#include <thread>
+#include <utility>
 
 #include "core/ellipsoid.h"
 #include "core/errors.h"
+#include "table/safe_file.h"
 
 namespace coordconv::cli {
 
@@ -71,11 +74,66 @@ std::vector<OptionHelp> WithSolveOutputs(std::vector<OptionHelp> options) {
     return options;
 }
 
+namespace {
+
+// Whether two paths of the command line name one file: the same path once
+// links are followed and the path is made absolute and plain, or two names
+// (hard links) of one regular file. Device and process paths (/dev/stdout)
+// are compared as written, since they stand for whatever is open.
+bool SameFile(const std::string& first, const std::string& second) {
+    const auto plain = [](const std::string& path) {
+        std::string target = path;
+        try {
+            target = ResolveWriteTarget(path);
+        } catch (const CommandError&) {
+            // A loop of links: the run itself will report it.
+        }
+        std::error_code error;
+        const std::filesystem::path absolute = std::filesystem::absolute(target, error).lexically_normal();
+        if (target.rfind("/dev/", 0) == 0 || target.rfind("/proc/", 0) == 0) return absolute;
+        const std::filesystem::path canonical = std::filesystem::weakly_canonical(absolute, error);
+        return error ? absolute : canonical;
+    };
+    if (plain(first) == plain(second)) return true;
+    struct stat first_status {};
+    struct stat second_status {};
+    return stat(first.c_str(), &first_status) == 0 && stat(second.c_str(), &second_status) == 0 &&
+           S_ISREG(first_status.st_mode) && S_ISREG(second_status.st_mode) &&
+           first_status.st_dev == second_status.st_dev && first_status.st_ino == second_status.st_ino;
+}
+
+}  // namespace
+
+void CheckFileOptions(const Arguments& args) {
+    for (const char* output : {"residuals", "report"})
+        if (args.Has(output) && args.command && *args.command != "solve")
+            throw UsageError("option --" + std::string(output) + " is an output of solve, not of " + *args.command);
+    // "-" is standard input or output, no file.
+    std::vector<std::pair<std::string, std::string>> files;
+    if (args.input != "-") files.emplace_back("-i", args.input);
+    if (args.output != "-") files.emplace_back("-o", args.output);
+    for (const char* output : {"residuals", "report"})
+        if (args.Has(output) && args.Get(output, "") != "-") files.emplace_back("--" + std::string(output), args.Get(output, ""));
+    for (std::size_t i = 0; i < files.size(); ++i)
+        for (std::size_t j = i + 1; j < files.size(); ++j)
+            if (SameFile(files[i].second, files[j].second))
+                throw UsageError("options " + files[i].first + " and " + files[j].first + " name the same file '" +
+                                 files[j].second + "'");
+}
+
 void FinishSolve(const Arguments& args, const CommonPointLayout& layout, const PointTable& grid,
                  const std::vector<std::string>& parameter_lines, const FitOutcome& outcome) {
     for (const std::string& text : outcome.messages) std::cerr << text << "\n";
     RaiseFitFailure(outcome);
-    if (args.Has("report") && outcome.precision) WritePrecisionReport(args.Get("report", ""), *outcome.precision);
+    // Every output is written out and synced first; only then do they
+    // replace their files, one rename each.
+    std::optional<SafeFileWriter> report;
+    if (args.Has("report") && outcome.precision) {
+        const std::string path = args.Get("report", "");
+        const std::string bytes = PrecisionReportFileBytes(path, *outcome.precision);
+        report.emplace(path);
+        report->Write(bytes);
+    }
     const int saved_fields = layout.saved_fields;
     std::optional<AtomicLineWriter> residuals;
     if (args.Has("residuals")) {
@@ -84,10 +142,14 @@ void FinishSolve(const Arguments& args, const CommonPointLayout& layout, const P
     }
     AtomicLineWriter parameters(args.output, args.encoding);
     for (const std::string& line : parameter_lines) parameters.WriteLine(line);
+    if (report) report->Finish();
     if (residuals) residuals->Finish();
     parameters.Finish();
-    if (residuals) residuals->Commit();
+    // Standard output, when -o is "-", is flushed first: a failure there
+    // still leaves the files as they were.
     parameters.Commit();
+    if (residuals) residuals->Commit();
+    if (report) report->Commit();
     std::cerr << outcome.report.accuracy_line << "\n";
     if (outcome.height_shift) std::cerr << "dH=" << *outcome.height_shift << "\n";
 }

@@ -116,18 +116,26 @@ int RunMappedRowConversion(const Arguments& args, const RowConversion& convert, 
 // --check ends the run here with the warnings of the source columns.
 void ImportCommonPointInput(const Arguments& args, const CommonPointLayout& layout, PointTable& grid);
 
-// The end of a fitting tool's `solve`: the outcome's messages (too few
-// common points, ...) on standard error, each text with a line end; the
-// outcome's failure, if any, ends the command here, with no file written.
-// Otherwise the common points with residuals and flags as "保存公共点"
-// writes them (columns 0..saved_fields-1) to --residuals when given, the
-// parameter or coefficient file's lines to -o (both committed only once both
-// are written), then the accuracy line and, when the solve wrote EditDH,
-// "dH=" and its text on standard error, one line each. --report FILE writes
-// the precision report first (.pdf, .html or .json by the extension).
 // The options of a fitting tool's solve outputs beside -o: --residuals and
 // --report, appended to `options`.
 std::vector<OptionHelp> WithSolveOutputs(std::vector<OptionHelp> options);
+
+// The checks of the file options that no single option can make, before the
+// tool runs (UsageError): --residuals and --report belong to solve only, and
+// no two of -i, -o, --residuals and --report name the same file (links
+// followed; hard links are one file).
+void CheckFileOptions(const Arguments& args);
+
+// The end of a fitting tool's `solve`: the outcome's messages (too few
+// common points, ...) on standard error, each text with a line end; the
+// outcome's failure, if any, ends the command here, with no file written.
+// Otherwise the precision report to --report FILE (.pdf, .html or .json by
+// the extension), the common points with residuals and flags as "保存公共点"
+// writes them (columns 0..saved_fields-1) to --residuals when given, and the
+// parameter or coefficient file's lines to -o: all of them written and
+// synced before any replaces its file, so a failure leaves every file as it
+// was. Then the accuracy line and, when the solve wrote EditDH, "dH=" and its
+// text on standard error, one line each.
 
 void FinishSolve(const Arguments& args, const CommonPointLayout& layout, const PointTable& grid,
                  const std::vector<std::string>& parameter_lines, const FitOutcome& outcome);

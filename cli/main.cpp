@@ -183,6 +183,7 @@ int main(int argc, char** argv) {
             PrintToolHelp(*tool);
             return StatusAfterOutput(0);
         }
+        CheckFileOptions(args);
         const FloatingPointScope floating_point;
         const int status = tool->run(args);
         FlushStandardOutput();

@@ -7,9 +7,7 @@
 #include <memory>
 #include <set>
 
-#include <QDir>
 #include <QFile>
-#include <QTemporaryFile>
 #include <dxflib/dl_creationadapter.h>
 #include <dxflib/dl_dxf.h>
 
@@ -494,10 +492,14 @@ void SaveDxf(const CadDrawing& drawing, const std::string& path) {
     // The DXF library writes to a file of its own naming: a scratch file,
     // whose bytes then reach the target through the program's safe writer
     // (atomic, links followed, devices written directly).
-    QTemporaryFile scratch(QDir::tempPath() + "/coordconv-cad-XXXXXX.dxf");
-    if (!scratch.open()) throw CommandError("无法写入DXF文件 " + path);
-    scratch.close();
-    const std::string temporary = QFile::encodeName(scratch.fileName()).toStdString();
+    // It is removed also when a signal ends the program during the save.
+    std::unique_ptr<ScratchFile> scratch;
+    try {
+        scratch = std::make_unique<ScratchFile>("coordconv-cad", ".dxf");
+    } catch (const CommandError&) {
+        throw CommandError("无法写入DXF文件 " + path);
+    }
+    const std::string& temporary = scratch->Path();
     {
         DL_Dxf dxf;
         std::unique_ptr<DL_WriterA> dw(dxf.out(temporary.c_str(), DL_Codes::AC1015));
@@ -580,7 +582,7 @@ void SaveDxf(const CadDrawing& drawing, const std::string& path) {
         w.dxfEOF();
         w.close();
     }
-    QFile written(scratch.fileName());
+    QFile written(QFile::decodeName(temporary.c_str()));
     if (!written.open(QIODevice::ReadOnly)) throw CommandError("无法写入DXF文件 " + path);
     const QByteArray bytes = written.readAll();
     try {

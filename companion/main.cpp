@@ -19,6 +19,7 @@
 #include "companion/companion_window.h"
 #include "companion/drawing_view.h"
 #include "companion/script_input.h"
+#include "table/safe_file.h"
 
 using namespace coordconv;
 using namespace coordconv::companion;
@@ -36,6 +37,7 @@ int Fail(const QString& message, int status) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    RemoveTemporaryFilesOnInterrupt();
     QApplication app(argc, argv);
     QApplication::setApplicationName("coordconv-cad");
 

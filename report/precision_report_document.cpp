@@ -335,7 +335,7 @@ std::string PrecisionReportPdf(const PrecisionReport& report) {
     return bytes.toStdString();
 }
 
-void WritePrecisionReport(const std::string& path, const PrecisionReport& report) {
+std::string PrecisionReportFileBytes(const std::string& path, const PrecisionReport& report) {
     const QString suffix = Q(path).section('.', -1).toLower();
     std::string bytes;
     if (suffix == "json") {
@@ -349,6 +349,11 @@ void WritePrecisionReport(const std::string& path, const PrecisionReport& report
     } else {
         throw CommandError("精度报告的文件名须以 .pdf, .html 或 .json 结尾: " + path);
     }
+    return bytes;
+}
+
+void WritePrecisionReport(const std::string& path, const PrecisionReport& report) {
+    const std::string bytes = PrecisionReportFileBytes(path, report);
     SafeFileWriter file(path);
     file.Write(bytes);
     file.Commit();

@@ -35,8 +35,10 @@ std::string PrecisionReportHtmlFile(const PrecisionReport& report);
 // A PDF (A4) of the report, as bytes.
 std::string PrecisionReportPdf(const PrecisionReport& report);
 
-// Writes the report to `path` by its extension: .pdf, .html (or .htm) or
-// .json, atomically; any other extension is a CommandError.
+// The bytes of the report's file `path` by its extension: .pdf, .html (or
+// .htm) or .json; any other extension is a CommandError.
+std::string PrecisionReportFileBytes(const std::string& path, const PrecisionReport& report);
+// Writes those bytes to `path`, atomically.
 void WritePrecisionReport(const std::string& path, const PrecisionReport& report);
 
 // A QGuiApplication for a program that has none (the offscreen platform

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -45,11 +46,21 @@ std::string LinkTarget(const std::string& path) { return path; }
 bool IsRegularFile(const struct stat& status) { return (status.st_mode & _S_IFMT) == _S_IFREG; }
 bool IsFolder(const struct stat& status) { return (status.st_mode & _S_IFMT) == _S_IFDIR; }
 // A temporary file beside the target; Windows files take the folder's
-// permissions, so `mode` is not applied.
-int CreateTemporary(char* pattern, bool, unsigned) {
+// permissions, so the existing file's mode and owner are not applied.
+int CreateTemporary(char* pattern, const struct stat*) {
     if (_mktemp_s(pattern, std::strlen(pattern) + 1) != 0) return -1;
     return _open(pattern, _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
 }
+// A new file named `pattern` (its XXXXXX replaced) followed by `suffix`.
+int CreateScratch(char* pattern, std::size_t suffix_length) {
+    const std::string suffix(pattern + std::strlen(pattern) - suffix_length);
+    pattern[std::strlen(pattern) - suffix_length] = '\0';
+    if (_mktemp_s(pattern, std::strlen(pattern) + 1) != 0) return -1;
+    std::strcat(pattern, suffix.c_str());
+    return _open(pattern, _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
+}
+bool MayWrite(const std::string& path) { return _access(path.c_str(), 2) == 0; }
+void CloseDescriptor(int fd) { _close(fd); }
 bool SyncToDisk(std::FILE* file) { return _commit(_fileno(file)) == 0; }
 bool ReplaceFile(const std::string& from, const std::string& to) {
     if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
@@ -70,19 +81,34 @@ std::string LinkTarget(const std::string& path) {
 }
 bool IsRegularFile(const struct stat& status) { return S_ISREG(status.st_mode); }
 bool IsFolder(const struct stat& status) { return S_ISDIR(status.st_mode); }
-// A temporary file beside the target with the permissions of the existing
-// file, or the usual ones (0666 less the umask) for a new one.
-int CreateTemporary(char* pattern, bool keep_mode, unsigned mode) {
+// A temporary file beside the target with the owner, group and permissions
+// of the existing file, or the usual ones (the user's, 0666 less the umask)
+// for a new one. Another owner needs root, another group one the user
+// belongs to: where that is not allowed the file stays the user's, as any
+// program's new file would. The owner goes first, since a change of owner
+// clears the set-user-ID and set-group-ID bits.
+int CreateTemporary(char* pattern, const struct stat* existing) {
     const int fd = mkstemp(pattern);
     if (fd < 0) return fd;
-    if (!keep_mode) {
+    if (existing != nullptr) {
+        [[maybe_unused]] const bool owner_kept = fchown(fd, existing->st_uid, existing->st_gid) == 0 ||
+                                                 fchown(fd, static_cast<uid_t>(-1), existing->st_gid) == 0;
+        fchmod(fd, existing->st_mode & 07777);
+    } else {
         const mode_t mask = umask(0);
         umask(mask);
-        mode = 0666 & ~mask;
+        fchmod(fd, 0666 & ~mask);
     }
-    fchmod(fd, mode);
     return fd;
 }
+// A new file named `pattern` (its XXXXXX replaced, `suffix_length` bytes of
+// suffix kept), readable and writable by the user only.
+int CreateScratch(char* pattern, std::size_t suffix_length) { return mkstemps(pattern, static_cast<int>(suffix_length)); }
+// Whether the user running the program may write the file, by its
+// permissions and the file system (read-only mounts); root may write any
+// file on a writable file system, as it may with cp.
+bool MayWrite(const std::string& path) { return faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0; }
+void CloseDescriptor(int fd) { close(fd); }
 bool SyncToDisk(std::FILE* file) { return fsync(fileno(file)) == 0; }
 bool ReplaceFile(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
 void RemoveFile(const std::string& path) { unlink(path.c_str()); }
@@ -126,16 +152,55 @@ extern "C" void RemoveTemporariesAndEnd(int signal_number) {
     TemporaryFileSlots& slots = Temporaries();
     for (std::size_t i = 0; i < kMaxTemporaries; ++i)
         if (slots.used[i]) RemoveFile(slots.paths[i].data());
+    // The signal is blocked while its handler runs: raised again with its
+    // default action, it ends the program as soon as the handler returns.
     std::signal(signal_number, SIG_DFL);
     std::raise(signal_number);
 }
+
+#ifndef _WIN32
+// Installs the removal for `signal_number` unless the program was started
+// with it ignored.
+void RemoveTemporariesOn(int signal_number) {
+    struct sigaction current {};
+    if (sigaction(signal_number, nullptr, &current) != 0) return;
+    if ((current.sa_flags & SA_SIGINFO) == 0 && current.sa_handler == SIG_IGN) return;
+    struct sigaction removal {};
+    removal.sa_handler = RemoveTemporariesAndEnd;
+    // No second signal interrupts the removal half way.
+    sigfillset(&removal.sa_mask);
+    sigaction(signal_number, &removal, nullptr);
+}
+#endif
 
 }  // namespace
 
 void RemoveTemporaryFilesOnInterrupt() {
     Temporaries();
-    std::signal(SIGINT, RemoveTemporariesAndEnd);
-    std::signal(SIGTERM, RemoveTemporariesAndEnd);
+#ifdef _WIN32
+    for (const int signal_number : {SIGINT, SIGTERM, SIGABRT}) std::signal(signal_number, RemoveTemporariesAndEnd);
+#ifdef SIGBREAK
+    std::signal(SIGBREAK, RemoveTemporariesAndEnd);
+#endif
+#else
+    // The signals whose default action ends the process (signal(7): "Term"
+    // and "Core"); SIGKILL and SIGSTOP cannot be caught.
+    static constexpr int kEndingSignals[] = {
+        SIGHUP,  SIGINT,  SIGQUIT, SIGILL,  SIGTRAP, SIGABRT,   SIGBUS,  SIGFPE,  SIGUSR1, SIGSEGV,
+        SIGUSR2, SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGSYS,
+#ifdef SIGSTKFLT
+        SIGSTKFLT,
+#endif
+#ifdef SIGIO
+        SIGIO,
+#endif
+#ifdef SIGPWR
+        SIGPWR,
+#endif
+    };
+    for (const int signal_number : kEndingSignals) RemoveTemporariesOn(signal_number);
+    for (int signal_number = SIGRTMIN; signal_number <= SIGRTMAX; ++signal_number) RemoveTemporariesOn(signal_number);
+#endif
 }
 
 std::string FileErrorText(int error) {
@@ -182,6 +247,9 @@ SafeFileWriter::SafeFileWriter(const std::string& path) {
     struct stat existing {};
     const bool exists = stat(target_.c_str(), &existing) == 0;
     if (exists && IsFolder(existing)) ThrowFileError(EISDIR);
+    // The rename needs only the folder's permission: a file the user may not
+    // write is refused here, as cp refuses it.
+    if (exists && IsRegularFile(existing) && !IsSystemPath(target_) && !MayWrite(target_)) ThrowFileError(errno);
     if (exists && (!IsRegularFile(existing) || IsSystemPath(target_))) {
         // Devices, FIFOs and sockets take the bytes as they come; renaming a
         // file over them would replace the node itself.
@@ -192,7 +260,7 @@ SafeFileWriter::SafeFileWriter(const std::string& path) {
     std::string pattern = target_ + ".XXXXXX";
     char* const slot = ReserveTemporary(pattern);
     char* const name = slot != nullptr ? slot : pattern.data();
-    const int fd = CreateTemporary(name, exists, static_cast<unsigned>(existing.st_mode & 07777));
+    const int fd = CreateTemporary(name, exists ? &existing : nullptr);
     const int create_error = errno;
     temporary_ = name;
     if (fd < 0) {
@@ -203,11 +271,7 @@ SafeFileWriter::SafeFileWriter(const std::string& path) {
     file_ = fdopen(fd, "wb");
     if (file_ == nullptr) {
         const int error = errno;
-#ifdef _WIN32
-        _close(fd);
-#else
-        close(fd);
-#endif
+        CloseDescriptor(fd);
         RemoveFile(temporary_);
         UnregisterTemporary(temporary_);
         ThrowFileError(error);
@@ -268,6 +332,28 @@ void SafeFileWriter::Commit() {
         ThrowFileError(error);
     }
     if (!Direct()) UnregisterTemporary(temporary_);
+}
+
+ScratchFile::ScratchFile(const std::string& prefix, const std::string& suffix) {
+    const char* const variable = std::getenv("TMPDIR");
+    std::string folder = variable != nullptr && variable[0] != '\0' ? variable : "/tmp";
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    std::string pattern = (folder == "/" ? "" : folder) + "/" + prefix + "-XXXXXX" + suffix;
+    char* const slot = ReserveTemporary(pattern);
+    char* const name = slot != nullptr ? slot : pattern.data();
+    const int fd = CreateScratch(name, suffix.size());
+    const int create_error = errno;
+    if (fd < 0) {
+        UnregisterTemporary(name);
+        ThrowFileError(create_error);
+    }
+    CloseDescriptor(fd);
+    path_ = name;
+}
+
+ScratchFile::~ScratchFile() {
+    RemoveFile(path_);
+    UnregisterTemporary(path_);
 }
 
 }  // namespace coordconv

@@ -3,7 +3,12 @@
 // A regular file (or a path that does not exist yet) is written to a
 // temporary file beside it, flushed to the disk and renamed over it at
 // Commit(): a failed or abandoned save leaves the old file byte for byte and
-// no temporary file behind, and an existing file keeps its permissions. A
+// no temporary file behind. An existing file the user may not write (by its
+// permissions, as access() judges them: root may write any) is refused with
+// "File access denied", as cp refuses it; one that is replaced keeps its
+// permissions, and its owner and group where the user may give them (root
+// always). The rename makes a new file: other hard links to the old one keep
+// the old content. A
 // symbolic link is written through: the file it points to gets the new
 // content, atomically beside that file, and the link stays a link. A target
 // that exists and is not a regular file (a character or block device such as
@@ -60,9 +65,30 @@ private:
     bool finished_ = false;
 };
 
-// Makes SIGINT and SIGTERM remove the temporary files of the saves in
-// progress before the program ends as the signal asks, so an interrupted run
-// leaves the old files and nothing beside them.
+// A scratch file of the program's own in the system's temporary folder
+// ($TMPDIR, else /tmp), named PREFIX-XXXXXX followed by SUFFIX, for a library
+// that writes only to a file it names itself. It is removed at destruction
+// and, like the temporary files of the saves, when a signal ends the program.
+class ScratchFile {
+public:
+    // Raises CommandError with FileErrorText when the file cannot be made.
+    ScratchFile(const std::string& prefix, const std::string& suffix);
+    ~ScratchFile();
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// Makes every signal whose default action ends the program (SIGHUP, SIGINT,
+// SIGQUIT, SIGTERM, SIGPIPE, SIGUSR1, SIGALRM, SIGXFSZ, the real-time
+// signals, ...) remove the temporary files of the saves in progress and the
+// scratch files before the program ends as the signal asks, so a stopped run
+// leaves the old files and nothing beside them. A signal the program was
+// started with ignored (nohup, a background job) stays ignored.
 void RemoveTemporaryFilesOnInterrupt();
 
 }  // namespace coordconv

@@ -9,7 +9,10 @@
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace coordconv::testing {
 
@@ -38,6 +41,12 @@ ScratchDir::~ScratchDir() {
     std::error_code ignored;
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(path_, ignored);
+}
+
+std::string MakeFullDevice(const ScratchDir& dir, const std::string& name) {
+    const std::string path = dir.Path(name);
+    if (geteuid() != 0 || mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0) return "";
+    return path;
 }
 
 std::string ReadBytes(const std::string& path) {

@@ -21,6 +21,11 @@ private:
     std::string path_;
 };
 
+// A node of the full device (every write fails with ENOSPC) made with mknod
+// as `name` in `dir`; empty when the user may not make device nodes (not
+// root). The tests never write the system's own /dev nodes.
+std::string MakeFullDevice(const ScratchDir& dir, const std::string& name);
+
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);

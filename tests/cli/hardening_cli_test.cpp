@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -125,49 +126,135 @@ TEST(CliHardening, OverlongLinesAndOutOfMemoryAreMessages) {
     EXPECT_EQ(EntriesIn(dir.Path("")), 4);  // out, long, cp, err and nothing else
 }
 
-// A run stopped by SIGINT or SIGTERM while its output is half written leaves
-// the old output and no temporary file: the input is a FIFO that is kept open,
-// so the run waits with its temporary file in place.
-TEST(CliHardening, InterruptedRunsLeaveNoTemporaryFile) {
-    for (const int signal_number : {SIGTERM, SIGINT}) {
-        const ScratchDir dir;
-        WriteBytes(dir.Path("out.txt"), "old\r\n");
-        ASSERT_EQ(mkfifo(dir.Path("in").c_str(), 0600), 0);
-        const std::string cli = COORDCONV_CLI;
-        const std::string in = dir.Path("in");
-        const std::string out = dir.Path("out.txt");
-        std::vector<char*> argv = {const_cast<char*>(cli.c_str()), const_cast<char*>("gauss-forward"),
-                                   const_cast<char*>("-i"), const_cast<char*>(in.c_str()),
-                                   const_cast<char*>("-o"), const_cast<char*>(out.c_str()), nullptr};
-        pid_t pid = 0;
-        ASSERT_EQ(posix_spawn(&pid, cli.c_str(), nullptr, nullptr, argv.data(), environ), 0);
-        std::FILE* feed = std::fopen(in.c_str(), "wb");
-        ASSERT_NE(feed, nullptr);
-        std::fputs("P1,30.3,1.3\r\n", feed);
-        std::fflush(feed);
-        for (int wait = 0; wait < 500 && EntriesIn(dir.Path("")) < 3; ++wait)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        EXPECT_EQ(EntriesIn(dir.Path("")), 3) << "no temporary file appeared";
-        kill(pid, signal_number);
-        int status = 0;
-        waitpid(pid, &status, 0);
-        std::fclose(feed);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number) << status;
-        EXPECT_EQ(ReadBytes(out), "old\r\n");
-        EXPECT_EQ(EntriesIn(dir.Path("")), 2) << "a temporary file was left behind";
+// A run stopped by any signal whose default action ends it leaves the old
+// output and no temporary file: the input is a FIFO that is kept open, so the
+// run waits with its temporary file in place. A signal the run was started
+// with ignored (SIGHUP under nohup) stays ignored and the run goes on.
+TEST(CliHardening, StoppedRunsLeaveNoTemporaryFile) {
+    // The core-dumping signals (SIGQUIT, SIGXCPU, ...) leave no core file.
+    struct rlimit core_limit {};
+    getrlimit(RLIMIT_CORE, &core_limit);
+    const struct rlimit no_core = {0, core_limit.rlim_max};
+    setrlimit(RLIMIT_CORE, &no_core);
+    const std::vector<int> signals = {SIGHUP,  SIGINT,  SIGQUIT,   SIGTERM, SIGUSR1,  SIGUSR2,  SIGALRM,
+                                      SIGPIPE, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGRTMIN, SIGRTMAX};
+    for (const int signal_number : signals) {
+        for (const bool ignored : {false, true}) {
+            if (ignored && signal_number != SIGHUP) continue;
+            const ScratchDir dir;
+            WriteBytes(dir.Path("out.txt"), "old\r\n");
+            ASSERT_EQ(mkfifo(dir.Path("in").c_str(), 0600), 0);
+            const std::string cli = COORDCONV_CLI;
+            const std::string in = dir.Path("in");
+            const std::string out = dir.Path("out.txt");
+            std::vector<char*> argv = {const_cast<char*>(cli.c_str()), const_cast<char*>("gauss-forward"),
+                                       const_cast<char*>("-i"), const_cast<char*>(in.c_str()),
+                                       const_cast<char*>("-o"), const_cast<char*>(out.c_str()), nullptr};
+            // Every signal at its default action, as from a shell; or the
+            // tested one ignored, as nohup starts a program.
+            posix_spawnattr_t attributes;
+            posix_spawnattr_init(&attributes);
+            sigset_t defaults;
+            sigfillset(&defaults);
+            if (ignored) sigdelset(&defaults, signal_number);
+            posix_spawnattr_setsigdefault(&attributes, &defaults);
+            posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+            struct sigaction previous {};
+            struct sigaction ignore {};
+            ignore.sa_handler = SIG_IGN;
+            if (ignored) sigaction(signal_number, &ignore, &previous);
+            pid_t pid = 0;
+            const int spawned = posix_spawn(&pid, cli.c_str(), nullptr, &attributes, argv.data(), environ);
+            if (ignored) sigaction(signal_number, &previous, nullptr);
+            posix_spawnattr_destroy(&attributes);
+            ASSERT_EQ(spawned, 0);
+            std::FILE* feed = std::fopen(in.c_str(), "wb");
+            ASSERT_NE(feed, nullptr);
+            std::fputs("P1,30.3,1.3\r\n", feed);
+            std::fflush(feed);
+            for (int wait = 0; wait < 500 && EntriesIn(dir.Path("")) < 3; ++wait)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            EXPECT_EQ(EntriesIn(dir.Path("")), 3) << "no temporary file appeared";
+            kill(pid, signal_number);
+            std::fclose(feed);
+            int status = 0;
+            waitpid(pid, &status, 0);
+            if (ignored) {
+                EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+                EXPECT_EQ(ReadBytes(out), "P1,3376500.1736,644006.4942\r\n");
+            } else {
+                EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number)
+                    << "signal " << signal_number << ": " << status;
+                EXPECT_EQ(ReadBytes(out), "old\r\n");
+            }
+            EXPECT_EQ(EntriesIn(dir.Path("")), 2) << "signal " << signal_number << " left a temporary file";
+        }
     }
+    setrlimit(RLIMIT_CORE, &core_limit);
+}
+
+// No two of -i, -o, --residuals and --report name one file (after links,
+// hard links too), and the solve's outputs belong to solve only: usage
+// mistakes, with nothing written.
+TEST(CliHardening, OneFileNamedForTwoOptionsIsAUsageMistake) {
+    const ScratchDir dir;
+    WriteBytes(dir.Path("cp.txt"), "A,30,114,0,30,114,0\r\nB,31,115,0,31,115,0\r\nC,30.5,116,0,30.5,116,0\r\n");
+    std::filesystem::create_symlink("X.json", dir.Path("link"));
+    std::filesystem::create_symlink(dir.Path("sub/../cp.txt"), dir.Path("cp-link.txt"));
+    std::filesystem::create_directory(dir.Path("sub"));
+    std::filesystem::create_hard_link(dir.Path("cp.txt"), dir.Path("hard.txt"));
+    const std::vector<std::string> solve = {"bursa-wolf", "solve", "--form", "geodetic", "--form2", "geodetic"};
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {{"-i", "cp.txt", "-o", "X.json", "--report", "X.json"}, "options -o and --report name the same file"},
+        {{"-i", "cp.txt", "--residuals", "X.json", "--report", "X.json"}, "options --residuals and --report"},
+        {{"-i", "cp.txt", "-o", "link", "--report", "X.json"}, "options -o and --report"},  // a dangling link
+        {{"-i", "cp.txt", "-o", "p.txt", "--residuals", "sub/../p.txt"}, "options -o and --residuals"},
+        {{"-i", "cp.txt", "-o", "cp-link.txt"}, "options -i and -o"},
+        {{"-i", "cp.txt", "--residuals", "hard.txt"}, "options -i and --residuals"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = solve;
+        for (std::size_t i = 0; i < c.args.size(); ++i)
+            args.push_back(i % 2 == 1 ? dir.Path(c.args[i]) : c.args[i]);
+        const auto run = RunCli(args);
+        EXPECT_EQ(run.status, 2) << c.args[3] << "\n" << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    }
+    for (const char* command : {"convert", "proj"}) {
+        for (const char* output : {"--report", "--residuals"}) {
+            const auto run = RunCli({"bursa-wolf", command, "-i", dir.Path("cp.txt"), output, dir.Path("r.json")});
+            EXPECT_EQ(run.status, 2) << command << " " << output;
+            EXPECT_NE(run.err.find(std::string("option ") + output + " is an output of solve"), std::string::npos)
+                << run.err;
+        }
+    }
+    EXPECT_EQ(EntriesIn(dir.Path("")), 5);  // cp.txt, its two links, hard.txt, sub
 }
 
 TEST(CliHardening, OutputsOfOneRunAreAllOrNothing) {
     const ScratchDir dir;
     WriteBytes(dir.Path("cp.txt"), "A,30,114,0,30,114,0\r\nB,31,115,0,31,115,0\r\nC,30.5,116,0,30.5,116,0\r\n");
     WriteBytes(dir.Path("res.txt"), "old residuals\r\n");
-    const auto solve = RunCli({"bursa-wolf", "solve", "--form", "geodetic", "--form2", "geodetic", "-i",
-                               dir.Path("cp.txt"), "--residuals", dir.Path("res.txt"), "-o", "/dev/full"});
-    EXPECT_EQ(solve.status, 1);
-    EXPECT_EQ(solve.err, "coordconv-cli: Disk full.\n");
+    WriteBytes(dir.Path("par.txt"), "old parameters\r\n");
+    const std::vector<std::string> solve = {"bursa-wolf", "solve", "--form", "geodetic", "--form2", "geodetic",
+                                            "-i", dir.Path("cp.txt")};
+    const auto with = [&](std::vector<std::string> outputs) {
+        std::vector<std::string> args = solve;
+        args.insert(args.end(), outputs.begin(), outputs.end());
+        return args;
+    };
+    // The parameter file cannot be made: neither the report nor the
+    // residuals are written.
+    const auto missing = RunCli(with({"--report", dir.Path("r.json"), "--residuals", dir.Path("res.txt"), "-o",
+                                      dir.Path("missing/par.txt")}));
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "coordconv-cli: File not found.\n");
     EXPECT_EQ(ReadBytes(dir.Path("res.txt")), "old residuals\r\n");
-    EXPECT_EQ(EntriesIn(dir.Path("")), 2);
+    EXPECT_EQ(EntriesIn(dir.Path("")), 3);
 
     // The box-computing commands write to -o what they print.
     const std::vector<std::vector<std::string>> boxes = {
@@ -182,6 +269,24 @@ TEST(CliHardening, OutputsOfOneRunAreAllOrNothing) {
         const auto written = RunCli(args);
         ASSERT_EQ(written.status, 0) << written.err;
         EXPECT_EQ(ReadBytes(dir.Path("box.txt")), printed.out) << args[0];
+    }
+
+    // A disk that fills up under any one of the outputs (a full device made
+    // in the scratch folder, named as the output needs).
+    const std::string full = testing::MakeFullDevice(dir, "full.json");
+    if (full.empty()) GTEST_SKIP() << "mknod needs root: the full-disk cases are not run";
+    const std::vector<std::vector<std::string>> fillings = {
+        {"--report", dir.Path("r.json"), "--residuals", dir.Path("res.txt"), "-o", full},
+        {"--report", dir.Path("r.json"), "--residuals", full, "-o", dir.Path("par.txt")},
+        {"--report", full, "--residuals", dir.Path("res.txt"), "-o", dir.Path("par.txt")},
+    };
+    for (const auto& outputs : fillings) {
+        const auto filled = RunCli(with(outputs));
+        EXPECT_EQ(filled.status, 1);
+        EXPECT_EQ(filled.err, "coordconv-cli: Disk full.\n");
+        EXPECT_EQ(ReadBytes(dir.Path("res.txt")), "old residuals\r\n");
+        EXPECT_EQ(ReadBytes(dir.Path("par.txt")), "old parameters\r\n");
+        EXPECT_EQ(EntriesIn(dir.Path("")), 5);  // cp, res, par, box and the device: no report
     }
 }
 

@@ -1,9 +1,12 @@
 // Whole annotations against the companion CAD program coordconv-cad, run
 // headless from a script; the drawing it writes at the end is read back.
+#include <QDir>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QThread>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "tests/test_support.h"
 #include "tools/cad/annotation.h"
@@ -229,6 +232,46 @@ TEST(CompanionScript, CancelledPickReachesTheCommandAsTheCompanionsText) {
         EXPECT_EQ(std::string(error.what()), "*取消*");
     }
     EXPECT_TRUE(companion.Finish().entities.empty());
+}
+
+// SIGTERM during a save: the target is a FIFO that nobody reads, so the
+// save waits with the DXF library's scratch file written; the companion ends
+// as the signal asks and leaves no scratch file in $TMPDIR.
+TEST(CompanionScript, AStoppedSaveLeavesNoScratchFile) {
+    const ScratchDir scratch;
+    const QString temporary_folder = QString::fromStdString(scratch.Path("tmp"));
+    ASSERT_TRUE(QDir().mkdir(temporary_folder));
+    ASSERT_EQ(mkfifo(scratch.Path("out.dxf").c_str(), 0600), 0);
+    WriteBytes(scratch.Path("script.txt"), "pick 1 2\n");
+    QProcess companion;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("TMPDIR", temporary_folder);
+    companion.setProcessEnvironment(environment);
+    companion.start(QString::fromStdString(CompanionProgram()),
+                    {"--server", QString::fromStdString(scratch.Path("cad.sock")), "--script",
+                     QString::fromStdString(scratch.Path("script.txt")), "--save",
+                     QString::fromStdString(scratch.Path("out.dxf"))});
+    bool listening = false;
+    while (!listening && companion.waitForReadyRead(30000))
+        listening = companion.readAllStandardOutput().contains("listening");
+    ASSERT_TRUE(listening) << companion.readAllStandardError().toStdString();
+    // A client that comes and goes starts the save.
+    {
+        QLocalSocket client;
+        client.connectToServer(QString::fromStdString(scratch.Path("cad.sock")));
+        ASSERT_TRUE(client.waitForConnected(5000));
+    }
+    // The scratch files (Qt may add a runtime folder there too).
+    const auto scratch_files = [&] {
+        return QDir(temporary_folder).entryList({"coordconv-cad-*"}, QDir::Files | QDir::Hidden);
+    };
+    for (int wait = 0; wait < 1000 && scratch_files().isEmpty(); ++wait) QThread::msleep(10);
+    ASSERT_EQ(scratch_files().size(), 1) << "the save made no scratch file";
+    companion.terminate();
+    ASSERT_TRUE(companion.waitForFinished(30000));
+    EXPECT_EQ(companion.exitStatus(), QProcess::CrashExit);  // ended by the signal
+    EXPECT_TRUE(scratch_files().isEmpty()) << scratch_files().join(' ').toStdString();
 }
 
 }  // namespace

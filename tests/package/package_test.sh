@@ -3,8 +3,8 @@
 # folder, unpacks it into a temporary root and checks what a user gets from
 # `apt install`: the programs run from /usr/bin, the control data names the
 # shared-library dependencies, the desktop entries validate and point at
-# installed programs and icons, and the man pages render without warnings and
-# describe every tool of coordconv-cli.
+# installed programs and icons, the man pages render without warnings and
+# describe every tool of coordconv-cli, and the programs carry the hardening.
 #
 #   package_test.sh SOURCE_DIR BUILD_DIR CPACK VERSION
 set -u
@@ -74,6 +74,24 @@ dpkg-deb -x "$deb" "$root" || { echo "FAIL: dpkg-deb -x"; exit 1; }
 for program in coordconv coordconv-cli coordconv-cad; do
     [ -x "$root/usr/bin/$program" ] || fail "usr/bin/$program missing or not executable"
 done
+
+# The programs carry Debian's hardening, as hardening-check (devscripts)
+# would find it: position independent, relocations read-only (RELRO) and
+# bound at start (BIND_NOW), the stack protector and FORTIFY's checked calls
+# among the dynamic symbols (which stripping keeps).
+if command -v readelf >/dev/null 2>&1; then
+    for program in coordconv coordconv-cli coordconv-cad; do
+        binary=$root/usr/bin/$program
+        readelf -hW "$binary" | grep -q 'Type: *DYN' || fail "$program is not position independent"
+        readelf -lW "$binary" | grep -q 'GNU_RELRO' || fail "$program has no RELRO segment"
+        readelf -dW "$binary" | grep -Eq 'BIND_NOW|Flags:.* NOW' || fail "$program is not bound at start (BIND_NOW)"
+        readelf --dyn-syms -W "$binary" >"$work/$program.symbols"
+        grep -q '__stack_chk_fail' "$work/$program.symbols" || fail "$program has no stack protector"
+        grep -Eq '__[a-z0-9_]+_chk(@|$| )' "$work/$program.symbols" || fail "$program has no FORTIFY checked calls"
+    done
+else
+    fail "readelf (binutils) not found: the hardening is not checked"
+fi
 
 # The unpacked command line runs: its help, and a Gauss-Krüger forward
 # conversion on the default system (1980 Xi'an, IAG-75 ellipsoid), central

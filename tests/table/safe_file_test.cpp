@@ -4,9 +4,11 @@
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
@@ -81,19 +83,123 @@ TEST(SafeFileWriter, DevicesAndFifosAreWrittenDirectly) {
     EXPECT_TRUE(std::filesystem::is_fifo(dir.Path("pipe")));
 
     // A character device (a null device made in the scratch folder) stays a
-    // device; /dev/full reports its error as a full disk.
+    // device; a full device reports its error as a full disk.
     if (geteuid() != 0 || mknod(dir.Path("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) {
         GTEST_SKIP() << "mknod needs root: the device case is not run";
     }
     Save(dir.Path("null"), "gone\r\n");
     EXPECT_TRUE(std::filesystem::is_character_file(dir.Path("null")));
+    const std::string full = testing::MakeFullDevice(dir, "full");
+    ASSERT_FALSE(full.empty());
     try {
-        Save("/dev/full", "P1\r\n");
-        ADD_FAILURE() << "a write to /dev/full succeeded";
+        Save(full, "P1\r\n");
+        ADD_FAILURE() << "a write to the full device succeeded";
     } catch (const CommandError& error) {
         EXPECT_STREQ(error.what(), "Disk full");
     }
-    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+    EXPECT_TRUE(std::filesystem::is_character_file(full));
+}
+
+// A file the user may not write is refused, as cp refuses it, even in a
+// folder that takes new files; root writes any file, as cp does, and the
+// file keeps its owner, group and mode.
+TEST(SafeFileWriter, FilesTheUserMayNotWriteAreRefused) {
+    const ScratchDir dir;
+    chmod(dir.Path("").c_str(), 0777);
+    const std::string locked = dir.Path("locked.txt");
+    WriteBytes(locked, "old\r\n");
+    chmod(locked.c_str(), 0444);
+    // Exit status 0 when a new file beside `path` can be written and the
+    // save of `path` is refused as "File access denied".
+    const auto refused = [&](const std::string& path) {
+        try {
+            Save(dir.Path("mine.txt"), "mine\r\n");
+        } catch (const CommandError&) {
+            return 4;
+        }
+        try {
+            Save(path, "new\r\n");
+            return 1;
+        } catch (const CommandError& error) {
+            return std::string(error.what()) == "File access denied" ? 0 : 2;
+        }
+    };
+    if (geteuid() != 0) {
+        EXPECT_EQ(refused(locked), 0);
+    } else {
+        // Another user's file, rewritten by root.
+        ASSERT_EQ(chown(locked.c_str(), 65534, 65534), 0);
+        Save(locked, "root\r\n");
+        struct stat status {};
+        ASSERT_EQ(stat(locked.c_str(), &status), 0);
+        EXPECT_EQ(status.st_uid, 65534u);
+        EXPECT_EQ(status.st_gid, 65534u);
+        EXPECT_EQ(status.st_mode & 07777, 0444u);
+        EXPECT_EQ(ReadBytes(locked), "root\r\n");
+        // The same file for its owner, the user nobody, in a child process.
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) _exit(3);
+            _exit(refused(locked));
+        }
+        int child_status = 0;
+        waitpid(child, &child_status, 0);
+        EXPECT_TRUE(WIFEXITED(child_status) && WEXITSTATUS(child_status) == 0) << child_status;
+        EXPECT_EQ(ReadBytes(dir.Path("mine.txt")), "mine\r\n");
+    }
+    EXPECT_EQ(ReadBytes(locked), geteuid() == 0 ? "root\r\n" : "old\r\n");
+    EXPECT_EQ(EntriesIn(dir.Path("")), 2);
+}
+
+// A scratch file is named PREFIX-XXXXXX.SUFFIX in $TMPDIR and is gone after
+// its end, also when a signal ends the program that made it.
+TEST(ScratchFile, RemovedAtItsEndAndOnSignals) {
+    const ScratchDir dir;
+    const char* const saved = std::getenv("TMPDIR");
+    const std::string saved_tmpdir = saved != nullptr ? saved : "";
+    setenv("TMPDIR", dir.Path("").c_str(), 1);  // with a trailing slash
+    std::string made;
+    {
+        const ScratchFile scratch("coordconv-cad", ".dxf");
+        made = scratch.Path();
+        EXPECT_TRUE(FileExists(made));
+    }
+    EXPECT_EQ(made.rfind(dir.Path("coordconv-cad-"), 0), 0u) << made;
+    EXPECT_EQ(made.size(), dir.Path("coordconv-cad-XXXXXX.dxf").size()) << made;
+    EXPECT_FALSE(FileExists(made));
+
+    for (const int signal_number : {SIGTERM, SIGHUP, SIGUSR2}) {
+        int names[2];
+        ASSERT_EQ(pipe(names), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::signal(signal_number, SIG_DFL);
+            RemoveTemporaryFilesOnInterrupt();
+            const ScratchFile scratch("coordconv-cad", ".dxf");
+            const std::string line = scratch.Path() + "\n";
+            if (write(names[1], line.data(), line.size()) != static_cast<ssize_t>(line.size())) _exit(1);
+            for (;;) pause();
+        }
+        close(names[1]);
+        std::string path;
+        char c = 0;
+        while (read(names[0], &c, 1) == 1 && c != '\n') path.push_back(c);
+        close(names[0]);
+        EXPECT_TRUE(FileExists(path)) << path;
+        kill(child, signal_number);
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number) << status;
+        EXPECT_FALSE(FileExists(path)) << "signal " << signal_number;
+    }
+    if (saved != nullptr) {
+        setenv("TMPDIR", saved_tmpdir.c_str(), 1);
+    } else {
+        unsetenv("TMPDIR");
+    }
+    EXPECT_EQ(EntriesIn(dir.Path("")), 0);
 }
 
 TEST(SafeFileWriter, AFailedSaveKeepsTheOldFile) {
@@ -144,15 +250,17 @@ TEST(CliOutput, AFailedWriteIsAnError) {
         "bursa-wolf solve --form geodetic --form2 geodetic -i " + dir.Path("cp.txt"),
         "--help",
     };
+    const std::string full = testing::MakeFullDevice(dir, "full");
+    if (full.empty()) GTEST_SKIP() << "mknod needs root: a full device cannot be made";
     for (const auto& run : runs) {
-        const int to_stdout = std::system((cli + " " + run + " > /dev/full 2>/dev/null").c_str());
+        const int to_stdout = std::system((cli + " " + run + " > " + full + " 2>/dev/null").c_str());
         EXPECT_EQ(WEXITSTATUS(to_stdout), 1) << run;
     }
     for (const auto& run : {runs[0], runs[1], runs[2], runs[3], runs[4]}) {
-        const int to_file = std::system((cli + " " + run + " -o /dev/full 2>/dev/null").c_str());
+        const int to_file = std::system((cli + " " + run + " -o " + full + " 2>/dev/null").c_str());
         EXPECT_EQ(WEXITSTATUS(to_file), 1) << run;
     }
-    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+    EXPECT_TRUE(std::filesystem::is_character_file(full));
 }
 
 }  // namespace

@@ -9,10 +9,13 @@
 #include <QFont>
 #include <QScreen>
 
+#include "table/safe_file.h"
 #include "ui/app/main_window.h"
 #include "ui/kit/qt_user_dialogs.h"
 
 int main(int argc, char** argv) {
+    // A save that a signal stops leaves the old file and no temporary one.
+    coordconv::RemoveTemporaryFilesOnInterrupt();
     QApplication application(argc, argv);
     // The application title; no application display name, which Qt would
     // append to every window title.

@@ -34,6 +34,7 @@ ConversionWindow::ConversionWindow(QWidget* owner, UserDialogs& dialogs, const C
         grid = new PointGrid(titles, layout_.default_column_width, group);
         grid->setObjectName(grid_name);
         grid->SetColumnShares(layout_.column_shares, layout_.column_width_offset);
+        grid->SetDialogs(dialogs_);
         box->addWidget(grid, 1);
         bar = new QToolBar(group);
         bar->setToolButtonStyle(Qt::ToolButtonTextOnly);

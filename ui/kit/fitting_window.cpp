@@ -8,6 +8,7 @@
 
 #include "core/proj_pipeline.h"
 #include "table/coordinate_file.h"
+#include "table/regular_file.h"
 #include "ui/kit/point_table_commands.h"
 #include "ui/kit/qt_text.h"
 
@@ -119,6 +120,7 @@ FittingWindow::FittingWindow(QWidget* owner, UserDialogs& dialogs, const Fitting
     common_box_->setContentsMargins(2, 2, 2, 2);
     common_ = new CommonPointGrid(layout.common_point_titles, kCommonPointColumnWidth, common_group_);
     common_->setObjectName("StringGrid3");
+    common_->SetDialogs(dialogs_);
     common_->setToolTip(ToQString(layout.common_point_hint));
     common_->Edit([&](PointTable& table) { table = NewCommonPointGrid(layout.common_points, layout.common_point_titles); });
     common_->SetCurrentRow(1);
@@ -245,6 +247,7 @@ void FittingWindow::ToolButton10Click() {
     Run([this] {
         const std::optional<std::string> path = dialogs_.AskOpenFile(OpenCoordinateFileDialog());
         if (!path) return;
+        RequireRegularFile(*path);
         // The rows are replaced only once the whole file has been read.
         common_->Edit([&](PointTable& table) {
             ImportCommonPoints(*path, FileEncoding::Gbk, layout_.common_points, table);
@@ -334,6 +337,7 @@ void FittingWindow::ToolButton15Click() {
     Run([this] {
         const std::optional<std::string> path = dialogs_.AskOpenFile(OpenCoordinateFileDialog());
         if (!path) return;
+        RequireRegularFile(*path);
         SetParameterTexts(LoadParameterFile(*path, FileEncoding::Gbk, static_cast<int>(parameter_edits_.size())));
     });
 }

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "table/regular_file.h"
 #include "ui/kit/qt_text.h"
 
 namespace coordconv {
@@ -54,7 +55,9 @@ void ImportIntoGrid(PointGrid& grid, UserDialogs& dialogs, FieldSplit split) {
 
 void ImportFileIntoGrid(PointGrid& grid, const std::string& path, FieldSplit split) {
     // The import replaces the rows only once the whole file has been read, so a
-    // file that cannot be read leaves the typed points as they were.
+    // file that cannot be read leaves the typed points as they were. A FIFO or
+    // a device (dropped or chosen) is refused before it is opened.
+    RequireRegularFile(path);
     grid.Edit([&](PointTable& table) { ImportCoordinateFile(path, split, FileEncoding::Gbk, table); });
     grid.SetCurrentRow(grid.Table().RowCount() - 1);
 }

@@ -38,7 +38,7 @@ inline constexpr int kMaxHelpTableNesting = 4;               // tables open at o
 inline constexpr int kMaxHelpTableCells = 1000;              // table cells of a page
 inline constexpr int kMaxHelpListItems = 1000;               // list items of a page
 inline constexpr int kMaxHelpImages = 100;                   // images of a page
-inline constexpr int kMaxHelpWordBytes = 20000;              // text without a blank, tags skipped
+inline constexpr int kMaxHelpWordBytes = 2000;               // text without a blank, tags skipped
 
 // Why the page `html` is beyond the limits above (in Chinese, for the help
 // window), or an empty text when it is within them. Counts the tags as an

@@ -71,7 +71,7 @@ TEST(HelpWindowFiles, DamagedPagesAreRefusedWithALine) {
         {"spans60000.html", "标记嵌套深于 100 层"},   {"rows20000.html", "表格单元格多于 1000 个"},
         {"paragraphs30000.html", "标记多于 20000 个"}, {"zero.html", "File access denied"},
         {"items20000.html", "列表项多于 1000 个"},     {"images200.html", "图片多于 100 个"},
-        {"word.html", "不换行的文字长于 20000 字节"},
+        {"word.html", "不换行的文字长于 2000 字节"},
     };
     for (const auto& [page, reason] : refused) {
         if (page == "zero.html" && !devices) continue;

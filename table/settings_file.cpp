@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #ifdef _WIN32
 #include <io.h>
 #else
@@ -16,6 +17,7 @@
 #include <sys/stat.h>
 
 #include "core/errors.h"
+#include "table/regular_file.h"
 #include "table/safe_file.h"
 #include "table/text_codec.h"
 
@@ -141,19 +143,17 @@ void RememberFolder(const std::string& settings_path, const std::string& kind, c
 }
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {
-    // Only a regular file is read: a folder or a device of that name, or a
-    // file that cannot be read, leaves the settings at their defaults.
-    struct stat status {};
-    if (stat(path_.c_str(), &status) != 0 || (status.st_mode & S_IFMT) != S_IFREG) return;
-    std::FILE* file = std::fopen(path_.c_str(), "rb");
-    if (file == nullptr) return;
+    // Only a regular file is read (checked before the open, which never
+    // waits): a folder, a FIFO or a device of that name, or a file that cannot
+    // be read, leaves the settings at their defaults.
     std::string bytes;
-    char block[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(block, 1, sizeof block, file)) > 0) bytes.append(block, got);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed || bytes.empty()) return;
+    try {
+        // No size limit: a file read short would lose its other sections at the next save.
+        bytes = ReadRegularFile(path_, std::numeric_limits<std::size_t>::max());
+    } catch (const CommandError&) {
+        return;
+    }
+    if (bytes.empty()) return;
     line_end_ = bytes.find("\r\n") != std::string::npos || bytes.find('\n') == std::string::npos ? "\r\n" : "\n";
     ends_with_line_end_ = bytes.back() == '\n';
     std::size_t start = 0;

@@ -1,7 +1,8 @@
 // The spreadsheet keys of the grids, pressed for real: copy, paste (with the
-// texts LibreOffice Calc and WPS put on the clipboard), select all, delete,
-// undo; a text file dropped onto a source table; and the file dialogs'
-// remembered folders.
+// texts LibreOffice Calc and WPS put on the clipboard, also into an open cell
+// editor), select all, delete, undo; a text file dropped onto a source table;
+// FIFOs and devices refused by every open; and the file dialogs' remembered
+// folders.
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
@@ -19,6 +20,7 @@
 #include "table/settings_file.h"
 #include "ui/kit/qt_user_dialogs.h"
 #include "ui/windows/gauss_window.h"
+#include "ui/windows/plane_four_window.h"
 #include "ui/windows/polynomial_window.h"
 
 namespace coordconv {
@@ -211,6 +213,29 @@ TEST_F(GridClipboardTest, AHugeCellIsRefused) {
     ASSERT_EQ(dialogs.errors.size(), 2u);
     EXPECT_EQ(Cell(2, 1), "");
     EXPECT_EQ(Source().Table().RowCount(), 2);
+}
+
+// Every file the windows read (points, common points, parameters,
+// coefficients) is refused before the open when it is a FIFO or a device.
+TEST(OpenDialogs, SpecialFilesAreRefusedBeforeTheOpen) {
+    const ScratchDir dir;
+    ASSERT_EQ(mkfifo(dir.Path("fifo.txt").c_str(), 0600), 0);
+    std::vector<std::string> specials = {dir.Path("fifo.txt")};
+    if (mknod(dir.Path("zero.txt").c_str(), S_IFCHR | 0666, makedev(1, 5)) == 0) specials.push_back(dir.Path("zero.txt"));
+    FakeDialogs dialogs;
+    TFormGSZS gauss(nullptr, dialogs);
+    TFormPoly polynomial(nullptr, dialogs);
+    TForm2d4p plane_four(nullptr, dialogs);
+    const std::vector<QAbstractButton*> opens = {gauss.Button(3), polynomial.Button(10), polynomial.Button(15),
+                                                 plane_four.Button(15)};
+    for (QAbstractButton* open : opens)
+        for (const std::string& special : specials) {
+            dialogs.errors.clear();
+            dialogs.open_files.push_back(special);
+            open->click();
+            ASSERT_EQ(dialogs.errors.size(), 1u) << open->objectName().toStdString() << " " << special;
+            EXPECT_EQ(dialogs.errors[0], "File access denied");
+        }
 }
 
 TEST(GridClipboard, TheCoefficientTablePastesIntoItsValueColumn) {

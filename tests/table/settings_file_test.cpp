@@ -28,9 +28,9 @@ TEST(SettingsFile, BesideAPortableCopyElseInTheUsersConfigFolder) {
     ASSERT_EQ(::mkdir(dir.Path("copy").c_str(), 0755), 0);
     EXPECT_EQ(SettingsFilePathIn(dir.Path("copy"), dir.Path("config")), dir.Path("copy") + "/Merivox.ini");
 
-    // "usr/bin" stands for /usr/bin: a folder of the running user (root runs
-    // the tests in the package build) named as a system folder, reached
-    // directly and through a link.
+    // "usr/bin" stands for /usr/bin: a folder of the user running the tests
+    // (root's, like /usr/bin, when root runs them) named as a system folder,
+    // reached directly and through a link.
     ASSERT_EQ(::mkdir(dir.Path("usr").c_str(), 0755), 0);
     ASSERT_EQ(::mkdir(dir.Path("usr/bin").c_str(), 0755), 0);
     ASSERT_EQ(::symlink(dir.Path("usr/bin").c_str(), dir.Path("bin").c_str()), 0);

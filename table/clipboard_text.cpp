@@ -2,9 +2,17 @@
 
 #include <algorithm>
 
+#include "core/errors.h"
+#include "table/coordinate_file.h"
+
 namespace coordconv {
 
 CellRange ParseClipboardText(std::string_view text) {
+    // Checked per cell as it grows, so a huge cell is refused before it is copied whole.
+    const auto check_length = [](const std::string& cell) {
+        if (cell.size() > kMaxLineBytes)
+            throw CommandError("Cell longer than " + std::to_string(kMaxLineBytes / (1 << 20)) + " MB");
+    };
     const char separator = text.find('\t') != std::string_view::npos ? '\t' : ',';
     CellRange rows;
     std::vector<std::string> row;
@@ -31,6 +39,7 @@ CellRange ParseClipboardText(std::string_view text) {
                 quoted = false;
             } else {
                 cell += c;
+                check_length(cell);
             }
             continue;
         }
@@ -46,11 +55,14 @@ CellRange ParseClipboardText(std::string_view text) {
         } else {
             cell += c;
             cell_started = true;
+            check_length(cell);
         }
     }
     if (cell_started || !row.empty() || !cell.empty()) end_line();
     return rows;
 }
+
+bool HoldsSeveralCells(std::string_view text) { return text.find_first_of("\t\r\n") != std::string_view::npos; }
 
 namespace {
 

@@ -18,7 +18,14 @@ using CellRange = std::vector<std::vector<std::string>>;
 // one line end after the last line is no further row. The cells are split at
 // tabs when the text holds a tab anywhere, otherwise at commas (a CSV copy);
 // quoted cells keep their separators and line breaks. UTF-8 in, UTF-8 out.
+// A cell longer than the import's line limit (kMaxLineBytes) is no point's
+// field: it fails with CommandError "Cell longer than 4 MB" as soon as it
+// is met.
 CellRange ParseClipboardText(std::string_view text);
+
+// True when `text` pastes as more than one cell: it holds a tab or a line
+// break (a cell editor hands such a paste to the table).
+bool HoldsSeveralCells(std::string_view text);
 
 // The rows as tab-separated lines, each ended by "\n", cells quoted where
 // needed (see above).

@@ -49,8 +49,6 @@ namespace {
 [[noreturn]] void ThrowFileError(int error) { throw CommandError(FileErrorText(error)); }
 
 constexpr std::size_t kBufferSize = 1 << 20;
-// The longest line read: far beyond any point's fields.
-constexpr std::size_t kMaxLineBytes = 4u << 20;
 
 }  // namespace
 

@@ -21,6 +21,10 @@
 
 namespace coordconv {
 
+// The longest line read (and the longest cell pasted): far beyond any
+// point's fields.
+inline constexpr std::size_t kMaxLineBytes = 4u << 20;
+
 // How a line is split into the table's columns.
 enum class FieldSplit {
     Projection,  // projection tools: a field without a comma takes the rest, later fields read "0"

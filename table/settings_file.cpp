@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #ifdef _WIN32
 #include <io.h>
 #else
@@ -16,6 +17,7 @@
 #include <sys/stat.h>
 
 #include "core/errors.h"
+#include "table/regular_file.h"
 #include "table/safe_file.h"
 #include "table/text_codec.h"
 
@@ -92,21 +94,33 @@ std::string SettingsFilePath() {
                               QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString());
 }
 
-std::string SettingsFilePathIn(const std::string& program_folder, const std::string& config_folder) {
-    if (FolderTakesNewFiles(program_folder)) return program_folder + "/" + kSettingsFileName;
+std::vector<std::string> SystemFolders() { return {"/usr", "/bin", "/sbin", "/lib", "/lib64", "/opt", "/etc"}; }
+
+std::string SettingsFilePathIn(const std::string& program_folder, const std::string& config_folder,
+                               const std::vector<std::string>& system_folders) {
+    if (KeepsSettingsBesideProgram(program_folder, system_folders)) return program_folder + "/" + kSettingsFileName;
     QDir().mkpath(QString::fromStdString(config_folder));
     return config_folder + "/" + kSettingsFileName;
 }
 
-bool FolderTakesNewFiles(const std::string& folder) {
+bool KeepsSettingsBesideProgram(const std::string& program_folder, const std::vector<std::string>& system_folders) {
 #ifdef _WIN32
-    return ::_access(folder.c_str(), 2) == 0;
+    (void)system_folders;
+    return ::_access(program_folder.c_str(), 2) == 0;
 #else
-    std::string probe = folder + "/.coordconv-probe-XXXXXX";
-    const int descriptor = ::mkstemp(probe.data());
-    if (descriptor < 0) return false;
-    ::close(descriptor);
-    ::unlink(probe.c_str());
+    // Root may write anywhere, so "writable" alone would put an installed
+    // program's settings into /usr/bin: the folder must be the user's own.
+    struct stat status {};
+    if (::stat(program_folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return false;
+    if (status.st_uid != ::geteuid() || ::access(program_folder.c_str(), W_OK) != 0) return false;
+    const auto canonical = [](const std::string& path) {
+        const QString resolved = QFileInfo(QString::fromStdString(path)).canonicalFilePath();
+        return resolved.isEmpty() ? path : resolved.toStdString();
+    };
+    const std::string folder = canonical(program_folder);
+    for (const std::string& system : system_folders)
+        for (const std::string& root : {system, canonical(system)})
+            if (folder == root || folder.starts_with(root + "/")) return false;
     return true;
 #endif
 }
@@ -129,19 +143,17 @@ void RememberFolder(const std::string& settings_path, const std::string& kind, c
 }
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {
-    // Only a regular file is read: a folder or a device of that name, or a
-    // file that cannot be read, leaves the settings at their defaults.
-    struct stat status {};
-    if (stat(path_.c_str(), &status) != 0 || (status.st_mode & S_IFMT) != S_IFREG) return;
-    std::FILE* file = std::fopen(path_.c_str(), "rb");
-    if (file == nullptr) return;
+    // Only a regular file is read (checked before the open, which never
+    // waits): a folder, a FIFO or a device of that name, or a file that cannot
+    // be read, leaves the settings at their defaults.
     std::string bytes;
-    char block[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(block, 1, sizeof block, file)) > 0) bytes.append(block, got);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed || bytes.empty()) return;
+    try {
+        // No size limit: a file read short would lose its other sections at the next save.
+        bytes = ReadRegularFile(path_, std::numeric_limits<std::size_t>::max());
+    } catch (const CommandError&) {
+        return;
+    }
+    if (bytes.empty()) return;
     line_end_ = bytes.find("\r\n") != std::string::npos || bytes.find('\n') == std::string::npos ? "\r\n" : "\n";
     ends_with_line_end_ = bytes.back() == '\n';
     std::size_t start = 0;
@@ -237,6 +249,11 @@ void IniFile::Save() const {
     if (::_access(path_.c_str(), 0) == 0 && ::_access(path_.c_str(), 2) != 0) throw failure;
 #else
     if (::access(path_.c_str(), F_OK) == 0 && ::access(path_.c_str(), W_OK) != 0) throw failure;
+    // A FIFO of that name would hold the save (at the program's exit) until
+    // some other program read it, a socket cannot be opened: neither is
+    // written. A device is written directly, as every save writes one.
+    struct stat status {};
+    if (::stat(path_.c_str(), &status) == 0 && (S_ISFIFO(status.st_mode) || S_ISSOCK(status.st_mode))) throw failure;
 #endif
     std::string bytes;
     for (std::size_t i = 0; i < lines_.size(); ++i) {

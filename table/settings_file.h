@@ -20,18 +20,26 @@ inline constexpr const char* kSettingsFileName = "Merivox.ini";
 
 // The settings file of the running program (needs the Qt application
 // object): SettingsFilePathIn(the program's folder, the user's configuration
-// folder QStandardPaths::AppConfigLocation).
+// folder QStandardPaths::AppConfigLocation, SystemFolders()).
 std::string SettingsFilePath();
 
-// Merivox.ini beside the program when that folder takes new files (a
-// portable copy, as the program has always kept it), otherwise Merivox.ini
-// in `config_folder`, which is created (a program installed in a system
-// folder). The format is the same in both places.
-std::string SettingsFilePathIn(const std::string& program_folder, const std::string& config_folder);
+// The folders of the operating system's own programs and files (/usr, /bin,
+// /sbin, /lib, /lib64, /opt, /etc); a program in one of them is an
+// installed program, never a portable copy.
+std::vector<std::string> SystemFolders();
 
-// True when a new file can be created in `folder` (tried, not guessed from
-// permission bits, which an administrator's account overrides).
-bool FolderTakesNewFiles(const std::string& folder);
+// Merivox.ini beside the program when it is a portable copy (see
+// KeepsSettingsBesideProgram), otherwise Merivox.ini in `config_folder`,
+// which is created (an installed program, also when root runs it). The format
+// is the same in both places.
+std::string SettingsFilePathIn(const std::string& program_folder, const std::string& config_folder,
+                               const std::vector<std::string>& system_folders = SystemFolders());
+
+// True when `program_folder` belongs to the user running the program, may be
+// written by that user, and lies outside `system_folders` (compared after
+// following links). Decided from the folder's owner and mode alone: nothing is
+// created in the folder to find out.
+bool KeepsSettingsBesideProgram(const std::string& program_folder, const std::vector<std::string>& system_folders);
 
 // The folder of the last file chosen in a file dialog of a window of `kind`
 // (its object name), kept in section "Folders"; empty when none is kept.

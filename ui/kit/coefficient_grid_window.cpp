@@ -6,6 +6,7 @@
 #include <QPalette>
 #include <algorithm>
 
+#include "table/regular_file.h"
 #include "ui/kit/point_table_commands.h"
 #include "ui/kit/qt_text.h"
 
@@ -103,6 +104,7 @@ void SaveCoefficients(const CoefficientGrid& grid, UserDialogs& dialogs) {
 void LoadCoefficients(CoefficientGrid& grid, UserDialogs& dialogs) {
     const std::optional<std::string> path = dialogs.AskOpenFile(OpenCoordinateFileDialog());
     if (!path) return;
+    RequireRegularFile(*path);
     grid.Edit([&](CoefficientTable& table) { LoadCoefficientFile(*path, FileEncoding::Gbk, table); });
     grid.SetCurrentRow(grid.Table().RowCount() - 1);
 }

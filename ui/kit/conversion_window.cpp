@@ -34,6 +34,7 @@ ConversionWindow::ConversionWindow(QWidget* owner, UserDialogs& dialogs, const C
         grid = new PointGrid(titles, layout_.default_column_width, group);
         grid->setObjectName(grid_name);
         grid->SetColumnShares(layout_.column_shares, layout_.column_width_offset);
+        grid->SetDialogs(dialogs_);
         box->addWidget(grid, 1);
         bar = new QToolBar(group);
         bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
@@ -110,6 +111,7 @@ void ConversionWindow::ImportSource(bool always_ask) {
 }
 
 void ConversionWindow::ImportFile(const std::string& path, bool always_ask) {
+    RequireRegularFile(path);  // before the layout is read: a FIFO would block it
     if (always_ask || NeedsImportDialog(path, source_->Table().ColCount())) {
         ImportMappedIntoGrid(*source_, dialogs_, layout_.split, path, CheckSettings());
         return;

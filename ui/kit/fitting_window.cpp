@@ -10,6 +10,7 @@
 #include "core/proj_pipeline.h"
 #include "table/coordinate_file.h"
 #include "core/number_text.h"
+#include "table/regular_file.h"
 #include "ui/kit/point_table_commands.h"
 #include "ui/kit/qt_text.h"
 
@@ -121,6 +122,7 @@ FittingWindow::FittingWindow(QWidget* owner, UserDialogs& dialogs, const Fitting
     common_box_->setContentsMargins(2, 2, 2, 2);
     common_ = new CommonPointGrid(layout.common_point_titles, kCommonPointColumnWidth, common_group_);
     common_->setObjectName("StringGrid3");
+    common_->SetDialogs(dialogs_);
     common_->setToolTip(ToQString(layout.common_point_hint));
     common_->Edit([&](PointTable& table) { table = NewCommonPointGrid(layout.common_points, layout.common_point_titles); });
     common_->SetCurrentRow(1);
@@ -248,6 +250,7 @@ void FittingWindow::ToolButton10Click() {
     Run([this, shift] {
         const std::optional<std::string> path = dialogs_.AskOpenFile(OpenCoordinateFileDialog());
         if (!path) return;
+        RequireRegularFile(*path);
         // A common-point file in another layout (or any file with Shift held)
         // goes through the import dialog; its fields up to the point residual
         // are numbers in the program's own files. Every point read is adopted.
@@ -349,6 +352,7 @@ void FittingWindow::ToolButton15Click() {
     Run([this] {
         const std::optional<std::string> path = dialogs_.AskOpenFile(OpenCoordinateFileDialog());
         if (!path) return;
+        RequireRegularFile(*path);
         SetParameterTexts(LoadParameterFile(*path, FileEncoding::Gbk, static_cast<int>(parameter_edits_.size())));
     });
 }

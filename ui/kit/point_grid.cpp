@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "table/coordinate_file.h"
+#include "ui/kit/command_runner.h"
 #include "ui/kit/qt_text.h"
 
 namespace coordconv {
@@ -67,7 +69,7 @@ void ColumnShareView::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Copy)) {
         CopySelection();
     } else if (event->matches(QKeySequence::Paste)) {
-        PasteClipboard();
+        PasteFromKey();
     } else if (event->matches(QKeySequence::SelectAll)) {
         selectAll();
     } else if (event->matches(QKeySequence::Undo)) {
@@ -79,6 +81,37 @@ void ColumnShareView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     event->accept();
+}
+
+bool ColumnShareView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    const bool editing = QTableView::edit(index, trigger, event);
+    // The view sees the editor's keys before the editor does (a filter added
+    // later runs first): see eventFilter.
+    if (editing)
+        if (QWidget* editor = indexWidget(index)) editor->installEventFilter(this);
+    return editing;
+}
+
+bool ColumnShareView::eventFilter(QObject* watched, QEvent* event) {
+    // A click opens the cell editor, so Ctrl+V reaches the editor. A block
+    // copied from a spreadsheet would become one cell's text there: the
+    // editor is closed without committing (the paste overwrites its cell
+    // anyway) and the table takes the paste.
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste) &&
+        watched == indexWidget(currentIndex())) {
+        const std::string text = ToStdString(QApplication::clipboard()->text());
+        if (HoldsSeveralCells(text) || text.size() > kMaxLineBytes) {
+            closeEditor(static_cast<QWidget*>(watched), QAbstractItemDelegate::NoHint);
+            PasteFromKey();
+            return true;
+        }
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+void ColumnShareView::PasteFromKey() {
+    const std::optional<std::string> failure = TryCommand([this] { PasteClipboard(); });
+    if (failure && dialogs_ != nullptr) dialogs_->ShowError(*failure);
 }
 
 void ColumnShareView::CopySelection() const {

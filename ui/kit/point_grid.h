@@ -15,6 +15,7 @@
 #include "table/clipboard_text.h"
 #include "table/column_shares.h"
 #include "table/point_table.h"
+#include "table/user_dialogs.h"
 
 namespace coordconv {
 
@@ -59,16 +60,25 @@ auto EditThroughModel(Model& model, Table& table, Change&& change) {
 // Ctrl+C copies the selected range as tab-separated lines, Ctrl+V pastes
 // tab- or comma-separated text at the current cell, Ctrl+A selects every
 // data row, Delete empties the selected cells, and Ctrl+Z takes back the
-// last paste, delete or clear (one level).
+// last paste, delete or clear (one level). Ctrl+V in an open cell editor
+// pastes into the editor when the clipboard holds one cell, and hands a
+// paste of several cells (or of a cell too long for any point) to the table.
 class ColumnShareView : public QTableView {
     Q_OBJECT
 public:
     using QTableView::QTableView;
+    using QTableView::edit;
 
     // Empty shares keep the default column width.
     void SetColumnShares(std::vector<long double> shares, int width_offset = 34);
 
+    // Where a refused paste ("Cell longer than 4 MB") is reported; without
+    // one the paste is refused silently.
+    void SetDialogs(UserDialogs& dialogs) { dialogs_ = &dialogs; }
+
     void CopySelection() const;
+    // Fails with CommandError for a cell longer than the import's line limit;
+    // the table is then unchanged.
     void PasteClipboard();
     void DeleteSelection();
     void Undo();
@@ -76,6 +86,8 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     // The grid's table before a change, restored by Undo.
     virtual void KeepUndo() {}
@@ -86,7 +98,10 @@ protected:
 
 private:
     void ApplyColumnShares();
+    // PasteClipboard, a failure in the common error box.
+    void PasteFromKey();
 
+    UserDialogs* dialogs_ = nullptr;
     std::vector<long double> column_shares_;
     int width_offset_ = 34;
 };

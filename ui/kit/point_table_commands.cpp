@@ -7,6 +7,7 @@
 #include "table/point_checks.h"
 #include "table/point_file_layout.h"
 
+#include "table/regular_file.h"
 #include "ui/kit/qt_text.h"
 
 namespace coordconv {
@@ -59,7 +60,9 @@ void ImportIntoGrid(PointGrid& grid, UserDialogs& dialogs, FieldSplit split) {
 
 void ImportFileIntoGrid(PointGrid& grid, const std::string& path, FieldSplit split) {
     // The import replaces the rows only once the whole file has been read, so a
-    // file that cannot be read leaves the typed points as they were.
+    // file that cannot be read leaves the typed points as they were. A FIFO or
+    // a device (dropped or chosen) is refused before it is opened.
+    RequireRegularFile(path);
     grid.Edit([&](PointTable& table) { ImportCoordinateFile(path, split, FileEncoding::Gbk, table); });
     grid.SetCurrentRow(grid.Table().RowCount() - 1);
 }
@@ -87,6 +90,7 @@ bool NeedsImportDialog(const std::string& path, int column_count) {
 
 void ImportMappedIntoGrid(PointGrid& grid, UserDialogs& dialogs, FieldSplit split, const std::string& path,
                           const PlausibilitySettings& settings) {
+    RequireRegularFile(path);
     ImportMappingRequest request;
     request.path = path;
     request.lines = ReadFirstLines(path, FileEncoding::Gbk, kDialogLines);

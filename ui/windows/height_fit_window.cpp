@@ -46,6 +46,7 @@ TFormGCNH::TFormGCNH(QWidget* owner, UserDialogs& dialogs) : FittingWindow(owner
     ParameterArea()->addWidget(model);
     coefficients_ = new CoefficientGrid(NewHeightFitCoefficientTable(0), ParameterGroupBox());
     coefficients_->setObjectName("StringGrid4");
+    coefficients_->SetDialogs(dialogs_);
     coefficients_->SetColumnShares({kHeightCoefficientColumnShares.begin(), kHeightCoefficientColumnShares.end()},
                                    kHeightCoefficientGridOffset);
     ParameterArea()->addWidget(coefficients_, 1);

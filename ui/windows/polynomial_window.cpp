@@ -72,6 +72,7 @@ TFormPoly::TFormPoly(QWidget* owner, UserDialogs& dialogs) : FittingWindow(owner
     ParameterArea()->addWidget(shift);
     coefficients_ = new CoefficientGrid(NewPolynomialCoefficientTable(0), ParameterGroupBox());
     coefficients_->setObjectName("StringGrid4");
+    coefficients_->SetDialogs(dialogs_);
     coefficients_->SetColumnShares({kCoefficientColumnShares.begin(), kCoefficientColumnShares.end()},
                                    kPolynomialCoefficientGridOffset);
     ParameterArea()->addWidget(coefficients_, 1);

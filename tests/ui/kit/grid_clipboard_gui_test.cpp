@@ -1,7 +1,8 @@
 // The spreadsheet keys of the grids, pressed for real: copy, paste (with the
-// texts LibreOffice Calc and WPS put on the clipboard), select all, delete,
-// undo; a text file dropped onto a source table; and the file dialogs'
-// remembered folders.
+// texts LibreOffice Calc and WPS put on the clipboard, also into an open cell
+// editor), select all, delete, undo; a text file dropped onto a source table;
+// FIFOs and devices refused by every open; and the file dialogs' remembered
+// folders.
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
@@ -11,12 +12,15 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include "tests/fake_dialogs.h"
 #include "tests/test_support.h"
 #include "table/settings_file.h"
 #include "ui/kit/qt_user_dialogs.h"
 #include "ui/windows/gauss_window.h"
+#include "ui/windows/plane_four_window.h"
 #include "ui/windows/polynomial_window.h"
 
 namespace coordconv {
@@ -136,6 +140,102 @@ TEST_F(GridClipboardTest, ADroppedFileIsImportedAsFileImportWould) {
     EXPECT_EQ(dialogs.errors.size(), 1u);
     EXPECT_EQ(Source().Table().RowCount(), 3);
     EXPECT_EQ(Cell(0, 1), "P1");
+
+    // A FIFO (nobody writes it) and a node like /dev/zero are refused before
+    // they are opened.
+    ASSERT_EQ(mkfifo(dir.Path("fifo.txt").c_str(), 0600), 0);
+    std::vector<std::string> specials = {dir.Path("fifo.txt")};
+    if (mknod(dir.Path("zero.txt").c_str(), S_IFCHR | 0666, makedev(1, 5)) == 0) specials.push_back(dir.Path("zero.txt"));
+    for (const std::string& special : specials) {
+        dialogs.errors.clear();
+        drop(special);
+        ASSERT_EQ(dialogs.errors.size(), 1u) << special;
+        EXPECT_EQ(dialogs.errors[0], "File access denied");
+        EXPECT_EQ(Source().Table().RowCount(), 3);
+    }
+}
+
+// A click opens the cell editor; Ctrl+V then pastes a spreadsheet block
+// into the table, and a single cell into the editor.
+TEST_F(GridClipboardTest, CtrlVAfterAClickPastesABlockIntoTheTableAndOneCellIntoTheEditor) {
+    QApplication::setActiveWindow(&window);
+    const auto click = [&](int row, int col) -> QWidget* {
+        const QModelIndex index = Source().model()->index(row - 1, col);
+        QTest::mouseClick(Source().viewport(), Qt::LeftButton, Qt::NoModifier, Source().visualRect(index).center());
+        return Source().indexWidget(index);
+    };
+    QWidget* editor = click(1, 1);  // not the current cell: the editor opens at once
+    ASSERT_NE(editor, nullptr);
+    ASSERT_EQ(QApplication::focusWidget(), editor);
+    QApplication::clipboard()->setText("P1\t30.3\t117.1\r\nP2\t31\t118\r\nP3\t32\t119\r\n");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(Source().Table().RowCount(), 4);
+    EXPECT_EQ(Cell(0, 1), "");  // pasted from the clicked cell on
+    EXPECT_EQ(Cell(1, 1), "P1");
+    EXPECT_EQ(Cell(2, 1), "30.3");
+    EXPECT_EQ(Cell(1, 3), "P3");
+    if (const QWidget* reopened = Source().indexWidget(Source().model()->index(0, 1))) {
+        EXPECT_EQ(reopened->property("text").toString(), "P1");  // the current cell's editor, opened anew
+    }
+    Press(Source(), Qt::Key_Z);
+    EXPECT_EQ(Source().Table().RowCount(), 2);
+
+    // One cell (a value copied from a text) goes into the editor, replacing
+    // its selected text; Enter commits it.
+    Source().Edit([](PointTable& table) { table.Cell(0, 1) = "old"; });
+    editor = click(1, 0);
+    ASSERT_NE(editor, nullptr);
+    QApplication::clipboard()->setText("Q7");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Cell(0, 1), "old");  // not yet committed: still in the editor
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QApplication::processEvents();  // the editor commits on Return through a queued call
+    EXPECT_EQ(Cell(0, 1), "Q7");
+    EXPECT_EQ(Source().Table().RowCount(), 2);
+    EXPECT_TRUE(dialogs.errors.empty());
+}
+
+// A cell longer than the import's line limit (4 MB) is refused at once with
+// the common error, from the table and from an open editor alike.
+TEST_F(GridClipboardTest, AHugeCellIsRefused) {
+    QApplication::setActiveWindow(&window);
+    QApplication::clipboard()->setText(QString(20 << 20, QChar('7')));
+    Select(Source(), 1, 1, 1, 1);
+    Press(Source(), Qt::Key_V);
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_EQ(dialogs.errors[0], "Cell longer than 4 MB");
+    EXPECT_EQ(Cell(1, 1), "");
+
+    const QModelIndex index = Source().model()->index(0, 2);
+    QTest::mouseClick(Source().viewport(), Qt::LeftButton, Qt::NoModifier, Source().visualRect(index).center());
+    ASSERT_NE(Source().indexWidget(index), nullptr);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(dialogs.errors.size(), 2u);
+    EXPECT_EQ(Cell(2, 1), "");
+    EXPECT_EQ(Source().Table().RowCount(), 2);
+}
+
+// Every file the windows read (points, common points, parameters,
+// coefficients) is refused before the open when it is a FIFO or a device.
+TEST(OpenDialogs, SpecialFilesAreRefusedBeforeTheOpen) {
+    const ScratchDir dir;
+    ASSERT_EQ(mkfifo(dir.Path("fifo.txt").c_str(), 0600), 0);
+    std::vector<std::string> specials = {dir.Path("fifo.txt")};
+    if (mknod(dir.Path("zero.txt").c_str(), S_IFCHR | 0666, makedev(1, 5)) == 0) specials.push_back(dir.Path("zero.txt"));
+    FakeDialogs dialogs;
+    TFormGSZS gauss(nullptr, dialogs);
+    TFormPoly polynomial(nullptr, dialogs);
+    TForm2d4p plane_four(nullptr, dialogs);
+    const std::vector<QAbstractButton*> opens = {gauss.Button(3), polynomial.Button(10), polynomial.Button(15),
+                                                 plane_four.Button(15)};
+    for (QAbstractButton* open : opens)
+        for (const std::string& special : specials) {
+            dialogs.errors.clear();
+            dialogs.open_files.push_back(special);
+            open->click();
+            ASSERT_EQ(dialogs.errors.size(), 1u) << open->objectName().toStdString() << " " << special;
+            EXPECT_EQ(dialogs.errors[0], "File access denied");
+        }
 }
 
 TEST(GridClipboard, TheCoefficientTablePastesIntoItsValueColumn) {

@@ -17,8 +17,9 @@
 #include "ui/kit/ellipsoid_boxes.h"
 #include "table/user_dialogs.h"
 #include "tools/cad/cad_automation.h"
-#include "tools/cad/map_sheet.h"
-#include "tools/cad/settings.h"
+#include "tools/cad/sheet_point_pick.h"
+#include "tools/sheets/map_sheet.h"
+#include "tools/sheets/sheet_settings.h"
 
 namespace coordconv {
 

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "core/ellipsoid.h"
-#include "tools/cad/cad_automation.h"
+#include "tools/sheets/sheet_grid.h"
 
 namespace coordconv {
 
@@ -77,16 +77,39 @@ SheetJunctionTable SheetsFromSheetNumber(bool new_form, bool input_old_form, con
 
 inline constexpr const char* kEmptySheetNumberText = "图幅号为空，请输入要查询的图幅号";
 
-// "CAD图上获取点位坐标..." (Button1Click): the texts for EditX (the picked y)
-// and EditY (the picked x) in the general number format; nothing when no CAD
-// program runs (show kCadNotRunningText, title "Information", button Yes).
-// A cancelled pick fails with the CAD program's text.
-struct PickedPlaneTexts {
-    std::string x;  // for EditX
-    std::string y;  // for EditY
+// A point in arc seconds of latitude and longitude.
+struct SheetPoint {
+    long double latitude;
+    long double longitude;
 };
-std::optional<PickedPlaneTexts> PickSheetPoint(const CadAttach& attach);
 
-inline constexpr const char* kPickSheetPointPrompt = "请从屏幕取点";
+// The point of "根据经纬度计算": the packed texts in seconds, nudged north-east
+// by 0.0000001" as SheetsFromGeodetic takes it.
+SheetPoint GeodeticSheetPoint(const std::string& longitude_text, const std::string& latitude_text);
+// The point of "根据平面坐标计算", as SheetsFromPlane takes it.
+SheetPoint PlaneSheetPoint(const PlaneSheetFields& fields);
+
+// The junction table of `sheet` at its own scale: the sheet in the centre and
+// its neighbours around it. A neighbour beyond the equator or 88° N leaves its
+// field empty. The old form at 1:2,000 and larger fails with kNoOldFormText.
+SheetJunctionTable JunctionOfSheet(const MapSheet& sheet, bool new_form);
+
+inline constexpr const char* kNoOldFormText = "该比例尺没有旧图幅编号";
+
+// The junction table at a chosen scale (index in kSheetScales) and the sheet
+// in its centre. At 1:10,000 the table is exactly SheetsFromGeodetic's,
+// SheetsFromPlane's or SheetsFromSheetNumber's, and the sheet is there only
+// where the series numbers the point. At other scales a typed number is read
+// in either form and must be of the chosen scale.
+struct ScaledJunction {
+    SheetJunctionTable table;
+    std::optional<MapSheet> sheet;
+};
+ScaledJunction ScaledSheetsFromGeodetic(int scale, bool new_form, const std::string& longitude_text,
+                                        const std::string& latitude_text);
+ScaledJunction ScaledSheetsFromPlane(int scale, bool new_form, const PlaneSheetFields& fields);
+ScaledJunction ScaledSheetsFromSheetNumber(int scale, bool new_form, bool input_old_form,
+                                           const std::string& sheet_text);
+
 
 }  // namespace coordconv

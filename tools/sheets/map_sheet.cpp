@@ -254,6 +254,25 @@ ScaledJunction JunctionAtPoint(int scale, bool new_form, const SheetPoint& p) {
 
 }  // namespace
 
+std::string SheetCornerText(const MapSheet& sheet, const FramePlane& plane) {
+    const SheetScale& scale = kSheetScales[static_cast<std::size_t>(sheet.scale)];
+    // Second decimals that write the sheet's edges exactly: 0 down to 1:10,000, 3 at 1:500.
+    int decimals = 0;
+    for (long double size = scale.longitude_seconds; size != std::floor(size) && decimals < 4; size *= 10) ++decimals;
+    std::string text = "图幅号：" + NewSheetText(sheet);
+    if (const auto old = OldSheetText(sheet)) text += "（旧图幅号：" + *old + "）";
+    text += "  比例尺" + std::string(scale.name) + "\n";
+    text += "中央子午线：" + FloatToStr(plane.central_meridian) + "°  Y加常数：" + FloatToStr(plane.y_constant) + "\n";
+    const char* names[] = {"西南角", "东南角", "东北角", "西北角"};
+    const auto corners = SheetCorners(sheet, plane);
+    RaiseFloatingPointErrors();
+    for (std::size_t i = 0; i < corners.size(); ++i)
+        text += std::string(names[i]) + "  B=" + FormatDms(corners[i].latitude_seconds / 3600, decimals) +
+                "  L=" + FormatDms(corners[i].longitude_seconds / 3600, decimals) +
+                "  x=" + FloatToFixed(corners[i].plane.x, 4) + "  y=" + FloatToFixed(corners[i].plane.y, 4) + "\n";
+    return text;
+}
+
 ScaledJunction ScaledSheetsFromGeodetic(int scale, bool new_form, const std::string& longitude_text,
                                         const std::string& latitude_text) {
     return JunctionAtPoint(scale, new_form, GeodeticSheetPoint(longitude_text, latitude_text));

@@ -112,4 +112,14 @@ ScaledJunction ScaledSheetsFromSheetNumber(int scale, bool new_form, bool input_
                                            const std::string& sheet_text);
 
 
+// "角点坐标": the sheet's numbers and scale, the plane's central meridian and
+// y constant, then one line per corner (south-west, south-east, north-east,
+// north-west) with B and L in degrees, minutes and seconds (as many second
+// decimals as the scale's sheet size needs) and x, y in metres; lines end
+// with "\n".
+std::string SheetCornerText(const MapSheet& sheet, const FramePlane& plane);
+
+// "角点坐标" before any sheet was computed.
+inline constexpr const char* kNoSheetShownText = "请先计算图幅号";
+
 }  // namespace coordconv

@@ -1,5 +1,7 @@
 #include "tools/sheets/sheet_settings.h"
 
+#include "tools/sheets/sheet_scales.h"
+
 namespace coordconv {
 namespace {
 
@@ -33,6 +35,21 @@ void WriteTfhSettings(const std::string& path, const TfhSettings& s) {
     ini.WriteString("TFH", "Yo", s.y_shift);
     ini.WriteInteger("TFH", "TQT", s.system_index);
     ini.WriteInteger("TFH", "TYD", s.zone_index);
+    ini.Save();
+}
+
+TfhScaleSettings ReadTfhScaleSettings(const std::string& path) {
+    const IniFile ini(path);
+    TfhScaleSettings s;
+    const int denominator = ini.ReadInteger("TFH", "SCALE", static_cast<int>(s.scale));
+    for (const SheetScale& scale : kSheetScales)
+        if (scale.denominator == denominator) s.scale = denominator;
+    return s;
+}
+
+void WriteTfhScaleSettings(const std::string& path, const TfhScaleSettings& s) {
+    IniFile ini(path);
+    ini.WriteInteger("TFH", "SCALE", static_cast<int>(s.scale));
     ini.Save();
 }
 

@@ -18,11 +18,21 @@ struct TfhSettings {
     int zone_index = 0;            // TYD: ComboBox2, 0 "3度带", 1 "6度带"
 };
 
+// Choices added to the window after its first version, kept in new keys of
+// section "TFH" so the first version's keys stay as they were.
+struct TfhScaleSettings {
+    long scale = 10000;  // SCALE: the scale drop-down, as the denominator N of 1:N
+};
+
 // Read when the window is created. A list index outside its list reads as the
 // default.
 TfhSettings ReadTfhSettings(const std::string& path);
 
 // Written when the window is destroyed, all keys in the order above.
 void WriteTfhSettings(const std::string& path, const TfhSettings& settings);
+
+// The added keys; a scale the series lacks reads as 1:10,000.
+TfhScaleSettings ReadTfhScaleSettings(const std::string& path);
+void WriteTfhScaleSettings(const std::string& path, const TfhScaleSettings& settings);
 
 }  // namespace coordconv

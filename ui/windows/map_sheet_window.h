@@ -12,6 +12,7 @@
 #include <QTabWidget>
 #include <QWidget>
 #include <array>
+#include <optional>
 #include <string>
 
 #include "ui/kit/ellipsoid_boxes.h"
@@ -47,6 +48,11 @@ public:
     void Button2Click();  // "计算" from plane coordinates
     void Button3Click();  // "计算" from a sheet number
     void Button4Click();  // "计算" from latitude and longitude
+    void ShowCorners();   // "角点坐标": the corners of the sheet in the centre of the table
+    void ExportIndex();   // "接合表导出…": the sheets of an area, as a DXF drawing or a list
+
+    // The scale drop-down's choice, an index in kSheetScales.
+    int Scale() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -60,6 +66,10 @@ private:
     void FormCreate();
     void FormDestroy();
     void Show(const SheetJunctionTable& table);
+    void Show(const ScaledJunction& found, std::optional<long double> plane_y);
+    QWidget* BuildSheetTools();
+    // The plane of the corners: the zone of the plane input's y, or of the sheet's centre.
+    FramePlane CornerPlane(const MapSheet& sheet) const;
     bool NewForm() const { return radio_new_->isChecked(); }
 
     UserDialogs& dialogs_;
@@ -81,6 +91,12 @@ private:
     QRadioButton* radio_input_old_ = nullptr;  // RadioButton3
     QRadioButton* radio_input_new_ = nullptr;  // RadioButton4
     QLineEdit* edit_t_ = nullptr;              // EditT
+    QComboBox* scale_ = nullptr;               // the scale drop-down
+
+    // The sheet in the centre of the table after the last computation, and
+    // the easting (with zone number) of the plane point it came from.
+    std::optional<MapSheet> shown_sheet_;
+    std::optional<long double> shown_plane_y_;
 };
 
 }  // namespace coordconv

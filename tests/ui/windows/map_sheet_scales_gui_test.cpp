@@ -1,0 +1,114 @@
+// The map sheet window's additions: the scale drop-down, the corners of the
+// sheet shown, the sheet index of an area, and the scale kept in the settings.
+#include <QComboBox>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+#include "tests/ui/windows/cad_window_test_support.h"
+#include "ui/windows/map_sheet_window.h"
+
+namespace coordconv {
+namespace {
+
+using testing::CadWindowTest;
+using testing::ReadBytes;
+using testing::WriteBytes;
+
+class MapSheetScalesWindowTest : public CadWindowTest<TFormTFH> {
+protected:
+    static void Click(const QWidget& window, const char* name) { Find<QAbstractButton>(window, name)->click(); }
+    static QComboBox* ScaleBox(const QWidget& window) { return Find<QComboBox>(window, "ComboBoxScale"); }
+    static void ChooseScale(const QWidget& window, const char* name) {
+        QComboBox* box = ScaleBox(window);
+        box->setCurrentIndex(box->findText(QString::fromUtf8(name)));
+    }
+    static std::string Centre(const TFormTFH& window) { return window.JunctionFields()[4]->text().toStdString(); }
+};
+
+TEST_F(MapSheetScalesWindowTest, TheScaleDropDownStartsAtTenThousandAndTheToolsComeLast) {
+    const auto window = Open();
+    EXPECT_EQ(window->windowTitle(), QString::fromUtf8("1:1万图幅号计算"));
+    QComboBox* box = ScaleBox(*window);
+    ASSERT_EQ(box->count(), 11);
+    EXPECT_EQ(box->currentText(), QString::fromUtf8("1:1万"));
+    EXPECT_EQ(box->itemText(0), QString::fromUtf8("1:100万"));
+    EXPECT_EQ(box->itemText(10), QString::fromUtf8("1:500"));
+    EXPECT_EQ(Find<QPushButton>(*window, "ButtonCorners")->text(), QString::fromUtf8("角点坐标"));
+    EXPECT_EQ(Find<QPushButton>(*window, "ButtonIndex")->text(), QString::fromUtf8("接合表导出…"));
+    // Below the pages, at the end of the window.
+    EXPECT_GT(Find<QPushButton>(*window, "ButtonIndex")->mapTo(window.get(), QPoint()).y(),
+              window->Pages()->mapTo(window.get(), QPoint(0, window->Pages()->height())).y() - 1);
+}
+
+TEST_F(MapSheetScalesWindowTest, OtherScalesAndTheCornersOfTheSheetShown) {
+    const auto window = Open();
+    Click(*window, "ButtonCorners");
+    EXPECT_EQ(dialogs.errors, (std::vector<std::string>{kNoSheetShownText}));
+    dialogs.errors.clear();
+
+    ChooseScale(*window, "1:5万");
+    SetText(*window, "EditE", "114.3345");
+    SetText(*window, "EditN", "39.2230");
+    Click(*window, "Button4");
+    EXPECT_EQ(Centre(*window), "J50E004003");
+    Click(*window, "RadioButton2");
+    Click(*window, "Button4");
+    EXPECT_EQ(Centre(*window), "J-50-14-C");
+
+    // 39°20'..39°30' N, 114°30'..114°45' E; the 3° zone 38 of the sheet's
+    // centre on the 1980 Xi'an ellipsoid of the plane page.
+    Click(*window, "ButtonCorners");
+    ASSERT_EQ(dialogs.texts.size(), 1u);
+    const std::string& text = dialogs.texts[0];
+    EXPECT_EQ(text.rfind("角点坐标|图幅号：J50E004003（旧图幅号：J-50-14-C）  比例尺1:5万\n中央子午线：114°  Y加常数：38500000\n", 0),
+              0u)
+        << text;
+    EXPECT_NE(text.find("西南角  B=39°20′00″  L=114°30′00″  x="), std::string::npos) << text;
+    EXPECT_NE(text.find("东北角  B=39°30′00″  L=114°45′00″  x="), std::string::npos) << text;
+
+    // 1:500 sheets are 6.25" by 9.375": three second decimals. The old form has none.
+    Click(*window, "RadioButton1");
+    ChooseScale(*window, "1:500");
+    SetText(*window, "EditT", "J50K03600217");
+    Click(*window, "Button3");
+    EXPECT_EQ(Centre(*window), "J50K03600217");
+    Click(*window, "ButtonCorners");
+    EXPECT_NE(dialogs.texts.back().find("东北角  B=39°22′36.250″  L=114°33′54.375″"), std::string::npos)
+        << dialogs.texts.back();
+    Click(*window, "RadioButton2");
+    Click(*window, "Button3");
+    EXPECT_EQ(dialogs.errors, (std::vector<std::string>{kNoOldFormText}));
+}
+
+TEST_F(MapSheetScalesWindowTest, IndexOfAnAreaFileAsADrawing) {
+    const auto window = Open();
+    ChooseScale(*window, "1:5万");
+    // The latitude-longitude page: the area file holds B, L; J50D002002's box.
+    window->Pages()->setCurrentIndex(0);
+    WriteBytes(scratch.Path("area.txt"), "A,39.2,114.3\r\nB,39.2,115\r\nC,39.4,115\r\nD,39.4,114.3\r\n");
+    dialogs.open_files.push_back(scratch.Path("area.txt"));
+    dialogs.save_files.push_back(scratch.Path("index.dxf"));
+    Click(*window, "ButtonIndex");
+    EXPECT_TRUE(dialogs.errors.empty()) << dialogs.errors[0];
+    EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"接合表导出|共4幅图"}));
+    const std::string drawing = ReadBytes(scratch.Path("index.dxf"));
+    EXPECT_NE(drawing.find("TK_50000"), std::string::npos);
+    EXPECT_NE(drawing.find("\r\nJ50E004004\r\n"), std::string::npos);
+}
+
+TEST_F(MapSheetScalesWindowTest, TheScaleIsKeptInANewKeyBesideTheFirstVersionsKeys) {
+    auto window = Open();
+    ChooseScale(*window, "1:2000");
+    window.reset();
+    const std::string file = ReadBytes(settings_path);
+    EXPECT_EQ(file, "[TFH]\r\nBYNEWTFH=1\r\nINPOLDTFH=1\r\nXo=0\r\nYo=0\r\nTQT=0\r\nTYD=0\r\nSCALE=2000\r\n");
+    const auto next = Open();
+    EXPECT_EQ(ScaleBox(*next)->currentText(), QString::fromUtf8("1:2000"));
+
+    // A scale the series lacks opens at 1:10,000.
+    WriteBytes(settings_path, "[TFH]\r\nSCALE=200000\r\n");
+    EXPECT_EQ(ScaleBox(*Open())->currentText(), QString::fromUtf8("1:1万"));
+}
+
+}  // namespace
+}  // namespace coordconv

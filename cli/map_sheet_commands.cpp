@@ -1,4 +1,5 @@
 // coordconv-cli tools of the map sheet windows.
+#include <algorithm>
 #include <cctype>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "core/zone_number.h"
 #include "table/coordinate_file.h"
 #include "tools/sheets/map_sheet.h"
+#include "tools/sheets/rectangular_sheets.h"
 #include "tools/sheets/sheet_index.h"
 
 namespace coordconv::cli {
@@ -35,6 +37,9 @@ std::vector<OptionHelp> MapSheetOptionHelp() {
     options.push_back({"cm", "DDD.MMSS  central meridian for corners and frames (y then carries 500000 only)"});
     options.push_back({"within", "1:N  print the sheet of that smaller scale containing the sheet"});
     options.push_back({"inside", "1:N  print the sheets of that larger scale inside the sheet"});
+    options.push_back({"rectangular", " 50 cm x 50 cm sheets of a plane grid at 1:500, 1:1000 or 1:2000, named by "
+                                      "the south-west corner in km (3410.0-39.5); plane input or --sheet only",
+                       true});
     options.push_back({"bbox", "S,W,N,E|XMIN,YMIN,XMAX,YMAX  index: the area as a rectangle"});
     options.push_back({"area", "FILE  index: the area as a polygon, a point file of name,B,L or name,x,y lines"});
     options.push_back({"area-form", "geodetic|plane  index: --bbox and --area in B, L (default) or plane x, y"});
@@ -141,7 +146,75 @@ std::vector<std::pair<std::string, std::string>> IndexVertices(const Arguments& 
     return vertices;
 }
 
+long RectangularScale(const std::string& text) {
+    const int scale = ReadScale("scale", text);
+    const long denominator = kSheetScales[static_cast<std::size_t>(scale)].denominator;
+    if (!HasRectangularSheets(denominator)) throw UsageError("--rectangular takes --scale 1:500, 1:1000 or 1:2000");
+    return denominator;
+}
+
+// index --rectangular: the sheets of a plane area at one or more of the plan scales.
+int RunRectangularIndex(const Arguments& args) {
+    if (args.Get("area-form", "plane") != "plane") throw UsageError("--rectangular takes a plane area");
+    PlanePolygon polygon;
+    for (const auto& [x, y] : IndexVertices(args)) polygon.push_back({TextToNumber(x), TextToNumber(y)});
+    RaiseFloatingPointErrors();
+    std::vector<long> denominators;
+    for (const std::string& text : SplitFields(args.Get("scale", ""), 64))
+        if (!text.empty()) denominators.push_back(RectangularScale(text));
+    if (denominators.empty()) throw UsageError("--rectangular takes --scale 1:500, 1:1000 or 1:2000");
+    std::sort(denominators.rbegin(), denominators.rend());
+    std::vector<RectangularSheet> sheets;
+    for (const long denominator : denominators) {
+        const auto of_scale = RectangularSheetsOverlapping(denominator, polygon);
+        sheets.insert(sheets.end(), of_scale.begin(), of_scale.end());
+        if (sheets.size() > kMaxIndexSheets) throw CommandError(kTooManySheetsText);
+    }
+    SaveRectangularIndex(args.output, sheets, args.encoding);
+    return 0;
+}
+
+// map-sheet --rectangular: the junction table, or with --corners the name and
+// the corners' x and y.
+int RunRectangular(const Arguments& args) {
+    const long denominator = RectangularScale(args.Get("scale", ""));
+    const bool plane = HasAny(args, {"x", "y", "xconst", "yconst"});
+    if (plane == args.Has("sheet") || HasAny(args, {"lat", "lon"}))
+        throw UsageError("--rectangular takes --x/--y or --sheet");
+    RectangularSheet sheet{};
+    if (plane) {
+        const long double x = TextToNumber(args.Get("x", "0")) + TextToNumber(args.Get("xconst", "0"));
+        const long double y = TextToNumber(args.Get("y", "0")) + TextToNumber(args.Get("yconst", "0"));
+        RaiseFloatingPointErrors();
+        sheet = RectangularSheetAt(denominator, x, y);
+    } else {
+        sheet = ParseRectangularSheetText(denominator, args.Get("sheet", ""));
+    }
+    std::vector<std::string> lines;
+    if (args.Has("corners")) {
+        lines.push_back(RectangularSheetText(sheet));
+        const char* names[] = {"SW", "SE", "NE", "NW"};
+        const auto corners = RectangularCorners(sheet);
+        for (std::size_t i = 0; i < corners.size(); ++i)
+            lines.push_back(std::string(names[i]) + "," + FloatToFixed(corners[i].x, 4) + "," +
+                            FloatToFixed(corners[i].y, 4));
+    } else {
+        SheetJunctionTable table;
+        table.fields = RectangularJunction(sheet);
+        lines = TableRows(table);
+    }
+    WriteBoxTexts(args, lines);
+    return 0;
+}
+
 int RunIndex(const Arguments& args) {
+    if (args.Has("rectangular")) {
+        const std::string& output = args.output;
+        std::string extension = output.size() >= 4 ? output.substr(output.size() - 4) : std::string();
+        for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (extension != ".dxf" && extension != ".csv") throw UsageError("index writes -o FILE.dxf or FILE.csv");
+        return RunRectangularIndex(args);
+    }
     SheetIndexRequest request;
     for (const std::string& text : SplitFields(args.Get("scale", "1:10000"), 64))
         if (!text.empty()) request.scales.push_back(ReadScale("scale", text));
@@ -169,6 +242,7 @@ int RunIndex(const Arguments& args) {
 
 int RunMapSheet(const Arguments& args) {
     if (args.command) return RunIndex(args);
+    if (args.Has("rectangular")) return RunRectangular(args);
     const bool new_form = ReadForm(args, "output-form", "new");
     const int scale = ReadScale("scale", args.Get("scale", "1:10000"));
     const bool corners = args.Has("corners");

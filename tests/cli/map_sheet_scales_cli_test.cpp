@@ -117,6 +117,38 @@ TEST(MapSheetScalesCli, IndexDrawingTilesTheAreaAndAgreesWithTheList) {
     EXPECT_EQ(ReadBytes(scratch.Path("index.csv")).substr(0, 6), "\xcd\xbc\xb7\xf9\xba\xc5");  // 图幅号
 }
 
+// Rectangular sheets of a plan: the junction table of a plane point, the
+// corners of a named sheet, and an index at two scales read back with ezdxf.
+TEST(MapSheetScalesCli, RectangularSheets) {
+    const auto table = RunCli({"map-sheet", "--rectangular", "--scale", "1:1000", "--x", "3410123.4", "--y", "39678.9"});
+    EXPECT_EQ(table.status, 0) << table.err;
+    EXPECT_EQ(table.out,
+              "3410.5-39.0,3410.5-39.5,3410.5-40.0\n"
+              "3410.0-39.0,3410.0-39.5,3410.0-40.0\n"
+              "3409.5-39.0,3409.5-39.5,3409.5-40.0\n");
+    const auto corners = RunCli({"map-sheet", "--rectangular", "--scale", "1:500", "--sheet", "3410.25-39.50", "--corners"});
+    EXPECT_EQ(corners.out,
+              "3410.25-39.50\nSW,3410250.0000,39500.0000\nSE,3410250.0000,39750.0000\n"
+              "NE,3410500.0000,39750.0000\nNW,3410500.0000,39500.0000\n");
+    EXPECT_EQ(RunCli({"map-sheet", "--rectangular", "--scale", "1:5000", "--x", "0", "--y", "0"}).status, 2);
+
+    if (RunProgram("/usr/bin/python3", {"-c", "import ezdxf"}).status != 0)
+        GTEST_SKIP() << "ezdxf is not installed (Debian package python3-ezdxf)";
+    const ScratchDir scratch;
+    WriteBytes(scratch.Path("area.txt"),
+               "P1,3410100,39100\r\nP2,3410300,40600\r\nP3,3411600,40900\r\nP4,3410900,40200\r\nP5,3411800,39300\r\n");
+    for (const char* extension : {"dxf", "csv"}) {
+        const auto run = RunCli({"map-sheet", "index", "--rectangular", "--scale", "1:2000,1:1000", "--area",
+                                 scratch.Path("area.txt"), "-o", scratch.Path(std::string("plan.") + extension)});
+        ASSERT_EQ(run.status, 0) << run.err;
+    }
+    const auto check = RunProgram(
+        "/usr/bin/python3", {std::string(COORDCONV_TEST_DATA) + "/../cli/index_drawing_check.py", scratch.Path("plan.dxf"),
+                             scratch.Path("plan.csv"), "3410100,39100;3410300,40600;3411600,40900;3410900,40200;3411800,39300"});
+    EXPECT_EQ(check.status, 0) << check.out << check.err;
+    std::cout << check.out;
+}
+
 TEST(MapSheetScalesCli, IndexOfALatitudeLongitudeBoxIsExactlyItsSheets) {
     // The box of J50D002002 (39°20'..39°40' N, 114°30'..115° E) holds four
     // 1:50,000 sheets; sheets that only touch its edges are left out.

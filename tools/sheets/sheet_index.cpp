@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <map>
 
 #include "core/errors.h"
 #include "core/number_text.h"
@@ -45,10 +44,11 @@ std::vector<SheetPoint> ClipEdge(const std::vector<SheetPoint>& ring, Inside ins
     return out;
 }
 
-// Area (square seconds) of the polygon's part inside the rectangle. The
-// rectangle is convex, so clipping a simple polygon against its four edges in
-// turn leaves a ring whose area is that of the overlap.
-long double OverlapArea(const std::vector<SheetPoint>& polygon, const SheetBounds& b) {
+}  // namespace
+
+// The rectangle is convex, so clipping a simple polygon against its four
+// edges in turn leaves a ring whose area is that of the overlap.
+long double OverlapArea(const GeodeticPolygon& polygon, const SheetBounds& b) {
     std::vector<SheetPoint> ring = polygon;
     const auto at_latitude = [](const SheetPoint& p, const SheetPoint& q, long double latitude) {
         const long double t = (latitude - p.latitude) / (q.latitude - p.latitude);
@@ -69,6 +69,8 @@ long double OverlapArea(const std::vector<SheetPoint>& polygon, const SheetBound
     return ring.size() < 3 ? 0 : std::fabs(TwiceArea(ring)) / 2;
 }
 
+namespace {
+
 // A packed ddd.mmss text in arc seconds, read as the latitude and longitude
 // boxes read theirs.
 long double PackedTextSeconds(const std::string& text) { return PackedAngleSeconds(TextToNumber(text)); }
@@ -85,9 +87,6 @@ void DxfPair(std::string& out, int code, const std::string& value) {
     out += "\r\n";
 }
 
-std::string LayerName(const MapSheet& sheet) {
-    return "TK_" + std::to_string(kSheetScales[static_cast<std::size_t>(sheet.scale)].denominator);
-}
 
 }  // namespace
 
@@ -180,7 +179,7 @@ std::string SheetListText(const std::vector<MapSheet>& sheets, const FramePlane&
     return text;
 }
 
-std::string SheetIndexDrawing(const std::vector<MapSheet>& sheets, const FramePlane& plane) {
+std::string IndexDrawingText(const std::vector<IndexFrame>& frames) {
     std::string out;
     DxfPair(out, 0, "SECTION");
     DxfPair(out, 2, "HEADER");
@@ -190,9 +189,9 @@ std::string SheetIndexDrawing(const std::vector<MapSheet>& sheets, const FramePl
     DxfPair(out, 70, "6");  // metres
     DxfPair(out, 0, "ENDSEC");
 
-    std::map<long, std::string> layers;  // by scale, smallest scale first
-    for (const MapSheet& sheet : sheets)
-        layers[-kSheetScales[static_cast<std::size_t>(sheet.scale)].denominator] = LayerName(sheet);
+    std::vector<std::string> layers;  // in the order the frames bring them
+    for (const IndexFrame& frame : frames)
+        if (std::find(layers.begin(), layers.end(), frame.layer) == layers.end()) layers.push_back(frame.layer);
     DxfPair(out, 0, "SECTION");
     DxfPair(out, 2, "TABLES");
     DxfPair(out, 0, "TABLE");
@@ -210,7 +209,7 @@ std::string SheetIndexDrawing(const std::vector<MapSheet>& sheets, const FramePl
     DxfPair(out, 2, "LAYER");
     DxfPair(out, 70, std::to_string(layers.size()));
     int colour = 1;
-    for (const auto& [key, name] : layers) {
+    for (const std::string& name : layers) {
         DxfPair(out, 0, "LAYER");
         DxfPair(out, 2, name);
         DxfPair(out, 70, "0");
@@ -223,20 +222,18 @@ std::string SheetIndexDrawing(const std::vector<MapSheet>& sheets, const FramePl
 
     DxfPair(out, 0, "SECTION");
     DxfPair(out, 2, "ENTITIES");
-    for (const MapSheet& sheet : sheets) {
-        const std::string layer = LayerName(sheet);
-        const PlanePolygon frame = SheetFrame(sheet, plane);
+    for (const IndexFrame& frame : frames) {
         DxfPair(out, 0, "POLYLINE");
-        DxfPair(out, 8, layer);
+        DxfPair(out, 8, frame.layer);
         DxfPair(out, 66, "1");
         DxfPair(out, 10, "0.0");
         DxfPair(out, 20, "0.0");
         DxfPair(out, 30, "0.0");
         DxfPair(out, 70, "1");  // closed
-        long double west = frame[0].y, east = west, south = frame[0].x, north = south;
-        for (const PlanePoint& p : frame) {
+        long double west = frame.outline[0].y, east = west, south = frame.outline[0].x, north = south;
+        for (const PlanePoint& p : frame.outline) {
             DxfPair(out, 0, "VERTEX");
-            DxfPair(out, 8, layer);
+            DxfPair(out, 8, frame.layer);
             DxfPair(out, 10, Fixed4(p.y));
             DxfPair(out, 20, Fixed4(p.x));
             DxfPair(out, 30, "0.0");
@@ -246,25 +243,24 @@ std::string SheetIndexDrawing(const std::vector<MapSheet>& sheets, const FramePl
             north = std::max(north, p.x);
         }
         DxfPair(out, 0, "SEQEND");
-        DxfPair(out, 8, layer);
+        DxfPair(out, 8, frame.layer);
 
-        // The number in the middle of the frame, at a tenth of its height,
+        // The label in the middle of the frame, at a tenth of its height,
         // narrowed so that its characters (about 0.8 of the height wide each)
         // take at most three quarters of the width.
-        const std::string number = NewSheetText(sheet);
         const long double width = east - west;
         const long double height = north - south;
         const long double text_height =
-            std::min(height / 10, width * 0.75L / (0.8L * static_cast<long double>(number.size())));
+            std::min(height / 10, width * 0.75L / (0.8L * static_cast<long double>(frame.label.size())));
         const std::string centre_x = Fixed4((west + east) / 2);
         const std::string centre_y = Fixed4((south + north) / 2);
         DxfPair(out, 0, "TEXT");
-        DxfPair(out, 8, layer);
+        DxfPair(out, 8, frame.layer);
         DxfPair(out, 10, centre_x);
         DxfPair(out, 20, centre_y);
         DxfPair(out, 30, "0.0");
         DxfPair(out, 40, Fixed4(text_height));
-        DxfPair(out, 1, number);
+        DxfPair(out, 1, frame.label);
         DxfPair(out, 72, "1");  // centred
         DxfPair(out, 11, centre_x);
         DxfPair(out, 21, centre_y);
@@ -275,6 +271,15 @@ std::string SheetIndexDrawing(const std::vector<MapSheet>& sheets, const FramePl
     DxfPair(out, 0, "EOF");
     RaiseFloatingPointErrors();
     return out;
+}
+
+std::string SheetIndexDrawing(const std::vector<MapSheet>& sheets, const FramePlane& plane) {
+    std::vector<IndexFrame> frames;
+    frames.reserve(sheets.size());
+    for (const MapSheet& sheet : sheets)
+        frames.push_back({"TK_" + std::to_string(kSheetScales[static_cast<std::size_t>(sheet.scale)].denominator),
+                          SheetFrame(sheet, plane), NewSheetText(sheet)});
+    return IndexDrawingText(frames);
 }
 
 SheetIndex MakeSheetIndex(const SheetIndexRequest& request) {

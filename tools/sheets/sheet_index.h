@@ -37,6 +37,11 @@ GeodeticPolygon GeodeticOutline(const PlanePolygon& polygon, const FramePlane& p
 // kMaxIndexSheets candidates.
 std::vector<MapSheet> SheetsOverlapping(int scale, const GeodeticPolygon& polygon);
 
+// Area of the part of a polygon inside an axis-aligned rectangle (latitude
+// between south and north, longitude between west and east), in the square
+// of the polygon's unit; the polygon is simple and may be concave.
+long double OverlapArea(const GeodeticPolygon& polygon, const SheetBounds& rectangle);
+
 // A sheet's frame on the plane: the corners and, along each edge, evenly
 // spaced points at most 1' of arc apart, so that the curved images of the
 // meridians and parallels stay within about 0.15 m of the polyline; closed
@@ -50,6 +55,19 @@ PlanePolygon SheetFrame(const MapSheet& sheet, const FramePlane& plane);
 // south-east, north-east, north-west B and L (packed ddd.mmss) and x and y
 // (metres, 4 decimals). Lines end with "\n".
 std::string SheetListText(const std::vector<MapSheet>& sheets, const FramePlane& plane);
+
+// One frame of an index drawing: its layer, its outline (x northing, y
+// easting, closed back to the first point) and the label centred in it.
+struct IndexFrame {
+    std::string layer;
+    PlanePolygon outline;
+    std::string label;
+};
+// The DXF text (AutoCAD R12, metres) of the frames: a layer table of the
+// frames' layers, each frame a closed polyline (drawing X the easting y,
+// drawing Y the northing x) and its label centred in it, at a tenth of the
+// frame's height or less, so that it fits across.
+std::string IndexDrawingText(const std::vector<IndexFrame>& frames);
 
 // The index drawing as DXF text (AutoCAD R12, metres): per scale a layer
 // "TK_<denominator>" holding each frame as a closed polyline (drawing X the

@@ -100,14 +100,18 @@ std::vector<RectangularSheet> RectangularSheetsOverlapping(long denominator, con
         kMaxIndexSheets)
         throw CommandError(kTooManySheetsText);
     std::vector<RectangularSheet> sheets;
-    for (std::int64_t row = last_row; row >= first_row; --row)
+    for (std::int64_t row = last_row; row >= first_row; --row) {
+        const long double south = static_cast<long double>(row) * side;
+        const long double north = static_cast<long double>(row + 1) * side;
+        const GeodeticPolygon band = ClipToLatitudes(ring, south, north);
+        if (band.size() < 3) continue;
         for (std::int64_t column = first_column; column <= last_column; ++column) {
-            const SheetBounds bounds{static_cast<long double>(row) * side, static_cast<long double>(row + 1) * side,
-                                     static_cast<long double>(column) * side,
+            const SheetBounds bounds{south, north, static_cast<long double>(column) * side,
                                      static_cast<long double>(column + 1) * side};
             // A sliver below a millionth of the sheet is a shared outline, not an overlap.
-            if (OverlapArea(ring, bounds) > side * side * 1e-6L) sheets.push_back({denominator, row, column});
+            if (OverlapArea(band, bounds) > side * side * 1e-6L) sheets.push_back({denominator, row, column});
         }
+    }
     return sheets;
 }
 

@@ -46,26 +46,39 @@ std::vector<SheetPoint> ClipEdge(const std::vector<SheetPoint>& ring, Inside ins
 
 }  // namespace
 
-// The rectangle is convex, so clipping a simple polygon against its four
-// edges in turn leaves a ring whose area is that of the overlap.
+namespace {
+
+SheetPoint AtLatitude(const SheetPoint& p, const SheetPoint& q, long double latitude) {
+    const long double t = (latitude - p.latitude) / (q.latitude - p.latitude);
+    return {latitude, p.longitude + t * (q.longitude - p.longitude)};
+}
+
+SheetPoint AtLongitude(const SheetPoint& p, const SheetPoint& q, long double longitude) {
+    const long double t = (longitude - p.longitude) / (q.longitude - p.longitude);
+    return {p.latitude + t * (q.latitude - p.latitude), longitude};
+}
+
+}  // namespace
+
+// A band and a rectangle are convex, so clipping a simple polygon against
+// their edges in turn leaves a ring whose area is that of the overlap.
+GeodeticPolygon ClipToLatitudes(const GeodeticPolygon& polygon, long double south, long double north) {
+    GeodeticPolygon ring = ClipEdge(
+        polygon, [&](const SheetPoint& p) { return p.latitude >= south; },
+        [&](const SheetPoint& p, const SheetPoint& q) { return AtLatitude(p, q, south); });
+    return ClipEdge(
+        ring, [&](const SheetPoint& p) { return p.latitude <= north; },
+        [&](const SheetPoint& p, const SheetPoint& q) { return AtLatitude(p, q, north); });
+}
+
 long double OverlapArea(const GeodeticPolygon& polygon, const SheetBounds& b) {
-    std::vector<SheetPoint> ring = polygon;
-    const auto at_latitude = [](const SheetPoint& p, const SheetPoint& q, long double latitude) {
-        const long double t = (latitude - p.latitude) / (q.latitude - p.latitude);
-        return SheetPoint{latitude, p.longitude + t * (q.longitude - p.longitude)};
-    };
-    const auto at_longitude = [](const SheetPoint& p, const SheetPoint& q, long double longitude) {
-        const long double t = (longitude - p.longitude) / (q.longitude - p.longitude);
-        return SheetPoint{p.latitude + t * (q.latitude - p.latitude), longitude};
-    };
-    ring = ClipEdge(ring, [&](const SheetPoint& p) { return p.latitude >= b.south; },
-                    [&](const SheetPoint& p, const SheetPoint& q) { return at_latitude(p, q, b.south); });
-    ring = ClipEdge(ring, [&](const SheetPoint& p) { return p.latitude <= b.north; },
-                    [&](const SheetPoint& p, const SheetPoint& q) { return at_latitude(p, q, b.north); });
-    ring = ClipEdge(ring, [&](const SheetPoint& p) { return p.longitude >= b.west; },
-                    [&](const SheetPoint& p, const SheetPoint& q) { return at_longitude(p, q, b.west); });
-    ring = ClipEdge(ring, [&](const SheetPoint& p) { return p.longitude <= b.east; },
-                    [&](const SheetPoint& p, const SheetPoint& q) { return at_longitude(p, q, b.east); });
+    GeodeticPolygon ring = ClipToLatitudes(polygon, b.south, b.north);
+    ring = ClipEdge(
+        ring, [&](const SheetPoint& p) { return p.longitude >= b.west; },
+        [&](const SheetPoint& p, const SheetPoint& q) { return AtLongitude(p, q, b.west); });
+    ring = ClipEdge(
+        ring, [&](const SheetPoint& p) { return p.longitude <= b.east; },
+        [&](const SheetPoint& p, const SheetPoint& q) { return AtLongitude(p, q, b.east); });
     return ring.size() < 3 ? 0 : std::fabs(TwiceArea(ring)) / 2;
 }
 
@@ -132,16 +145,20 @@ std::vector<MapSheet> SheetsOverlapping(int scale, const GeodeticPolygon& polygo
     const std::int64_t columns_in_series = std::int64_t{kMillionColumns} * s.per_million;
     const long double sheet_area = s.latitude_seconds * s.longitude_seconds;
     std::vector<MapSheet> sheets;
-    for (std::int64_t row = last_row; row >= first_row; --row)
+    for (std::int64_t row = last_row; row >= first_row; --row) {
+        const long double sheet_south = static_cast<long double>(row) * s.latitude_seconds;
+        const long double sheet_north = sheet_south + s.latitude_seconds;
+        // The row's band first: each sheet then clips only the band's few vertices.
+        const GeodeticPolygon band = ClipToLatitudes(polygon, sheet_south, sheet_north);
+        if (band.size() < 3) continue;
         for (std::int64_t column = first_column; column <= last_column; ++column) {
-            const long double sheet_south = static_cast<long double>(row) * s.latitude_seconds;
             const long double sheet_west = static_cast<long double>(column) * s.longitude_seconds - 648000;
-            const SheetBounds bounds{sheet_south, sheet_south + s.latitude_seconds, sheet_west,
-                                     sheet_west + s.longitude_seconds};
+            const SheetBounds bounds{sheet_south, sheet_north, sheet_west, sheet_west + s.longitude_seconds};
             // A sliver below a millionth of the sheet is a shared outline, not an overlap.
-            if (OverlapArea(polygon, bounds) > sheet_area * 1e-6L)
+            if (OverlapArea(band, bounds) > sheet_area * 1e-6L)
                 sheets.push_back({scale, row, ((column % columns_in_series) + columns_in_series) % columns_in_series});
         }
+    }
     return sheets;
 }
 

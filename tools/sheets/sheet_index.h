@@ -32,8 +32,9 @@ GeodeticPolygon GeodeticOutline(const PlanePolygon& polygon, const FramePlane& p
 
 // The sheets of `scale` whose area overlaps the polygon's (sheets that only
 // touch its outline are left out), from the north-west row by row. The
-// polygon is simple, at least three vertices, within one turn of longitude
-// and between the equator and 88° N. Fails with kTooManySheetsText beyond
+// polygon is simple, has at least three vertices, lies between the equator
+// and 88° N and does not cross the 180° meridian (its longitudes are taken
+// as they are, in −180°..180°). Fails with kTooManySheetsText beyond
 // kMaxIndexSheets candidates.
 std::vector<MapSheet> SheetsOverlapping(int scale, const GeodeticPolygon& polygon);
 
@@ -41,6 +42,10 @@ std::vector<MapSheet> SheetsOverlapping(int scale, const GeodeticPolygon& polygo
 // between south and north, longitude between west and east), in the square
 // of the polygon's unit; the polygon is simple and may be concave.
 long double OverlapArea(const GeodeticPolygon& polygon, const SheetBounds& rectangle);
+// The part of a polygon between two latitudes, as a ring (empty or degenerate
+// when they do not meet); OverlapArea of it equals that of the polygon for
+// every rectangle of that band.
+GeodeticPolygon ClipToLatitudes(const GeodeticPolygon& polygon, long double south, long double north);
 
 // A sheet's frame on the plane: the corners and, along each edge, evenly
 // spaced points at most 1' of arc apart, so that the curved images of the

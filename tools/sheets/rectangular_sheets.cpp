@@ -115,6 +115,24 @@ std::vector<RectangularSheet> RectangularSheetsOverlapping(long denominator, con
     return sheets;
 }
 
+RectangularSheet RectangularSheetFromPlane(long denominator, const PlaneSheetFields& fields) {
+    const long double x = TextToNumber(fields.x) + TextToNumber(fields.x_shift);
+    const long double y = TextToNumber(fields.y) + TextToNumber(fields.y_shift);
+    RaiseFloatingPointErrors();
+    return RectangularSheetAt(denominator, x, y);
+}
+
+std::string RectangularCornerText(const RectangularSheet& sheet) {
+    std::string text = "图幅号：" + RectangularSheetText(sheet) + "  比例尺" + ScaleName(sheet.denominator) +
+                       "（50cm×50cm矩形分幅）\n";
+    const char* names[] = {"西南角", "东南角", "东北角", "西北角"};
+    const auto corners = RectangularCorners(sheet);
+    for (std::size_t i = 0; i < corners.size(); ++i)
+        text += std::string(names[i]) + "  x=" + FloatToFixed(corners[i].x, 4) + "  y=" + FloatToFixed(corners[i].y, 4) +
+                "\n";
+    return text;
+}
+
 std::string RectangularListText(const std::vector<RectangularSheet>& sheets) {
     std::string text = "图幅号,比例尺";
     for (const char* corner : {"西南", "东南", "东北", "西北"})

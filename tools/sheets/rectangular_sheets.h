@@ -6,6 +6,7 @@
 // number in y, or a local grid); nothing is projected.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -22,6 +23,10 @@ struct RectangularSheet {
     std::int64_t column;   // Int(y / side), eastwards
     bool operator==(const RectangularSheet&) const = default;
 };
+
+// The scales of rectangular sheets, smallest first.
+inline constexpr std::array<long, 3> kRectangularScales = {2000, 1000, 500};
+inline constexpr const char* kRectangularNeedsPlaneText = "矩形分幅按平面坐标计算，请使用平面坐标";
 
 // Whether 1:`denominator` has rectangular sheets here (500, 1000, 2000).
 bool HasRectangularSheets(long denominator);
@@ -47,6 +52,14 @@ std::array<PlanePoint, 4> RectangularCorners(const RectangularSheet& sheet);
 // The sheets overlapping a plane polygon (x, y metres), from the north-west
 // row by row. Fails with kTooManySheetsText beyond kMaxIndexSheets candidates.
 std::vector<RectangularSheet> RectangularSheetsOverlapping(long denominator, const PlanePolygon& polygon);
+
+// "根据平面坐标计算" at a rectangular scale: the sheet of (X + X constant,
+// Y + Y constant) as typed, without projecting.
+RectangularSheet RectangularSheetFromPlane(long denominator, const PlaneSheetFields& fields);
+
+// "角点坐标" of a rectangular sheet: its name and scale, then one line per
+// corner (south-west, south-east, north-east, north-west) with x, y in metres.
+std::string RectangularCornerText(const RectangularSheet& sheet);
 
 // The list (title line, then name, scale, the four corners' x and y) and the
 // DXF drawing (layer "TK_<denominator>", frames and names as SheetIndexDrawing

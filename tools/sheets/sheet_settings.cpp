@@ -44,12 +44,14 @@ TfhScaleSettings ReadTfhScaleSettings(const std::string& path) {
     const int denominator = ini.ReadInteger("TFH", "SCALE", static_cast<int>(s.scale));
     for (const SheetScale& scale : kSheetScales)
         if (scale.denominator == denominator) s.scale = denominator;
+    s.rectangular = ini.ReadBool("TFH", "RECT", s.rectangular) && (s.scale == 500 || s.scale == 1000 || s.scale == 2000);
     return s;
 }
 
 void WriteTfhScaleSettings(const std::string& path, const TfhScaleSettings& s) {
     IniFile ini(path);
     ini.WriteInteger("TFH", "SCALE", static_cast<int>(s.scale));
+    ini.WriteBool("TFH", "RECT", s.rectangular);
     ini.Save();
 }
 

@@ -21,7 +21,8 @@ struct TfhSettings {
 // Choices added to the window after its first version, kept in new keys of
 // section "TFH" so the first version's keys stay as they were.
 struct TfhScaleSettings {
-    long scale = 10000;  // SCALE: the scale drop-down, as the denominator N of 1:N
+    long scale = 10000;        // SCALE: the scale drop-down, as the denominator N of 1:N
+    bool rectangular = false;  // RECT: the 50 cm rectangular sheets of that scale (1:500..1:2000)
 };
 
 // Read when the window is created. A list index outside its list reads as the

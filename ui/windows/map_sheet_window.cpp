@@ -113,6 +113,8 @@ QWidget* TFormTFH::BuildOutputForm() {
     scale_ = new QComboBox(panel);
     scale_->setObjectName("ComboBoxScale");
     for (const SheetScale& scale : kSheetScales) scale_->addItem(QString::fromUtf8(scale.name));
+    for (const long denominator : kRectangularScales)
+        scale_->addItem(QString::fromUtf8("1:") + QString::number(denominator) + QString::fromUtf8("矩形分幅"));
     scale_->setCurrentIndex(kTenThousandScale);
     scale_label->setBuddy(scale_);
     row->addWidget(scale_label);
@@ -239,7 +241,16 @@ QWidget* TFormTFH::BuildSheetTools() {
     return panel;
 }
 
-int TFormTFH::Scale() const { return scale_->currentIndex(); }
+std::optional<long> TFormTFH::RectangularScale() const {
+    const int past_series = scale_->currentIndex() - static_cast<int>(kSheetScales.size());
+    if (past_series < 0) return std::nullopt;
+    return kRectangularScales[static_cast<std::size_t>(past_series)];
+}
+
+int TFormTFH::Scale() const {
+    if (const auto denominator = RectangularScale()) return *FindSheetScale(std::to_string(*denominator));
+    return scale_->currentIndex();
+}
 
 void TFormTFH::FormCreate() {
     const TfhSettings settings = ReadTfhSettings(settings_path_);
@@ -254,12 +265,16 @@ void TFormTFH::FormCreate() {
     const TfhScaleSettings added = ReadTfhScaleSettings(settings_path_);
     for (int i = 0; i < static_cast<int>(kSheetScales.size()); ++i)
         if (kSheetScales[static_cast<std::size_t>(i)].denominator == added.scale) scale_->setCurrentIndex(i);
+    for (std::size_t i = 0; i < kRectangularScales.size(); ++i)
+        if (added.rectangular && kRectangularScales[i] == added.scale)
+            scale_->setCurrentIndex(static_cast<int>(kSheetScales.size() + i));
 }
 
 void TFormTFH::FormDestroy() {
     const TfhSettings settings = CurrentSettings();
     TfhScaleSettings added;
     added.scale = kSheetScales[static_cast<std::size_t>(Scale())].denominator;
+    added.rectangular = RectangularScale().has_value();
     // One command: a file that cannot be written is reported once.
     RunCommand(dialogs_, [&] {
         WriteTfhSettings(settings_path_, settings);
@@ -317,11 +332,22 @@ void TFormTFH::Show(const ScaledJunction& found, std::optional<long double> plan
     Show(found.table);
     shown_sheet_ = found.sheet;
     shown_plane_y_ = plane_y;
+    shown_rectangular_.reset();
+}
+
+void TFormTFH::Show(const RectangularSheet& sheet) {
+    SheetJunctionTable table;
+    table.fields = RectangularJunction(sheet);
+    Show(table);
+    shown_sheet_.reset();
+    shown_plane_y_.reset();
+    shown_rectangular_ = sheet;
 }
 
 void TFormTFH::Button2Click() {
     RunCommand(dialogs_, [this] {
         const PlaneSheetFields fields = PlaneFields();
+        if (const auto denominator = RectangularScale()) return Show(RectangularSheetFromPlane(*denominator, fields));
         const ScaledJunction found = ScaledSheetsFromPlane(Scale(), NewForm(), fields);
         Show(found, TextToNumber(fields.y) + TextToNumber(fields.y_shift));
     });
@@ -329,6 +355,8 @@ void TFormTFH::Button2Click() {
 
 void TFormTFH::Button3Click() {
     RunCommand(dialogs_, [this] {
+        if (const auto denominator = RectangularScale())
+            return Show(ParseRectangularSheetText(*denominator, ToStdString(edit_t_->text())));
         Show(ScaledSheetsFromSheetNumber(Scale(), NewForm(), radio_input_old_->isChecked(),
                                          ToStdString(edit_t_->text())),
              std::nullopt);
@@ -337,6 +365,7 @@ void TFormTFH::Button3Click() {
 
 void TFormTFH::Button4Click() {
     RunCommand(dialogs_, [this] {
+        if (RectangularScale()) throw CommandError(kRectangularNeedsPlaneText);
         Show(ScaledSheetsFromGeodetic(Scale(), NewForm(), ToStdString(edit_e_->text()), ToStdString(edit_n_->text())),
              std::nullopt);
     });
@@ -352,7 +381,16 @@ FramePlane TFormTFH::CornerPlane(const MapSheet& sheet) const {
 
 void TFormTFH::ShowCorners() {
     RunCommand(dialogs_, [this] {
-        if (!shown_sheet_) throw CommandError(kNoSheetShownText);
+        if (!shown_sheet_ && !shown_rectangular_) throw CommandError(kNoSheetShownText);
+        if (shown_rectangular_) {
+            const std::string text = RectangularCornerText(*shown_rectangular_);
+            if (!dialogs_.ShowTextAskSave("角点坐标", text)) return;
+            FileDialogSpec spec;
+            spec.title = "角点坐标";
+            const std::optional<std::string> path = dialogs_.AskSaveFile(spec);
+            if (path) SaveTextLines(*path, FileEncoding::Gbk, text);
+            return;
+        }
         const std::string text = SheetCornerText(*shown_sheet_, CornerPlane(*shown_sheet_));
         if (!dialogs_.ShowTextAskSave("角点坐标", text)) return;
         FileDialogSpec spec;
@@ -367,6 +405,8 @@ void TFormTFH::ExportIndex() {
         SheetIndexRequest request;
         request.scales = {Scale()};
         request.plane_area = pages_->currentIndex() != 0;
+        const std::optional<long> rectangular = RectangularScale();
+        if (rectangular && !request.plane_area) throw CommandError(kRectangularNeedsPlaneText);
         FileDialogSpec area_spec;
         area_spec.title = request.plane_area ? "接合表区域（点名,X,Y）" : "接合表区域（点名,纬度,经度）";
         const std::optional<std::string> area_path = dialogs_.AskOpenFile(area_spec);
@@ -376,12 +416,21 @@ void TFormTFH::ExportIndex() {
         for (int row = 1; row < area.RowCount(); ++row)
             if (!area.Cell(1, row).empty() || !area.Cell(2, row).empty())
                 request.vertices.push_back({area.Cell(1, row), area.Cell(2, row)});
-        const PlaneSheetFields fields = PlaneFields();
-        const auto [a, f] = ReadEllipsoid(fields.a, fields.inverse_flattening);
-        request.a = a;
-        request.f = f;
-        request.six_degree_zones = fields.six_degree_zones;
-        const SheetIndex index = MakeSheetIndex(request);
+        SheetIndex index;
+        std::vector<RectangularSheet> rectangular_sheets;
+        if (rectangular) {
+            PlanePolygon polygon;
+            for (const auto& [x, y] : request.vertices) polygon.push_back({TextToNumber(x), TextToNumber(y)});
+            RaiseFloatingPointErrors();
+            rectangular_sheets = RectangularSheetsOverlapping(*rectangular, polygon);
+        } else {
+            const PlaneSheetFields fields = PlaneFields();
+            const auto [a, f] = ReadEllipsoid(fields.a, fields.inverse_flattening);
+            request.a = a;
+            request.f = f;
+            request.six_degree_zones = fields.six_degree_zones;
+            index = MakeSheetIndex(request);
+        }
 
         FileDialogSpec spec;
         spec.title = "接合表导出";
@@ -390,8 +439,12 @@ void TFormTFH::ExportIndex() {
         spec.default_extension = "dxf";
         const std::optional<std::string> path = dialogs_.AskSaveFile(spec);
         if (!path) return;
-        SaveSheetIndex(*path, index, FileEncoding::Gbk);
-        dialogs_.ShowMessage("接合表导出", "共" + std::to_string(index.sheets.size()) + "幅图", MessageIcon::Information);
+        if (rectangular)
+            SaveRectangularIndex(*path, rectangular_sheets, FileEncoding::Gbk);
+        else
+            SaveSheetIndex(*path, index, FileEncoding::Gbk);
+        const std::size_t count = rectangular ? rectangular_sheets.size() : index.sheets.size();
+        dialogs_.ShowMessage("接合表导出", "共" + std::to_string(count) + "幅图", MessageIcon::Information);
     });
 }
 

@@ -20,6 +20,7 @@
 #include "tools/cad/cad_automation.h"
 #include "tools/cad/sheet_point_pick.h"
 #include "tools/sheets/map_sheet.h"
+#include "tools/sheets/rectangular_sheets.h"
 #include "tools/sheets/sheet_settings.h"
 
 namespace coordconv {
@@ -51,8 +52,11 @@ public:
     void ShowCorners();   // "角点坐标": the corners of the sheet in the centre of the table
     void ExportIndex();   // "接合表导出…": the sheets of an area, as a DXF drawing or a list
 
-    // The scale drop-down's choice, an index in kSheetScales.
+    // The scale drop-down's choice, an index in kSheetScales; for the
+    // rectangular sheets at its end, their scale's index.
     int Scale() const;
+    // The denominator of the rectangular sheets chosen, if they are.
+    std::optional<long> RectangularScale() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -67,6 +71,7 @@ private:
     void FormDestroy();
     void Show(const SheetJunctionTable& table);
     void Show(const ScaledJunction& found, std::optional<long double> plane_y);
+    void Show(const RectangularSheet& sheet);
     QWidget* BuildSheetTools();
     // The plane of the corners: the zone of the plane input's y, or of the sheet's centre.
     FramePlane CornerPlane(const MapSheet& sheet) const;
@@ -97,6 +102,7 @@ private:
     // the easting (with zone number) of the plane point it came from.
     std::optional<MapSheet> shown_sheet_;
     std::optional<long double> shown_plane_y_;
+    std::optional<RectangularSheet> shown_rectangular_;
 };
 
 }  // namespace coordconv

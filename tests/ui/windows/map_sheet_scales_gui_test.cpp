@@ -29,10 +29,12 @@ TEST_F(MapSheetScalesWindowTest, TheScaleDropDownStartsAtTenThousandAndTheToolsC
     const auto window = Open();
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("1:1万图幅号计算"));
     QComboBox* box = ScaleBox(*window);
-    ASSERT_EQ(box->count(), 11);
+    ASSERT_EQ(box->count(), 14);
     EXPECT_EQ(box->currentText(), QString::fromUtf8("1:1万"));
     EXPECT_EQ(box->itemText(0), QString::fromUtf8("1:100万"));
     EXPECT_EQ(box->itemText(10), QString::fromUtf8("1:500"));
+    EXPECT_EQ(box->itemText(11), QString::fromUtf8("1:2000矩形分幅"));
+    EXPECT_EQ(box->itemText(13), QString::fromUtf8("1:500矩形分幅"));
     EXPECT_EQ(Find<QPushButton>(*window, "ButtonCorners")->text(), QString::fromUtf8("角点坐标"));
     EXPECT_EQ(Find<QPushButton>(*window, "ButtonIndex")->text(), QString::fromUtf8("接合表导出…"));
     // Below the pages, at the end of the window.
@@ -96,12 +98,40 @@ TEST_F(MapSheetScalesWindowTest, IndexOfAnAreaFileAsADrawing) {
     EXPECT_NE(drawing.find("\r\nJ50E004004\r\n"), std::string::npos);
 }
 
+TEST_F(MapSheetScalesWindowTest, RectangularSheetsFromPlaneCoordinatesAndNames) {
+    auto window = Open();
+    ChooseScale(*window, "1:1000矩形分幅");
+    // X and Y with their constants, taken as typed: no zone, no projection.
+    SetText(*window, "EditX", "3410023.4");
+    SetText(*window, "EditXX", "100");
+    SetText(*window, "EditY", "39678.9");
+    Click(*window, "Button2");
+    EXPECT_TRUE(dialogs.errors.empty());
+    EXPECT_EQ(Centre(*window), "3410.0-39.5");
+    EXPECT_EQ(window->JunctionFields()[0]->text().toStdString(), "3410.5-39.0");
+    Click(*window, "ButtonCorners");
+    EXPECT_EQ(dialogs.texts.back(),
+              "角点坐标|图幅号：3410.0-39.5  比例尺1:1000（50cm×50cm矩形分幅）\n"
+              "西南角  x=3410000.0000  y=39500.0000\n东南角  x=3410000.0000  y=40000.0000\n"
+              "东北角  x=3410500.0000  y=40000.0000\n西北角  x=3410500.0000  y=39500.0000\n");
+    SetText(*window, "EditT", "3409.5-40.0");
+    Click(*window, "Button3");
+    EXPECT_EQ(Centre(*window), "3409.5-40.0");
+    // Latitude and longitude have no rectangular sheet.
+    Click(*window, "Button4");
+    EXPECT_EQ(dialogs.errors, (std::vector<std::string>{kRectangularNeedsPlaneText}));
+
+    window.reset();
+    EXPECT_NE(ReadBytes(settings_path).find("SCALE=1000\r\nRECT=1\r\n"), std::string::npos);
+    EXPECT_EQ(ScaleBox(*Open())->currentText(), QString::fromUtf8("1:1000矩形分幅"));
+}
+
 TEST_F(MapSheetScalesWindowTest, TheScaleIsKeptInANewKeyBesideTheFirstVersionsKeys) {
     auto window = Open();
     ChooseScale(*window, "1:2000");
     window.reset();
     const std::string file = ReadBytes(settings_path);
-    EXPECT_EQ(file, "[TFH]\r\nBYNEWTFH=1\r\nINPOLDTFH=1\r\nXo=0\r\nYo=0\r\nTQT=0\r\nTYD=0\r\nSCALE=2000\r\n");
+    EXPECT_EQ(file, "[TFH]\r\nBYNEWTFH=1\r\nINPOLDTFH=1\r\nXo=0\r\nYo=0\r\nTQT=0\r\nTYD=0\r\nSCALE=2000\r\nRECT=0\r\n");
     const auto next = Open();
     EXPECT_EQ(ScaleBox(*next)->currentText(), QString::fromUtf8("1:2000"));
 

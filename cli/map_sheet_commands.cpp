@@ -208,6 +208,9 @@ int RunRectangular(const Arguments& args) {
 }
 
 int RunIndex(const Arguments& args) {
+    if (HasAny(args, {"lat", "lon", "x", "y", "xconst", "yconst", "sheet", "input-form", "output-form", "corners",
+                      "within", "inside"}))
+        throw UsageError("index takes an area (--bbox or --area), not a point or a sheet");
     if (args.Has("rectangular")) {
         const std::string& output = args.output;
         std::string extension = output.size() >= 4 ? output.substr(output.size() - 4) : std::string();
@@ -242,6 +245,7 @@ int RunIndex(const Arguments& args) {
 
 int RunMapSheet(const Arguments& args) {
     if (args.command) return RunIndex(args);
+    if (HasAny(args, {"bbox", "area", "area-form"})) throw UsageError("--bbox, --area and --area-form belong to index");
     if (args.Has("rectangular")) return RunRectangular(args);
     const bool new_form = ReadForm(args, "output-form", "new");
     const int scale = ReadScale("scale", args.Get("scale", "1:10000"));

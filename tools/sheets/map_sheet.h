@@ -1,6 +1,8 @@
-// Numbers of the 1:10,000 topographic map sheets ("1:1万图幅号计算") in the
-// old national form (J-50-5-(15)) and the new one (J50G002039), with the
-// eight neighbouring sheets.
+// The commands of the map sheet window ("1:1万图幅号计算"): numbers of the
+// 1:10,000 topographic map sheets in the old national form (J-50-5-(15)) and
+// the new one (J50G002039), with the eight neighbouring sheets, as the
+// window's first version computes them; the same at the other scales of the
+// series (sheet_grid.h) for its scale drop-down; and the corners' text.
 //
 // The sheet grid: a 1:1,000,000 sheet spans 4° of latitude by 6° of
 // longitude (rows A, B, ... from the equator, columns 1..60 from 180° W); a

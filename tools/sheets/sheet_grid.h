@@ -1,6 +1,6 @@
 // Sheets of the national topographic series at every scale from 1:1,000,000
 // to 1:500 (sheet_scales.h): the sheet of a point, its numbers in the new form
-// (J50E017016) and the old form (J-50-107-B), reading a number back,
+// (J50E017016) and the old form (J-50-104-B), reading a number back,
 // neighbours, corners and the sheets of other scales that contain or lie in
 // it.
 //

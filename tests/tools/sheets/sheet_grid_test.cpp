@@ -80,6 +80,9 @@ TEST(SheetGrid, OldNumbersOfTheExamplesConvertToNewOnes) {
         {"J-50-5-B", "J50E001010"},        {"J-50-5-B-4", "J50F002020"},
         {"J-50-5-(15)", "J50G002039"},     {"J-50-5-(15)-a", "J50H003077"},
         {" K-1-1-(1)-d ", "K1H002002"},
+        // 1:50,000 row 17, column 16: 1:100,000 row 9, column 8, number
+        // (9 − 1)·12 + 8 = 104; odd row, even column: the north-east quarter.
+        {"J-50-104-B", "J50E017016"},
     };
     for (const auto& [old_form, new_form] : pairs) {
         SCOPED_TRACE(old_form);

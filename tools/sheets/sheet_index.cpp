@@ -90,8 +90,11 @@ long double PackedTextSeconds(const std::string& text) { return PackedAngleSecon
 
 std::string Fixed4(long double value) { return FloatToFixed(value, 4); }
 
-// The edge points of a frame per edge: width and height in steps of at most 1'.
-int Steps(long double seconds) { return std::max(1, static_cast<int>(std::ceil(seconds / kFrameStepSeconds))); }
+// The edge points of a frame per edge: steps of at most 1', and no more than
+// 32 along an edge of the largest sheets, whose drawings need no finer line.
+int Steps(long double seconds) {
+    return std::clamp(static_cast<int>(std::ceil(seconds / kFrameStepSeconds)), 1, 32);
+}
 
 void DxfPair(std::string& out, int code, const std::string& value) {
     out += std::to_string(code);
@@ -202,8 +205,6 @@ std::string IndexDrawingText(const std::vector<IndexFrame>& frames) {
     DxfPair(out, 2, "HEADER");
     DxfPair(out, 9, "$ACADVER");
     DxfPair(out, 1, "AC1009");
-    DxfPair(out, 9, "$INSUNITS");
-    DxfPair(out, 70, "6");  // metres
     DxfPair(out, 0, "ENDSEC");
 
     std::vector<std::string> layers;  // in the order the frames bring them

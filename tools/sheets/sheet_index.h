@@ -48,8 +48,10 @@ long double OverlapArea(const GeodeticPolygon& polygon, const SheetBounds& recta
 GeodeticPolygon ClipToLatitudes(const GeodeticPolygon& polygon, long double south, long double north);
 
 // A sheet's frame on the plane: the corners and, along each edge, evenly
-// spaced points at most 1' of arc apart, so that the curved images of the
-// meridians and parallels stay within about 0.15 m of the polyline; closed
+// spaced points at most 1' of arc apart (at most 32 steps an edge), so that
+// the curved images of the meridians and parallels stay within about 0.15 m
+// of the polyline down to 1:100,000 and within a few metres on the sheets of
+// 1:250,000 to 1:1,000,000; closed
 // from the last point back to the first, starting at the south-west corner and
 // running anticlockwise (south edge first). Neighbouring frames of one scale
 // share their edge points exactly.
@@ -68,13 +70,13 @@ struct IndexFrame {
     PlanePolygon outline;
     std::string label;
 };
-// The DXF text (AutoCAD R12, metres) of the frames: a layer table of the
+// The DXF text (AutoCAD R12, in metres) of the frames: a layer table of the
 // frames' layers, each frame a closed polyline (drawing X the easting y,
 // drawing Y the northing x) and its label centred in it, at a tenth of the
 // frame's height or less, so that it fits across.
 std::string IndexDrawingText(const std::vector<IndexFrame>& frames);
 
-// The index drawing as DXF text (AutoCAD R12, metres): per scale a layer
+// The index drawing as DXF text (AutoCAD R12, in metres): per scale a layer
 // "TK_<denominator>" holding each frame as a closed polyline (drawing X the
 // easting y, drawing Y the northing x) and its new number centred in it, at a
 // height of a tenth of the frame's smaller side or less, so that it fits.

@@ -382,16 +382,8 @@ FramePlane TFormTFH::CornerPlane(const MapSheet& sheet) const {
 void TFormTFH::ShowCorners() {
     RunCommand(dialogs_, [this] {
         if (!shown_sheet_ && !shown_rectangular_) throw CommandError(kNoSheetShownText);
-        if (shown_rectangular_) {
-            const std::string text = RectangularCornerText(*shown_rectangular_);
-            if (!dialogs_.ShowTextAskSave("角点坐标", text)) return;
-            FileDialogSpec spec;
-            spec.title = "角点坐标";
-            const std::optional<std::string> path = dialogs_.AskSaveFile(spec);
-            if (path) SaveTextLines(*path, FileEncoding::Gbk, text);
-            return;
-        }
-        const std::string text = SheetCornerText(*shown_sheet_, CornerPlane(*shown_sheet_));
+        const std::string text = shown_rectangular_ ? RectangularCornerText(*shown_rectangular_)
+                                                    : SheetCornerText(*shown_sheet_, CornerPlane(*shown_sheet_));
         if (!dialogs_.ShowTextAskSave("角点坐标", text)) return;
         FileDialogSpec spec;
         spec.title = "角点坐标";

@@ -68,6 +68,12 @@ TEST_F(MapSheetScalesWindowTest, OtherScalesAndTheCornersOfTheSheetShown) {
     EXPECT_NE(text.find("西南角  B=39°20′00″  L=114°30′00″  x="), std::string::npos) << text;
     EXPECT_NE(text.find("东北角  B=39°30′00″  L=114°45′00″  x="), std::string::npos) << text;
 
+    // Saved, the text is a GBK file with CR LF line ends.
+    dialogs.save_texts.push_back(true);
+    dialogs.save_files.push_back(scratch.Path("corners.txt"));
+    Click(*window, "ButtonCorners");
+    EXPECT_EQ(ReadBytes(scratch.Path("corners.txt")).substr(0, 8), "\xcd\xbc\xb7\xf9\xba\xc5\xa3\xba");  // 图幅号：
+
     // 1:500 sheets are 6.25" by 9.375": three second decimals. The old form has none.
     Click(*window, "RadioButton1");
     ChooseScale(*window, "1:500");

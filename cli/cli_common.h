@@ -12,6 +12,7 @@
 #include "table/coordinate_file.h"
 #include "table/point_table.h"
 #include "fitting/common_points.h"
+#include "table/point_file_layout.h"
 #include "table/row_conversion.h"
 
 namespace coordconv::cli {
@@ -45,6 +46,13 @@ public:
     std::string input = "-";
     std::string output = "-";
     FileEncoding encoding = FileEncoding::Gbk;
+    // Point files in other layouts (point_file_options.cpp): the tool's
+    // name, the input's column mapping when one of --preset, --columns,
+    // --separator, --skip, --angles is given, --check, --output-preset.
+    std::string tool;
+    std::optional<ColumnMapping> input_mapping;
+    bool check = false;
+    std::optional<std::string> output_preset;
 
     bool Has(const std::string& name) const { return values_.count(name) != 0; }
     // The option's text, or `fallback` (the window field's initial text).
@@ -80,6 +88,35 @@ EllipsoidTexts ReadEllipsoidOptions(const Arguments& args, int window_default_in
 // file converted; a failure names the input line.
 int RunRowConversion(const Arguments& args, const RowConversion& convert, FieldSplit split, int read_columns,
                      int written_columns);
+
+// The options of point files in other layouts, which every tool takes:
+// their names (values kept by Set until FinishPointFileOptions), the help
+// lines, and the mapping built from them (UsageError for a wrong value).
+bool IsPointFileOption(const std::string& name);
+std::vector<OptionHelp> PointFileOptionHelp();
+void FinishPointFileOptions(Arguments& args);
+
+// --check: the plausibility warnings of the rows, one a line on standard
+// output; thrown as the run's end with exit status 1 when there is one,
+// 0 when there is none.
+class CheckFinished : public std::exception {
+public:
+    explicit CheckFinished(int status) : status_(status) {}
+    int status() const { return status_; }
+
+private:
+    int status_;
+};
+
+// RunRowConversion with a column mapping, --check or --output-preset: the
+// input read whole, line by line.
+int RunMappedRowConversion(const Arguments& args, const RowConversion& convert, FieldSplit split, int read_columns,
+                           int written_columns);
+
+// "文件导入" of a common-point table from -i: the program's layout, or
+// through the column mapping (columns x2, y2, H2 ... of the target system);
+// --check ends the run here with the warnings of the source columns.
+void ImportCommonPointInput(const Arguments& args, const CommonPointLayout& layout, PointTable& grid);
 
 // The end of a fitting tool's `solve`: the outcome's messages (too few
 // common points, ...) on standard error, each text with a line end; the

@@ -50,7 +50,7 @@ std::vector<std::string> ReadParameterLines(const Arguments& args, int count) {
 PointTable ImportGrid(const Arguments& args, const CommonPointLayout& layout, const DatumFields& fields) {
     PointTable grid = NewCommonPointGrid(
         layout, CommonPointTitles(fields.form1 == CoordinateForm::Geodetic, fields.form2 == CoordinateForm::Geodetic));
-    ImportCommonPoints(args.input, args.encoding, layout, grid);
+    ImportCommonPointInput(args, layout, grid);
     return grid;
 }
 

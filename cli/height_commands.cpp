@@ -20,7 +20,7 @@ int RunHeightFit(const Arguments& args) {
         return RunRowConversion(args, HeightFitConversion(model_index, coefficients), FieldSplit::Fitting, 4, 4);
     const CommonPointLayout layout = HeightFitLayout();
     PointTable grid = NewCommonPointGrid(layout, HeightFitCommonPointTitles());
-    ImportCommonPoints(args.input, args.encoding, layout, grid);
+    ImportCommonPointInput(args, layout, grid);
     const FitResult<CoefficientTable> fit = SolveHeightFit(model_index, coefficients, grid);
     FinishSolve(args, layout, grid, fit.fields.FileLines(), fit.outcome);
     return 0;

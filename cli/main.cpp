@@ -35,7 +35,10 @@ void PrintGeneralHelp(const std::vector<Tool>& tools) {
                  "  -i FILE            input file (default: standard input)\n"
                  "  -o FILE            output file (default: standard output)\n"
                  "  --encoding ENC     gbk (default) or utf-8\n"
-                 "  --help             this text, or a tool's options after the tool name\n";
+                 "  --help             this text, or a tool's options after the tool name\n"
+                 "\nPoint files in other layouts (every tool's input; coordconv-cli TOOL --help):\n"
+                 "  --preset cass, --columns name,-,y,x,H, --separator, --skip N, --angles dms|deg|text,\n"
+                 "  --check, --output-preset cass\n";
 }
 
 void PrintToolHelp(const Tool& tool) {
@@ -50,6 +53,8 @@ void PrintToolHelp(const Tool& tool) {
     std::cout << "  -i FILE  input file (default: standard input)\n"
                  "  -o FILE  output file (default: standard output)\n"
                  "  --encoding gbk|utf-8  code page of the files (default gbk)\n";
+    std::cout << "\nPoint files in other layouts:\n";
+    for (const auto& option : PointFileOptionHelp()) std::cout << "  --" << option.name << " " << option.help << "\n";
 }
 
 // "-i", "-o", "-h" and any "--name": what a value never looks like (a
@@ -73,6 +78,11 @@ Arguments Parse(const Tool& tool, const std::vector<std::string>& words, bool& w
         std::string word = words[i];
         if (word == "--help" || word == "-h") {
             wants_help = true;
+            continue;
+        }
+        if (word == "--check") {  // a switch without a value
+            if (!seen.insert(word).second) throw UsageError("option " + word + " given twice");
+            args.check = true;
             continue;
         }
         std::string value;
@@ -114,7 +124,7 @@ Arguments Parse(const Tool& tool, const std::vector<std::string>& words, bool& w
             }
         } else {
             const std::string name = word.substr(2);
-            bool known = false;
+            bool known = IsPointFileOption(name);
             for (const auto& option : tool.options) known = known || option.name == name;
             if (!known) throw UsageError("unknown option '" + word + "' for " + tool.name);
             args.Set(name, value);
@@ -122,6 +132,8 @@ Arguments Parse(const Tool& tool, const std::vector<std::string>& words, bool& w
     }
     if (!tool.commands.empty() && !args.command && !wants_help && !tool.command_optional)
         throw UsageError(tool.name + " needs a command");
+    args.tool = tool.name;
+    FinishPointFileOptions(args);
     return args;
 }
 
@@ -180,6 +192,8 @@ int main(int argc, char** argv) {
         const int status = tool->run(args);
         FlushStandardOutput();
         return status;
+    } catch (const CheckFinished& finished) {
+        return StatusAfterOutput(finished.status());
     } catch (const UsageError& error) {
         std::cerr << "coordconv-cli: " << Printable(error.what()) << "\n(coordconv-cli " << tool->name << " --help lists the options)\n";
         return 2;

@@ -12,7 +12,7 @@ namespace {
 // "文件导入" of the common-point table from -i.
 PointTable ImportGrid(const Arguments& args, const CommonPointLayout& layout, std::vector<std::string> titles) {
     PointTable grid = NewCommonPointGrid(layout, std::move(titles));
-    ImportCommonPoints(args.input, args.encoding, layout, grid);
+    ImportCommonPointInput(args, layout, grid);
     return grid;
 }
 

@@ -51,8 +51,9 @@ std::string_view TrimBlanks(std::string_view text);
 // The degree, minute and second fields of the magnitude of a packed angle
 // ddd.mmss..., taken from the digits of its 16-decimal text (degrees the
 // integer part, minutes the next two decimals, seconds the rest as ss.sss).
-// Reading the digits keeps 1.01 at 1°01′ where Int(Frac(v)·100) would lose a
-// minute to a binary value a hair below its decimal text.
+// Reading the digits keeps 1.01 at 1°01′, where taking the whole part of
+// 100 times the fraction would lose a minute to a binary value a hair below
+// its decimal text.
 struct PackedAngleFields {
     long double degrees;
     long double minutes;

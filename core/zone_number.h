@@ -17,4 +17,12 @@ inline long double StripZoneAndFalseEasting(long double y, long double false_eas
     return y - 1000000 * ZoneNumber(y) - false_easting;
 }
 
+// A false easting c (metres) as the inverse conversions take it: the zone
+// number that a constant copied from a forward window carries (39 500 000 m)
+// is dropped like that of the eastings, so 39 500 000 and 500 000 both
+// subtract 500 000 from an easting whose zone number is already gone.
+inline long double FalseEastingWithoutZone(long double false_easting) {
+    return false_easting - 1000000 * ZoneNumber(false_easting);
+}
+
 }  // namespace coordconv

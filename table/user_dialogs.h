@@ -6,6 +6,10 @@
 
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "table/point_checks.h"
+#include "table/point_file_layout.h"
 
 namespace coordconv {
 
@@ -16,6 +20,24 @@ struct FileDialogSpec {
     std::string filter_name = "Text files (*.txt)";
     std::string filter_pattern = "*.txt";
     std::string default_extension = "txt";
+};
+
+// What the import dialog of a point file in another layout shows.
+struct ImportMappingRequest {
+    std::string path;
+    std::vector<std::string> lines;   // the file's first lines, UTF-8
+    std::vector<std::string> titles;  // the table's column titles
+    ColumnMapping mapping;            // the mapping it opens with
+    bool mapping_from_file = false;   // true when the file's shape chose it (a CASS .dat)
+    PlausibilitySettings settings;    // the window's boxes, for the checks
+    std::string missing;              // a missing cell's text ("0" or empty)
+};
+
+// The user's choice in it: the mapping and the fixes to apply to the rows
+// the checks name.
+struct ImportMappingChoice {
+    ColumnMapping mapping;
+    std::vector<PointFix> fixes;
 };
 
 enum class MessageIcon { None, Information, Warning, Error, Question };
@@ -40,6 +62,12 @@ public:
                                        MessageButton button) {
         (void)button;
         ShowMessage(title, text, icon);
+    }
+    // The import dialog: column mapping, preview and checks; nothing when
+    // the user cancels. By default nothing shows.
+    virtual std::optional<ImportMappingChoice> AskImportMapping(const ImportMappingRequest& request) {
+        (void)request;
+        return std::nullopt;
     }
     // A text to read, select and copy (a copy button), with a save button;
     // true when the user chose to save it. By default nothing shows.

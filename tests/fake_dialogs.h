@@ -19,6 +19,7 @@ public:
     std::deque<std::optional<std::string>> save_files;
     std::deque<bool> yes_no;
     std::deque<bool> save_texts;  // ShowTextAskSave: true saves
+    std::deque<std::optional<ImportMappingChoice>> import_mappings;  // AskImportMapping
 
     // What the commands showed.
     std::vector<std::string> errors;
@@ -28,6 +29,7 @@ public:
     std::vector<MessageButton> message_buttons;  // its only button
     std::vector<FileDialogSpec> file_dialogs;
     std::vector<std::string> texts;  // "title|text" of each text dialog
+    std::vector<ImportMappingRequest> import_requests;
     // Called as each message or error shows, to look at the window behind it.
     std::function<void()> on_show;
 
@@ -51,6 +53,13 @@ public:
         if (save_texts.empty()) return false;
         const bool answer = save_texts.front();
         save_texts.pop_front();
+        return answer;
+    }
+    std::optional<ImportMappingChoice> AskImportMapping(const ImportMappingRequest& request) override {
+        import_requests.push_back(request);
+        if (import_mappings.empty()) return std::nullopt;
+        auto answer = import_mappings.front();
+        import_mappings.pop_front();
         return answer;
     }
     void ShowError(const std::string& message) override {

@@ -43,6 +43,21 @@ TEST(GaussCli, DefaultsExampleOnStandardStreamsAndBack) {
     EXPECT_EQ(back.out, "点,29.5959999999,3.0000000011\r\n");
 }
 
+// The inverse tools drop a zone number carried by --yconst (as the forward
+// tools take it) like that of the eastings: both constants, both tools, one
+// result.
+TEST(GaussCli, InverseToolsTakeTheYConstantWithItsZoneNumber) {
+    for (const char* tool : {"gauss-inverse", "utm-inverse"}) {
+        const auto plain = RunCli({tool, "--cm", "117", "--yconst", "500000"}, "P1,3376500.1736,39644006.4942\r\n");
+        const auto numbered = RunCli({tool, "--cm", "117", "--yconst", "39500000"}, "P1,3376500.1736,39644006.4942\r\n");
+        ASSERT_EQ(numbered.status, 0) << numbered.err;
+        EXPECT_EQ(numbered.out, plain.out) << tool;
+        EXPECT_EQ(numbered.out.rfind("P1,30.", 0), 0u) << numbered.out;  // not -228351...
+    }
+    const auto gauss = RunCli({"gauss-inverse", "--cm", "117", "--yconst", "39500000"}, "P1,3376500.1736,39644006.4942\r\n");
+    EXPECT_EQ(gauss.out, "P1,30.3000000002,118.2959999999\r\n");
+}
+
 TEST(GaussCli, FailuresChangeNoFile) {
     const ScratchDir dir;
     WriteBytes(dir.Path("in.txt"), "A,30,1\r\nB,3O,1\r\n");

@@ -70,6 +70,28 @@ TEST(CliHardening, UndecodableGbkBytesAreKept) {
     EXPECT_EQ(DecodeFileText("\xd6\xd0\xb9\xfa", FileEncoding::Gbk), "中国");
 }
 
+// `-o /proc/self/fd/1` with standard output redirected to a file names that
+// file through a link under /proc. It is written directly, as the file the
+// descriptor is open on: the same file (inode) takes the rows, never a
+// temporary file renamed over it, which would leave the shell's descriptor on
+// an unlinked file.
+TEST(CliHardening, AnOutputUnderProcIsWrittenThroughItsDescriptor) {
+    const ScratchDir dir;
+    WriteBytes(dir.Path("in.txt"), "P1,30.3,1.3\r\n");
+    WriteBytes(dir.Path("out.txt"), "");
+    struct stat before {};
+    ASSERT_EQ(stat(dir.Path("out.txt").c_str(), &before), 0);
+    const std::string command = std::string(COORDCONV_CLI) + " gauss-forward -i " + dir.Path("in.txt") +
+                                " -o /proc/self/fd/1 >" + dir.Path("out.txt") + " 2>" + dir.Path("err.txt");
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadBytes(dir.Path("err.txt"));
+    EXPECT_EQ(ReadBytes(dir.Path("out.txt")), "P1,3376500.1736,644006.4942\r\n");
+    struct stat after {};
+    ASSERT_EQ(stat(dir.Path("out.txt").c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino) << "the redirected file was replaced";
+    EXPECT_EQ(EntriesIn(dir.Path("")), 3);  // in, out, err and no temporary file
+}
+
 TEST(CliHardening, MessagesShowControlCharactersEscaped) {
     const auto run = RunCli({"gauss-forward"}, "P1,3\x1b[2J,1\r\n");
     EXPECT_EQ(run.status, 1);

@@ -13,6 +13,8 @@ constexpr long double kWgsA = 6378137.0L;
 constexpr long double kWgsF = 1 / 298.257223563L;
 
 TEST(Geocentric, WgsExampleAndBack) {
+    // PROJ: cct +proj=cart +a=6378137 +rf=298.257223563 of 1.5 E 30 N 100 m
+    // gives 5526448.81668 144715.15527 3170423.73538.
     const Cartesian c = GeodeticToCartesian(kWgsA, kWgsF, 30, 1.5L, 100);
     EXPECT_EQ(FloatToFixed(c.X, 4), "5526448.8167");
     EXPECT_EQ(FloatToFixed(c.Y, 4), "144715.1553");

@@ -51,7 +51,8 @@ void CheckPlane(const std::string& name, const PlaneForward& forward, const Plan
 
 // GeographicLib's TransverseMercatorProj and PROJ's exact tmerc.
 TEST(ReferenceVectors, GaussKrugerAgainstExactTransverseMercator) {
-    for (const char* name : {"gauss_kruger_references.txt", "gauss_kruger_proj_references.txt"})
+    for (const char* name :
+         {"gauss_kruger_references.txt", "gauss_kruger_proj_references.txt", "gauss_kruger_inverse_grid.txt"})
         CheckPlane(
             name,
             [](long double a, long double f, long double b, long double l) {

@@ -74,6 +74,24 @@ def proj_transverse_mercator(path):
     path.write_text("\n".join(rows) + "\n")
 
 
+def proj_inverse_grid(path):
+    """A dense grid over the inner 1.5 degrees of a zone, where the
+    Gauss-Krueger series claim 0.01 mm both ways: every 2 degrees of latitude
+    from 0 to 56 and every 0.1 degree from the central meridian, on the
+    CGCS2000 and Beijing 54 ellipsoids. Dense enough that an inverse footpoint
+    iteration stopped early shows at some point of it."""
+    rows = ["# Gauss-Krueger, scale 1: latitude_deg lon_diff_deg a inv_f scale -> "
+            "northing_m easting_m tolerance_mm",
+            "# PROJ cct +proj=tmerc +lon_0=0 +k=1 (exact algorithm), no false easting/northing"]
+    for name, a, inv_f in (ELLIPSOIDS[1], ELLIPSOIDS[2]):
+        points = [(b, round(0.1 * i, 1)) for b in range(0, 57, 2) for i in range(1, 16)]
+        out = run(["cct", "-d", "6", "+proj=tmerc", "+lon_0=0", "+k=1", f"+a={a}", f"+rf={inv_f}"],
+                  [f"{l} {b} 0" for b, l in points])
+        for (b, l), (east, north, *_) in zip(points, out):
+            rows.append(f"{b} {l} {a} {inv_f} 1 {north} {east} 0.01 mm cct-tmerc")
+    path.write_text("\n".join(rows) + "\n")
+
+
 # Bursa-Wolf sets (Tx Ty Tz m, Rx Ry Rz arc seconds, D): rotations of both
 # signs, positive and negative scale differences.
 BURSA_WOLF_SETS = [
@@ -120,6 +138,46 @@ def bursa_wolf(path):
     path.write_text("\n".join(rows) + "\n")
 
 
+# Four-parameter sets: Tx Ty Tz (m), R (arc seconds), region centre B0, L0 (degrees).
+FOUR_3D_SETS = [
+    ("-12.5", "85.2", "40.7", "2.5", 31.0, 114.5),
+    ("100", "-50", "20", "-7.25", 36.5, 117.75),
+]
+
+
+def four_3d(path):
+    """The three-dimensional four-parameter model through PROJ.
+
+    A rotation R about the normal n of the region centre is a Bursa-Wolf
+    rotation vector (Rx, Ry, Rz) = -R n without scale; n is taken at the
+    centre's longitude counted from the central meridian L0, in whose frame
+    the program forms its Cartesian coordinates. PROJ's helmert without
+    +exact uses the same small-angle rotation matrix.
+    """
+    import math
+    rows = ["# latitude_deg longitude_deg height_m L0_deg a1 inv_f1 a2 inv_f2 Tx Ty Tz R_arcsec B0_deg L0c_deg -> "
+            "latitude_deg longitude_deg height_m tolerance_mm source",
+            "# PROJ: cart, helmert +convention=coordinate_frame with (rx, ry, rz) = -R n(B0, L0c - L0), "
+            "inverse cart; longitudes counted from L0 on the PROJ side"]
+    for (_, a1, f1), (_, a2, f2), l0 in BURSA_WOLF_FRAMES[:2]:
+        for tx, ty, tz, r, b0, lc in FOUR_3D_SETS:
+            b0r, l0r = math.radians(b0), math.radians(lc - l0)
+            n = (math.cos(b0r) * math.cos(l0r), math.cos(b0r) * math.sin(l0r), math.sin(b0r))
+            rx, ry, rz = (-float(r) * c for c in n)
+            pipeline = ["+proj=pipeline", "+step", "+proj=unitconvert", "+xy_in=deg", "+xy_out=rad",
+                        "+step", "+proj=cart", f"+a={a1}", f"+rf={f1}",
+                        "+step", "+proj=helmert", f"+x={tx}", f"+y={ty}", f"+z={tz}",
+                        f"+rx={rx!r}", f"+ry={ry!r}", f"+rz={rz!r}", "+s=0", "+convention=coordinate_frame",
+                        "+step", "+inv", "+proj=cart", f"+a={a2}", f"+rf={f2}",
+                        "+step", "+proj=unitconvert", "+xy_in=rad", "+xy_out=deg"]
+            points = [(b, l0 + l, h) for b in (b0 - 1.2, b0 + 0.4) for l in (-1.3, 0.7, 2.9) for h in (-30, 1500)]
+            out = run(["cct", "-d", "12"] + pipeline, [f"{L - l0!r} {b!r} {h}" for b, L, h in points])
+            for (b, L, h), (lon, lat, height, *_) in zip(points, out):
+                rows.append(f"{b!r} {L!r} {h} {l0} {a1} {f1} {a2} {f2} {tx} {ty} {tz} {r} {b0} {lc} "
+                            f"{lat} {float(lon) + l0!r} {height} 0.05 mm cct-helmert")
+    path.write_text("\n".join(rows) + "\n")
+
+
 if __name__ == "__main__":
     transverse_mercator(HERE / "gauss_kruger_references.txt", 1,
                         "Gauss-Krueger, scale 1", GK_TOLERANCE_MM)
@@ -127,3 +185,5 @@ if __name__ == "__main__":
     geocentric(HERE / "geocentric_references.txt")
     proj_transverse_mercator(HERE / "gauss_kruger_proj_references.txt")
     bursa_wolf(HERE / "bursa_wolf_references.txt")
+    proj_inverse_grid(HERE / "gauss_kruger_inverse_grid.txt")
+    four_3d(HERE / "four_3d_references.txt")

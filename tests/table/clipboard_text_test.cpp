@@ -26,6 +26,7 @@ TEST(ClipboardText, SpreadsheetAndCsvCopiesSplitIntoCells) {
         {"old Mac line ends", "a\tb\rc\td\r", {{"a", "b"}, {"c", "d"}}},
         {"nothing", "", {}},
         {"an empty line in the middle is an empty row", "a\n\nb\n", {{"a"}, {""}, {"b"}}},
+        {"a quote inside a cell is a character, not the start of quoting", "12\"34\t5\n", {{"12\"34", "5"}}},
     };
     for (const Case& c : cases) EXPECT_EQ(ParseClipboardText(c.text), c.cells) << c.what;
 

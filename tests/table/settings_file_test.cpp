@@ -46,5 +46,22 @@ TEST(SettingsFile, TheLastFolderOfEachWindowKindIsKeptBetweenRuns) {
     EXPECT_NO_THROW(RememberFolder("/proc/no/Merivox.ini", "FormGSZS", "/tmp/a.txt"));
 }
 
+// A key is looked up only within its own section: the search for it stops at
+// the next section line, so a key of a later section is never read, and a
+// write adds the key to its own section.
+TEST(SettingsFile, AKeyBelongsToItsOwnSection) {
+    const ScratchDir dir;
+    const std::string path = dir.Path("Merivox.ini");
+    testing::WriteBytes(path, "[A]\r\nx=1\r\n[B]\r\ny=2\r\n");
+    IniFile ini(path);
+    EXPECT_EQ(ini.ReadString("A", "x", "none"), "1");
+    EXPECT_EQ(ini.ReadString("A", "y", "none"), "none");
+    EXPECT_EQ(ini.ReadInteger("A", "y", -7), -7);
+    EXPECT_EQ(ini.ReadString("B", "y", "none"), "2");
+    ini.WriteString("A", "y", "3");
+    ini.Save();
+    EXPECT_EQ(testing::ReadBytes(path), "[A]\r\nx=1\r\ny=3\r\n[B]\r\ny=2\r\n");
+}
+
 }  // namespace
 }  // namespace coordconv

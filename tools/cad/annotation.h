@@ -55,8 +55,8 @@ struct GeodeticLabel {
 };
 
 // Latitude and longitude texts of a drawing point (x easting, y northing)
-// for the shifts, zone width and ellipsoid of `fields`: zone n = Int(y / 1e6)
-// of the national easting, central meridian 6n - 3 (6° zones) or 3n, false
+// for the shifts, zone width and ellipsoid of `fields`: zone n, the whole
+// millions of metres of the national easting, central meridian 6n - 3 (6° zones) or 3n, false
 // easting 500000 m, then the Gauss inverse.
 GeodeticLabel GeodeticLabelOf(const GeodeticAnnotationFields& fields, double x, double y);
 

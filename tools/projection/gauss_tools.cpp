@@ -37,9 +37,10 @@ RowConversion GaussForwardConversion(const GaussFields& fields) {
 RowConversion GaussInverseConversion(const GaussFields& fields) {
     const GaussSettings s = ReadGaussSettings(fields);
     const GaussKrugerEllipsoid ellipsoid = MakeGaussKrugerEllipsoid(s.a, s.f);
-    return [s, ellipsoid](const std::string* source, std::string* result) {
+    const long double false_easting = FalseEastingWithoutZone(s.y_constant);
+    return [s, ellipsoid, false_easting](const std::string* source, std::string* result) {
         const long double x = TextToNumber(source[1]);
-        const long double y = StripZoneAndFalseEasting(TextToNumber(source[2]), s.y_constant);
+        const long double y = StripZoneAndFalseEasting(TextToNumber(source[2]), false_easting);
         const GeodeticOffset g = GaussInverse(ellipsoid, x, y);
         const long double latitude = g.latitude;
         const long double longitude = g.longitude + s.central_meridian;

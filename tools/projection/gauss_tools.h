@@ -31,7 +31,8 @@ GaussSettings ReadGaussSettings(const GaussFields& fields);
 
 // Forward: x = FloatToFixed(x, 4), y = FloatToFixed(y + c, 4); the name is copied.
 RowConversion GaussForwardConversion(const GaussFields& fields);
-// Inverse: B, L = FloatToFixed(DegreesToDms(.), 10); the zone number is dropped.
+// Inverse: B, L = FloatToFixed(DegreesToDms(.), 10); the zone number is
+// dropped from every easting and from the Y constant.
 RowConversion GaussInverseConversion(const GaussFields& fields);
 
 }  // namespace coordconv

@@ -26,7 +26,8 @@ UtmPoint UtmForward(const UtmSettings& s, long double latitude, long double long
 }
 
 UtmGeodetic UtmInverse(const UtmSettings& s, long double x, long double y) {
-    const GeodeticOffset g = UtmSeriesInverse(s.ellipsoid, x - s.x_constant, StripZoneAndFalseEasting(y, s.y_constant));
+    const long double false_easting = FalseEastingWithoutZone(s.y_constant);
+    const GeodeticOffset g = UtmSeriesInverse(s.ellipsoid, x - s.x_constant, StripZoneAndFalseEasting(y, false_easting));
     return {g.latitude, g.longitude + s.central_meridian};
 }
 

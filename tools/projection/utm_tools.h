@@ -46,7 +46,8 @@ struct UtmPoint {
 UtmPoint UtmForward(const UtmSettings& s, long double latitude, long double longitude);
 
 // Northing x and easting y as typed (metres, false northing and false easting
-// included; a zone number in the millions of y is dropped) to latitude B and
+// included; a zone number in the millions of y, and one in the Y constant, is
+// dropped) to latitude B and
 // longitude L (decimal degrees, central meridian added). Closed footpoint
 // series, no iteration.
 struct UtmGeodetic {

@@ -47,19 +47,20 @@ ConversionWindow::ConversionWindow(QWidget* owner, UserDialogs& dialogs, const C
                                "StringGrid2", result_, result_bar_);
 
     const auto add_import = [this] {
-        AddButton(source_bar_, "ToolButton3", "文件导入",
-                  [this] { Run([this] { ImportIntoGrid(*source_, dialogs_, layout_.split); }); });
+        AddButton(source_bar_, "ToolButton3", "文件导入", [this] { ImportSource(false); });
     };
     if (layout.import_first) add_import();
     // A text file dropped onto the source table is imported as "文件导入" would.
     source_->SetFileDropHandler(
-        [this](const std::string& path) { Run([this, &path] { ImportFileIntoGrid(*source_, path, layout_.split); }); });
+        [this](const std::string& path) { Run([this, &path] { ImportFile(path, false); }); });
     AddButton(source_bar_, "ToolButton1", ToQString(layout.append_caption), [this] { AppendRow(*source_); });
     AddButton(source_bar_, "ToolButton2", " 插入 ", [this] { InsertRow(*source_); });
     if (!layout.import_first) add_import();
     AddButton(source_bar_, "ToolButton4", " 删除 ", [this] { DeleteRow(*source_); });
     AddButton(source_bar_, "ToolButton5", " 清空 ",
               [this] { ClearRows(*source_, layout_.clear_empties_result ? result_ : nullptr); });
+    // Point files in other layouts, through the import dialog.
+    AddButton(source_bar_, "ImportSettingsButton", "导入设置…", [this] { ImportSource(true); });
     AddButton(result_bar_, "ToolButton6", "转换计算", [this] { ConvertClicked(); });
     AddButton(result_bar_, "ToolButton7", "数据另存",
               [this] { Run([this] { SaveGrid(*result_, dialogs_, layout_.written_columns); }); });
@@ -98,6 +99,22 @@ bool ConversionWindow::Run(const std::function<void()>& command) {
 void ConversionWindow::RefreshGrids() {
     source_->Refresh();
     result_->Refresh();
+}
+
+void ConversionWindow::ImportSource(bool always_ask) {
+    const bool shift = QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier);
+    Run([this, always_ask, shift] {
+        const std::optional<std::string> path = dialogs_.AskOpenFile(OpenCoordinateFileDialog());
+        if (path) ImportFile(*path, always_ask || shift);
+    });
+}
+
+void ConversionWindow::ImportFile(const std::string& path, bool always_ask) {
+    if (always_ask || NeedsImportDialog(path, source_->Table().ColCount())) {
+        ImportMappedIntoGrid(*source_, dialogs_, layout_.split, path, CheckSettings());
+        return;
+    }
+    ImportFileIntoGrid(*source_, path, layout_.split);
 }
 
 void ConversionWindow::ConvertClicked() {

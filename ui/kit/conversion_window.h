@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "table/coordinate_file.h"
+#include "table/point_checks.h"
 #include "table/row_conversion.h"
 #include "ui/kit/point_grid.h"
 #include "table/user_dialogs.h"
@@ -72,7 +73,18 @@ public:
 
     UserDialogs& Dialogs() { return dialogs_; }
 
-    // Width of the source group for an outer window width: Trunc((W - 13) / 2).
+    // The window's boxes as the import dialog's checks read them (central
+    // meridian, Y constant); a window without them checks the rows alone.
+    virtual PlausibilitySettings CheckSettings() const { return {}; }
+
+    // "文件导入": asks for a file; a .dat or .txt file whose columns do not
+    // fit the program's layout, or any file with Shift held or
+    // `always_ask` ("导入设置…"), goes through the import dialog, the
+    // program's own files straight into the source table.
+    void ImportSource(bool always_ask);
+
+    // Width of the source group for an outer window width: (W - 13) / 2 in
+    // whole pixels, the fraction dropped.
     virtual int SourceGroupWidth(int outer_width) const { return (outer_width - 13) / 2; }
 
 protected:
@@ -90,6 +102,7 @@ protected:
 
 private:
     void ConvertClicked();
+    void ImportFile(const std::string& path, bool always_ask);
 
     ConversionWindowLayout layout_;
     QVBoxLayout* top_area_;

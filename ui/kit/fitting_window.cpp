@@ -1,6 +1,7 @@
 #include "ui/kit/fitting_window.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QStyle>
 #include <QStyledItemDelegate>
@@ -8,6 +9,7 @@
 
 #include "core/proj_pipeline.h"
 #include "table/coordinate_file.h"
+#include "core/number_text.h"
 #include "ui/kit/point_table_commands.h"
 #include "ui/kit/qt_text.h"
 
@@ -242,9 +244,22 @@ void FittingWindow::ToolButton11Click() { DeleteRow(*common_); }
 void FittingWindow::ToolButton12Click() { ClearRows(*common_, nullptr); }
 
 void FittingWindow::ToolButton10Click() {
-    Run([this] {
+    const bool shift = QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier);
+    Run([this, shift] {
         const std::optional<std::string> path = dialogs_.AskOpenFile(OpenCoordinateFileDialog());
         if (!path) return;
+        // A common-point file in another layout (or any file with Shift held)
+        // goes through the import dialog; its fields up to the point residual
+        // are numbers in the program's own files. Every point read is adopted.
+        if (shift || NeedsImportDialog(*path, layout_.common_points.usable_column)) {
+            ImportMappedIntoGrid(*common_, dialogs_, FieldSplit::Fitting, *path, CheckSettings());
+            const int adoption = layout_.common_points.adoption_column;
+            common_->Edit([adoption](PointTable& table) {
+                for (int row = 1; row < table.RowCount(); ++row)
+                    if (TrimBlanks(table.Cell(adoption, row)).empty()) table.Cell(adoption, row) = kAdoptedText;
+            });
+            return;
+        }
         // The rows are replaced only once the whole file has been read.
         common_->Edit([&](PointTable& table) {
             ImportCommonPoints(*path, FileEncoding::Gbk, layout_.common_points, table);

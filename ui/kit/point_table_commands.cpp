@@ -1,6 +1,11 @@
 #include "ui/kit/point_table_commands.h"
 
 #include <QFileInfo>
+#include <algorithm>
+
+#include "core/errors.h"
+#include "table/point_checks.h"
+#include "table/point_file_layout.h"
 
 #include "ui/kit/qt_text.h"
 
@@ -59,6 +64,65 @@ void ImportFileIntoGrid(PointGrid& grid, const std::string& path, FieldSplit spl
     grid.SetCurrentRow(grid.Table().RowCount() - 1);
 }
 
+namespace {
+
+std::vector<std::string> Titles(const PointTable& table) {
+    return std::vector<std::string>(table.Row(0), table.Row(0) + table.ColCount());
+}
+
+// Lines the import dialog shows and checks.
+constexpr int kDialogLines = 60;
+
+}  // namespace
+
+bool NeedsImportDialog(const std::string& path, int column_count) {
+    const QString suffix = QFileInfo(ToQString(path)).suffix().toLower();
+    if (suffix != "dat" && suffix != "txt") return false;
+    try {
+        return !FitsProgramLayout(ReadFirstLines(path, FileEncoding::Gbk, kDialogLines), column_count, suffix == "dat");
+    } catch (const CommandError&) {
+        return false;  // the direct import reports the file's failure
+    }
+}
+
+void ImportMappedIntoGrid(PointGrid& grid, UserDialogs& dialogs, FieldSplit split, const std::string& path,
+                          const PlausibilitySettings& settings) {
+    ImportMappingRequest request;
+    request.path = path;
+    request.lines = ReadFirstLines(path, FileEncoding::Gbk, kDialogLines);
+    request.titles = Titles(grid.Table());
+    const std::vector<std::string> roles = RolesFromTitles(request.titles);
+    if (IsCassFileName(path) && !FitsProgramLayout(request.lines, grid.Table().ColCount(), true)) {
+        request.mapping = CassMapping();
+        request.mapping_from_file = true;
+    } else {
+        for (const std::string& role : roles) request.mapping.columns.push_back(role.empty() ? "-" : role);
+    }
+    request.settings = settings;
+    request.missing = split == FieldSplit::Projection ? "0" : "";
+    const std::optional<ImportMappingChoice> choice = dialogs.AskImportMapping(request);
+    if (!choice) return;
+
+    PointTable read(request.titles);
+    ImportMappedFile(path, choice->mapping, split, FileEncoding::Gbk, read);
+    std::vector<std::vector<std::string>> rows;
+    for (int row = 1; row < read.RowCount(); ++row) rows.emplace_back(read.Row(row), read.Row(row) + read.ColCount());
+    // The fixes in a fixed order, each on the warnings of the rows as the
+    // fixes before it left them.
+    for (const PointFix fix : {PointFix::ReadAsDecimalDegrees, PointFix::SwapXY, PointFix::SwapBL,
+                               PointFix::AddZoneNumber, PointFix::RemoveZoneNumber}) {
+        if (std::find(choice->fixes.begin(), choice->fixes.end(), fix) == choice->fixes.end()) continue;
+        for (const PlausibilityWarning& w : CheckPointRows(rows, roles, settings))
+            if (w.fix == fix) ApplyPointFix(w, roles, settings, rows);
+    }
+    std::vector<std::string> cells;
+    for (auto& row : rows)
+        for (auto& cell : row) cells.push_back(std::move(cell));
+    const int row_count = static_cast<int>(rows.size());
+    grid.Edit([&](PointTable& table) { table.AssignDataRows(std::move(cells), row_count); });
+    grid.SetCurrentRow(grid.Table().RowCount() - 1);
+}
+
 std::optional<std::string> AskSavePath(UserDialogs& dialogs) { return AskSavePath(dialogs, SaveCoordinateFileDialog()); }
 
 std::optional<std::string> AskSavePath(UserDialogs& dialogs, const FileDialogSpec& spec) {
@@ -75,6 +139,10 @@ std::optional<std::string> AskSavePath(UserDialogs& dialogs, const FileDialogSpe
 void SaveGrid(const PointGrid& grid, UserDialogs& dialogs, int written_columns) {
     const std::optional<std::string> path = AskSavePath(dialogs);
     if (!path) return;
+    if (IsCassFileName(*path) && CassColumnsOf(RolesFromTitles(Titles(grid.Table())))) {
+        SaveCassFile(*path, grid.Table(), FileEncoding::Gbk);
+        return;
+    }
     SaveCoordinateFile(*path, grid.Table(), written_columns, FileEncoding::Gbk);
 }
 

@@ -34,8 +34,20 @@ std::optional<std::string> AskSavePath(UserDialogs& dialogs);
 // The same with another dialog; a name without extension gets its default extension.
 std::optional<std::string> AskSavePath(UserDialogs& dialogs, const FileDialogSpec& spec);
 
+// Whether "文件导入" of `path` goes through the import dialog: a .dat or
+// .txt file whose first lines do not fit the program's layout for a table
+// of `column_count` columns.
+bool NeedsImportDialog(const std::string& path, int column_count);
+// "文件导入" of a file in another layout: the import dialog on the file's
+// first lines (a CASS .dat opens with the CASS preset); the chosen mapping
+// reads the whole file, and each chosen fix is applied to the rows the
+// checks name. Cancel, or a file that fails to read, leaves the table.
+void ImportMappedIntoGrid(PointGrid& grid, UserDialogs& dialogs, FieldSplit split, const std::string& path,
+                          const PlausibilitySettings& settings);
+
 // Asks for a file name (AskSavePath) and writes columns
-// 0..written_columns-1 of every data row.
+// 0..written_columns-1 of every data row; a name ending in .dat of a table
+// of plane coordinates gets the CASS layout (name, empty code, y, x, H).
 void SaveGrid(const PointGrid& grid, UserDialogs& dialogs, int written_columns);
 
 }  // namespace coordconv

@@ -14,6 +14,7 @@
 
 #include "core/errors.h"
 #include "table/settings_file.h"
+#include "ui/kit/import_mapping_dialog.h"
 #include "ui/kit/qt_text.h"
 
 namespace coordconv {
@@ -60,6 +61,19 @@ std::optional<std::string> QtUserDialogs::AskSaveFile(const FileDialogSpec& spec
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return Chosen(kind, dialog.selectedFiles().first());
+}
+
+std::optional<ImportMappingChoice> QtUserDialogs::AskImportMapping(const ImportMappingRequest& request) {
+    const std::string kind = WindowKind();
+    const std::string settings = settings_path_.empty() ? SettingsFilePath() : settings_path_;
+    ImportMappingRequest shown = request;
+    if (!request.mapping_from_file)
+        if (const std::optional<ColumnMapping> remembered = RememberedMapping(settings, kind)) shown.mapping = *remembered;
+    ImportMappingDialog dialog(shown, parent_);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    ImportMappingChoice choice = dialog.Choice();
+    RememberMapping(settings, kind, choice.mapping);
+    return choice;
 }
 
 std::string QtUserDialogs::WindowKind() const {

@@ -28,6 +28,9 @@ public:
     void ShowMessageWithButton(const std::string& title, const std::string& text, MessageIcon icon,
                                MessageButton button) override;
     bool ShowTextAskSave(const std::string& title, const std::string& text) override;
+    // The import dialog; it opens with the last mapping chosen in a window of
+    // the same kind (unless the file's shape chose one) and keeps the new one.
+    std::optional<ImportMappingChoice> AskImportMapping(const ImportMappingRequest& request) override;
 
 private:
     // The file dialogs open in the folder of the last file chosen in a window

@@ -64,6 +64,11 @@ QWidget* DatumWindow::MakeSettingsGroup(const QString& caption, const QString& g
     return group.Box();
 }
 
+PlausibilitySettings DatumWindow::CheckSettings() const {
+    const DatumFields fields = Fields();
+    return ReadPlausibilitySettings(fields.central_meridian1, fields.y_constant1, "0", true);
+}
+
 DatumFields DatumWindow::Fields() const {
     DatumFields fields;
     fields.a1 = ToStdString(source_ellipsoid_->A()->text());

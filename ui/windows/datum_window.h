@@ -49,6 +49,8 @@ public:
 
     // The texts of both settings groups as the commands read them.
     DatumFields Fields() const;
+    // The source zone's meridian and Y constant, for the import dialog's checks.
+    PlausibilitySettings CheckSettings() const override;
 
     // FormShow: the four change handlers in this order; they write every
     // column title.

@@ -36,6 +36,11 @@ GaussFields GaussWindow::Fields() const {
     return fields;
 }
 
+PlausibilitySettings GaussWindow::CheckSettings() const {
+    const GaussFields fields = Fields();
+    return ReadPlausibilitySettings(fields.central_meridian, fields.y_constant, "0", true);
+}
+
 void GaussWindow::ToolButton6Click() {
     const RowConversion convert =
         direction_ == Direction::Forward ? GaussForwardConversion(Fields()) : GaussInverseConversion(Fields());

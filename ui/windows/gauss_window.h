@@ -25,6 +25,7 @@ public:
     void ComboBox1Change() { ellipsoid_->ApplyPreset(); }
     // "转换计算".
     void ToolButton6Click();
+    PlausibilitySettings CheckSettings() const override;
 
 protected:
     void OnShow() override { ComboBox1Change(); }

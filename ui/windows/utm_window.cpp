@@ -41,6 +41,11 @@ UtmFields UtmWindow::Fields() const {
     return fields;
 }
 
+PlausibilitySettings UtmWindow::CheckSettings() const {
+    const UtmFields fields = Fields();
+    return ReadPlausibilitySettings(fields.central_meridian, fields.y_constant, fields.x_constant, false);
+}
+
 void UtmWindow::ToolButton6Click() {
     const RowConversion convert =
         direction_ == Direction::Forward ? UtmForwardConversion(Fields()) : UtmInverseConversion(Fields());

@@ -24,6 +24,7 @@ public:
     QLineEdit* YConstant() const { return y_constant_; }
     // The texts of the boxes as the convert command reads them.
     UtmFields Fields() const;
+    PlausibilitySettings CheckSettings() const override;
 
     // The preset handler, also the show handler.
     void ComboBox1Change() { ellipsoid_->ApplyPreset(); }

@@ -53,6 +53,11 @@ TFormZBHD::TFormZBHD(QWidget* owner, UserDialogs& dialogs) : ConversionWindow(ow
     SetConvertCommand([this] { ToolButton6Click(); });
 }
 
+PlausibilitySettings TFormZBHD::CheckSettings() const {
+    const ZoneChangeFields fields = Fields();
+    return ReadPlausibilitySettings(fields.central_meridian, fields.y_constant, "0", true);
+}
+
 ZoneChangeFields TFormZBHD::Fields() const {
     ZoneChangeFields fields;
     fields.a = ToStdString(ellipsoid_->A()->text());

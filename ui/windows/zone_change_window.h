@@ -28,6 +28,8 @@ public:
     QLineEdit* NewYConstant() const { return new_y_constant_; }
     // The texts of the six boxes as the convert command reads them.
     ZoneChangeFields Fields() const;
+    // The old zone's meridian and constant, for the import dialog's checks.
+    PlausibilitySettings CheckSettings() const override;
 
     // The preset handler, also the show handler.
     void ComboBox1Change() { ellipsoid_->ApplyPreset(); }

@@ -2,6 +2,7 @@
 // transformations.
 #pragma once
 
+#include <cmath>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,6 +30,13 @@ inline DatumFields Beijing54ToXian80() {
     fields.central_meridian1 = "114";
     SourceCentralMeridianChanged(fields);
     return fields;
+}
+
+// The packed ddd.mm text of an angle on whole minutes: -2.75 is -2°45′, "-2.45".
+inline std::string PackedWholeMinutes(long double degrees) {
+    const long double size = std::fabs(degrees);
+    const long double whole = std::floor(size);
+    return FloatToStr(std::copysign(whole + std::round((size - whole) * 60) / 100, degrees));
 }
 
 // A source point's four cells: name, x|B, y|L, H.

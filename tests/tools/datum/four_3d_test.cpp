@@ -6,6 +6,9 @@
 
 #include "core/ellipsoid.h"
 #include "core/errors.h"
+#include "core/geocentric.h"
+#include "core/number_text.h"
+#include "tests/reference_vectors.h"
 #include "tests/tools/datum/datum_test_support.h"
 
 namespace coordconv {
@@ -148,6 +151,36 @@ TEST(Four3dRegionCentre, MeanOfEveryRowEmptyRowsIncluded) {
     EXPECT_NO_THROW(ComputeRegionCentre(broken, grid));
     EXPECT_EQ(FourParameterLines(FourParameterFieldsFromLines({"1", "2", "3", "4", "5"})),
               (std::vector<std::string>{"1", "2", "3", "4", "5", ""}));
+}
+
+// The model against PROJ's helmert (tests/data/four_3d_references.txt, made
+// by generate_references.py): the rotation R about the region centre's normal
+// n is the rotation vector -R n of the coordinate-frame convention, without
+// scale. The region centre goes in as the typed ddd.mmss texts.
+TEST(Four3dReference, AgreesWithProjHelmertAboutTheRegionNormal) {
+    const auto rows = testing::ReadReferenceVectors("four_3d_references.txt");
+    ASSERT_GE(rows.size(), 40u);
+    const auto packed = testing::PackedWholeMinutes;
+    for (const auto& r : rows) {  // B L H L0 a1 1/f1 a2 1/f2 Tx Ty Tz R B0 L0c -> B' L' H' tol_mm
+        FourParameterFields fields;
+        fields.tx = FloatToStr(r[8]);
+        fields.ty = FloatToStr(r[9]);
+        fields.tz = FloatToStr(r[10]);
+        fields.r = FloatToStr(r[11]);
+        fields.b0 = packed(r[12]);
+        fields.l0 = packed(r[13]);
+        DatumSide source{};
+        source.central_meridian = r[3];
+        const Cartesian moved = FourParameterTransform(ReadFourParameters(fields), ReadRegionCentre(fields, source),
+                                                       GeodeticToCartesian(r[4], 1 / r[5], r[0], r[1] - r[3], r[2]));
+        const Geodetic g = CartesianToGeodetic(r[6], 1 / r[7], moved.X, moved.Y, moved.Z);
+        const long double north = (g.B - r[14]) * 111320;
+        const long double east = (g.L + r[3] - r[15]) * 111320 * std::cos(r[14] * kDegreesToRadians);
+        const long double tolerance = r[17] / 1000;
+        EXPECT_LE(static_cast<double>(std::hypot(north, east)), static_cast<double>(tolerance))
+            << "B=" << static_cast<double>(r[0]) << " L=" << static_cast<double>(r[1]) << " R=" << fields.r;
+        EXPECT_NEAR(static_cast<double>(g.H), static_cast<double>(r[16]), static_cast<double>(tolerance));
+    }
 }
 
 }  // namespace

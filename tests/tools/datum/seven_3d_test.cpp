@@ -7,6 +7,7 @@
 
 #include "core/ellipsoid.h"
 #include "core/errors.h"
+#include "tests/reference_vectors.h"
 #include "tests/tools/datum/datum_test_support.h"
 
 namespace coordconv {
@@ -96,6 +97,45 @@ TEST(Seven3dSolve, RecoversAKnownSetAndFallsBackToTheFieldsWithTwoPoints) {
                                                               "下面计算的公共点残差可用于评定当前参数的精度。"}));
     EXPECT_EQ(few.fields.tx, "0");
     EXPECT_GT(report.external_accuracy, 10.0L);  // the zero set leaves the datum shift
+}
+
+// The differential formulas are the first-order terms of the exact
+// Bursa-Wolf transformation with a change of ellipsoid, so they meet PROJ's
+// helmert between the two ellipsoids (tests/data/bursa_wolf_references.txt)
+// up to second-order terms: at most s^2 / a, where s adds up the largest
+// shift each parameter and the change of a can cause (|T|, |R| a, |D| a,
+// |da|). A wrong sign or coefficient of any parameter moves a point by tens
+// of metres. The sources lie on whole minutes, so their texts are exact.
+TEST(Seven3dReference, AgreesWithTheExactBursaWolfTransformationToSecondOrder) {
+    const auto rows = testing::ReadReferenceVectors("bursa_wolf_references.txt");
+    ASSERT_GE(rows.size(), 100u);
+    const auto packed = testing::PackedWholeMinutes;
+    for (const auto& r : rows) {  // B L H L0 a1 1/f1 a2 1/f2 Tx Ty Tz Rx Ry Rz D -> B' L' H' tol_mm
+        DatumFields fields;
+        fields.a1 = FloatToStr(r[4]);
+        fields.inverse_flattening1 = FloatToStr(r[5]);
+        fields.a2 = FloatToStr(r[6]);
+        fields.inverse_flattening2 = FloatToStr(r[7]);
+        fields.central_meridian1 = fields.central_meridian2 = FloatToStr(r[3]);
+        fields.form1 = fields.form2 = CoordinateForm::Geodetic;
+        const SevenParameterFields set = {FloatToStr(r[8]),  FloatToStr(r[9]),  FloatToStr(r[10]), FloatToStr(r[11]),
+                                          FloatToStr(r[12]), FloatToStr(r[13]), FloatToStr(r[14])};
+        const std::string source[4] = {"P", packed(r[0]), packed(r[1]), FloatToStr(r[2])};
+        std::string result[4];
+        Seven3dConversion(fields, set)(source, result);
+        const long double B = DmsTextToDegrees(result[1]);
+        const long double L = DmsTextToDegrees(result[2]);
+        const long double north = (B - r[15]) * 111320;
+        const long double east = (L - r[16]) * 111320 * std::cos(r[15] * kDegreesToRadians);
+        const long double a = r[4];
+        const long double shift = std::hypot(r[8], std::hypot(r[9], r[10])) +
+                                  std::hypot(r[11], std::hypot(r[12], r[13])) / kArcSecondsPerRadian * a +
+                                  std::fabs(r[14]) * a + std::fabs(r[6] - r[4]);
+        const long double tolerance = shift * shift / a;
+        EXPECT_LE(static_cast<double>(std::hypot(north, east)), static_cast<double>(tolerance))
+            << "B=" << source[1] << " L=" << source[2] << " L0=" << static_cast<double>(r[3]);
+        EXPECT_NEAR(static_cast<double>(TextToNumber(result[3])), static_cast<double>(r[17]), static_cast<double>(tolerance));
+    }
 }
 
 }  // namespace

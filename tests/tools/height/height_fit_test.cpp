@@ -107,5 +107,17 @@ TEST(HeightFitConvert, CopiesCoordinateTextsAndReadsOnlyTheModelsCoefficients) {
     EXPECT_THROW(HeightFitConversion(1, table), CommandError);
 }
 
+TEST(HeightFitConvert, TheQuadraticSurfaceTakesEachTermWithItsOwnCoefficient) {
+    // f = a0 + a1 x + a2 y + a3 xy + a4 x^2 + a5 y^2 at x = 1000, y = 2000:
+    // 0.5 + 1 + 4 + 2 + 2e-6 * 1e6 + 3e-6 * 4e6 = 21.5 (with x^2 and y^2 taken
+    // the other way round it would be 18.5).
+    CoefficientTable table = NewHeightFitCoefficientTable(2);
+    table.AssignFileLines({"a0=,0.5", "a1=,0.001", "a2=,0.002", "a3=,1E-6", "a4=,2E-6", "a5=,3E-6"});
+    std::string r[4];
+    const std::string row[4] = {"G1", "1000", "2000", "100"};
+    HeightFitConversion(2, table)(row, r);
+    EXPECT_EQ(r[3], "121.5000");
+}
+
 }  // namespace
 }  // namespace coordconv

@@ -64,6 +64,35 @@ TEST_F(PlaneFourSolve, TwoPointsRecoverARotationOfOneArcSecondExactly) {
     EXPECT_EQ(Solve(grid).external_accuracy, 0);
 }
 
+TEST_F(PlaneFourSolve, ARotationOfTenArcMinutesKeepsTheScaleApartFromTheRotation) {
+    // a = (1 + m) cos R, b = (1 + m) sin R with R = 600", m = 5 ppm: the solve
+    // must give back m = sqrt(a^2 + b^2) - 1, not a - 1, which would be off by
+    // about (1 + m)(1 - cos R) = 4.2 ppm, 14 m at 3380 km from the origin.
+    const long double rotation = 600.0L / 206264.80624709635515647L;
+    const long double scale = 1 + 5e-6L;
+    const long double a = scale * std::cos(rotation);
+    const long double b = scale * std::sin(rotation);
+    const long double source[4][2] = {{3380000, 500000}, {3392000, 512000}, {3386000, 498000}, {3375000, 507000}};
+    std::vector<std::vector<std::string>> rows;
+    for (const auto& p : source) {
+        const long double x2 = 10 + a * p[0] - b * p[1];
+        const long double y2 = -20 + b * p[0] + a * p[1];
+        rows.push_back({"P", FloatToFixed(p[0], 4), FloatToFixed(p[1], 4), "0", FloatToFixed(x2, 6),
+                        FloatToFixed(y2, 6), "0", "Yes"});
+    }
+    PointTable grid = Grid(rows);
+    Solve(grid);
+    EXPECT_NEAR(static_cast<double>(TextToNumber(fields.rotation)), 600.0, 1e-5);
+    EXPECT_NEAR(static_cast<double>(TextToNumber(fields.scale)), 5e-6, 1e-9);
+
+    // The solved fields carry a source point onto its target within 1 mm.
+    std::string result[4];
+    const std::string point[4] = {"Q", "3390000", "505000", "0"};
+    PlaneFourConversion(fields)(point, result);
+    EXPECT_NEAR(static_cast<double>(TextToNumber(result[1])), static_cast<double>(10 + a * 3390000 - b * 505000), 1e-3);
+    EXPECT_NEAR(static_cast<double>(TextToNumber(result[2])), static_cast<double>(-20 + b * 3390000 + a * 505000), 1e-3);
+}
+
 TEST_F(PlaneFourSolve, IdenticalSystemsGiveZeroParametersAndClockwiseIsNegative) {
     PointTable grid = Grid({{"A", "1000", "2000", "0", "1000", "2000", "0", "Yes"},
                             {"B", "3000", "1000", "0", "3000", "1000", "0", "yes"}});

@@ -14,6 +14,10 @@ using testing::ErrorOf;
 TEST(UtmTools, WorkedExamplesOnWgs84BothWays) {
     const FloatingPointScope scope;
     const UtmFields defaults;  // WGS84, L0 = 0, x0 = 0, y0 = 500000
+    // Expected digits from PROJ: cct +proj=tmerc +k=0.9996 +x_0=500000
+    // +a=6378137 +rf=298.257223563 (+y_0=10000000 for the south) gives
+    // 3375148.00071, 643948.82384 for 30°30′ N 1°30′ E; 3322575.90438,
+    // 789409.65324 for 30° N 3° E; 6291490.64612, 685785.61001 for 33°30′ S 2° E.
     const RowConversion forward = UtmForwardConversion(defaults);
     const testing::Row p1 = ConvertRow(forward, "P1", "30.3", "1.3");
     EXPECT_EQ(p1.cells[0] + "," + p1.cells[1] + "," + p1.cells[2], "P1,3375148.0007,643948.8238");
@@ -71,6 +75,19 @@ TEST(UtmTools, InverseRoundTripsTheForwardWithin3DegreesOfTheMeridian) {
         }
     }
     EXPECT_NO_THROW(RaiseFloatingPointErrors());
+}
+
+// The worked example's easting with zone number 31, inverted with the Y
+// constant as the forward window takes it (31500000) and without it.
+TEST(UtmTools, InverseDropsTheZoneNumberOfTheYConstant) {
+    const FloatingPointScope scope;
+    for (const char* constant : {"500000", "31500000"}) {
+        UtmFields fields;
+        fields.y_constant = constant;
+        const testing::Row back = ConvertRow(UtmInverseConversion(fields), "P1", "3375148.0007", "31643948.8238");
+        EXPECT_NEAR(static_cast<double>(DmsTextToDegrees(back.cells[1])), 30.5, 1e-8) << constant;
+        EXPECT_NEAR(static_cast<double>(DmsTextToDegrees(back.cells[2])), 1.5, 1e-8) << constant;
+    }
 }
 
 TEST(UtmTools, FailuresOfTheBoxesAndCells) {

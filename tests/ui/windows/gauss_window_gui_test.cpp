@@ -80,6 +80,27 @@ TEST_F(GaussWindowTest, ConvertsTheDefaultsExampleAndABlankRow) {
     EXPECT_EQ(Cell(window->Result(), 2, 2), "500000.0000");
 }
 
+// The Y constant copied from the forward window carries the zone number; the
+// inverse window drops it as it drops the eastings' own, so 39500000 and
+// 500000 give the same latitudes (a shift of 39 000 000 m before).
+TEST_F(GaussWindowTest, InverseTakesTheYConstantWithOrWithoutItsZoneNumber) {
+    TFormGSFS inverse(nullptr, dialogs);
+    inverse.show();
+    inverse.findChild<QLineEdit*>("EditLL")->setText("117");
+    inverse.Source().model()->setData(inverse.Source().model()->index(0, 0), "P1");
+    inverse.Source().model()->setData(inverse.Source().model()->index(0, 1), "3376500.1736");
+    inverse.Source().model()->setData(inverse.Source().model()->index(0, 2), "39644006.4942");
+    for (const char* constant : {"500000", "39500000"}) {
+        inverse.findChild<QLineEdit*>("EditYY")->setText(constant);
+        inverse.Button(6)->click();
+        EXPECT_TRUE(dialogs.errors.empty());
+        // B = 30.3, L = 1.3 off the meridian project to these x, y (the
+        // worked example of the forward window).
+        EXPECT_EQ(Cell(inverse.Result(), 1, 1), "30.3000000002") << constant;
+        EXPECT_EQ(Cell(inverse.Result(), 2, 1), "118.2959999999") << constant;
+    }
+}
+
 TEST_F(GaussWindowTest, ABadCellStopsTheCommandAtItsRow) {
     // The result table had more rows before; it takes the source's row count.
     for (int i = 0; i < 5; ++i) window->Result().Edit([](PointTable& t) { t.Append(); });

@@ -36,6 +36,7 @@ private:
 struct OptionHelp {
     std::string name;  // without the leading dashes, e.g. "cm"
     std::string help;
+    bool flag = false;  // takes no value; given, it reads "1"
 };
 
 // The parsed command line of one tool run.
@@ -68,6 +69,7 @@ struct Tool {
     std::vector<std::string> commands;  // empty when the tool has none
     std::vector<OptionHelp> options;    // besides -i, -o, --encoding, --help
     std::function<int(const Arguments&)> run;
+    bool command_optional = false;      // runs without a command too
 };
 
 // The text for `--system`: fills a and 1/f with preset `index` (0..3); index 4,

@@ -44,9 +44,9 @@ void PrintGeneralHelp(const std::vector<Tool>& tools) {
 void PrintToolHelp(const Tool& tool) {
     std::cout << "Usage: coordconv-cli " << tool.name;
     if (!tool.commands.empty()) {
-        std::cout << " {";
+        std::cout << (tool.command_optional ? " [" : " {");
         for (std::size_t i = 0; i < tool.commands.size(); ++i) std::cout << (i ? "|" : "") << tool.commands[i];
-        std::cout << "}";
+        std::cout << (tool.command_optional ? "]" : "}");
     }
     std::cout << " [OPTIONS]\n" << tool.summary << "\n\nOptions:\n";
     for (const auto& option : tool.options) std::cout << "  --" << option.name << " " << option.help << "\n";
@@ -97,7 +97,12 @@ Arguments Parse(const Tool& tool, const std::vector<std::string>& words, bool& w
         } else if (word != "-i" && word != "-o") {
             throw UsageError("unexpected argument '" + word + "'");
         }
-        if (!has_inline_value) {
+        const OptionHelp* option_help = nullptr;
+        for (const auto& option : tool.options)
+            if ("--" + option.name == word) option_help = &option;
+        if (!has_inline_value && option_help && option_help->flag) {
+            value = "1";
+        } else if (!has_inline_value) {
             // A word that is itself an option means the value was left out;
             // "--opt=-1" still passes a value that starts with a dash.
             if (i + 1 >= words.size() || IsOptionName(words[i + 1]))
@@ -125,7 +130,7 @@ Arguments Parse(const Tool& tool, const std::vector<std::string>& words, bool& w
             args.Set(name, value);
         }
     }
-    if (!tool.commands.empty() && !args.command && !wants_help)
+    if (!tool.commands.empty() && !args.command && !wants_help && !tool.command_optional)
         throw UsageError(tool.name + " needs a command");
     args.tool = tool.name;
     FinishPointFileOptions(args);

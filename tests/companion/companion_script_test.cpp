@@ -13,7 +13,7 @@
 #include "cadlink/cad_companion_client.h"
 #include "cadlink/cad_companion_protocol.h"
 #include "companion/cad_drawing.h"
-#include "tools/cad/map_sheet.h"
+#include "tools/cad/sheet_point_pick.h"
 
 namespace coordconv {
 namespace {

@@ -18,7 +18,7 @@
 
 #include "core/number_text.h"
 #include "tools/cad/annotation.h"
-#include "tools/cad/map_sheet.h"
+#include "tools/cad/sheet_point_pick.h"
 
 #include "cadlink/cad_automation_com.h"
 

@@ -14,19 +14,6 @@ int ReadListIndex(const IniFile& ini, const std::string& section, const std::str
 
 }  // namespace
 
-TfhSettings ReadTfhSettings(const std::string& path) {
-    const IniFile ini(path);
-    const TfhSettings defaults;
-    TfhSettings s;
-    s.by_new_form = ini.ReadBool("TFH", "BYNEWTFH", defaults.by_new_form);
-    s.input_old_form = ini.ReadBool("TFH", "INPOLDTFH", defaults.input_old_form);
-    s.x_shift = ini.ReadString("TFH", "Xo", defaults.x_shift);
-    s.y_shift = ini.ReadString("TFH", "Yo", defaults.y_shift);
-    s.system_index = ReadListIndex(ini, "TFH", "TQT", 5, defaults.system_index);
-    s.zone_index = ReadListIndex(ini, "TFH", "TYD", 2, defaults.zone_index);
-    return s;
-}
-
 BzblSettings ReadBzblSettings(const std::string& path) {
     const IniFile ini(path);
     const BzblSettings defaults;
@@ -41,17 +28,6 @@ BzblSettings ReadBzblSettings(const std::string& path) {
     s.draw_circle = ini.ReadBool("CADBZBL", "bzCircle", defaults.draw_circle);
     s.draw_leader = ini.ReadBool("CADBZBL", "bzLine", defaults.draw_leader);
     return s;
-}
-
-void WriteTfhSettings(const std::string& path, const TfhSettings& s) {
-    IniFile ini(path);
-    ini.WriteBool("TFH", "BYNEWTFH", s.by_new_form);
-    ini.WriteBool("TFH", "INPOLDTFH", s.input_old_form);
-    ini.WriteString("TFH", "Xo", s.x_shift);
-    ini.WriteString("TFH", "Yo", s.y_shift);
-    ini.WriteInteger("TFH", "TQT", s.system_index);
-    ini.WriteInteger("TFH", "TYD", s.zone_index);
-    ini.Save();
 }
 
 void WriteBzblSettings(const std::string& path, const BzblSettings& s) {

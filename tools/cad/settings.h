@@ -1,6 +1,5 @@
-// The remembered choices of the map sheet window (section "TFH") and of the
-// geodetic annotation window (section "CADBZBL") in the settings file
-// (table/settings_file.h).
+// The remembered choices of the geodetic annotation window (section
+// "CADBZBL") in the settings file (table/settings_file.h).
 #pragma once
 
 #include <string>
@@ -8,16 +7,6 @@
 #include "table/settings_file.h"
 
 namespace coordconv {
-
-// Section "TFH": the map sheet window TFormTFH.
-struct TfhSettings {
-    bool by_new_form = true;       // BYNEWTFH: RadioButton1 (RadioButton2 the opposite)
-    bool input_old_form = true;    // INPOLDTFH: RadioButton3 (RadioButton4 the opposite)
-    std::string x_shift = "0";     // Xo: EditXX
-    std::string y_shift = "0";     // Yo: EditYY
-    int system_index = 0;          // TQT: ComboBox1, 0..4
-    int zone_index = 0;            // TYD: ComboBox2, 0 "3度带", 1 "6度带"
-};
 
 // Section "CADBZBL": the geodetic annotation window TFormBZBL.
 struct BzblSettings {
@@ -34,11 +23,9 @@ struct BzblSettings {
 
 // Read when the window is created. A list index outside its list reads as the
 // default; the decimals are brought into 0..6 as the spin edit does.
-TfhSettings ReadTfhSettings(const std::string& path);
 BzblSettings ReadBzblSettings(const std::string& path);
 
 // Written when the window is destroyed, all keys in the order above.
-void WriteTfhSettings(const std::string& path, const TfhSettings& settings);
 void WriteBzblSettings(const std::string& path, const BzblSettings& settings);
 
 }  // namespace coordconv

@@ -11,6 +11,9 @@
 #include "ui/kit/parameter_group.h"
 #include "ui/kit/qt_text.h"
 #include "tools/cad/annotation.h"
+#include "core/number_text.h"
+#include "table/coordinate_file.h"
+#include "tools/sheets/sheet_index.h"
 
 namespace coordconv {
 namespace {
@@ -58,6 +61,7 @@ TFormTFH::TFormTFH(QWidget* owner, UserDialogs& dialogs, CadAttach attach, std::
     pages_->addTab(BuildSheetNumberPage(), QString::fromUtf8("根据图幅号计算"));
     pages_->setCurrentIndex(1);  // the plane-coordinate page comes up first
     outer->addWidget(pages_);
+    outer->addWidget(BuildSheetTools());
 
     FormCreate();
     // A single, fixed border: the layout decides the size once.
@@ -104,6 +108,17 @@ QWidget* TFormTFH::BuildOutputForm() {
     row->addSpacing(30);
     row->addWidget(radio_old_);
     row->addStretch(1);
+    // Added after the first version: the scale of the sheets, 1:10,000 first chosen.
+    auto* scale_label = new QLabel(QString::fromUtf8("比例尺"), panel);
+    scale_ = new QComboBox(panel);
+    scale_->setObjectName("ComboBoxScale");
+    for (const SheetScale& scale : kSheetScales) scale_->addItem(QString::fromUtf8(scale.name));
+    for (const long denominator : kRectangularScales)
+        scale_->addItem(QString::fromUtf8("1:") + QString::number(denominator) + QString::fromUtf8("矩形分幅"));
+    scale_->setCurrentIndex(kTenThousandScale);
+    scale_label->setBuddy(scale_);
+    row->addWidget(scale_label);
+    row->addWidget(scale_);
     return panel;
 }
 
@@ -211,6 +226,32 @@ QWidget* TFormTFH::BuildSheetNumberPage() {
     return page;
 }
 
+QWidget* TFormTFH::BuildSheetTools() {
+    auto* panel = new QWidget(this);
+    panel->setObjectName("PanelSheetTools");
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(10, 0, 10, 0);
+    auto* corners = NewButton(panel, "ButtonCorners", QString::fromUtf8("角点坐标"));
+    connect(corners, &QPushButton::clicked, this, [this] { ShowCorners(); });
+    auto* index = NewButton(panel, "ButtonIndex", QString::fromUtf8("接合表导出…"));
+    connect(index, &QPushButton::clicked, this, [this] { ExportIndex(); });
+    row->addStretch(1);
+    row->addWidget(corners);
+    row->addWidget(index);
+    return panel;
+}
+
+std::optional<long> TFormTFH::RectangularScale() const {
+    const int past_series = scale_->currentIndex() - static_cast<int>(kSheetScales.size());
+    if (past_series < 0) return std::nullopt;
+    return kRectangularScales[static_cast<std::size_t>(past_series)];
+}
+
+int TFormTFH::Scale() const {
+    if (const auto denominator = RectangularScale()) return *FindSheetScale(std::to_string(*denominator));
+    return scale_->currentIndex();
+}
+
 void TFormTFH::FormCreate() {
     const TfhSettings settings = ReadTfhSettings(settings_path_);
     radio_new_->setChecked(settings.by_new_form);
@@ -221,11 +262,24 @@ void TFormTFH::FormCreate() {
     edit_yy_->setText(ToQString(settings.y_shift));
     ellipsoid_->SelectQuietly(settings.system_index);
     zone_->setCurrentIndex(settings.zone_index);
+    const TfhScaleSettings added = ReadTfhScaleSettings(settings_path_);
+    for (int i = 0; i < static_cast<int>(kSheetScales.size()); ++i)
+        if (kSheetScales[static_cast<std::size_t>(i)].denominator == added.scale) scale_->setCurrentIndex(i);
+    for (std::size_t i = 0; i < kRectangularScales.size(); ++i)
+        if (added.rectangular && kRectangularScales[i] == added.scale)
+            scale_->setCurrentIndex(static_cast<int>(kSheetScales.size() + i));
 }
 
 void TFormTFH::FormDestroy() {
     const TfhSettings settings = CurrentSettings();
-    RunCommand(dialogs_, [&] { WriteTfhSettings(settings_path_, settings); });
+    TfhScaleSettings added;
+    added.scale = kSheetScales[static_cast<std::size_t>(Scale())].denominator;
+    added.rectangular = RectangularScale().has_value();
+    // One command: a file that cannot be written is reported once.
+    RunCommand(dialogs_, [&] {
+        WriteTfhSettings(settings_path_, settings);
+        WriteTfhScaleSettings(settings_path_, added);
+    });
 }
 
 TfhSettings TFormTFH::CurrentSettings() const {
@@ -274,19 +328,115 @@ void TFormTFH::Button1Click() {
     });
 }
 
+void TFormTFH::Show(const ScaledJunction& found, std::optional<long double> plane_y) {
+    Show(found.table);
+    shown_sheet_ = found.sheet;
+    shown_plane_y_ = plane_y;
+    shown_rectangular_.reset();
+}
+
+void TFormTFH::Show(const RectangularSheet& sheet) {
+    SheetJunctionTable table;
+    table.fields = RectangularJunction(sheet);
+    Show(table);
+    shown_sheet_.reset();
+    shown_plane_y_.reset();
+    shown_rectangular_ = sheet;
+}
+
 void TFormTFH::Button2Click() {
-    RunCommand(dialogs_, [this] { Show(SheetsFromPlane(NewForm(), PlaneFields())); });
+    RunCommand(dialogs_, [this] {
+        const PlaneSheetFields fields = PlaneFields();
+        if (const auto denominator = RectangularScale()) return Show(RectangularSheetFromPlane(*denominator, fields));
+        const ScaledJunction found = ScaledSheetsFromPlane(Scale(), NewForm(), fields);
+        Show(found, TextToNumber(fields.y) + TextToNumber(fields.y_shift));
+    });
 }
 
 void TFormTFH::Button3Click() {
     RunCommand(dialogs_, [this] {
-        Show(SheetsFromSheetNumber(NewForm(), radio_input_old_->isChecked(), ToStdString(edit_t_->text())));
+        if (const auto denominator = RectangularScale())
+            return Show(ParseRectangularSheetText(*denominator, ToStdString(edit_t_->text())));
+        Show(ScaledSheetsFromSheetNumber(Scale(), NewForm(), radio_input_old_->isChecked(),
+                                         ToStdString(edit_t_->text())),
+             std::nullopt);
     });
 }
 
 void TFormTFH::Button4Click() {
     RunCommand(dialogs_, [this] {
-        Show(SheetsFromGeodetic(NewForm(), ToStdString(edit_e_->text()), ToStdString(edit_n_->text())));
+        if (RectangularScale()) throw CommandError(kRectangularNeedsPlaneText);
+        Show(ScaledSheetsFromGeodetic(Scale(), NewForm(), ToStdString(edit_e_->text()), ToStdString(edit_n_->text())),
+             std::nullopt);
+    });
+}
+
+FramePlane TFormTFH::CornerPlane(const MapSheet& sheet) const {
+    const PlaneSheetFields fields = PlaneFields();
+    const auto [a, f] = ReadEllipsoid(fields.a, fields.inverse_flattening);
+    if (shown_plane_y_) return NumberedZonePlane(a, f, fields.six_degree_zones, *shown_plane_y_);
+    const SheetBounds b = BoundsOf(sheet);
+    return ZonePlane(a, f, fields.six_degree_zones, (b.west + b.east) / 2 / 3600);
+}
+
+void TFormTFH::ShowCorners() {
+    RunCommand(dialogs_, [this] {
+        if (!shown_sheet_ && !shown_rectangular_) throw CommandError(kNoSheetShownText);
+        const std::string text = shown_rectangular_ ? RectangularCornerText(*shown_rectangular_)
+                                                    : SheetCornerText(*shown_sheet_, CornerPlane(*shown_sheet_));
+        if (!dialogs_.ShowTextAskSave("角点坐标", text)) return;
+        FileDialogSpec spec;
+        spec.title = "角点坐标";
+        const std::optional<std::string> path = dialogs_.AskSaveFile(spec);
+        if (path) SaveTextLines(*path, FileEncoding::Gbk, text);
+    });
+}
+
+void TFormTFH::ExportIndex() {
+    RunCommand(dialogs_, [this] {
+        SheetIndexRequest request;
+        request.scales = {Scale()};
+        request.plane_area = pages_->currentIndex() != 0;
+        const std::optional<long> rectangular = RectangularScale();
+        if (rectangular && !request.plane_area) throw CommandError(kRectangularNeedsPlaneText);
+        FileDialogSpec area_spec;
+        area_spec.title = request.plane_area ? "接合表区域（点名,X,Y）" : "接合表区域（点名,纬度,经度）";
+        const std::optional<std::string> area_path = dialogs_.AskOpenFile(area_spec);
+        if (!area_path) return;
+        PointTable area({"点名", "1", "2"});
+        ImportCoordinateFile(*area_path, FieldSplit::Fitting, FileEncoding::Gbk, area);
+        for (int row = 1; row < area.RowCount(); ++row)
+            if (!area.Cell(1, row).empty() || !area.Cell(2, row).empty())
+                request.vertices.push_back({area.Cell(1, row), area.Cell(2, row)});
+        SheetIndex index;
+        std::vector<RectangularSheet> rectangular_sheets;
+        if (rectangular) {
+            PlanePolygon polygon;
+            for (const auto& [x, y] : request.vertices) polygon.push_back({TextToNumber(x), TextToNumber(y)});
+            RaiseFloatingPointErrors();
+            rectangular_sheets = RectangularSheetsOverlapping(*rectangular, polygon);
+        } else {
+            const PlaneSheetFields fields = PlaneFields();
+            const auto [a, f] = ReadEllipsoid(fields.a, fields.inverse_flattening);
+            request.a = a;
+            request.f = f;
+            request.six_degree_zones = fields.six_degree_zones;
+            index = MakeSheetIndex(request);
+        }
+
+        FileDialogSpec spec;
+        spec.title = "接合表导出";
+        spec.filter_name = "DXF, CSV (*.dxf *.csv)";
+        spec.filter_pattern = "*.dxf *.csv";
+        spec.default_extension = "dxf";
+        const std::optional<std::string> path = dialogs_.AskSaveFile(spec);
+        if (!path) return;
+        if (rectangular)
+            SaveRectangularIndex(*path, rectangular_sheets, FileEncoding::Gbk);
+        else
+            SaveSheetIndex(*path, index, FileEncoding::Gbk);
+        const std::size_t count = rectangular ? rectangular_sheets.size() : index.sheets.size();
+        dialogs_.ShowMessage("接合表导出", "共" + std::to_string(count) + "幅图", MessageIcon::Information);
     });
 }
 

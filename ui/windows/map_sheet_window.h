@@ -12,13 +12,16 @@
 #include <QTabWidget>
 #include <QWidget>
 #include <array>
+#include <optional>
 #include <string>
 
 #include "ui/kit/ellipsoid_boxes.h"
 #include "table/user_dialogs.h"
 #include "tools/cad/cad_automation.h"
-#include "tools/cad/map_sheet.h"
-#include "tools/cad/settings.h"
+#include "tools/cad/sheet_point_pick.h"
+#include "tools/sheets/map_sheet.h"
+#include "tools/sheets/rectangular_sheets.h"
+#include "tools/sheets/sheet_settings.h"
 
 namespace coordconv {
 
@@ -46,6 +49,14 @@ public:
     void Button2Click();  // "计算" from plane coordinates
     void Button3Click();  // "计算" from a sheet number
     void Button4Click();  // "计算" from latitude and longitude
+    void ShowCorners();   // "角点坐标": the corners of the sheet in the centre of the table
+    void ExportIndex();   // "接合表导出…": the sheets of an area, as a DXF drawing or a list
+
+    // The scale drop-down's choice, an index in kSheetScales; for the
+    // rectangular sheets at its end, their scale's index.
+    int Scale() const;
+    // The denominator of the rectangular sheets chosen, if they are.
+    std::optional<long> RectangularScale() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -59,6 +70,11 @@ private:
     void FormCreate();
     void FormDestroy();
     void Show(const SheetJunctionTable& table);
+    void Show(const ScaledJunction& found, std::optional<long double> plane_y);
+    void Show(const RectangularSheet& sheet);
+    QWidget* BuildSheetTools();
+    // The plane of the corners: the zone of the plane input's y, or of the sheet's centre.
+    FramePlane CornerPlane(const MapSheet& sheet) const;
     bool NewForm() const { return radio_new_->isChecked(); }
 
     UserDialogs& dialogs_;
@@ -80,6 +96,13 @@ private:
     QRadioButton* radio_input_old_ = nullptr;  // RadioButton3
     QRadioButton* radio_input_new_ = nullptr;  // RadioButton4
     QLineEdit* edit_t_ = nullptr;              // EditT
+    QComboBox* scale_ = nullptr;               // the scale drop-down
+
+    // The sheet in the centre of the table after the last computation, and
+    // the easting (with zone number) of the plane point it came from.
+    std::optional<MapSheet> shown_sheet_;
+    std::optional<long double> shown_plane_y_;
+    std::optional<RectangularSheet> shown_rectangular_;
 };
 
 }  // namespace coordconv

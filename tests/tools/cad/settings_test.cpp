@@ -1,4 +1,5 @@
 #include "tools/cad/settings.h"
+#include "tools/sheets/sheet_settings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,8 @@
-// Numbers of the 1:10,000 topographic map sheets ("1:1万图幅号计算") in the
-// old national form (J-50-5-(15)) and the new one (J50G002039), with the
-// eight neighbouring sheets.
+// The commands of the map sheet window ("1:1万图幅号计算"): numbers of the
+// 1:10,000 topographic map sheets in the old national form (J-50-5-(15)) and
+// the new one (J50G002039), with the eight neighbouring sheets, as the
+// window's first version computes them; the same at the other scales of the
+// series (sheet_grid.h) for its scale drop-down; and the corners' text.
 //
 // The sheet grid: a 1:1,000,000 sheet spans 4° of latitude by 6° of
 // longitude (rows A, B, ... from the equator, columns 1..60 from 180° W); a
@@ -14,7 +16,7 @@
 #include <string>
 
 #include "core/ellipsoid.h"
-#include "tools/cad/cad_automation.h"
+#include "tools/sheets/sheet_grid.h"
 
 namespace coordconv {
 
@@ -77,16 +79,49 @@ SheetJunctionTable SheetsFromSheetNumber(bool new_form, bool input_old_form, con
 
 inline constexpr const char* kEmptySheetNumberText = "图幅号为空，请输入要查询的图幅号";
 
-// "CAD图上获取点位坐标..." (Button1Click): the texts for EditX (the picked y)
-// and EditY (the picked x) in the general number format; nothing when no CAD
-// program runs (show kCadNotRunningText, title "Information", button Yes).
-// A cancelled pick fails with the CAD program's text.
-struct PickedPlaneTexts {
-    std::string x;  // for EditX
-    std::string y;  // for EditY
+// A point in arc seconds of latitude and longitude.
+struct SheetPoint {
+    long double latitude;
+    long double longitude;
 };
-std::optional<PickedPlaneTexts> PickSheetPoint(const CadAttach& attach);
 
-inline constexpr const char* kPickSheetPointPrompt = "请从屏幕取点";
+// The point of "根据经纬度计算": the packed texts in seconds, nudged north-east
+// by 0.0000001" as SheetsFromGeodetic takes it.
+SheetPoint GeodeticSheetPoint(const std::string& longitude_text, const std::string& latitude_text);
+// The point of "根据平面坐标计算", as SheetsFromPlane takes it.
+SheetPoint PlaneSheetPoint(const PlaneSheetFields& fields);
+
+// The junction table of `sheet` at its own scale: the sheet in the centre and
+// its neighbours around it. A neighbour beyond the equator or 88° N leaves its
+// field empty. The old form at 1:2,000 and larger fails with kNoOldFormText.
+SheetJunctionTable JunctionOfSheet(const MapSheet& sheet, bool new_form);
+
+inline constexpr const char* kNoOldFormText = "该比例尺没有旧图幅编号";
+
+// The junction table at a chosen scale (index in kSheetScales) and the sheet
+// in its centre. At 1:10,000 the table is exactly SheetsFromGeodetic's,
+// SheetsFromPlane's or SheetsFromSheetNumber's, and the sheet is there only
+// where the series numbers the point. At other scales a typed number is read
+// in either form and must be of the chosen scale.
+struct ScaledJunction {
+    SheetJunctionTable table;
+    std::optional<MapSheet> sheet;
+};
+ScaledJunction ScaledSheetsFromGeodetic(int scale, bool new_form, const std::string& longitude_text,
+                                        const std::string& latitude_text);
+ScaledJunction ScaledSheetsFromPlane(int scale, bool new_form, const PlaneSheetFields& fields);
+ScaledJunction ScaledSheetsFromSheetNumber(int scale, bool new_form, bool input_old_form,
+                                           const std::string& sheet_text);
+
+
+// "角点坐标": the sheet's numbers and scale, the plane's central meridian and
+// y constant, then one line per corner (south-west, south-east, north-east,
+// north-west) with B and L in degrees, minutes and seconds (as many second
+// decimals as the scale's sheet size needs) and x, y in metres; lines end
+// with "\n".
+std::string SheetCornerText(const MapSheet& sheet, const FramePlane& plane);
+
+// "角点坐标" before any sheet was computed.
+inline constexpr const char* kNoSheetShownText = "请先计算图幅号";
 
 }  // namespace coordconv

@@ -1,4 +1,4 @@
-#include "tools/cad/map_sheet.h"
+#include "tools/sheets/map_sheet.h"
 
 #include <cmath>
 #include <cstdint>
@@ -154,15 +154,14 @@ long double PackedAngleSeconds(long double packed) {
     return packed < 0 ? -result : result;
 }
 
-SheetJunctionTable SheetsFromGeodetic(bool new_form, const std::string& longitude_text,
-                                      const std::string& latitude_text) {
+SheetPoint GeodeticSheetPoint(const std::string& longitude_text, const std::string& latitude_text) {
     const long double longitude = PackedAngleSeconds(TextToNumber(longitude_text)) + 0.0000001L;
     const long double latitude = PackedAngleSeconds(TextToNumber(latitude_text)) + 0.0000001L;
     RaiseFloatingPointErrors();
-    return SheetJunctionAt(new_form, latitude, longitude);
+    return {latitude, longitude};
 }
 
-SheetJunctionTable SheetsFromPlane(bool new_form, const PlaneSheetFields& fields) {
+SheetPoint PlaneSheetPoint(const PlaneSheetFields& fields) {
     const auto [a, f] = ReadEllipsoid(fields.a, fields.inverse_flattening);
     const long double x = TextToNumber(fields.x) + TextToNumber(fields.x_shift);
     const long double y = TextToNumber(fields.y) + TextToNumber(fields.y_shift);
@@ -174,7 +173,18 @@ SheetJunctionTable SheetsFromPlane(bool new_form, const PlaneSheetFields& fields
     const long double latitude = g.latitude * 3600;
     const long double longitude = (g.longitude + central_meridian) * 3600;
     RaiseFloatingPointErrors();
-    return SheetJunctionAt(new_form, latitude, longitude);
+    return {latitude, longitude};
+}
+
+SheetJunctionTable SheetsFromGeodetic(bool new_form, const std::string& longitude_text,
+                                      const std::string& latitude_text) {
+    const SheetPoint p = GeodeticSheetPoint(longitude_text, latitude_text);
+    return SheetJunctionAt(new_form, p.latitude, p.longitude);
+}
+
+SheetJunctionTable SheetsFromPlane(bool new_form, const PlaneSheetFields& fields) {
+    const SheetPoint p = PlaneSheetPoint(fields);
+    return SheetJunctionAt(new_form, p.latitude, p.longitude);
 }
 
 SheetJunctionTable SheetsFromSheetNumber(bool new_form, bool input_old_form, const std::string& sheet_text) {
@@ -217,14 +227,80 @@ SheetJunctionTable SheetsFromSheetNumber(bool new_form, bool input_old_form, con
     return SheetJunctionAt(new_form, latitude, longitude);
 }
 
-std::optional<PickedPlaneTexts> PickSheetPoint(const CadAttach& attach) {
-    const std::unique_ptr<CadAutomation> cad = attach();
-    if (!cad) return std::nullopt;
-    cad->SetVisible(true);
-    const CadObject document = cad->ActiveDocument();
-    const CadObject utility = cad->Utility(document);
-    const CadPoint picked = cad->GetPoint(utility, kPickSheetPointPrompt);
-    return PickedPlaneTexts{FloatToStr(picked.y), FloatToStr(picked.x)};
+SheetJunctionTable JunctionOfSheet(const MapSheet& sheet, bool new_form) {
+    if (!new_form && !OldSheetText(sheet)) throw CommandError(kNoOldFormText);
+    SheetJunctionTable table;
+    const auto neighbourhood = SheetNeighbourhood(sheet);
+    for (std::size_t i = 0; i < neighbourhood.size(); ++i)
+        if (neighbourhood[i])
+            table.fields[i] = new_form ? NewSheetText(*neighbourhood[i]) : *OldSheetText(*neighbourhood[i]);
+    return table;
+}
+
+namespace {
+
+// The 1:10,000 sheet of a point the first version's table was made for; none
+// outside the series (its table still shows what that arithmetic gives).
+std::optional<MapSheet> TenThousandSheet(const SheetPoint& p) {
+    if (!(p.latitude >= 0 && p.latitude < kMillionRows * 14400.0L) || !std::isfinite(p.longitude)) return std::nullopt;
+    return SheetContaining(kTenThousandScale, p.latitude, p.longitude);
+}
+
+ScaledJunction JunctionAtPoint(int scale, bool new_form, const SheetPoint& p) {
+    if (scale == kTenThousandScale) return {SheetJunctionAt(new_form, p.latitude, p.longitude), TenThousandSheet(p)};
+    const MapSheet sheet = SheetContaining(scale, p.latitude, p.longitude);
+    return {JunctionOfSheet(sheet, new_form), sheet};
+}
+
+}  // namespace
+
+std::string SheetCornerText(const MapSheet& sheet, const FramePlane& plane) {
+    const SheetScale& scale = kSheetScales[static_cast<std::size_t>(sheet.scale)];
+    // Second decimals that write the sheet's edges exactly: 0 down to 1:10,000, 3 at 1:500.
+    int decimals = 0;
+    for (long double size = scale.longitude_seconds; size != std::floor(size) && decimals < 4; size *= 10) ++decimals;
+    std::string text = "图幅号：" + NewSheetText(sheet);
+    if (const auto old = OldSheetText(sheet)) text += "（旧图幅号：" + *old + "）";
+    text += "  比例尺" + std::string(scale.name) + "\n";
+    text += "中央子午线：" + FloatToStr(plane.central_meridian) + "°  Y加常数：" + FloatToStr(plane.y_constant) + "\n";
+    const char* names[] = {"西南角", "东南角", "东北角", "西北角"};
+    const auto corners = SheetCorners(sheet, plane);
+    RaiseFloatingPointErrors();
+    for (std::size_t i = 0; i < corners.size(); ++i)
+        text += std::string(names[i]) + "  B=" + FormatDms(corners[i].latitude_seconds / 3600, decimals) +
+                "  L=" + FormatDms(corners[i].longitude_seconds / 3600, decimals) +
+                "  x=" + FloatToFixed(corners[i].plane.x, 4) + "  y=" + FloatToFixed(corners[i].plane.y, 4) + "\n";
+    return text;
+}
+
+ScaledJunction ScaledSheetsFromGeodetic(int scale, bool new_form, const std::string& longitude_text,
+                                        const std::string& latitude_text) {
+    return JunctionAtPoint(scale, new_form, GeodeticSheetPoint(longitude_text, latitude_text));
+}
+
+ScaledJunction ScaledSheetsFromPlane(int scale, bool new_form, const PlaneSheetFields& fields) {
+    return JunctionAtPoint(scale, new_form, PlaneSheetPoint(fields));
+}
+
+ScaledJunction ScaledSheetsFromSheetNumber(int scale, bool new_form, bool input_old_form,
+                                           const std::string& sheet_text) {
+    if (scale == kTenThousandScale) {
+        ScaledJunction result{SheetsFromSheetNumber(new_form, input_old_form, sheet_text), std::nullopt};
+        try {
+            const MapSheet typed = ParseSheetText(sheet_text);
+            if (typed.scale == kTenThousandScale) result.sheet = typed;
+        } catch (const CommandError&) {
+            // A number the first version reads its own way: the table stands, no sheet for the corners.
+        }
+        return result;
+    }
+    if (TrimBlanks(sheet_text).empty()) throw CommandError(kEmptySheetNumberText);
+    const MapSheet sheet = ParseSheetText(sheet_text);
+    if (sheet.scale != scale)
+        throw CommandError("图幅号" + std::string(TrimBlanks(sheet_text)) + "的比例尺为" +
+                           kSheetScales[static_cast<std::size_t>(sheet.scale)].name + "，不是所选的" +
+                           kSheetScales[static_cast<std::size_t>(scale)].name);
+    return {JunctionOfSheet(sheet, new_form), sheet};
 }
 
 }  // namespace coordconv

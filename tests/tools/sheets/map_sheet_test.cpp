@@ -1,4 +1,5 @@
-#include "tools/cad/map_sheet.h"
+#include "tools/sheets/map_sheet.h"
+#include "tools/cad/sheet_point_pick.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,24 @@
+// The point pick of the map sheet window: a point picked in the drawing of
+// the running CAD program, as the texts of the plane-coordinate boxes.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "tools/cad/cad_automation.h"
+
+namespace coordconv {
+
+// "CAD图上获取点位坐标..." (Button1Click): the texts for EditX (the picked y)
+// and EditY (the picked x) in the general number format; nothing when no CAD
+// program runs (show kCadNotRunningText, title "Information", button Yes).
+// A cancelled pick fails with the CAD program's text.
+struct PickedPlaneTexts {
+    std::string x;  // for EditX
+    std::string y;  // for EditY
+};
+std::optional<PickedPlaneTexts> PickSheetPoint(const CadAttach& attach);
+
+inline constexpr const char* kPickSheetPointPrompt = "请从屏幕取点";
+
+}  // namespace coordconv

@@ -6,6 +6,7 @@
 #include "ui/kit/command_runner.h"
 #include "ui/kit/point_table_commands.h"
 #include "ui/kit/qt_text.h"
+#include "table/regular_file.h"
 
 namespace coordconv {
 

@@ -55,7 +55,8 @@ std::string ProjHelmert(const EarthFixedSevenParameters& p);
 // the program's column order: x (northing), y (easting), H in metres, or
 // latitude, longitude in decimal degrees and H in metres; heights are
 // ellipsoidal heights. Lines end with "\n". Throws CommandError when the
-// settings or parameters cannot be read.
+// settings or parameters cannot be read, NotExportableError when the scale
+// factor 1 + D is not above zero (RequirePositiveScaleFactor).
 std::string BursaWolfProjExport(const DatumFields& settings, const SevenParameterFields& parameters);
 
 }  // namespace coordconv

@@ -113,11 +113,11 @@ void RaiseFitFailure(const FitOutcome& outcome) {
 std::string RankDeficientMessage(long double smallest_pivot) {
     char pivot[32];
     if (smallest_pivot > 0) {
-        std::snprintf(pivot, sizeof pivot, "%.1Le", smallest_pivot);
+        std::snprintf(pivot, sizeof pivot, "%.1e", static_cast<double>(smallest_pivot));
     } else {
         std::snprintf(pivot, sizeof pivot, "0");
     }
-    return std::string("公共点的分布不能确定全部参数 (点位共线、共面或位于同一曲线上, 法方程秩亏: 比例化法方程的最小主元") +
+    return std::string("公共点的分布不能确定全部参数 (点位共线、位于同一曲线上或分布范围过小, 法方程秩亏: 比例化法方程的最小主元") +
            pivot + " < 1e-10)。参数未重新计算。\n下面计算的公共点残差可用于评定当前参数的精度。";
 }
 
@@ -194,7 +194,7 @@ PrecisionReport BuildPrecisionReport(const CommonPointLayout& layout, const Fitt
         // hundredth of sigma0 are not what the statistics describe: say so.
         if (statistics.sigma0 && statistics.solve_residual_gap > *statistics.sigma0 / 100) {
             char gap[32];
-            std::snprintf(gap, sizeof gap, "%.2Lg", statistics.solve_residual_gap);
+            std::snprintf(gap, sizeof gap, "%.2g", static_cast<double>(statistics.solve_residual_gap));
             statistics.message = std::string("法方程病态: 解算参数的残差与最小二乘残差最多相差") + gap + " " +
                                  statistics.description.observation_unit +
                                  ", 超过σ0的1%。以上统计属于最小二乘解, 不完全代表写出的参数。";

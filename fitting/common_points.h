@@ -189,9 +189,9 @@ public:
 
     // The adopted rows' equations (as AddEquations made them, `design`) in
     // a well-conditioned basis (see EquationBasis), for the rank test and the
-    // statistics. None (the default): the rank test takes the translations
-    // out (CentredOnMeanPoint) and the statistics use the equations as
-    // they are. The polynomial models give their centred, scaled powers.
+    // statistics. None (the default): both use the equations centred on
+    // their mean point (CentredOnMeanPoint). The polynomial and height
+    // surface models give their centred, scaled powers.
     virtual std::optional<EquationBasis> ConditionedBasis(const Matrix& design) const {
         (void)design;
         return std::nullopt;
@@ -208,8 +208,8 @@ public:
 // length s along it is about (w/s)^2, so 1e-10 refuses a network narrower
 // than about 10 ppm of its length (1 cm over 1 km), where the weakest
 // combination is 1e5 times worse determined than in a square network of the
-// same size; square networks give 0.04 to 1, the 2D seven-parameter model
-// 1e-8 at 1 km and 6e-11 at 100 m.
+// same size. Square networks give 0.04 to 1; the 2D seven-parameter model
+// gives 1e-8 at 1 km and 6e-11 at 100 m, so it needs about 130 m.
 inline constexpr long double kRankDeficientPivot = 1e-10L;
 
 // The message of a refused solve: the points' layout leaves the normal

@@ -3,6 +3,8 @@
 //
 // Accuracy, heights -10 km to +10 km, latitudes to 89.9 deg: geodetic to
 // Cartesian 0.1 mm; the closed-form inverse returns the height to 0.5 mm.
+// That is the inverse's domain: its height error grows with the distance
+// from the ellipsoid (0.55 mm at 20 km, 9 mm at 100 km).
 #pragma once
 
 namespace coordconv {

@@ -84,4 +84,42 @@ Matrix InverseNormalMatrix(const Matrix& A) {
     return inverse;
 }
 
+Vector ScaledNormalPivots(const Matrix& A) {
+    const std::size_t m = A.size();
+    const std::size_t n = m == 0 ? 0 : A[0].size();
+    Matrix N(n, Vector(n, 0.0L));
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t j = 0; j < n; ++j) {
+            long double sum = 0;
+            for (std::size_t k = 0; k < m; ++k) sum += A[k][i] * A[k][j];
+            N[i][j] = sum;
+        }
+    Vector scale(n, 0.0L);
+    for (std::size_t i = 0; i < n; ++i) scale[i] = N[i][i] > 0 ? 1 / std::sqrt(N[i][i]) : 0;
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t j = 0; j < n; ++j) N[i][j] *= scale[i] * scale[j];
+    std::vector<bool> taken(n, false);
+    Vector pivots;
+    for (std::size_t step = 0; step < n; ++step) {
+        std::size_t best = n;
+        for (std::size_t i = 0; i < n; ++i)
+            if (!taken[i] && (best == n || N[i][i] > N[best][best])) best = i;
+        const long double pivot = N[best][best];
+        taken[best] = true;
+        pivots.push_back(pivot > 0 ? pivot : 0);
+        if (!(pivot > 0)) {
+            // The rest is dependent at the working precision.
+            for (std::size_t rest = step + 1; rest < n; ++rest) pivots.push_back(0);
+            break;
+        }
+        for (std::size_t i = 0; i < n; ++i) {
+            if (taken[i]) continue;
+            const long double factor = N[i][best] / pivot;
+            for (std::size_t j = 0; j < n; ++j)
+                if (!taken[j]) N[i][j] -= factor * N[best][j];
+        }
+    }
+    return pivots;
+}
+
 }  // namespace coordconv

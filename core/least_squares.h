@@ -30,4 +30,16 @@ Vector SolveLeastSquares(const Matrix& A, const Vector& L);
 // singular matrix divides by zero (the caller's floating-point check).
 Matrix InverseNormalMatrix(const Matrix& A);
 
+// The pivots of the normal matrix A^T A scaled to a unit diagonal
+// (S N S, S = diag(N_ii^-1/2)), eliminated symmetrically taking the largest
+// remaining diagonal each time (Cholesky with diagonal pivoting), in the
+// order taken. Each pivot is the share of its column's squared length that
+// the columns taken before it leave unexplained: 1 for a column orthogonal
+// to them, 0 for one in their span. Their product is the determinant of
+// S N S; the last (smallest) pivot says how close the columns come to a
+// dependence, whatever the units of the unknowns. A zero column gives a
+// zero pivot. Needs no floating-point check: no division by a pivot below
+// the smallest already found.
+Vector ScaledNormalPivots(const Matrix& A);
+
 }  // namespace coordconv

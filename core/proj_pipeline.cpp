@@ -19,4 +19,10 @@ std::string ProjGaussKruger(long double a, long double f, long double central_me
            ShortestDoubleText(false_easting) + " +y_0=0 " + ProjEllipsoid(a, f);
 }
 
+void RequirePositiveScaleFactor(const std::string& name, long double factor) {
+    if (factor > 0) return;
+    throw NotExportableError("尺度因子" + name + "=" + ShortestDoubleText(factor) +
+                             "不大于零, 不是可用的转换, 未导出。请检查尺度参数。");
+}
+
 }  // namespace coordconv

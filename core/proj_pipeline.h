@@ -31,4 +31,10 @@ inline constexpr const char* kProjSwapAxes = "+proj=axisswap +order=2,1";
 // degrees, scale 1, the false easting in metres (no zone number).
 std::string ProjGaussKruger(long double a, long double f, long double central_meridian, long double false_easting);
 
+// A similarity's scale factor (1 + m, 1 + D) that is zero or negative maps
+// every point onto the origin or through it: no transformation PROJ (or a
+// survey) can use. Throws NotExportableError, "尺度因子" `name` "=" factor
+// "不大于零, 不是可用的转换, 未导出。请检查尺度参数。", for such a factor.
+void RequirePositiveScaleFactor(const std::string& name, long double factor);
+
 }  // namespace coordconv

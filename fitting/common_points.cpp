@@ -1,6 +1,7 @@
 #include "fitting/common_points.h"
 
 #include <cfenv>
+#include <cstdio>
 #include <cmath>
 #include <set>
 #include <string_view>
@@ -109,6 +110,17 @@ void RaiseFitFailure(const FitOutcome& outcome) {
     if (outcome.failure) throw *outcome.failure;
 }
 
+std::string RankDeficientMessage(long double smallest_pivot) {
+    char pivot[32];
+    if (smallest_pivot > 0) {
+        std::snprintf(pivot, sizeof pivot, "%.1e", static_cast<double>(smallest_pivot));
+    } else {
+        std::snprintf(pivot, sizeof pivot, "0");
+    }
+    return std::string("公共点的分布不能确定全部参数 (点位共线、位于同一曲线上或分布范围过小, 法方程秩亏: 比例化法方程的最小主元") +
+           pivot + " < 1e-10)。参数未重新计算。\n下面计算的公共点残差可用于评定当前参数的精度。";
+}
+
 std::string AccuracyLine(long double internal_accuracy, long double tolerance, long double external_accuracy) {
     return "内符合精度=" + FloatToFixed(internal_accuracy, 4) + "m，限差=" + FloatToFixed(tolerance, 4) + "m；" +
            "外符合精度=" + FloatToFixed(external_accuracy, 4) + "m";
@@ -121,7 +133,10 @@ struct Equations {
     Matrix design;
     Vector observations;
     std::vector<int> rows;  // the data row (1-based) of each equation
-    Vector solution;        // empty: too few points
+    Vector solution;        // empty: too few points or a refused layout
+    std::string refusal;    // the message when no solution was computed
+    std::optional<EquationBasis> basis;  // the model's conditioned basis
+    int per_point = 1;                   // equations of one adopted row
 };
 
 std::optional<long double> CellNumber(const std::string& text, bool packed_angle) {
@@ -156,7 +171,7 @@ PrecisionReport BuildPrecisionReport(const CommonPointLayout& layout, const Fitt
         precision.points.push_back(std::move(point));
     }
     if (equations.solution.empty()) {
-        precision.message = model.TooFewPointsText();
+        precision.message = equations.refusal;
         for (const ReportedParameter& parameter : model.ReportedParameters({}))
             precision.parameters.push_back({parameter.name, parameter.text, parameter.unit, std::nullopt});
         return precision;
@@ -168,11 +183,24 @@ PrecisionReport BuildPrecisionReport(const CommonPointLayout& layout, const Fitt
     std::fegetexceptflag(&saved, FE_ALL_EXCEPT);
     std::feclearexcept(FE_ALL_EXCEPT);
     PrecisionReport statistics = precision;
+    const EquationBasis basis = equations.basis ? *equations.basis
+                                                : CentredOnMeanPoint(equations.design, equations.per_point);
     ComputeFitStatistics(equations.design, equations.observations, equations.solution, equation_points,
-                         model.ReportedParameters(equations.solution), statistics);
+                         model.ReportedParameters(equations.solution), statistics, &basis);
     const bool faulted = std::fetestexcept(FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW) != 0;
     std::fesetexceptflag(&saved, FE_ALL_EXCEPT);
-    if (!faulted) return statistics;
+    if (!faulted) {
+        // Written parameters that miss the least-squares fit by more than a
+        // hundredth of sigma0 are not what the statistics describe: say so.
+        if (statistics.sigma0 && statistics.solve_residual_gap > *statistics.sigma0 / 100) {
+            char gap[32];
+            std::snprintf(gap, sizeof gap, "%.2g", static_cast<double>(statistics.solve_residual_gap));
+            statistics.message = std::string("法方程病态: 解算参数的残差与最小二乘残差最多相差") + gap + " " +
+                                 statistics.description.observation_unit +
+                                 ", 超过σ0的1%。以上统计属于最小二乘解, 不完全代表写出的参数。";
+        }
+        return statistics;
+    }
     precision.solved = true;
     precision.message = "法方程病态, 精度统计无法计算。";
     for (const ReportedParameter& parameter : model.ReportedParameters(equations.solution))
@@ -201,14 +229,24 @@ void RunSolve(const CommonPointLayout& layout, FittingModel& model, PointTable& 
     RaiseFloatingPointErrors();
     outcome.height_shift = model.AfterEquations(report.adopted_rows);
 
+    std::optional<long double> smallest_pivot;
     if (static_cast<int>(source_positions.size()) >= model.MinimumPoints()) {
+        equations.basis = model.ConditionedBasis(design);
+        equations.per_point = report.adopted_rows > 0 ? static_cast<int>(design.size()) / report.adopted_rows : 1;
+        const Vector pivots = ScaledNormalPivots(equations.basis ? equations.basis->design
+                                                                 : CentredOnMeanPoint(design, equations.per_point).design);
+        RaiseFloatingPointErrors();
+        smallest_pivot = pivots.empty() ? 0 : pivots.back();
+    }
+    if (smallest_pivot && *smallest_pivot >= kRankDeficientPivot) {
         const Vector solution = SolveLeastSquares(design, observations);
         RaiseFloatingPointErrors();
         model.TakeSolution(solution);
         report.solved = true;
         equations.solution = solution;
     } else {
-        outcome.messages.push_back(model.TooFewPointsText());
+        equations.refusal = smallest_pivot ? RankDeficientMessage(*smallest_pivot) : model.TooFewPointsText();
+        outcome.messages.push_back(equations.refusal);
         model.TakeFieldParameters();
     }
 

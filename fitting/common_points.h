@@ -186,7 +186,36 @@ public:
     // of `solution` (empty when the fields' parameters were used).
     virtual ReportDescription Describe() const = 0;
     virtual std::vector<ReportedParameter> ReportedParameters(const Vector& solution) const = 0;
+
+    // The adopted rows' equations (as AddEquations made them, `design`) in
+    // a well-conditioned basis (see EquationBasis), for the rank test and the
+    // statistics. None (the default): both use the equations centred on
+    // their mean point (CentredOnMeanPoint). The polynomial and height
+    // surface models give their centred, scaled powers.
+    virtual std::optional<EquationBasis> ConditionedBasis(const Matrix& design) const {
+        (void)design;
+        return std::nullopt;
+    }
 };
+
+// The smallest pivot of the scaled normal matrix (ScaledNormalPivots) of the
+// conditioned equations that a solve accepts. Below it the common points
+// leave a combination of the parameters undetermined: collinear points for
+// a rotation about their line or a tilt across it, points on one conic for
+// the quadratic surface, too small an area for the 2D seven-parameter model
+// (its seventh parameter comes from the Earth's curvature alone). For the
+// linear models the pivot of a network of width w across its line and
+// length s along it is about (w/s)^2, so 1e-10 refuses a network narrower
+// than about 10 ppm of its length (1 cm over 1 km), where the weakest
+// combination is 1e5 times worse determined than in a square network of the
+// same size. Square networks give 0.04 to 1; the 2D seven-parameter model
+// gives 1e-8 at 1 km and 6e-11 at 100 m, so it needs about 130 m.
+inline constexpr long double kRankDeficientPivot = 1e-10L;
+
+// The message of a refused solve: the points' layout leaves the normal
+// equations rank-deficient; the fields' parameters are used as with too few
+// points.
+std::string RankDeficientMessage(long double smallest_pivot);
 
 // AfterEquations of the models that move heights by one constant (2D
 // seven-parameter, plane four-parameter, polynomial): with at least one
@@ -241,8 +270,10 @@ void RaiseFitFailure(const FitOutcome& outcome);
 //  2. AfterEquations; with at least MinimumPoints adopted rows of distinct
 //     source coordinates (repeated points add no information: the normal
 //     equations of three copies of one point are singular, and only rounding
-//     would give them pivots) SolveLeastSquares
-//     and TakeSolution, otherwise the message is kept, then TakeFieldParameters;
+//     would give them pivots) and the conditioned equations' smallest scaled
+//     pivot at least kRankDeficientPivot, SolveLeastSquares and TakeSolution;
+//     otherwise the message (too few points, or RankDeficientMessage) is
+//     kept, then TakeFieldParameters;
 //  3. residual pass over all rows: each row's residual cells are written as
 //     soon as they are computed, its squared components summed;
 //  4. m_in = sqrt(internal / (n - 1)) for n >= 2, else 0; m_out by the

@@ -1,9 +1,11 @@
 #include "fitting/precision_report.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 
 #include "core/number_text.h"
+#include "table/text_codec.h"
 
 namespace coordconv {
 namespace {
@@ -99,7 +101,9 @@ long double NormalDeviateOfStudentT(long double t, int degrees_of_freedom) {
 
 namespace {
 
-std::string JsonString(const std::string& text) {
+// Held bytes of undecodable names go out as U+FFFD (WithHeldBytesReplaced).
+std::string JsonString(const std::string& raw) {
+    const std::string text = WithHeldBytesReplaced(raw);
     std::string out = "\"";
     for (const char c : text) {
         switch (c) {
@@ -138,21 +142,165 @@ std::string JsonList(const List& list, Write write) {
 
 }  // namespace
 
-void ComputeFitStatistics(const Matrix& A, const Vector& l, const Vector& x, const std::vector<int>& equation_rows,
-                          const std::vector<ReportedParameter>& parameters, PrecisionReport& report) {
+EquationBasis CentredOnMeanPoint(const Matrix& A, int equations_per_point) {
+    const std::size_t n = A.empty() ? 0 : A[0].size();
+    const std::size_t e = static_cast<std::size_t>(std::max(equations_per_point, 1));
+    const std::size_t points = A.size() / e;
+    // D: unit column lengths (a zero column keeps 1).
+    Vector scale(n, 1.0L);
+    for (std::size_t col = 0; col < n; ++col) {
+        long double sum = 0;
+        for (const Vector& row : A) sum += row[col] * row[col];
+        if (sum > 0) scale[col] = 1 / std::sqrt(sum);
+    }
+    // M^T (n x e): the mean point's rows of the scaled equations, as columns.
+    Matrix columns(n, Vector(e, 0.0L));
+    for (std::size_t i = 0; i < points * e; ++i)
+        for (std::size_t col = 0; col < n; ++col) columns[col][i % e] += A[i][col] * scale[col] / static_cast<long double>(points);
+    // Q = H_1 ... H_e from the Householder reflections that triangularise M^T.
+    Matrix Q(n, Vector(n, 0.0L));
+    for (std::size_t i = 0; i < n; ++i) Q[i][i] = 1;
+    for (std::size_t k = 0; k < e && k + 1 < n; ++k) {
+        long double norm = 0;
+        for (std::size_t i = k; i < n; ++i) norm += columns[i][k] * columns[i][k];
+        norm = std::sqrt(norm);
+        if (!(norm > 0)) continue;
+        Vector u(n, 0.0L);
+        const long double alpha = columns[k][k] > 0 ? -norm : norm;
+        for (std::size_t i = k; i < n; ++i) u[i] = columns[i][k];
+        u[k] -= alpha;
+        long double length = 0;
+        for (std::size_t i = k; i < n; ++i) length += u[i] * u[i];
+        if (!(length > 0)) continue;
+        // columns = (I - 2 u u^T / u^T u) columns, Q = Q (I - 2 u u^T / u^T u).
+        for (std::size_t j = 0; j < e; ++j) {
+            long double dot = 0;
+            for (std::size_t i = k; i < n; ++i) dot += u[i] * columns[i][j];
+            for (std::size_t i = k; i < n; ++i) columns[i][j] -= 2 * dot / length * u[i];
+        }
+        for (std::size_t r = 0; r < n; ++r) {
+            long double dot = 0;
+            for (std::size_t i = k; i < n; ++i) dot += Q[r][i] * u[i];
+            for (std::size_t i = k; i < n; ++i) Q[r][i] -= 2 * dot / length * u[i];
+        }
+    }
+    EquationBasis basis;
+    basis.to_unknowns.assign(n, Vector(n, 0.0L));
+    for (std::size_t r = 0; r < n; ++r)
+        for (std::size_t c = 0; c < n; ++c) basis.to_unknowns[r][c] = scale[r] * Q[r][c];
+    for (const Vector& row : A) {
+        Vector turned(n, 0.0L);
+        for (std::size_t c = 0; c < n; ++c)
+            for (std::size_t k = 0; k < n; ++k) turned[c] += row[k] * basis.to_unknowns[k][c];
+        basis.design.push_back(std::move(turned));
+    }
+    return basis;
+}
+
+EquationBasis CentredPolynomialBasis(const std::vector<Monomial>& terms, const std::vector<long double>& p,
+                                     const std::vector<long double>& q, int blocks) {
+    const std::size_t m = terms.size();
+    const std::size_t count = p.size();
+    long double p0 = 0;
+    long double q0 = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+        p0 += p[k];
+        q0 += q[k];
+    }
+    if (count > 0) {
+        p0 /= static_cast<long double>(count);
+        q0 /= static_cast<long double>(count);
+    }
+    long double s = 0;
+    for (std::size_t k = 0; k < count; ++k) s = std::fmax(s, std::fmax(std::fabs(p[k] - p0), std::fabs(q[k] - q0)));
+    if (!(s > 0)) s = 1;
+
+    const auto power = [](long double base, int exponent) {
+        long double result = 1;
+        for (int i = 0; i < exponent; ++i) result *= base;
+        return result;
+    };
+    const auto binomial = [](int n, int k) {
+        long double result = 1;
+        for (int i = 1; i <= k; ++i) result = result * (n - k + i) / i;
+        return result;
+    };
+    const std::size_t n = m * static_cast<std::size_t>(blocks);
+    EquationBasis basis;
+    for (std::size_t k = 0; k < count; ++k) {
+        const long double u = (p[k] - p0) / s;
+        const long double w = (q[k] - q0) / s;
+        for (int b = 0; b < blocks; ++b) {
+            Vector row(n, 0.0L);
+            for (std::size_t t = 0; t < m; ++t)
+                row[static_cast<std::size_t>(b) * m + t] = power(u, terms[t].p_power) * power(w, terms[t].q_power);
+            basis.design.push_back(std::move(row));
+        }
+    }
+    // x_raw[k] = sum over centred terms t of c_t K[t][k]: J[k][t] = K[t][k].
+    basis.to_unknowns.assign(n, Vector(n, 0.0L));
+    for (std::size_t t = 0; t < m; ++t) {
+        const int a = terms[t].p_power;
+        const int c = terms[t].q_power;
+        const long double front = 1 / power(s, a + c);
+        for (int i = 0; i <= a; ++i)
+            for (int j = 0; j <= c; ++j) {
+                std::size_t raw = m;
+                for (std::size_t r = 0; r < m; ++r)
+                    if (terms[r].p_power == i && terms[r].q_power == j) raw = r;
+                if (raw == m) continue;  // not a closed term set: left out
+                const long double value =
+                    front * binomial(a, i) * power(-p0, a - i) * binomial(c, j) * power(-q0, c - j);
+                for (int b = 0; b < blocks; ++b) {
+                    const std::size_t offset = static_cast<std::size_t>(b) * m;
+                    basis.to_unknowns[offset + raw][offset + t] += value;
+                }
+            }
+    }
+    return basis;
+}
+
+void ComputeFitStatistics(const Matrix& A_raw, const Vector& l, const Vector& x, const std::vector<int>& equation_rows,
+                          const std::vector<ReportedParameter>& raw_parameters, PrecisionReport& report,
+                          const EquationBasis* basis) {
+    // Residuals of the solution as written; everything else in the basis.
+    const Matrix& A = basis ? basis->design : A_raw;
+    std::vector<ReportedParameter> parameters = raw_parameters;
+    if (basis) {
+        for (ReportedParameter& parameter : parameters) {
+            if (parameter.gradient.empty()) continue;
+            Vector turned(basis->to_unknowns[0].size(), 0.0L);
+            for (std::size_t j = 0; j < turned.size(); ++j)
+                for (std::size_t k = 0; k < parameter.gradient.size(); ++k)
+                    turned[j] += basis->to_unknowns[k][j] * parameter.gradient[k];
+            parameter.gradient = turned;
+        }
+    }
     report.solved = true;
     report.equations = static_cast<int>(A.size());
     report.unknowns = static_cast<int>(x.size());
     report.redundancy = report.equations - report.unknowns;
 
+    // The least-squares residuals v = A_b x_b - l, x_b = Q A_b^T l, in the
+    // basis: those of the data and the model, whatever the rounding of the
+    // solve; the written parameters' residuals A x - l are compared with them.
+    const Matrix Q = InverseNormalMatrix(A);
+    const std::size_t n = Q.size();
+    Vector normal_right(n, 0.0L);
+    for (std::size_t i = 0; i < A.size(); ++i)
+        for (std::size_t j = 0; j < n; ++j) normal_right[j] += A[i][j] * l[i];
+    Vector basis_solution(n, 0.0L);
+    for (std::size_t j = 0; j < n; ++j) basis_solution[j] = Dot(Q[j], normal_right);
     Vector v(A.size());
     long double vtv = 0;
+    long double gap = 0;
     for (std::size_t i = 0; i < A.size(); ++i) {
-        v[i] = Dot(A[i], x) - l[i];
+        v[i] = Dot(A[i], basis_solution) - l[i];
         vtv += v[i] * v[i];
+        gap = std::fmax(gap, std::fabs(Dot(A_raw[i], x) - l[i] - v[i]));
     }
     if (report.redundancy >= 1) report.sigma0 = std::sqrt(vtv / report.redundancy);
-    const Matrix Q = InverseNormalMatrix(A);
+    report.solve_residual_gap = gap;
     const long double variance_factor = report.sigma0 ? *report.sigma0 * *report.sigma0 : 0;
 
     std::vector<const ReportedParameter*> estimated;
@@ -208,7 +356,17 @@ void ComputeFitStatistics(const Matrix& A, const Vector& l, const Vector& x, con
                 block[a][b] = (a == b ? 1 : 0) - Quadratic(A[rows[a]], Q, A[rows[b]]);
         }
         const long double own_share = Dot(own, SolveSmallSystem(block, own));
-        const long double others = (vtv - own_share) / others_redundancy;
+        const long double others_share = vtv - own_share;
+        if (vtv > 0 && others_share <= kExactFitShare * vtv) {
+            // s_k = 0 and v_k != 0: t is unbounded.
+            point.t_unbounded = true;
+            if (!report.largest_t_unbounded) {
+                report.largest_t_unbounded = true;
+                report.suspected_outlier = point.name;
+            }
+            continue;
+        }
+        const long double others = others_share / others_redundancy;
         if (!(others > 0)) continue;
         for (std::size_t a = 0; a < rows.size(); ++a) {
             const long double t = v[rows[a]] / std::sqrt(others * point.r[a]);
@@ -217,7 +375,7 @@ void ComputeFitStatistics(const Matrix& A, const Vector& l, const Vector& x, con
             if (std::fabs(deviate) > largest) {
                 largest = std::fabs(deviate);
                 report.largest_t = deviate;
-                if (largest > report.critical_value) report.suspected_outlier = point.name;
+                if (largest > report.critical_value && !report.largest_t_unbounded) report.suspected_outlier = point.name;
             }
         }
     }
@@ -256,6 +414,7 @@ std::string PrecisionReportJson(const PrecisionReport& report) {
                 return "{\"name\": " + JsonString(p.name) + ", \"adopted\": " + (p.adopted ? "true" : "false") +
                        ", \"v\": " + (statistics ? numbers(p.v) : "null") +
                        ", \"r\": " + (statistics ? numbers(p.r) : "null") + ", \"w\": " + w + ", \"t\": " + t +
+                       ", \"t_unbounded\": " + (p.t_unbounded ? "true" : "false") +
                        ", \"uncontrolled\": " + (p.uncontrolled ? "true" : "false") +
                        ", \"residuals\": " + JsonList(p.residuals, JsonString) + ", \"usable\": " + JsonString(p.usable) +
                        "}";

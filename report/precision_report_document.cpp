@@ -5,6 +5,9 @@
 #include <QPageSize>
 #include <QPainterPath>
 #include <QPdfWriter>
+#include <QAbstractTextDocumentLayout>
+#include <QFontMetricsF>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <algorithm>
 #include <cmath>
@@ -14,11 +17,16 @@
 #include "core/errors.h"
 #include "core/number_text.h"
 #include "table/safe_file.h"
+#include "table/text_codec.h"
 
 namespace coordconv {
 namespace {
 
-QString Q(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+// Held bytes of undecodable names are shown as U+FFFD (WithHeldBytesReplaced).
+QString Q(const std::string& raw) {
+    const std::string text = WithHeldBytesReplaced(raw);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 QString Escaped(const std::string& text) { return Q(text).toHtmlEscaped(); }
 
@@ -210,7 +218,11 @@ QImage ResidualPlotImage(const PrecisionReport& report, int width, int height) {
     return image;
 }
 
-QString PrecisionReportHtml(const PrecisionReport& report, const QString& plot_source) {
+namespace {
+
+// The HTML before the point table: the head, settings, summary and verdict,
+// parameters and correlations.
+QString FrontHtml(const PrecisionReport& report) {
     const ReportDescription& d = report.description;
     QString html = QStringLiteral("<html><head><meta charset=\"utf-8\"><title>") + Escaped(d.caption) +
                    QStringLiteral(" 精度报告</title></head><body style=\"font-family: sans-serif\">");
@@ -237,6 +249,9 @@ QString PrecisionReportHtml(const PrecisionReport& report, const QString& plot_s
         verdict = QStringLiteral("参数未重新计算, 无平差统计");
     } else if (!report.sigma0) {
         verdict = QStringLiteral("无多余观测: 无法检验粗差");
+    } else if (report.suspected_outlier && report.largest_t_unbounded) {
+        verdict = QStringLiteral("疑似粗差点: ") + Escaped(*report.suspected_outlier) +
+                  QStringLiteral(" (检验值 ∞: 其余点完全符合, 该点残差不为零)");
     } else if (report.suspected_outlier) {
         verdict = QStringLiteral("疑似粗差点: ") + Escaped(*report.suspected_outlier) + QStringLiteral(" (检验值 ") +
                   Figure(*report.largest_t, 2) + QStringLiteral(")");
@@ -272,40 +287,90 @@ QString PrecisionReportHtml(const PrecisionReport& report, const QString& plot_s
         html += QStringLiteral("</table>");
     }
 
-    html += QStringLiteral("<h3>公共点</h3><table border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><tr><th>点号</th><th>采用</th>");
-    for (const std::string& title : report.residual_titles) html += QStringLiteral("<th>") + Escaped(title) + QStringLiteral("</th>");
-    html += QStringLiteral("<th>可用</th><th>v (") + Escaped(d.observation_unit) +
-            QStringLiteral(")</th><th>多余观测分量 r</th><th>标准化残差 w</th><th>检验值</th></tr>");
+    return html;
+}
+
+// The point table's cells as the report shows them: the header, then one
+// row per point with its flag (red: flagged or the suspected outlier).
+struct PointTableRows {
+    QStringList header;
+    std::vector<QStringList> rows;
+    std::vector<bool> flagged;
+};
+
+PointTableRows PointTable(const PrecisionReport& report) {
+    const ReportDescription& d = report.description;
+    PointTableRows table;
+    table.header << QStringLiteral("点号") << QStringLiteral("采用");
+    for (const std::string& title : report.residual_titles) table.header << Q(title);
+    table.header << QStringLiteral("可用") << QStringLiteral("v (") + Q(d.observation_unit) + QStringLiteral(")")
+                 << QStringLiteral("多余观测分量 r") << QStringLiteral("标准化残差 w") << QStringLiteral("检验值");
     const auto joined = [](const auto& values, auto format) {
         QStringList parts;
         for (const auto& value : values) parts << format(value);
         return parts.join(" / ");
     };
     for (const PointPrecision& point : report.points) {
-        const bool flagged = Flagged(point) || (report.suspected_outlier && *report.suspected_outlier == point.name);
-        html += flagged ? QStringLiteral("<tr style=\"color: red\">") : QStringLiteral("<tr>");
-        html += QStringLiteral("<td>") + Escaped(point.name) + QStringLiteral("</td><td>") +
-                (point.adopted ? QStringLiteral("是") : QStringLiteral("检核")) + QStringLiteral("</td>");
-        for (const std::string& cell : point.residuals) html += QStringLiteral("<td align=\"right\">") + Escaped(cell) + QStringLiteral("</td>");
-        html += QStringLiteral("<td>") + Escaped(point.usable) + QStringLiteral("</td>");
+        table.flagged.push_back(Flagged(point) || (report.suspected_outlier && *report.suspected_outlier == point.name));
+        QStringList cells;
+        cells << Q(point.name) << (point.adopted ? QStringLiteral("是") : QStringLiteral("检核"));
+        for (const std::string& cell : point.residuals) cells << Q(cell);
+        cells << Q(point.usable);
         if (point.adopted && report.solved) {
-            html += QStringLiteral("<td>") + joined(point.v, [](long double v) { return Figure(v); }) + QStringLiteral("</td><td>") +
-                    joined(point.r, [](long double r) { return QString::number(static_cast<double>(r), 'f', 2); }) +
-                    QStringLiteral("</td><td>") +
-                    joined(point.w, [](const std::optional<long double>& w) { return OptionalFigure(w, 2); }) +
-                    QStringLiteral("</td><td>") +
-                    joined(point.t, [](const std::optional<long double>& t) { return OptionalFigure(t, 2); }) +
-                    QStringLiteral("</td>");
+            cells << joined(point.v, [](long double v) { return Figure(v); })
+                  << joined(point.r, [](long double r) { return QString::number(static_cast<double>(r), 'f', 2); })
+                  << joined(point.w, [](const std::optional<long double>& w) { return OptionalFigure(w, 2); })
+                  << (point.t_unbounded
+                          ? QStringLiteral("∞")
+                          : joined(point.t, [](const std::optional<long double>& t) { return OptionalFigure(t, 2); }));
         } else {
-            html += QStringLiteral("<td>—</td><td>—</td><td>—</td><td>—</td>");
+            cells << QStringLiteral("—") << QStringLiteral("—") << QStringLiteral("—") << QStringLiteral("—");
+        }
+        table.rows.push_back(cells);
+    }
+    return table;
+}
+
+// The point table as HTML: residual cells right-aligned, the rest plain.
+QString PointTableHtml(const PrecisionReport& report) {
+    const PointTableRows table = PointTable(report);
+    const int residual_count = static_cast<int>(report.residual_titles.size());
+    QString html = QStringLiteral("<h3>公共点</h3><table border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><tr>");
+    for (int col = 0; col < table.header.size(); ++col) {
+        const bool escaped_title = col >= 2 && col < 2 + residual_count;
+        html += QStringLiteral("<th>") + (escaped_title || col == 2 + residual_count + 1 ? table.header[col].toHtmlEscaped() : table.header[col]) +
+                QStringLiteral("</th>");
+    }
+    html += QStringLiteral("</tr>");
+    for (std::size_t row = 0; row < table.rows.size(); ++row) {
+        const QStringList& cells = table.rows[row];
+        html += table.flagged[row] ? QStringLiteral("<tr style=\"color: red\">") : QStringLiteral("<tr>");
+        for (int col = 0; col < cells.size(); ++col) {
+            const bool residual = col >= 2 && col < 2 + residual_count;
+            const bool escaped = col == 0 || residual || col == 2 + residual_count;
+            html += (residual ? QStringLiteral("<td align=\"right\">") : QStringLiteral("<td>")) +
+                    (escaped ? cells[col].toHtmlEscaped() : cells[col]) + QStringLiteral("</td>");
         }
         html += QStringLiteral("</tr>");
     }
+    return html;
+}
+
+// The HTML after the point table: the note on w and the test values, the plot.
+QString BackHtml(const QString& plot_source) {
+    QString html;
     html += QStringLiteral("</table><p>w = v / (σ0 √r); 检验值: 以其余点的σ0计算的学生化残差, 换算为同概率的正态分位数, 与临界值比较。</p>");
     html += QStringLiteral("<h3>残差图</h3><p><img src=\"") + plot_source + QStringLiteral("\" width=\"640\" height=\"480\"></p>");
     html += QStringLiteral("</body></html>");
     return html;
 }
+
+}  // namespace
+
+QString PrecisionReportHtml(const PrecisionReport& report, const QString& plot_source) {
+    return FrontHtml(report) + PointTableHtml(report) + BackHtml(plot_source);
+}
+
 
 std::string PrecisionReportHtmlFile(const PrecisionReport& report) {
     QByteArray png;
@@ -316,6 +381,126 @@ std::string PrecisionReportHtmlFile(const PrecisionReport& report) {
     return html.toStdString();
 }
 
+namespace {
+
+// Paints `document` from `top` (pixels down the current page) when it fits
+// there, otherwise from a new page, page by page. Returns where it ended on
+// its last page.
+double PaintDocument(QPdfWriter& pdf, QPainter& painter, QTextDocument& document, const QRectF& page, double top) {
+    document.setPageSize(QSizeF(page.width(), -1));  // one long page: the height it needs
+    const double height = document.size().height();
+    if (top + height <= page.height()) {
+        painter.save();
+        painter.translate(page.left(), page.top() + top);
+        document.drawContents(&painter, QRectF(0, 0, page.width(), height));
+        painter.restore();
+        return top + height;
+    }
+    if (top > 0) pdf.newPage();
+    document.setPageSize(page.size());
+    const int pages = document.pageCount();
+    for (int k = 0; k < pages; ++k) {
+        if (k > 0) pdf.newPage();
+        painter.save();
+        painter.translate(page.left(), page.top() - k * page.height());
+        document.drawContents(&painter, QRectF(0, k * page.height(), page.width(), page.height()));
+        painter.restore();
+    }
+    const QRectF last = document.documentLayout()->blockBoundingRect(document.lastBlock());
+    return last.bottom() - (pages - 1) * page.height();
+}
+
+// Paints the point table from `top` on the current page (from a new page
+// when three rows do not fit there), the header row on each page, the
+// columns as wide as their widest text (the font made smaller when the
+// table would not fit the page's width). Returns where it ended.
+double PaintPointTable(QPdfWriter& pdf, QPainter& painter, const PointTableRows& table, int residual_count,
+                       const QRectF& page, double top) {
+    QFont font(QStringLiteral("sans-serif"));
+    font.setPointSizeF(8);
+    painter.setFont(font);
+    const int columns = static_cast<int>(table.header.size());
+    std::vector<double> widths(static_cast<std::size_t>(columns), 0);
+    {
+        const QFontMetricsF metrics(painter.font());
+        for (int col = 0; col < columns; ++col)
+            widths[static_cast<std::size_t>(col)] = metrics.horizontalAdvance(table.header[col]);
+        for (const QStringList& row : table.rows)
+            for (int col = 0; col < columns && col < row.size(); ++col)
+                widths[static_cast<std::size_t>(col)] =
+                    std::max(widths[static_cast<std::size_t>(col)], metrics.horizontalAdvance(row[col]));
+    }
+    const double padding = QFontMetricsF(painter.font()).height() * 0.3;
+    double total = 0;
+    for (double& width : widths) total += width += 2 * padding;
+    if (total > page.width()) {
+        const double shrink = page.width() / total;
+        font.setPointSizeF(std::max(4.0, 8 * shrink));
+        painter.setFont(font);
+        for (double& width : widths) width *= shrink;
+        total = page.width();
+    }
+    const QFontMetricsF metrics(painter.font());
+    const double row_height = metrics.height() * 1.5;
+    if (top + 3 * row_height > page.height()) {
+        pdf.newPage();
+        top = 0;
+    }
+    const QPen black(Qt::black, 1);
+    const QPen red(Qt::red, 1);
+
+    const auto paint_row = [&](const QStringList& cells, double top, bool header) {
+        double left = page.left();
+        for (int col = 0; col < columns && col < cells.size(); ++col) {
+            const double width = widths[static_cast<std::size_t>(col)];
+            const bool right = !header && col >= 2 && col < 2 + residual_count;
+            painter.drawText(QRectF(left + padding, top, width - 2 * padding, row_height),
+                             Qt::AlignVCenter | (header ? Qt::AlignHCenter : right ? Qt::AlignRight : Qt::AlignLeft),
+                             cells[col]);
+            left += width;
+        }
+    };
+    std::size_t first = 0;
+    double bottom = top;
+    while (first < table.rows.size()) {
+        if (first > 0) {
+            pdf.newPage();
+            top = 0;
+        }
+        const std::size_t fit = std::max<std::size_t>(1, static_cast<std::size_t>((page.height() - top) / row_height) - 1);
+        const std::size_t last = std::min(table.rows.size(), first + fit);
+        const double y0 = page.top() + top;
+        painter.setPen(black);
+        font.setBold(true);
+        painter.setFont(font);
+        paint_row(table.header, y0, true);
+        font.setBold(false);
+        painter.setFont(font);
+        for (std::size_t row = first; row < last; ++row) {
+            painter.setPen(table.flagged[row] ? red : black);
+            paint_row(table.rows[row], y0 + row_height * static_cast<double>(row - first + 1), false);
+        }
+        // The grid: a line under every row, a line beside every column.
+        painter.setPen(black);
+        const double y1 = y0 + row_height * static_cast<double>(last - first + 1);
+        for (std::size_t line = 0; line <= last - first + 1; ++line) {
+            const double y = y0 + row_height * static_cast<double>(line);
+            painter.drawLine(QPointF(page.left(), y), QPointF(page.left() + total, y));
+        }
+        double x = page.left();
+        painter.drawLine(QPointF(x, y0), QPointF(x, y1));
+        for (const double width : widths) {
+            x += width;
+            painter.drawLine(QPointF(x, y0), QPointF(x, y1));
+        }
+        bottom = y1 - page.top() + row_height / 2;
+        first = last;
+    }
+    return bottom;
+}
+
+}  // namespace
+
 std::string PrecisionReportPdf(const PrecisionReport& report) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -324,13 +509,26 @@ std::string PrecisionReportPdf(const PrecisionReport& report) {
         QPdfWriter pdf(&buffer);
         pdf.setPageSize(QPageSize(QPageSize::A4));
         pdf.setResolution(150);
+        pdf.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
         pdf.setTitle(Q(report.description.caption) + QStringLiteral(" 精度报告"));
         pdf.setCreator(QStringLiteral("coordconv"));
-        QTextDocument document;
-        document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("plot.png")),
-                             ResidualPlotImage(report, 1280, 960));
-        document.setHtml(PrecisionReportHtml(report, QStringLiteral("plot.png")));
-        document.print(&pdf);
+        QPainter painter(&pdf);
+        const QRectF page(QPointF(0, 0), QSizeF(pdf.width(), pdf.height()));
+
+        QTextDocument front;
+        front.documentLayout()->setPaintDevice(&pdf);
+        front.setHtml(FrontHtml(report) + QStringLiteral("<h3>公共点</h3></body></html>"));
+        double top = PaintDocument(pdf, painter, front, page, 0);
+
+        if (!report.points.empty())
+            top = PaintPointTable(pdf, painter, PointTable(report), static_cast<int>(report.residual_titles.size()), page, top);
+
+        QTextDocument back;
+        back.documentLayout()->setPaintDevice(&pdf);
+        back.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("plot.png")), ResidualPlotImage(report, 1280, 960));
+        back.setHtml(QStringLiteral("<html><head><meta charset=\"utf-8\"></head><body style=\"font-family: sans-serif\">") +
+                     BackHtml(QStringLiteral("plot.png")).mid(QStringLiteral("</table>").size()));
+        PaintDocument(pdf, painter, back, page, top);
     }
     return bytes.toStdString();
 }

@@ -134,4 +134,26 @@ void AppendEncoded(std::string_view utf8, FileEncoding encoding, std::string& by
     }
 }
 
+std::string WithHeldBytesReplaced(std::string_view utf8) {
+    std::string text;
+    text.reserve(utf8.size());
+    std::size_t at = 0;
+    while (at < utf8.size()) {
+        const std::size_t held = utf8.find(kHeldBytePrefix, at);
+        if (held == std::string_view::npos || held + 4 > utf8.size()) {
+            text.append(utf8.substr(at));
+            break;
+        }
+        text.append(utf8.substr(at, held - at));
+        const auto third = static_cast<unsigned char>(utf8[held + 2]);
+        if (third >= 0xBC && third <= 0xBF) {
+            text += "\xEF\xBF\xBD";  // U+FFFD
+        } else {
+            text.append(utf8.substr(held, 4));  // U+10F000..U+10FBFF: a character of its own
+        }
+        at = held + 4;
+    }
+    return text;
+}
+
 }  // namespace coordconv

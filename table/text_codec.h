@@ -24,4 +24,10 @@ std::string EncodeFileText(std::string_view utf8, FileEncoding encoding);
 void DecodeInto(std::string_view bytes, FileEncoding encoding, std::string& utf8);
 void AppendEncoded(std::string_view utf8, FileEncoding encoding, std::string& bytes);
 
+// The text for a reader rather than a file (the precision report's JSON,
+// HTML and PDF): every held byte (U+10FF00 + byte, a noncharacter that JSON
+// readers and browsers reject or show as boxes) becomes U+FFFD, the
+// replacement character; all else is unchanged.
+std::string WithHeldBytesReplaced(std::string_view utf8);
+
 }  // namespace coordconv

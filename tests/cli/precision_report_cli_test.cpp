@@ -134,5 +134,31 @@ TEST(PrecisionReportCli, EverySolveWritesTheReportInEachForm) {
     EXPECT_NE(wrong.err.find(".pdf, .html 或 .json"), std::string::npos) << wrong.err;
 }
 
+// A name with bytes that are no GBK character (0x80, 0xFF): the report's
+// JSON and HTML show each as U+FFFD, the residual file keeps the bytes.
+TEST(PrecisionReportCli, UndecodableNameBytesAreReplacementCharactersInTheReport) {
+    const ScratchDir dir;
+    std::string common = DatumCommonPoints();
+    common.replace(0, 2, "\x80P\xFF");  // "P1" becomes 0x80 'P' 0xFF
+    WriteBytes(dir.Path("common.txt"), common);
+    const std::string replaced = "\xEF\xBF\xBDP\xEF\xBF\xBD";
+    for (const std::string extension : {"json", "html"}) {
+        const std::string report = dir.Path("r." + extension);
+        const CliRun run = RunCli({"plane-four", "solve", "-i", dir.Path("common.txt"), "--residuals",
+                                   dir.Path("res.txt"), "--report", report});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const std::string bytes = ReadBytes(report);
+        EXPECT_NE(bytes.find(replaced), std::string::npos) << extension;
+        EXPECT_EQ(bytes.find("\xF4\x8F"), std::string::npos) << extension;
+        if (extension == "json") {
+            QJsonParseError error{};
+            const QJsonDocument json = QJsonDocument::fromJson(QByteArray::fromStdString(bytes), &error);
+            ASSERT_EQ(error.error, QJsonParseError::NoError);
+            EXPECT_EQ(json.object()["points"].toArray()[0].toObject()["name"].toString(), QString::fromUtf8("\uFFFDP\uFFFD"));
+        }
+        EXPECT_EQ(ReadBytes(dir.Path("res.txt")).substr(0, 4), "\x80P\xFF,");
+    }
+}
+
 }  // namespace
 }  // namespace coordconv

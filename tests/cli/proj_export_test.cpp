@@ -213,6 +213,52 @@ TEST(ProjExport, BursaWolfAgreesWithCctWithinAMillimetre) {
               << ", " << listed_worst[1] * 1000 << ", " << listed_worst[2] * 1000 << " mm\n";
 }
 
+// The agreement's domain: the difference left is the program's Gauss-Krüger
+// series beside PROJ's, which grows with the distance from the central
+// meridian. Points at latitudes 20 to 50 degrees, both sides of the
+// meridian, plane to plane (the series inverse and forward): within 0.2 mm
+// up to 2.5 degrees from it (every 3-degree zone), within 1 mm at 3 degrees
+// (the edge of a 6-degree zone).
+TEST(ProjExport, BursaWolfAgreementByDistanceFromTheCentralMeridian) {
+    if (!HaveCct()) GTEST_SKIP() << "PROJ's cct is not installed (Debian package proj-bin)";
+    const ScratchDir dir;
+    WriteBytes(dir.Path("p.txt"), "-35.5\r\n120.25\r\n60.1\r\n-4.9\r\n3.3\r\n-5.0\r\n-8E-6\r\n");
+    const std::vector<std::string> options = {"--params", dir.Path("p.txt"), "--system", "beijing54", "--system2",
+                                              "xian80", "--cm", "114"};
+    std::vector<std::string> proj_args = {"bursa-wolf", "proj"};
+    proj_args.insert(proj_args.end(), options.begin(), options.end());
+    const CliRun exported = RunCli(proj_args);
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    std::vector<std::string> convert_args = proj_args;
+    convert_args[1] = "convert";
+    for (const double offset : {1.0, 2.0, 2.5, 3.0}) {
+        std::string geodetic;
+        int n = 0;
+        for (const int latitude : {20, 30, 40, 50})
+            for (const int side : {-1, 1}) {
+                const double longitude = 114 + side * offset;
+                geodetic += "G" + std::to_string(n++) + "," + std::to_string(latitude) + ".0000," +
+                            FloatToFixed(DegreesToDms(longitude), 4) + ",100\r\n";
+            }
+        const CliRun plane = RunCli({"gauss-forward", "--system", "beijing54", "--cm", "114"}, geodetic);
+        ASSERT_EQ(plane.status, 0) << plane.err;
+        PointSet points;
+        std::istringstream lines(plane.out);
+        for (std::string line; std::getline(lines, line);) {
+            const std::vector<std::string> fields = SplitFields(line, 3);
+            points.rows += fields[0] + "," + fields[1] + "," + fields[2] + ",100\r\n";
+            points.proj_input.push_back({static_cast<double>(TextToNumber(fields[1])),
+                                         static_cast<double>(TextToNumber(fields[2])), 100});
+        }
+        const std::vector<Point> program = RunConvert(convert_args, points.rows, false);
+        const Agreement agreement = Compare(program, RunCct(PipelineWords(exported.out), points.proj_input), false);
+        const double limit = offset <= 2.5 ? 0.0002 : 0.001;
+        EXPECT_LE(agreement.horizontal, limit) << offset << " degrees from the central meridian";
+        EXPECT_LE(agreement.vertical, limit) << offset << " degrees from the central meridian";
+        std::cout << offset << " degrees from the central meridian: " << agreement.horizontal * 1000 << " mm\n";
+    }
+}
+
 // The program's own parameters belong to the frame turned by L0: used as if
 // they were Earth-fixed, a translation-only set misses by metres.
 TEST(ProjExport, TheProgramsParametersAreNotEarthFixedAwayFromGreenwich) {
@@ -305,6 +351,35 @@ TEST(ProjExport, PolynomialAgreesWithCctAndTheGeodeticFormIsRefused) {
     EXPECT_EQ(refused.status, 1);
     EXPECT_NE(refused.err.find("无法用PROJ准确表达"), std::string::npos) << refused.err;
     EXPECT_EQ(refused.out, "");
+}
+
+// A scale factor 1 + m or 1 + D of zero or below folds the plane or space
+// onto the origin or through it: refused with its message, nothing printed.
+// Just above zero still exports.
+TEST(ProjExport, ScaleFactorsNotAboveZeroAreRefused) {
+    const ScratchDir dir;
+    struct Case {
+        std::string tool;
+        std::string parameters;
+        bool refused;
+    };
+    const std::vector<Case> cases = {{"plane-four", "1\r\n2\r\n3\r\n-1\r\n0\r\n", true},
+                                     {"plane-four", "1\r\n2\r\n3\r\n-1.5\r\n0\r\n", true},
+                                     {"plane-four", "1\r\n2\r\n3\r\n-0.999\r\n0\r\n", false},
+                                     {"bursa-wolf", "1\r\n2\r\n3\r\n0\r\n0\r\n0\r\n-2\r\n", true},
+                                     {"bursa-wolf", "1\r\n2\r\n3\r\n1\r\n1\r\n1\r\n-1\r\n", true},
+                                     {"bursa-wolf", "1\r\n2\r\n3\r\n1\r\n1\r\n1\r\n-0.5\r\n", false}};
+    for (const Case& c : cases) {
+        WriteBytes(dir.Path("p.txt"), c.parameters);
+        const CliRun run = RunCli({c.tool, "proj", "--params", dir.Path("p.txt")});
+        if (c.refused) {
+            EXPECT_EQ(run.status, 1) << c.tool << " " << c.parameters;
+            EXPECT_NE(run.err.find("不大于零"), std::string::npos) << run.err;
+            EXPECT_EQ(run.out, "");
+        } else {
+            EXPECT_EQ(run.status, 0) << run.err;
+        }
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cfenv>
 #include <cmath>
 #include <iostream>
@@ -18,7 +19,9 @@
 #include "tests/tools/datum/datum_test_support.h"
 #include "tools/datum/bursa_wolf.h"
 #include "tools/height/height_fit.h"
+#include "tools/datum/seven_2d.h"
 #include "tools/plane/plane_four.h"
+#include "tools/plane/polynomial.h"
 
 namespace coordconv {
 namespace {
@@ -239,6 +242,133 @@ TEST(PrecisionReport, NoRedundancyAndTooFewPointsGiveNoSigmaAndNoFault) {
     EXPECT_EQ(few.message, kPlaneFourTooFewPointsText);
     EXPECT_TRUE(few.correlation.empty());
     EXPECT_NE(PrecisionReportJson(few).find("\"redundancy\": null"), std::string::npos);
+}
+
+// Common points whose targets equal their sources fit every model exactly
+// (all parameters zero, no rounding anywhere). A 0.5 m blunder in one of
+// them leaves the other points' sigma0 at zero: that point's test value is
+// unbounded, it is named, and the JSON says so without a number.
+TEST(PrecisionReport, ABlunderAmongExactlyFittingPointsIsUnboundedAndNamed) {
+    const FloatingPointScope scope;
+    const auto plane_grid = [](const CommonPointLayout& layout, std::vector<std::string> titles, bool geodetic) {
+        PointTable grid = NewCommonPointGrid(layout, std::move(titles));
+        grid.SetRowCount(13);
+        for (int i = 0; i < 12; ++i) {
+            const int row = i + 1;
+            const long double north = geodetic ? 30 + 0.1L * (i % 4) : 3380000 + 1500.0L * (i % 4) + 170.0L * (i % 3);
+            const long double east = geodetic ? 114 + 0.1L * (i / 4) : 500000 + 2000.0L * (i / 4) + 230.0L * (i % 2);
+            grid.Cell(0, row) = "P" + std::to_string(row);
+            grid.Cell(1, row) = grid.Cell(4, row) = geodetic ? FloatToFixed(north, 4) : FloatToFixed(north, 4);
+            grid.Cell(2, row) = grid.Cell(5, row) = geodetic ? FloatToFixed(east, 4) : FloatToFixed(east, 4);
+            grid.Cell(3, row) = grid.Cell(6, row) = "50";
+            grid.Cell(12, row) = "Yes";
+        }
+        return grid;
+    };
+    const auto check = [](const FitOutcome& outcome, const std::string& model) {
+        const PrecisionReport& report = Report(outcome);
+        ASSERT_TRUE(report.solved) << model << " " << report.message;
+        EXPECT_EQ(report.suspected_outlier, std::optional<std::string>("P5")) << model;
+        EXPECT_TRUE(report.largest_t_unbounded) << model;
+        for (const PointPrecision& point : report.points) EXPECT_EQ(point.t_unbounded, point.name == "P5") << model;
+        const std::string json = PrecisionReportJson(report);
+        EXPECT_NE(json.find("\"name\": \"P5\", \"adopted\": true"), std::string::npos);
+        EXPECT_NE(json.find("\"t_unbounded\": true"), std::string::npos) << model;
+        EXPECT_NE(json.find("\"suspected_outlier\": \"P5\""), std::string::npos) << model;
+        EXPECT_EQ(json.find("inf"), std::string::npos) << model;
+        EXPECT_EQ(json.find("nan"), std::string::npos) << model;
+    };
+
+    for (const int model : {0, 1, 2}) {
+        PointTable levels = NewCommonPointGrid(HeightFitLayout(), HeightFitCommonPointTitles());
+        levels.SetRowCount(13);
+        for (int i = 0; i < 12; ++i) {
+            levels.Cell(0, i + 1) = "P" + std::to_string(i + 1);
+            levels.Cell(1, i + 1) = FloatToFixed(3380000 + 1500.0L * (i % 4) + 170.0L * (i % 3), 3);
+            levels.Cell(2, i + 1) = FloatToFixed(500000 + 2000.0L * (i / 4) + 230.0L * (i % 2), 3);
+            levels.Cell(3, i + 1) = "100";
+            levels.Cell(4, i + 1) = i == 4 ? "100.5" : "100";
+            levels.Cell(7, i + 1) = "Yes";
+        }
+        check(SolveHeightFit(model, NewHeightFitCoefficientTable(model), levels).outcome, "height-fit " + std::to_string(model));
+    }
+    for (const int order : {0, 1}) {
+        PointTable grid = plane_grid(PolynomialLayout(PolynomialForm::Plane), PolynomialCommonPointTitles(PolynomialForm::Plane), false);
+        testing::Shift(grid, 4, 5, 0.5L);
+        PolynomialFields fields;
+        fields.order_index = order;
+        check(SolvePolynomial(fields, NewPolynomialCoefficientTable(order), grid).outcome, "polynomial " + std::to_string(order));
+    }
+    // Seven-2d between two systems on one ellipsoid, geodetic on both sides.
+    DatumFields geodetic = Beijing54ToXian80();
+    geodetic.a2 = geodetic.a1;
+    geodetic.inverse_flattening2 = geodetic.inverse_flattening1;
+    geodetic.form1 = geodetic.form2 = CoordinateForm::Geodetic;
+    PointTable grid = plane_grid(Seven2dLayout(), CommonPointTitles(true, true), true);
+    grid.Cell(4, 5) = "30.000001620";  // 30°00'00.0162": 0.5 m north of 30°00'
+    check(SolveSeven2d(geodetic, Seven2dFields{}, grid).outcome, "seven-2d");
+}
+
+// The cubic polynomial on ordinary Gauss coordinates (x about 3.38e6 m):
+// statistics in the centred, scaled basis. On local coordinates (the same
+// network less 3380000 m and 500000 m) the reported sigmas of all 20
+// coefficients match their spread over noisy solves; on Gauss coordinates
+// sigma0, the redundancy numbers and the sigmas of the third-degree
+// coefficients (the same for any origin) are those of the local network.
+TEST(PrecisionReport, CubicPolynomialOnGaussCoordinatesHasStatistics) {
+    const FloatingPointScope scope;
+    std::mt19937 random(333);
+    SigmaCheck local_check;
+    const auto solve = [](const std::vector<std::array<long double, 4>>& rows, long double x0, long double y0) {
+        PointTable grid = NewCommonPointGrid(PolynomialLayout(PolynomialForm::Plane), PolynomialCommonPointTitles(PolynomialForm::Plane));
+        grid.SetRowCount(static_cast<int>(rows.size()) + 1);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const int row = static_cast<int>(i) + 1;
+            grid.Cell(0, row) = "C" + std::to_string(i);
+            grid.Cell(1, row) = FloatToFixed(x0 + rows[i][0], 4);
+            grid.Cell(2, row) = FloatToFixed(y0 + rows[i][1], 4);
+            grid.Cell(4, row) = FloatToFixed(x0 + rows[i][2], 6);
+            grid.Cell(5, row) = FloatToFixed(y0 + rows[i][3], 6);
+            grid.Cell(3, row) = grid.Cell(6, row) = "10";
+            grid.Cell(12, row) = "Yes";
+        }
+        PolynomialFields fields;
+        fields.order_index = 2;
+        return SolvePolynomial(fields, NewPolynomialCoefficientTable(2), grid).outcome;
+    };
+    std::normal_distribution<double> noise(0, 0.01);
+    for (int run = 0; run < 100; ++run) {
+        const int count = 16;
+        std::vector<std::array<long double, 4>> rows;
+        for (int i = 0; i < count; ++i) {
+            const long double x = 20000.0L * ((i * 7) % count) / count + 311.0L * (i % 3);
+            const long double y = 20000.0L * ((i * 11) % count) / count + 173.0L * (i % 5);
+            const long double u = (x - 10000) / 10000, v = (y - 10000) / 10000;
+            rows.push_back({x, y, x + 12.3L + 0.05L * u * u - 0.02L * u * v * v + noise(random),
+                            y - 45.6L + 0.03L * v * v + 0.01L * u * u * u + noise(random)});
+        }
+        const FitOutcome local = solve(rows, 0, 0);
+        local_check.Add(Report(local));
+        if (run % 10 != 0) continue;
+        const FitOutcome gauss = solve(rows, 3380000, 500000);
+        const PrecisionReport& a = Report(local);
+        const PrecisionReport& b = Report(gauss);
+        ASSERT_TRUE(b.solved);
+        ASSERT_TRUE(b.sigma0);
+        for (const ParameterPrecision& p : b.parameters) ASSERT_TRUE(p.sigma) << p.name;
+        EXPECT_NEAR(static_cast<double>(*b.sigma0 / *a.sigma0), 1, 1e-6);
+        long double redundancy_sum = 0;
+        for (std::size_t k = 0; k < b.points.size(); ++k)
+            for (std::size_t c = 0; c < b.points[k].r.size(); ++c) {
+                redundancy_sum += b.points[k].r[c];
+                EXPECT_NEAR(static_cast<double>(b.points[k].r[c]), static_cast<double>(a.points[k].r[c]), 1e-9);
+            }
+        EXPECT_NEAR(static_cast<double>(redundancy_sum), 32 - 20, 1e-9);
+        for (const int index : {8, 9, 18, 19})  // a8 p^3, a9 q^3, b8, b9
+            EXPECT_NEAR(static_cast<double>(*b.parameters[index].sigma / *a.parameters[index].sigma), 1, 1e-6)
+                << b.parameters[index].name;
+    }
+    local_check.Expect(0.2);
 }
 
 }  // namespace

@@ -85,6 +85,7 @@ std::string BursaWolfProjExport(const DatumFields& settings_fields, const SevenP
     const long double frame_longitude = settings.source.central_meridian;
     const EarthFixedSevenParameters earth_fixed = EarthFixedParameters(p, frame_longitude);
     RaiseFloatingPointErrors();
+    RequirePositiveScaleFactor("1+D", 1 + p.d);
 
     // Rotations over (1 + D): PROJ scales the rotated vector, the program does not.
     EarthFixedSevenParameters pipeline_set = earth_fixed;

@@ -22,8 +22,9 @@
 // against cct: 0.3 mm for D = 3.2 ppm and 2.6" rotations, 1.1 mm for
 // D = -8 ppm and 7.8").
 // The pipeline's helmert therefore takes the rotations divided by (1 + D),
-// which reproduces the program exactly (within 0.2 mm of cct, the
-// program's Gauss-Krüger series within 3 degrees of the central meridian);
+// which reproduces the program exactly (the difference from cct left is the
+// program's Gauss-Krüger series: within 0.2 mm up to 2.5 degrees from the
+// central meridian, under 1 mm at 3 degrees, a 6-degree zone's edge);
 // the listed Earth-fixed set is the program's set turned, as published sets
 // are written.
 #pragma once
@@ -55,7 +56,8 @@ std::string ProjHelmert(const EarthFixedSevenParameters& p);
 // the program's column order: x (northing), y (easting), H in metres, or
 // latitude, longitude in decimal degrees and H in metres; heights are
 // ellipsoidal heights. Lines end with "\n". Throws CommandError when the
-// settings or parameters cannot be read.
+// settings or parameters cannot be read, NotExportableError when the scale
+// factor 1 + D is not above zero (RequirePositiveScaleFactor).
 std::string BursaWolfProjExport(const DatumFields& settings, const SevenParameterFields& parameters);
 
 }  // namespace coordconv

@@ -64,6 +64,17 @@ public:
         const long double levelling_height = TextToNumber(row[4]);
         design.push_back(HeightSurfaceTerms(x, y, coefficient_count_));
         observations.push_back(levelling_height - geodetic_height);
+        adopted_x_.push_back(x);
+        adopted_y_.push_back(y);
+    }
+
+    // The surface's terms in centred, scaled x and y: on raw Gauss
+    // coordinates the normal matrix of x^2, xy, y^2 beside 1, x, y is
+    // singular at the working precision.
+    std::optional<EquationBasis> ConditionedBasis(const Matrix&) const override {
+        static const std::vector<Monomial> kTerms = {{0, 0}, {1, 0}, {0, 1}, {1, 1}, {2, 0}, {0, 2}};
+        return CentredPolynomialBasis(std::vector<Monomial>(kTerms.begin(), kTerms.begin() + coefficient_count_),
+                                      adopted_x_, adopted_y_, 1);
     }
 
     void TakeSolution(const Vector& solution) override {
@@ -114,6 +125,8 @@ private:
     const int coefficient_count_;
     CoefficientTable coefficients_;
     Vector coefficients_in_use_;
+    Vector adopted_x_;  // the adopted rows' x and y, metres
+    Vector adopted_y_;
 };
 
 }  // namespace

@@ -46,6 +46,7 @@ std::string PlaneFourProjExport(const PlaneFourFields& fields) {
     const long double scale = 1 + TextToNumber(fields.scale);
     const long double dH = TextToNumber(fields.height_shift);
     RaiseFloatingPointErrors();
+    RequirePositiveScaleFactor("1+m", scale);
     const std::string helmert = "+proj=helmert +x=" + ShortestDoubleText(dy) + " +y=" + ShortestDoubleText(dx) +
                                 " +theta=" + ShortestDoubleText(rotation) + " +s=" + ShortestDoubleText(scale);
     std::string text = "# 平面坐标转换--二维四参数模型 的PROJ管道 (cct, cs2cs, QGIS, GDAL, pyproj)\n";

@@ -31,7 +31,8 @@ namespace coordconv {
 
 // The export of the four-parameter window: comment lines, then the pipeline
 // on the last line; lines end with "\n". Throws CommandError when a
-// parameter cannot be read.
+// parameter cannot be read, NotExportableError when the scale factor 1 + m
+// is not above zero (RequirePositiveScaleFactor).
 std::string PlaneFourProjExport(const PlaneFourFields& fields);
 
 // The message instead of an export of the polynomial's geodetic form.

@@ -104,6 +104,18 @@ public:
         const long double h2 = TextToNumber(row[6]);
         height_sum_ += h2 - h1;
         AppendPolynomialEquations(p1, q1, p2, q2, term_count_, design, observations);
+        adopted_p_.push_back(p1);
+        adopted_q_.push_back(q1);
+    }
+
+    // The terms in centred, scaled p and q (two blocks: the a and the b
+    // coefficients): on raw Gauss coordinates the cubic's normal matrix is
+    // singular at the working precision.
+    std::optional<EquationBasis> ConditionedBasis(const Matrix&) const override {
+        static const std::vector<Monomial> kTerms = {{0, 0}, {1, 0}, {0, 1}, {1, 1}, {2, 0},
+                                                     {0, 2}, {2, 1}, {1, 2}, {3, 0}, {0, 3}};
+        return CentredPolynomialBasis(std::vector<Monomial>(kTerms.begin(), kTerms.begin() + term_count_), adopted_p_,
+                                      adopted_q_, 2);
     }
 
     std::optional<std::string> AfterEquations(int adopted_rows) override {
@@ -177,6 +189,8 @@ private:
     Vector coefficients_in_use_;
     long double height_sum_ = 0;
     long double height_shift_ = 0;
+    Vector adopted_p_;  // the adopted rows' source variables
+    Vector adopted_q_;
 };
 
 }  // namespace

@@ -75,12 +75,15 @@ TEST_F(HeightFitSolve, UsableRuleWithToleranceOfTwiceTheInternalAccuracy) {
     EXPECT_EQ(Solve(0, table, grid).external_accuracy, 0);
 }
 
-TEST_F(HeightFitSolve, CollinearPointsAreSingular) {
-    // Three points on one line carry no tilt across it: a zero pivot.
+TEST_F(HeightFitSolve, CollinearPointsAreRefused) {
+    // Three points on one line carry no tilt across it: the message, the
+    // fields' coefficients kept (empty: zero) and judging the points.
     CoefficientTable table = NewHeightFitCoefficientTable(0);
     PointTable grid = Grid({{"A", "0", "0", "1", "2", "Yes"}, {"B", "1", "1", "1", "2", "Yes"}, {"C", "2", "2", "1", "2", "Yes"}});
-    EXPECT_THROW(Solve(0, table, grid), CommandError);
-    EXPECT_EQ(grid.Cell(5, 1), "");
+    EXPECT_FALSE(Solve(0, table, grid).solved);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("法方程秩亏"), std::string::npos);
+    EXPECT_EQ(grid.Cell(5, 1), "-1.0000");
     EXPECT_EQ(table.Value(0), "");
 }
 

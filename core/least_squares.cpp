@@ -41,9 +41,10 @@ Vector SolveLeastSquares(const Matrix& A, const Vector& L) {
     return X;
 }
 
-Matrix InverseNormalMatrix(const Matrix& A) {
-    const std::size_t m = A.size();
-    const std::size_t n = m == 0 ? 0 : A[0].size();
+namespace {
+
+// N = A'A of the m x n design matrix A.
+Matrix NormalMatrix(const Matrix& A, std::size_t m, std::size_t n) {
     Matrix N(n, Vector(n, 0.0L));
     for (std::size_t i = 0; i < n; ++i)
         for (std::size_t j = 0; j < n; ++j) {
@@ -51,6 +52,15 @@ Matrix InverseNormalMatrix(const Matrix& A) {
             for (std::size_t k = 0; k < m; ++k) sum += A[k][i] * A[k][j];
             N[i][j] = sum;
         }
+    return N;
+}
+
+}  // namespace
+
+Matrix InverseNormalMatrix(const Matrix& A) {
+    const std::size_t m = A.size();
+    const std::size_t n = m == 0 ? 0 : A[0].size();
+    Matrix N = NormalMatrix(A, m, n);
     Vector scale(n);
     for (std::size_t i = 0; i < n; ++i) scale[i] = 1 / std::sqrt(N[i][i]);
     // [S N S | I] -> [I | (S N S)^-1], then N^-1 = S (S N S)^-1 S.
@@ -87,13 +97,7 @@ Matrix InverseNormalMatrix(const Matrix& A) {
 Vector ScaledNormalPivots(const Matrix& A) {
     const std::size_t m = A.size();
     const std::size_t n = m == 0 ? 0 : A[0].size();
-    Matrix N(n, Vector(n, 0.0L));
-    for (std::size_t i = 0; i < n; ++i)
-        for (std::size_t j = 0; j < n; ++j) {
-            long double sum = 0;
-            for (std::size_t k = 0; k < m; ++k) sum += A[k][i] * A[k][j];
-            N[i][j] = sum;
-        }
+    Matrix N = NormalMatrix(A, m, n);
     Vector scale(n, 0.0L);
     for (std::size_t i = 0; i < n; ++i) scale[i] = N[i][i] > 0 ? 1 / std::sqrt(N[i][i]) : 0;
     for (std::size_t i = 0; i < n; ++i)

@@ -210,6 +210,11 @@ bool IniFile::ReadBool(const std::string& section, const std::string& key, bool 
     return ReadInteger(section, key, fallback ? 1 : 0) != 0;
 }
 
+int IniFile::ReadListIndex(const std::string& section, const std::string& key, int count, int fallback) const {
+    const int index = ReadInteger(section, key, fallback);
+    return index >= 0 && index < count ? index : fallback;
+}
+
 void IniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
     const std::string line = Section(key) + "=" + EncodeFileText(value, FileEncoding::Gbk);
     long section_line = FindSection(section);

@@ -58,6 +58,9 @@ public:
     // Decimal (optional sign) or hexadecimal ($1F, 0x1F); anything else gives `fallback`.
     int ReadInteger(const std::string& section, const std::string& key, int fallback) const;
     bool ReadBool(const std::string& section, const std::string& key, bool fallback) const;
+    // The item index kept under `key` for a list of `count` items; a missing
+    // key, a text that is no integer or an index outside the list gives `fallback`.
+    int ReadListIndex(const std::string& section, const std::string& key, int count, int fallback) const;
 
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
     void WriteInteger(const std::string& section, const std::string& key, int value);

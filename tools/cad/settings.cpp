@@ -3,25 +3,15 @@
 #include <algorithm>
 
 namespace coordconv {
-namespace {
-
-// The item index kept under `key` for a list of `count` items; a missing key,
-// a text that is no integer or an index outside the list gives `fallback`.
-int ReadListIndex(const IniFile& ini, const std::string& section, const std::string& key, int count, int fallback) {
-    const int index = ini.ReadInteger(section, key, fallback);
-    return index >= 0 && index < count ? index : fallback;
-}
-
-}  // namespace
 
 BzblSettings ReadBzblSettings(const std::string& path) {
     const IniFile ini(path);
     const BzblSettings defaults;
     BzblSettings s;
-    s.system_index = ReadListIndex(ini, "CADBZBL", "ZBX", 5, defaults.system_index);
+    s.system_index = ini.ReadListIndex("CADBZBL", "ZBX", 5, defaults.system_index);
     s.x_shift = ini.ReadString("CADBZBL", "Xo", defaults.x_shift);
     s.y_shift = ini.ReadString("CADBZBL", "Yo", defaults.y_shift);
-    s.zone_index = ReadListIndex(ini, "CADBZBL", "TYD", 2, defaults.zone_index);
+    s.zone_index = ini.ReadListIndex("CADBZBL", "TYD", 2, defaults.zone_index);
     s.font_height = ini.ReadString("CADBZBL", "FontHeight", defaults.font_height);
     s.circle_radius = ini.ReadString("CADBZBL", "CircleR", defaults.circle_radius);
     s.second_decimals = std::clamp(ini.ReadInteger("CADBZBL", "sDec", defaults.second_decimals), 0, 6);

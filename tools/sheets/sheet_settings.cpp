@@ -3,16 +3,6 @@
 #include "tools/sheets/sheet_scales.h"
 
 namespace coordconv {
-namespace {
-
-// The item index kept under `key` for a list of `count` items; a missing key,
-// a text that is no integer or an index outside the list gives `fallback`.
-int ReadListIndex(const IniFile& ini, const std::string& section, const std::string& key, int count, int fallback) {
-    const int index = ini.ReadInteger(section, key, fallback);
-    return index >= 0 && index < count ? index : fallback;
-}
-
-}  // namespace
 
 TfhSettings ReadTfhSettings(const std::string& path) {
     const IniFile ini(path);
@@ -22,8 +12,8 @@ TfhSettings ReadTfhSettings(const std::string& path) {
     s.input_old_form = ini.ReadBool("TFH", "INPOLDTFH", defaults.input_old_form);
     s.x_shift = ini.ReadString("TFH", "Xo", defaults.x_shift);
     s.y_shift = ini.ReadString("TFH", "Yo", defaults.y_shift);
-    s.system_index = ReadListIndex(ini, "TFH", "TQT", 5, defaults.system_index);
-    s.zone_index = ReadListIndex(ini, "TFH", "TYD", 2, defaults.zone_index);
+    s.system_index = ini.ReadListIndex("TFH", "TQT", 5, defaults.system_index);
+    s.zone_index = ini.ReadListIndex("TFH", "TYD", 2, defaults.zone_index);
     return s;
 }
 

@@ -35,6 +35,7 @@ private:
 struct OptionHelp {
     std::string name;  // without the leading dashes, e.g. "cm"
     std::string help;
+    bool flag = false;  // an option without a value (set to "1" when given)
 };
 
 // The parsed command line of one tool run.

@@ -75,6 +75,13 @@ Arguments Parse(const Tool& tool, const std::vector<std::string>& words, bool& w
             wants_help = true;
             continue;
         }
+        bool is_flag = false;
+        for (const auto& option : tool.options) is_flag = is_flag || (option.flag && "--" + option.name == word);
+        if (is_flag) {
+            if (!seen.insert(word).second) throw UsageError("option " + word + " given twice");
+            args.Set(word.substr(2), "1");
+            continue;
+        }
         std::string value;
         bool has_inline_value = false;
         if (word.rfind("--", 0) == 0) {

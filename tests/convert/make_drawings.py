@@ -118,9 +118,9 @@ def build(version, codepage):
     return doc
 
 
-def main():
-    out = sys.argv[1]
-    cases = [("R12", "ANSI_936", "r12_gbk"), ("R2000", "ANSI_936", "r2000_gbk"), ("R2000", None, "r2000_ansi"),
+def main_into(out):
+    """Writes the drawings into folder `out`; returns their names."""
+    cases = [("R12", "ANSI_936", "r12_gbk"), ("R2000", "ANSI_936", "r2000_gbk"),
              ("R2010", None, "r2010_utf8"), ("R2018", "ANSI_936", "r2018_gbk_header"), ("R2018", None, "r2018_utf8")]
     for version, codepage, name in cases:
         doc = build(version, codepage)
@@ -133,8 +133,8 @@ def main():
                 data = f.read()
             with open(path, "wb") as f:
                 f.write(data.replace(b"$DWGCODEPAGE\n  3\nANSI_1252", b"$DWGCODEPAGE\n  3\nANSI_936"))
-    print(" ".join(name for _, _, name in cases))
+    return [name for _, _, name in cases]
 
 
 if __name__ == "__main__":
-    main()
+    print(" ".join(main_into(sys.argv[1])))

@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +20,9 @@ public:
     std::deque<std::optional<std::string>> save_files;
     std::deque<bool> yes_no;
     std::deque<bool> save_texts;  // ShowTextAskSave: true saves
+    std::deque<std::optional<std::string>> folders;  // AskFolder
+    bool cancel_progress = false;                    // the progress bar's cancel pressed at once
+    std::vector<double> progress_steps;              // the shares a progress bar showed
 
     // What the commands showed.
     std::vector<std::string> errors;
@@ -66,6 +70,19 @@ public:
         message_icons.push_back(icon);
         message_buttons.push_back(button);
         if (on_show) on_show();
+    }
+
+    std::optional<std::string> AskFolder(const std::string&) override { return Take(folders); }
+    std::unique_ptr<ProgressReport> StartProgress(const std::string&) override {
+        struct FakeProgress : ProgressReport {
+            explicit FakeProgress(FakeDialogs& owner) : owner(owner) {}
+            bool Step(double share) override {
+                owner.progress_steps.push_back(share);
+                return !owner.cancel_progress;
+            }
+            FakeDialogs& owner;
+        };
+        return std::make_unique<FakeProgress>(*this);
     }
 
 private:

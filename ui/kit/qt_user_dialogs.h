@@ -28,6 +28,9 @@ public:
     void ShowMessageWithButton(const std::string& title, const std::string& text, MessageIcon icon,
                                MessageButton button) override;
     bool ShowTextAskSave(const std::string& title, const std::string& text) override;
+    std::vector<std::string> AskOpenFiles(const FileDialogSpec& spec) override;
+    std::optional<std::string> AskFolder(const std::string& title) override;
+    std::unique_ptr<ProgressReport> StartProgress(const std::string& title) override;
 
 private:
     // The file dialogs open in the folder of the last file chosen in a window

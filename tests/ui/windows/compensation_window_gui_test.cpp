@@ -39,7 +39,7 @@ TEST_F(CompensationWindowTest, LayoutToolBarAndBoxes) {
                           qobject_cast<QToolButton*>(window.SourceToolBar()->widgetForAction(action))->text();
     }
     EXPECT_EQ(source_bar, (QStringList{"ToolButton3|文件导入", "ToolButton1| 追加记录", "ToolButton2| 插入 ",
-                                       "ToolButton4| 删除 ", "ToolButton5| 清空 "}));
+                                       "ToolButton4| 删除 ", "ToolButton5| 清空 ", "ButtonDrawing|图形转换"}));
 
     EXPECT_EQ(window.Ellipsoid().List()->currentText(), QString::fromUtf8("1980西安坐标系"));
     EXPECT_EQ(Box("EditA1")->text(), "6378140.0000000000");

@@ -253,6 +253,16 @@ struct Normal {
     bool mirrored = false;  // -Z: the object coordinate system's x is the world's -X
 };
 
+// The entity types with conversion rules, looked up once per record.
+enum class Kind { kOther, kPoint, kLine, kXline, kRay, kLwpolyline, kPolyline, kVertex, kSolid, kTrace, kFace3d, kCircle, kArc, kEllipse, kSpline, kText, kMtext, kAttrib, kAttdef, kInsert, kHatch, kDimension, kLeader, kImage, kWipeout };
+
+Kind KindOf(const std::string& type) {
+    static const std::pair<const char*, Kind> kKinds[] = {{"POINT", Kind::kPoint}, {"LINE", Kind::kLine}, {"XLINE", Kind::kXline}, {"RAY", Kind::kRay}, {"LWPOLYLINE", Kind::kLwpolyline}, {"POLYLINE", Kind::kPolyline}, {"VERTEX", Kind::kVertex}, {"SOLID", Kind::kSolid}, {"TRACE", Kind::kTrace}, {"3DFACE", Kind::kFace3d}, {"CIRCLE", Kind::kCircle}, {"ARC", Kind::kArc}, {"ELLIPSE", Kind::kEllipse}, {"SPLINE", Kind::kSpline}, {"TEXT", Kind::kText}, {"MTEXT", Kind::kMtext}, {"ATTRIB", Kind::kAttrib}, {"ATTDEF", Kind::kAttdef}, {"INSERT", Kind::kInsert}, {"HATCH", Kind::kHatch}, {"DIMENSION", Kind::kDimension}, {"LEADER", Kind::kLeader}, {"IMAGE", Kind::kImage}, {"WIPEOUT", Kind::kWipeout}};
+    for (const auto& [name, kind] : kKinds)
+        if (type == name) return kind;
+    return Kind::kOther;
+}
+
 enum class Role {
     None,
     PointWorld,          // a point in world coordinates
@@ -296,7 +306,9 @@ private:
         return true;
     }
 
-    DrawingSimilarity SimilarityAt(double X, double Y, double Z) const {
+    DrawingSimilarity SimilarityAt(double X, double Y, double Z) {
+        // A similarity conversion has one similarity: taken at the first point.
+        if (conversion_.IsSimilarity() && has_global_similarity_) return global_similarity_;
         const long double x = swap_ ? X : Y;
         const long double y = swap_ ? Y : X;
         const LocalSimilarity s = conversion_.SimilarityAt(x, y, Z);
@@ -307,8 +319,14 @@ private:
         d.rotation = static_cast<double>(swap_ ? s.rotation : -s.rotation);
         d.cos_r = std::cos(d.rotation);
         d.sin_r = std::sin(d.rotation);
+        if (conversion_.IsSimilarity()) {
+            global_similarity_ = d;
+            has_global_similarity_ = true;
+        }
         return d;
     }
+    bool has_global_similarity_ = false;
+    DrawingSimilarity global_similarity_;
 
     // The record being converted.
     double Number(std::size_t i) const;
@@ -370,6 +388,7 @@ private:
     const Record* record_ = nullptr;
     std::vector<Edit>* edits_ = nullptr;
     std::string type_;
+    Kind kind_ = Kind::kOther;
     std::string handle_;
     std::size_t stop_ = 0;  // the first pair of XDATA
     Normal normal_;
@@ -486,13 +505,13 @@ void DrawingConverter::ConvertLength(std::size_t i) { SetNumber(i, Number(i) * S
 // the image of the old centre: the second-order term f''(c) r^2 / 2 (3.6 mm
 // for a radius of 1 km across a 3° zone change) moves it. So the centre and
 // the radius are fitted (least squares, Kasa's algebraic fit) to the exact
-// images of 16 points around the whole circle, and an arc's end angles are
+// images of 12 points around the whole circle, and an arc's end angles are
 // those of the exactly converted end points seen from the new centre, so
 // that the arc still meets the lines drawn to its ends. Where the local
 // similarity at the centre already reproduces the exact points (a similarity
 // conversion, the identity) its circle (centre converted, radius times the
 // scale, angles turned) is kept as it is. The summary keeps the largest
-// distance of 17 exactly converted points along the arc from the new circle.
+// distance of 9 exactly converted points along the arc from the new circle.
 DrawingConverter::CircleImage DrawingConverter::ConvertCircle(double cx, double cy, double cz, double radius,
                                                               double start, double end, bool full) {
     double cx2 = 0, cy2 = 0;
@@ -503,8 +522,19 @@ DrawingConverter::CircleImage DrawingConverter::ConvertCircle(double cx, double 
     CircleImage image{cx2, cy2, radius * s.scale, turn == 0 ? start : normalised(start + turn),
                       turn == 0 ? end : normalised(end + turn)};
 
+    if (conversion_.IsSimilarity()) {  // circles go exactly onto circles
+        ++summary_.arcs;
+        for (const double t : {start, full ? start + 180 : end}) {
+            const double x = cx + radius * std::cos(t / kDegrees), y = cy + radius * std::sin(t / kDegrees);
+            double x2 = 0, y2 = 0;
+            MapObject(x, y, cz, x2, y2, true);
+            summary_.before.Add(normal_.mirrored ? -x : x, y);
+            summary_.after.Add(normal_.mirrored ? -x2 : x2, y2);
+        }
+        return image;
+    }
     // The exact images around the whole circle, relative to the image of the centre.
-    constexpr int kRound = 16;
+    constexpr int kRound = 12;
     long double points[kRound][2];
     long double similarity_gap = 0;
     for (int k = 0; k < kRound; ++k) {
@@ -553,7 +583,7 @@ DrawingConverter::CircleImage DrawingConverter::ConvertCircle(double cx, double 
 
     double span = full ? 360 : std::fmod(std::fmod(end - start, 360) + 360, 360);
     if (span == 0) span = 360;
-    constexpr int kSamples = 16;
+    constexpr int kSamples = 8;
     double largest = 0;
     for (int k = 0; k <= kSamples; ++k) {
         const double t = (start + span * k / kSamples) / kDegrees;
@@ -579,7 +609,7 @@ void DrawingConverter::MeasureEllipse(double cx, double cy, double cz, double mx
     const double sign = normal_.mirrored ? -1 : 1;
     double span = std::fmod(std::fmod(end - start, 2 * kPi) + 2 * kPi, 2 * kPi);
     if (span == 0) span = 2 * kPi;
-    constexpr int kSamples = 16;
+    constexpr int kSamples = 8;
     double largest = 0;
     for (int k = 0; k <= kSamples; ++k) {
         const double t = start + span * k / kSamples;
@@ -600,6 +630,7 @@ void DrawingConverter::Convert(const Record& record, std::vector<Edit>& edits) {
     edits_ = &edits;
     const std::string type = Upper(Trim(record.Value(0)));
     type_ = type;
+    kind_ = KindOf(type);
     handle_.clear();
     stop_ = record.pairs.size();
     for (std::size_t i = 1; i < record.pairs.size(); ++i) {
@@ -816,13 +847,7 @@ void DrawingConverter::ConvertEntity() {
         Leave("代理实体不能转换");
         return;
     }
-    static const char* const kKnown[] = {"POINT",  "LINE",   "XLINE",  "RAY",    "LWPOLYLINE", "POLYLINE", "SOLID",
-                                         "TRACE",  "3DFACE", "CIRCLE", "ARC",    "ELLIPSE",    "SPLINE",   "TEXT",
-                                         "MTEXT",  "ATTRIB", "ATTDEF", "INSERT", "HATCH",      "DIMENSION", "LEADER",
-                                         "IMAGE",  "WIPEOUT"};
-    bool known = false;
-    for (const char* name : kKnown) known = known || type == name;
-    if (!known) {
+    if (kind_ == Kind::kOther) {
         Leave("不支持的实体类型");
         if (type == "POLYLINE") polyline_ = PolylineState{};
         return;
@@ -844,38 +869,37 @@ void DrawingConverter::ConvertEntity() {
 }
 
 Role DrawingConverter::RoleOf(int code) const {
-    const std::string& t = type_;
     if (embedded_text_) {  // the MTEXT inside an ATTRIB or ATTDEF
         if (code == 10) return Role::PointWorld;
         if (code == 11) return Role::VectorWorld;
         if (code == 40 || code == 41 || code == 46) return Role::Length;
         return Role::None;
     }
-    if (t == "POINT") return code == 10 ? Role::PointWorld : Role::None;
-    if (t == "LINE") return code == 10 || code == 11 ? Role::PointWorld : Role::None;
-    if (t == "XLINE" || t == "RAY") return code == 10 ? Role::PointWorld : code == 11 ? Role::VectorWorld : Role::None;
-    if (t == "LWPOLYLINE") {
+    if (kind_ == Kind::kPoint) return code == 10 ? Role::PointWorld : Role::None;
+    if (kind_ == Kind::kLine) return code == 10 || code == 11 ? Role::PointWorld : Role::None;
+    if (kind_ == Kind::kXline || kind_ == Kind::kRay) return code == 10 ? Role::PointWorld : code == 11 ? Role::VectorWorld : Role::None;
+    if (kind_ == Kind::kLwpolyline) {
         if (code == 10) return Role::PointObject;
         if (code == 40 || code == 41 || code == 43) return Role::Length;
         return Role::None;
     }
-    if (t == "POLYLINE") return code == 40 || code == 41 ? Role::Length : Role::None;
-    if (t == "VERTEX") {
+    if (kind_ == Kind::kPolyline) return code == 40 || code == 41 ? Role::Length : Role::None;
+    if (kind_ == Kind::kVertex) {
         if (code == 10) return polyline_.world ? Role::PointWorld : Role::PointObject;
         if (code == 40 || code == 41) return Role::Length;
         if (code == 50) return Role::AngleObject;
         return Role::None;
     }
-    if (t == "SOLID" || t == "TRACE") return code >= 10 && code <= 13 ? Role::PointObject : Role::None;
-    if (t == "3DFACE") return code >= 10 && code <= 13 ? Role::PointWorld : Role::None;
-    if (t == "CIRCLE" || t == "ARC") return Role::None;  // ConvertCircle
-    if (t == "ELLIPSE") return code == 10 ? Role::PointWorld : code == 11 ? Role::ScaledVectorWorld : Role::None;
-    if (t == "SPLINE") {
+    if (kind_ == Kind::kSolid || kind_ == Kind::kTrace) return code >= 10 && code <= 13 ? Role::PointObject : Role::None;
+    if (kind_ == Kind::kFace3d) return code >= 10 && code <= 13 ? Role::PointWorld : Role::None;
+    if (kind_ == Kind::kCircle || kind_ == Kind::kArc) return Role::None;  // ConvertCircle
+    if (kind_ == Kind::kEllipse) return code == 10 ? Role::PointWorld : code == 11 ? Role::ScaledVectorWorld : Role::None;
+    if (kind_ == Kind::kSpline) {
         if (code == 10 || code == 11) return Role::PointWorld;
         if (code == 12 || code == 13) return Role::VectorWorld;
         return Role::None;
     }
-    if (t == "TEXT" || t == "ATTRIB" || t == "ATTDEF") {
+    if (kind_ == Kind::kText || kind_ == Kind::kAttrib || kind_ == Kind::kAttdef) {
         if (code == 10) return Role::PointObject;
         // The second alignment point, 0,0 where the justification needs none.
         if (code == 11) return Role::SoftPointObject;
@@ -883,7 +907,7 @@ Role DrawingConverter::RoleOf(int code) const {
         if (code == 50) return Role::AngleObject;
         return Role::None;
     }
-    if (t == "MTEXT") {
+    if (kind_ == Kind::kMtext) {
         if (code == 10) return Role::PointWorld;
         if (code == 11) return Role::VectorWorld;
         if (code == 40 || code == 41 || code == 42 || code == 43 || code == 46 || code == 48 || code == 49)
@@ -891,13 +915,13 @@ Role DrawingConverter::RoleOf(int code) const {
         if (code == 50) return Role::AngleObject;
         return Role::None;
     }
-    if (t == "INSERT") {
+    if (kind_ == Kind::kInsert) {
         if (code == 10) return Role::PointObject;
         if (code == 41 || code == 42 || code == 44 || code == 45) return Role::Length;
         if (code == 50) return Role::AngleObject;
         return Role::None;
     }
-    if (t == "DIMENSION") {
+    if (kind_ == Kind::kDimension) {
         if (code == 10 || code == 13 || code == 14) return Role::PointWorld;
         if (code == 11) return Role::PointObject;
         // Clone insertion point and the points only some types use: writers
@@ -908,14 +932,14 @@ Role DrawingConverter::RoleOf(int code) const {
         if (code == 50 || code == 51) return Role::AngleObject;
         return Role::None;
     }
-    if (t == "LEADER") {
+    if (kind_ == Kind::kLeader) {
         if (code == 10) return Role::PointWorld;
         if (code == 40 || code == 41) return Role::Length;
         if (code == 211) return Role::VectorWorld;
         if (code == 212 || code == 213) return Role::ScaledVectorWorld;
         return Role::None;
     }
-    if (t == "IMAGE" || t == "WIPEOUT") {
+    if (kind_ == Kind::kImage || kind_ == Kind::kWipeout) {
         if (code == 10) return Role::PointWorld;
         if (code == 11 || code == 12) return Role::ScaledVectorWorld;
         return Role::None;
@@ -925,17 +949,16 @@ Role DrawingConverter::RoleOf(int code) const {
 
 void DrawingConverter::ConvertWithRoles() {
     const Record& r = *record_;
-    const std::string& t = type_;
     // What the roles need to know first: the elevation of 2D polylines and
     // the dimension's type.
     double elevation = 0;
     dimension_type_ = 0;
     for (std::size_t i = 1; i < stop_; ++i) {
         const int code = r.pairs[i].code;
-        if (code == 38 && t == "LWPOLYLINE") elevation = Number(i);
-        if (code == 70 && t == "DIMENSION") dimension_type_ = static_cast<int>(Number(i)) & 7;
+        if (code == 38 && kind_ == Kind::kLwpolyline) elevation = Number(i);
+        if (code == 70 && kind_ == Kind::kDimension) dimension_type_ = static_cast<int>(Number(i)) & 7;
     }
-    if (t == "POLYLINE") {
+    if (kind_ == Kind::kPolyline) {
         long flags = 0;
         double z = 0;
         for (std::size_t i = 1; i < stop_; ++i) {
@@ -949,7 +972,7 @@ void DrawingConverter::ConvertWithRoles() {
         polyline_.elevation = z;
         // The header's own point is (0, 0, elevation), not a vertex.
     }
-    if (t == "VERTEX") elevation = polyline_.elevation;
+    if (kind_ == Kind::kVertex) elevation = polyline_.elevation;
 
     // The anchor first, so that lengths and angles before the points (a
     // polyline's widths) use the similarity at the entity's first point.
@@ -987,7 +1010,7 @@ void DrawingConverter::ConvertWithRoles() {
         }
         if (in_group) continue;
         if (code == 101) {
-            if (t == "ATTRIB" || t == "ATTDEF") embedded_text_ = true;
+            if (kind_ == Kind::kAttrib || kind_ == Kind::kAttdef) embedded_text_ = true;
             continue;
         }
         const bool embedded = embedded_text_;
@@ -997,12 +1020,12 @@ void DrawingConverter::ConvertWithRoles() {
             if (code == 41) has_x_scale = true;
             if (code == 42) has_y_scale = true;
             if (code == 40 && height == 0) height = i;
-            if ((code == 11 || code == 50) && t == "MTEXT") has_direction = true;
+            if ((code == 11 || code == 50) && kind_ == Kind::kMtext) has_direction = true;
             if (code >= 10 && code <= 18) last_point_pair = i;
             if (code >= 20 && code <= 38) last_point_pair = std::max(last_point_pair, i);
             if (code == 41 || code == 42 || code == 43) last_point_pair = std::max(last_point_pair, i);
         }
-        if (!embedded && (t == "CIRCLE" || t == "ARC")) {
+        if (!embedded && (kind_ == Kind::kCircle || kind_ == Kind::kArc)) {
             if (code == 10) {
                 double z = 0;
                 std::size_t y_index = 0;
@@ -1014,7 +1037,7 @@ void DrawingConverter::ConvertWithRoles() {
             if (code == 50) arc_start = i;
             if (code == 51) arc_end = i;
         }
-        if (!embedded && t == "ELLIPSE") {
+        if (!embedded && kind_ == Kind::kEllipse) {
             if (code == 10) {
                 double z = 0;
                 std::size_t y_index = 0;
@@ -1066,36 +1089,36 @@ void DrawingConverter::ConvertWithRoles() {
     const DrawingSimilarity& s = Similarity();
     const double turn = (normal_.mirrored ? -s.rotation : s.rotation) * kDegrees;
     const double turned = std::fmod(std::fmod(turn, 360) + 360, 360);
-    if ((t == "TEXT" || t == "ATTRIB" || t == "ATTDEF") && angle == 0 && turn != 0) {
+    if ((kind_ == Kind::kText || kind_ == Kind::kAttrib || kind_ == Kind::kAttdef) && angle == 0 && turn != 0) {
         const std::size_t after = text_value != 0 ? text_value : height;
         if (after != 0) InsertAfter(after, 50, turned);
     }
-    if (t == "INSERT" && last_point_pair != 0) {
+    if (kind_ == Kind::kInsert && last_point_pair != 0) {
         if (!has_x_scale && s.scale != 1) InsertAfter(last_point_pair, 41, s.scale);
         if (!has_y_scale && s.scale != 1) InsertAfter(last_point_pair, 42, s.scale);
         if (angle == 0 && turn != 0) InsertAfter(last_point_pair, 50, turned);
     }
-    if (t == "DIMENSION" && dimension_type_ == 0 && angle == 0 && turn != 0 && last_point_pair != 0)
+    if (kind_ == Kind::kDimension && dimension_type_ == 0 && angle == 0 && turn != 0 && last_point_pair != 0)
         InsertAfter(last_point_pair, 50, turned);
-    if (t == "MTEXT" && !has_direction && s.rotation != 0 && height != 0) {
+    if (kind_ == Kind::kMtext && !has_direction && s.rotation != 0 && height != 0) {
         const double x = normal_.mirrored ? -1 : 1;
         InsertAfter(height, 11, s.cos_r * x);
         InsertAfter(height, 21, s.sin_r * x);
         InsertAfter(height, 31, 0);
     }
 
-    if ((t == "CIRCLE" || t == "ARC") && arc_centre != 0 && arc_radius != 0) {
+    if ((kind_ == Kind::kCircle || kind_ == Kind::kArc) && arc_centre != 0 && arc_radius != 0) {
         const double start = arc_start != 0 ? Number(arc_start) : 0;
         const double end = arc_end != 0 ? Number(arc_end) : 360;
         const CircleImage image =
-            ConvertCircle(centre[0], centre[1], centre[2], Number(arc_radius), start, end, t == "CIRCLE");
+            ConvertCircle(centre[0], centre[1], centre[2], Number(arc_radius), start, end, kind_ == Kind::kCircle);
         SetNumber(arc_centre, image.cx);
         SetNumber(arc_centre + 1, image.cy);
         SetNumber(arc_radius, image.radius);
         if (arc_start != 0) SetNumber(arc_start, image.start);
         if (arc_end != 0) SetNumber(arc_end, image.end);
     }
-    if (t == "ELLIPSE" && arc_centre != 0 && ellipse_axis != 0 && ellipse_ratio != 0) {
+    if (kind_ == Kind::kEllipse && arc_centre != 0 && ellipse_axis != 0 && ellipse_ratio != 0) {
         double mx = 0, my = 0, mz = 0;
         std::size_t y_index = 0;
         PointAt(ellipse_axis, mx, my, mz, y_index);

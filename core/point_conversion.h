@@ -54,6 +54,12 @@ public:
     CoordinateKind Target() const { return target_; }
     bool PlaneToPlane() const { return source_ == CoordinateKind::Plane && target_ == CoordinateKind::Plane; }
 
+    // True for a conversion that is one similarity everywhere (the plane
+    // four-parameter model): its local similarity is the same at every
+    // point and circles map exactly onto circles.
+    bool IsSimilarity() const { return similarity_; }
+    void MarkSimilarity() { similarity_ = true; }
+
     // Empty when (x, y) can be plane coordinates of the source system.
     std::string CheckSource(long double x, long double y) const { return check_ ? check_(x, y) : std::string(); }
 
@@ -74,6 +80,7 @@ private:
     CoordinateKind source_;
     CoordinateKind target_;
     SourceCheck check_;
+    bool similarity_ = false;
 };
 
 // The source check of Gauss-Krüger plane coordinates with false easting

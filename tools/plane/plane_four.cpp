@@ -47,12 +47,14 @@ long double ScaleChange(long double a, long double b) { return std::sqrt(a * a +
 
 PointConversion PlaneFourPointConversion(const PlaneFourFields& fields) {
     const PlaneFourParameters p = ReadPlaneFourParameters(fields);
-    return PointConversion(
+    PointConversion conversion(
         [p](const PointXYH& point) {
             const PlanePointH moved = TransformPlaneFour(p, point.x, point.y, point.H);
             return PointXYH{moved.x, moved.y, moved.H};
         },
         CoordinateKind::Plane, CoordinateKind::Plane);
+    conversion.MarkSimilarity();
+    return conversion;
 }
 
 RowConversion PlaneFourConversion(const PlaneFourFields& fields) {

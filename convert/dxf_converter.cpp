@@ -331,6 +331,10 @@ private:
     // The record being converted.
     double Number(std::size_t i) const;
     void SetNumber(std::size_t i, double value);
+    // The same where the pair's number is known: `original`.
+    void SetNumber(std::size_t i, double original, double value) {
+        if (value != original) edits_->push_back({i, false, record_->pairs[i].code, ShortestDoubleText(value)});
+    }
     void InsertAfter(std::size_t i, int code, double value);
     bool PointAt(std::size_t i, double& x, double& y, double& z, std::size_t& y_index) const;
 
@@ -475,8 +479,8 @@ bool DrawingConverter::ConvertPoint(std::size_t i, bool object, bool strict, dou
     }
     summary_.before.Add(X, y);
     summary_.after.Add(X2, Y2);
-    SetNumber(i, mirrored ? -X2 : X2);
-    SetNumber(y_index, Y2);
+    SetNumber(i, x, mirrored ? -X2 : X2);
+    SetNumber(y_index, y, Y2);
     return true;
 }
 
@@ -488,17 +492,21 @@ void DrawingConverter::ConvertVector(std::size_t i, bool object, bool scaled) {
     // In object coordinates of a -Z normal the turn runs the other way.
     const double sin_r = object && normal_.mirrored ? -s.sin_r : s.sin_r;
     const double factor = scaled ? s.scale : 1;
-    SetNumber(i, factor * (s.cos_r * x - sin_r * y));
-    SetNumber(y_index, factor * (sin_r * x + s.cos_r * y));
+    SetNumber(i, x, factor * (s.cos_r * x - sin_r * y));
+    SetNumber(y_index, y, factor * (sin_r * x + s.cos_r * y));
 }
 
 void DrawingConverter::ConvertAngle(std::size_t i) {
     const double turn = Similarity().rotation * kDegrees;
-    const double angle = Number(i) + (normal_.mirrored ? -turn : turn);
-    SetNumber(i, turn == 0 ? Number(i) : std::fmod(std::fmod(angle, 360) + 360, 360));
+    const double original = Number(i);
+    const double angle = original + (normal_.mirrored ? -turn : turn);
+    SetNumber(i, original, turn == 0 ? original : std::fmod(std::fmod(angle, 360) + 360, 360));
 }
 
-void DrawingConverter::ConvertLength(std::size_t i) { SetNumber(i, Number(i) * Similarity().scale); }
+void DrawingConverter::ConvertLength(std::size_t i) {
+    const double original = Number(i);
+    SetNumber(i, original, original * Similarity().scale);
+}
 
 // A circle's image under a conformal conversion is a circle up to third-
 // order terms (r^3 / R^2 / 6: micrometres at 1 km), but its centre is not

@@ -128,14 +128,27 @@ void ConversionWindow::ConvertDrawingFiles(const std::vector<std::string>& files
     }
     const std::unique_ptr<ProgressReport> progress = dialogs_.StartProgress("图形转换");
     std::string text;
+    // A cancel removes the drawings this run has made (not the ones it replaced).
+    std::vector<std::string> made;
     for (std::size_t i = 0; i < files.size(); ++i) {
         DxfConversionOptions options;
         options.progress = [&progress, i, &files](double share) {
             return !progress || progress->Step((static_cast<double>(i) + share) / static_cast<double>(files.size()));
         };
         const std::string name = fs::path(files[i]).filename().string();
-        const DxfSummary summary = ConvertDxfFile(files[i], (fs::path(*folder) / name).string(), conversion, options);
-        text += name + "\n" + DxfSummaryText(summary) + "\n";
+        const std::string output = (fs::path(*folder) / name).string();
+        const bool existed = fs::exists(output);
+        try {
+            const DxfSummary summary = ConvertDxfFile(files[i], output, conversion, options);
+            text += name + "\n" + DxfSummaryText(summary) + "\n";
+        } catch (const CommandError& error) {
+            if (std::string(error.what()) == kDxfCancelledText) {
+                std::error_code ignored;
+                for (const std::string& path : made) fs::remove(path, ignored);
+            }
+            throw;
+        }
+        if (!existed) made.push_back(output);
     }
     dialogs_.ShowMessage("图形转换", text, MessageIcon::Information);
 }

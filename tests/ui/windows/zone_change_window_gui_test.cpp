@@ -137,18 +137,22 @@ TEST(ZoneChangeDrawings, ConvertCancelAndDrop) {
     EXPECT_TRUE(QFile::exists(folder + "/out/plan.dxf"));
     EXPECT_EQ(dialogs.progress_steps.back(), 1.0);
 
+    // Two drawings, cancelled in the second: neither is left.
     QFile::remove(folder + "/out/plan.dxf");
-    dialogs.cancel_progress = true;
-    dialogs.open_files.push_back(plan);
+    QFile::copy(QString::fromStdString(plan), folder + "/plan2.dxf");
+    dialogs.open_file_lists.push_back({plan, (folder + "/plan2.dxf").toStdString()});
     dialogs.folders.push_back((folder + "/out").toStdString());
+    dialogs.progress_steps.clear();
+    dialogs.cancel_at_step = 2;
     button->click();
+    EXPECT_EQ(dialogs.progress_steps, (std::vector<double>{0.5, 1.0}));
     ASSERT_EQ(dialogs.errors.size(), 1u);
     EXPECT_EQ(dialogs.errors[0], "图形转换已取消");
     EXPECT_EQ(QDir(folder + "/out").entryList(QDir::Files | QDir::Hidden).size(), 0);
 
     // Dropped: the question, then the folder; the input's own folder is
     // asked about before anything is overwritten (answered No here).
-    dialogs.cancel_progress = false;
+    dialogs.cancel_at_step = 0;
     dialogs.yes_no = {true, false};
     dialogs.folders.push_back(folder.toStdString());
     QMimeData data;

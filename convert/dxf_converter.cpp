@@ -239,6 +239,12 @@ struct Edit {
     std::string text;
 };
 
+// A point that is no plane point of the conversion's source.
+class NotPlanePoint : public CommandError {
+public:
+    using CommandError::CommandError;
+};
+
 // The similarity at an anchor in the drawing's frame: lengths times
 // `scale`, directions turned counter-clockwise by `rotation` radians.
 struct DrawingSimilarity {
@@ -294,7 +300,7 @@ private:
         const std::string problem = conversion_.CheckSource(x, y);
         if (!problem.empty()) {
             if (!strict) return false;
-            throw CommandError("图形坐标不是原坐标系的平面坐标 (" + type_ + (handle_.empty() ? "" : " " + handle_) +
+            throw NotPlanePoint("图形坐标不是原坐标系的平面坐标 (" + type_ + (handle_.empty() ? "" : " " + handle_) +
                                ", X=" + ShortestDoubleText(X) + ", Y=" + ShortestDoubleText(Y) + ": " + problem +
                                ")，请检查中央子午线、Y常数和坐标轴 (图中X为横坐标y，Y为纵坐标x；否则用--swap-xy)");
         }
@@ -387,6 +393,12 @@ private:
         double elevation = 0;
     } polyline_;
     bool attributes_left_ = false;
+    // A dimension block whose space is not known yet: the blocks of paper
+    // space dimensions hold sheet coordinates. Its first entity with a point
+    // decides: a plane point of the source converts the block, another
+    // leaves it.
+    bool dimension_block_pending_ = false;
+    long points_converted_ = 0;
 
     // The record.
     const Record* record_ = nullptr;
@@ -477,6 +489,7 @@ bool DrawingConverter::ConvertPoint(std::size_t i, bool object, bool strict, dou
         anchor_[1] = y;
         anchor_[2] = Z;
     }
+    ++points_converted_;
     summary_.before.Add(X, y);
     summary_.after.Add(X2, Y2);
     SetNumber(i, x, mirrored ? -X2 : X2);
@@ -690,6 +703,7 @@ void DrawingConverter::Convert(const Record& record, std::vector<Edit>& edits) {
             const bool dimension = name.size() >= 3 && name[0] == '*' && name[1] == 'D' &&
                                    std::isdigit(static_cast<unsigned char>(name[2]));
             block_converts_ = dimension || name == "*MODEL_SPACE" || name == "$MODEL_SPACE";
+            dimension_block_pending_ = dimension;
             return;
         }
         if (type == "ENDBLK") {
@@ -699,6 +713,22 @@ void DrawingConverter::Convert(const Record& record, std::vector<Edit>& edits) {
         }
         if (!block_converts_) {
             if (type == "VIEWPORT") ConvertViewport();
+            return;
+        }
+        if (dimension_block_pending_) {
+            const long before = points_converted_;
+            const DxfSummary kept = summary_;
+            try {
+                ConvertEntity();
+            } catch (const NotPlanePoint&) {
+                // Sheet coordinates: the block of a paper space dimension.
+                edits.clear();
+                summary_ = kept;
+                block_converts_ = false;
+                dimension_block_pending_ = false;
+                return;
+            }
+            if (points_converted_ != before) dimension_block_pending_ = false;
             return;
         }
         ConvertEntity();

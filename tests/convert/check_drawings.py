@@ -175,8 +175,10 @@ def check_conversion(name, source, target, tool):
             if e.dxftype() == "INSERT":
                 for a in e.attribs:
                     found[a.dxf.handle] = a
+        # The blocks of model space dimensions (those of paper space stay).
+        model_dimensions = {e.dxf.geometry for e in doc.modelspace() if e.dxftype() == "DIMENSION"}
         for block in doc.blocks:
-            if block.name.upper().startswith("*D"):
+            if block.name in model_dimensions:
                 for e in block:
                     found[e.dxf.handle] = e
         return found
@@ -244,6 +246,17 @@ def check_conversion(name, source, target, tool):
     plain_in = [p for p in pairs(source) if p[0] not in GEOMETRY]
     plain_out = [p for p in pairs(target) if p[0] not in GEOMETRY]
     check(plain_in == plain_out, f"{name}: pairs without geometry differ")
+
+    # The blocks of paper space dimensions: unchanged.
+    for layout in doc_in.layouts:
+        if layout.name == "Model":
+            continue
+        for e in layout:
+            if e.dxftype() == "DIMENSION":
+                block_in = doc_in.blocks.get(e.dxf.geometry)
+                block_out = doc_out.blocks.get(e.dxf.geometry)
+                for x, y in zip(block_in, block_out):
+                    check(x.dxfattribs() == y.dxfattribs(), f"{name}: paper space dimension block {e.dxf.geometry} changed")
 
     # Paper space: unchanged but for the viewport's model-space view centre.
     for layout in doc_in.layouts:

@@ -115,6 +115,8 @@ def build(version, codepage):
     layout.add_text("图名: 测试图", dxfattribs={"height": 5}).set_placement((20, 20))
     layout.add_line((0, 0), (420, 0))
     layout.add_viewport(center=(200, 150), size=(300, 200), view_center_point=(E0 + 100, N0 + 50), view_height=500)
+    if modern:  # a dimension on the sheet: its block holds sheet coordinates and stays
+        layout.add_linear_dim(base=(20, 40), p1=(20, 30), p2=(120, 30), dimstyle="EZDXF").render()
     return doc
 
 

@@ -112,7 +112,7 @@ void CheckFileOptions(const Arguments& args) {
     std::vector<std::pair<std::string, std::string>> files;
     if (args.input != "-") files.emplace_back("-i", args.input);
     if (args.output != "-") files.emplace_back("-o", args.output);
-    for (const char* output : {"residuals", "report"})
+    for (const char* output : {"residuals", "report", "summary"})
         if (args.Has(output) && args.Get(output, "") != "-") files.emplace_back("--" + std::string(output), args.Get(output, ""));
     for (std::size_t i = 0; i < files.size(); ++i)
         for (std::size_t j = i + 1; j < files.size(); ++j)

@@ -124,8 +124,8 @@ std::vector<OptionHelp> WithSolveOutputs(std::vector<OptionHelp> options);
 
 // The checks of the file options that no single option can make, before the
 // tool runs (UsageError): --residuals and --report belong to solve only, and
-// no two of -i, -o, --residuals and --report name the same file (links
-// followed; hard links are one file).
+// no two of -i, -o, --residuals, --report and a drawing's --summary name the
+// same file (links followed; hard links are one file).
 void CheckFileOptions(const Arguments& args);
 
 // The end of a fitting tool's `solve`: the outcome's messages (too few

@@ -3,6 +3,7 @@
 // (TFormEllCon3d4p).
 #include <iostream>
 
+#include "cli/drawing_commands.h"
 #include "cli/tools.h"
 #include "tools/datum/bursa_wolf.h"
 #include "fitting/common_points.h"
@@ -62,6 +63,8 @@ int RunSevenParameterModel(const Arguments& args, const SevenParameterModel& mod
     const std::vector<std::string> parameters = args.Has("params")
                                                     ? ReadParameterLines(args, model.parameter_count)
                                                     : std::vector<std::string>(model.parameter_count, "0");
+    if (*args.command == "convert" && ConvertsDrawing(args))
+        return RunDrawingConversion(args, model.point_conversion(settings, parameters));
     if (*args.command == "convert")
         return RunRowConversion(args, model.conversion(settings, parameters), FieldSplit::Fitting, 4,
                                 model.saved_result_columns);
@@ -77,6 +80,8 @@ int RunFour3d(const Arguments& args) {
     const DatumFields settings = ReadDatumFields(args);
     FourParameterFields parameters;
     if (args.Has("params")) parameters = FourParameterFieldsFromLines(ReadParameterLines(args, kFour3dParameterCount));
+    if (*args.command == "convert" && ConvertsDrawing(args))
+        return RunDrawingConversion(args, Four3dPointConversion(settings, parameters));
     if (*args.command == "convert")
         return RunRowConversion(args, Four3dConversion(settings, parameters), FieldSplit::Fitting, 4, 4);
     const CommonPointLayout layout = Four3dLayout();
@@ -101,7 +106,7 @@ std::vector<OptionHelp> DatumOptionHelp(const std::string& parameter_file) {
     options.push_back({"yconst2", "TEXT  false easting of the target zone in metres (default 500000)"});
     options.push_back({"form2", "plane|geodetic  target coordinates as plane x,y or as latitude, longitude ddd.mmss (default plane)"});
     options.push_back({"params", "FILE  parameter file (" + parameter_file + ", one per line) as \"导入参数\" reads it"});
-    return WithSolveOutputs(options);
+    return WithDrawingOptions(WithSolveOutputs(options));
 }
 
 }  // namespace

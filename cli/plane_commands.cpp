@@ -1,5 +1,6 @@
 // coordconv-cli tools of the plane windows: plane-four (TForm2d4p) and
 // polynomial (TFormPoly).
+#include "cli/drawing_commands.h"
 #include "cli/tools.h"
 #include "fitting/common_points.h"
 #include "tools/plane/plane_four.h"
@@ -25,6 +26,8 @@ PlaneFourFields ReadPlaneFourFields(const Arguments& args) {
 
 int RunPlaneFour(const Arguments& args) {
     PlaneFourFields fields = ReadPlaneFourFields(args);
+    if (*args.command == "convert" && ConvertsDrawing(args))
+        return RunDrawingConversion(args, PlaneFourPointConversion(fields));
     if (*args.command == "convert")
         return RunRowConversion(args, PlaneFourConversion(fields), FieldSplit::Fitting, 4, 4);
     if (*args.command == "proj") return WriteExport(args, PlaneFourProjExport(fields));
@@ -58,6 +61,8 @@ int RunPolynomial(const Arguments& args) {
     PolynomialFields fields = ReadPolynomialFields(args);
     CoefficientTable coefficients = NewPolynomialCoefficientTable(fields.order_index);
     if (args.Has("params")) LoadCoefficientFile(args.Get("params", ""), args.encoding, coefficients);
+    if (*args.command == "convert" && ConvertsDrawing(args))
+        return RunDrawingConversion(args, PolynomialPointConversion(fields, coefficients));
     if (*args.command == "convert")
         return RunRowConversion(args, PolynomialConversion(fields, coefficients), FieldSplit::Fitting, 4, 4);
     if (*args.command == "proj") return WriteExport(args, PolynomialProjExport(fields, coefficients));
@@ -76,16 +81,16 @@ std::vector<Tool> PlaneTools() {
          "平面坐标转换--二维四参数模型: solve dx, dy, R, m, dH from common points; convert name,x,y,H; "
          "proj: the conversion as a PROJ pipeline",
          {"solve", "convert", "proj"},
-         WithSolveOutputs({{"params", "FILE  parameter file (dx, dy, R(\"), m, dH, one per line) as \"导入参数\" reads it"}}),
+         WithDrawingOptions(WithSolveOutputs({{"params", "FILE  parameter file (dx, dy, R(\"), m, dH, one per line) as \"导入参数\" reads it"}})),
          RunPlaneFour},
         {"polynomial",
          "坐标转换--二维多项式拟合模型: solve coefficients from common points; convert name,p,q,H; "
          "proj: the plane form's conversion as a PROJ pipeline",
          {"solve", "convert", "proj"},
-         WithSolveOutputs({{"order", "1|2|3  polynomial order (default 1)"},
+         WithDrawingOptions(WithSolveOutputs({{"order", "1|2|3  polynomial order (default 1)"},
                            {"form", "plane|ellipsoid  fit to x, y or to B, L (ddd.mmss) (default plane)"},
                            {"dh", "TEXT  height shift dH in metres (default 0)"},
-                           {"params", "FILE  coefficient file (label,value lines) as \"导入参数\" reads it"}}),
+                           {"params", "FILE  coefficient file (label,value lines) as \"导入参数\" reads it"}})),
          RunPolynomial},
     };
 }

@@ -1,6 +1,7 @@
 // coordconv-cli tools of the projection windows.
 #include <iostream>
 
+#include "cli/drawing_commands.h"
 #include "cli/tools.h"
 #include "tools/projection/compensation_tools.h"
 #include "tools/projection/gauss_tools.h"
@@ -107,6 +108,7 @@ int RunCompensation(const Arguments& args) {
         WriteBoxTexts(args, {ComputeNewSemiMajorAxisText(fields)});
         return 0;
     }
+    if (ConvertsDrawing(args)) return RunDrawingConversion(args, CompensationPointConversion(fields));
     return RunRowConversion(args, CompensationConversion(fields), FieldSplit::Projection, 3, 3);
 }
 
@@ -130,13 +132,15 @@ std::vector<Tool> ProjectionTools() {
          [](const Arguments& args) {
              return RunRowConversion(args, UtmInverseConversion(ReadUtmFields(args)), FieldSplit::Projection, 3, 3);
          }},
-        {"zone-change", "坐标换带: name,x,y (m) from the old zone to the new zone", {}, ZoneChangeOptionHelp(),
+        {"zone-change", "坐标换带: name,x,y (m) from the old zone to the new zone; or a whole DXF drawing",
+         {}, WithDrawingOptions(ZoneChangeOptionHelp()),
          [](const Arguments& args) {
+             if (ConvertsDrawing(args)) return RunDrawingConversion(args, ZoneChangePointConversion(ReadZoneChangeFields(args)));
              return RunRowConversion(args, ZoneChangeConversion(ReadZoneChangeFields(args)), FieldSplit::Projection, 3, 3);
          }},
         {"compensation",
          "抵偿高程面: plane (deformation per km, plane height), axis (new a2), convert (name,x,y onto the new ellipsoid)",
-         {"plane", "axis", "convert"}, CompensationOptionHelp(), RunCompensation},
+         {"plane", "axis", "convert"}, WithDrawingOptions(CompensationOptionHelp()), RunCompensation},
     };
 }
 

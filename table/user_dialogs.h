@@ -4,6 +4,7 @@
 // so no command ever blocks on a dialog it cannot see.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,6 +43,14 @@ struct ImportMappingChoice {
 
 enum class MessageIcon { None, Information, Warning, Error, Question };
 
+// A progress bar with a cancel button, shown while a long command runs.
+class ProgressReport {
+public:
+    virtual ~ProgressReport() = default;
+    // Shows `share` (0..1) done; false once the user has cancelled.
+    virtual bool Step(double share) = 0;
+};
+
 // The single button of a plain message box.
 enum class MessageButton { Ok, Yes };
 
@@ -68,6 +77,23 @@ public:
     virtual std::optional<ImportMappingChoice> AskImportMapping(const ImportMappingRequest& request) {
         (void)request;
         return std::nullopt;
+    }
+    // Several files to open (empty when the user cancels); by default the
+    // one file of AskOpenFile.
+    virtual std::vector<std::string> AskOpenFiles(const FileDialogSpec& spec) {
+        const std::optional<std::string> file = AskOpenFile(spec);
+        return file ? std::vector<std::string>{*file} : std::vector<std::string>{};
+    }
+    // A folder, or nothing when the user cancels (the default).
+    virtual std::optional<std::string> AskFolder(const std::string& title) {
+        (void)title;
+        return std::nullopt;
+    }
+    // A progress bar titled `title` until the returned object ends; by
+    // default none (never cancelled).
+    virtual std::unique_ptr<ProgressReport> StartProgress(const std::string& title) {
+        (void)title;
+        return nullptr;
     }
     // A text to read, select and copy (a copy button), with a save button;
     // true when the user chose to save it. By default nothing shows.

@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +21,10 @@ public:
     std::deque<bool> yes_no;
     std::deque<bool> save_texts;  // ShowTextAskSave: true saves
     std::deque<std::optional<ImportMappingChoice>> import_mappings;  // AskImportMapping
+    std::deque<std::vector<std::string>> open_file_lists;  // AskOpenFiles; when empty, one of open_files
+    std::deque<std::optional<std::string>> folders;        // AskFolder
+    std::size_t cancel_at_step = 0;                        // the progress bar's cancel pressed at this step (1, 2, ...)
+    std::vector<double> progress_steps;                    // the shares the progress bars showed
 
     // What the commands showed.
     std::vector<std::string> errors;
@@ -75,6 +80,26 @@ public:
         message_icons.push_back(icon);
         message_buttons.push_back(button);
         if (on_show) on_show();
+    }
+
+    std::optional<std::string> AskFolder(const std::string&) override { return Take(folders); }
+    std::vector<std::string> AskOpenFiles(const FileDialogSpec& spec) override {
+        if (open_file_lists.empty()) return UserDialogs::AskOpenFiles(spec);
+        file_dialogs.push_back(spec);
+        std::vector<std::string> files = open_file_lists.front();
+        open_file_lists.pop_front();
+        return files;
+    }
+    std::unique_ptr<ProgressReport> StartProgress(const std::string&) override {
+        struct FakeProgress : ProgressReport {
+            explicit FakeProgress(FakeDialogs& owner) : owner(owner) {}
+            bool Step(double share) override {
+                owner.progress_steps.push_back(share);
+                return owner.cancel_at_step == 0 || owner.progress_steps.size() < owner.cancel_at_step;
+            }
+            FakeDialogs& owner;
+        };
+        return std::make_unique<FakeProgress>(*this);
     }
 
 private:

@@ -60,13 +60,21 @@ Cartesian BursaWolfTransform(const BursaWolfParameters& p, const Cartesian& c) {
             c.Z + p.tz + p.d * c.Z - p.rx * c.Y + p.ry * c.X};
 }
 
-RowConversion BursaWolfConversion(const DatumFields& settings_fields, const SevenParameterFields& parameter_fields) {
+PointConversion BursaWolfPointConversion(const DatumFields& settings_fields, const SevenParameterFields& parameter_fields) {
     const DatumSettings settings = ReadDatumSettings(settings_fields);
     const BursaWolfParameters p = ReadBursaWolfParameters(parameter_fields);
-    RaiseFloatingPointErrors();
-    return DatumConversion(settings.target, [settings, p](const std::string* source) {
-        return TargetFromCartesian(settings, BursaWolfTransform(p, SourceCartesian(settings.source, source)));
+    return DatumPointConversion(settings, [settings, p](const GeodeticOffset& position, long double H) {
+        const DatumSide& s = settings.source;
+        const Cartesian source = GeodeticToCartesian(s.a, s.f, position.latitude, position.longitude, H);
+        return TargetFromCartesian(settings, BursaWolfTransform(p, source));
     });
+}
+
+RowConversion BursaWolfConversion(const DatumFields& settings_fields, const SevenParameterFields& parameter_fields) {
+    const DatumSettings settings = ReadDatumSettings(settings_fields);
+    const PointConversion conversion = BursaWolfPointConversion(settings_fields, parameter_fields);
+    RaiseFloatingPointErrors();
+    return DatumConversion(settings, conversion);
 }
 
 namespace {

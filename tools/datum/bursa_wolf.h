@@ -70,6 +70,8 @@ BursaWolfParameters ReadBursaWolfParameters(const SevenParameterFields& fields);
 // The linearised Bursa-Wolf transformation above.
 Cartesian BursaWolfTransform(const BursaWolfParameters& p, const Cartesian& point);
 
+// The conversion as numbers in the two sides' forms.
+PointConversion BursaWolfPointConversion(const DatumFields& settings, const SevenParameterFields& parameters);
 // "转换计算": source rows name, x|B, y|L, H to name, x|B, y|L, H' in the
 // target form. Reads the settings and parameters first.
 RowConversion BursaWolfConversion(const DatumFields& settings, const SevenParameterFields& parameters);

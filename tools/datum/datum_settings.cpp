@@ -52,15 +52,19 @@ CommonPointLayout DatumCommonPointLayout(int initial_rows, int saved_fields, int
     return layout;
 }
 
+long double SideNumber(const DatumSide& side, const std::string& text) {
+    return side.form == CoordinateForm::Geodetic ? DmsTextToDegrees(text) : TextToNumber(text);
+}
+
+GeodeticOffset PositionOnSide(const DatumSide& side, long double first, long double second) {
+    if (side.form == CoordinateForm::Geodetic) return {first, second - side.central_meridian};
+    return GaussInverse(side.a, side.f, first, StripZoneAndFalseEasting(second, side.y_constant));
+}
+
 GeodeticOffset PointOnSide(const DatumSide& side, const std::string& p, const std::string& q) {
-    if (side.form == CoordinateForm::Geodetic) {
-        const long double B = DmsTextToDegrees(p);
-        const long double l = DmsTextToDegrees(q) - side.central_meridian;
-        return {B, l};
-    }
-    const long double x = TextToNumber(p);
-    const long double y = StripZoneAndFalseEasting(TextToNumber(q), side.y_constant);
-    return GaussInverse(side.a, side.f, x, y);
+    const long double first = SideNumber(side, p);
+    const long double second = SideNumber(side, q);
+    return PositionOnSide(side, first, second);
 }
 
 Cartesian SourceCartesian(const DatumSide& source, const std::string* row) {
@@ -78,6 +82,52 @@ Cartesian TargetCartesian(const DatumSide& target, const std::string* row) {
 TransformedPoint TargetFromCartesian(const DatumSettings& settings, const Cartesian& point) {
     const Geodetic g = CartesianToGeodetic(settings.target.a, settings.target.f, point.X, point.Y, point.Z);
     return {g.B, g.L + settings.source.central_meridian - settings.target.central_meridian, g.H};
+}
+
+PointXYH TargetNumbers(const DatumSide& target, const TransformedPoint& point) {
+    if (target.form == CoordinateForm::Geodetic) return {point.B, point.l + target.central_meridian, point.H};
+    const PlanePoint plane = GaussForward(target.a, target.f, point.B, point.l);
+    return {plane.x, plane.y + target.y_constant, point.H};
+}
+
+PointConversion DatumPointConversion(const DatumSettings& settings, DatumTransform transform) {
+    const DatumSide source = settings.source;
+    const DatumSide target = settings.target;
+    const auto kind = [](const DatumSide& side) {
+        return side.form == CoordinateForm::Geodetic ? CoordinateKind::Geodetic : CoordinateKind::Plane;
+    };
+    PointConversion::SourceCheck check;
+    if (source.form == CoordinateForm::Plane) check = GaussPlaneCheck(source.y_constant);
+    return PointConversion(
+        [source, target, transform](const PointXYH& point) {
+            const GeodeticOffset position = PositionOnSide(source, point.x, point.y);
+            return TargetNumbers(target, transform(position, point.H));
+        },
+        kind(source), kind(target), check);
+}
+
+RowConversion DatumConversion(const DatumSettings& settings, const PointConversion& conversion) {
+    const DatumSide source = settings.source;
+    const CoordinateForm target_form = settings.target.form;
+    return [source, target_form, conversion](const std::string* row, std::string* result) {
+        const long double first = SideNumber(source, row[1]);
+        const long double second = SideNumber(source, row[2]);
+        const long double H = TextToNumber(row[3]);
+        const PointXYH point = conversion.Convert(first, second, H);
+        long double shown_first = point.x;
+        long double shown_second = point.y;
+        int decimals = 4;
+        if (target_form == CoordinateForm::Geodetic) {
+            shown_first = DegreesToDms(point.x);
+            shown_second = DegreesToDms(point.y);
+            decimals = 10;
+        }
+        RaiseFloatingPointErrors();
+        result[1] = FloatToFixed(shown_first, decimals);
+        result[2] = FloatToFixed(shown_second, decimals);
+        result[3] = FloatToFixed(point.H, 4);
+        result[0] = row[0];
+    };
 }
 
 void WriteTargetPoint(const DatumSide& target, const TransformedPoint& point, long double height, std::string* result_row) {

@@ -10,11 +10,13 @@
 // is subtracted, and never written.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "core/ellipsoid.h"
 #include "core/geocentric.h"
+#include "core/point_conversion.h"
 #include "core/zone_number.h"
 #include "fitting/common_points.h"
 #include "table/row_conversion.h"
@@ -101,6 +103,13 @@ CommonPointLayout DatumCommonPointLayout(int initial_rows, int saved_fields, int
 // l = dms(q) - L0; plane form GaussInverse(a, f, p, reduced q).
 GeodeticOffset PointOnSide(const DatumSide& side, const std::string& p, const std::string& q);
 
+// A coordinate cell as the number of the side's form: geodetic DMS text in
+// decimal degrees, plane text in metres.
+long double SideNumber(const DatumSide& side, const std::string& text);
+// PointOnSide of the numbers: geodetic B and L (decimal degrees) give B,
+// l = L - L0; plane x, y give GaussInverse(a, f, x, reduced y).
+GeodeticOffset PositionOnSide(const DatumSide& side, long double first, long double second);
+
 // The source point of a row (cells 1-3) in geocentric coordinates of the
 // source ellipsoid, longitudes counted from L01.
 Cartesian SourceCartesian(const DatumSide& source, const std::string* row);
@@ -120,23 +129,29 @@ struct TransformedPoint {
 // to B', l'' = l' + L01 - L02 and H'.
 TransformedPoint TargetFromCartesian(const DatumSettings& settings, const Cartesian& point);
 
+// The numbers of a transformed point in the target form: geodetic B' and
+// L' = l'' + L02 (decimal degrees), plane GaussForward x and y + Y2 (metres,
+// no zone number); H'.
+PointXYH TargetNumbers(const DatumSide& target, const TransformedPoint& point);
+
+// A datum model as numbers: the source position and height moved to the
+// target's B', l'' and H'.
+using DatumTransform = std::function<TransformedPoint(const GeodeticOffset& source, long double H)>;
+// The model's conversion as numbers: PositionOnSide of the source numbers,
+// `transform`, TargetNumbers. A plane source is checked as Gauss-Krüger
+// coordinates of its zone.
+PointConversion DatumPointConversion(const DatumSettings& settings, DatumTransform transform);
+
 // Writes cells 1-3 of a result row: geodetic target B and L + L02 as
 // ddd.mmss with 10 decimals, plane target GaussForward x and y + Y2 with 4
 // decimals (no zone number); the height `height` with 4 decimals. Raises any
 // floating-point fault before the first cell is written.
 void WriteTargetPoint(const DatumSide& target, const TransformedPoint& point, long double height, std::string* result_row);
 
-// "转换计算" of a datum window: per row the model's `transform(row)` of cells
-// 1-3, written by WriteTargetPoint with the point's own height, then the name
-// of cell 0 copied.
-template <typename Transform>
-RowConversion DatumConversion(const DatumSide& target, Transform transform) {
-    return [target, transform](const std::string* source, std::string* result) {
-        const TransformedPoint point = transform(source);
-        WriteTargetPoint(target, point, point.H, result);
-        result[0] = source[0];
-    };
-}
+// "转换计算" of a datum window: per row cells 1-3 read as numbers of the
+// source form (SideNumber, the height TextToNumber), converted, written as
+// WriteTargetPoint writes them, then the name of cell 0 copied.
+RowConversion DatumConversion(const DatumSettings& settings, const PointConversion& conversion);
 
 // The horizontal residuals of a transformed common point against its target
 // cells 4-5: geodetic target form (B' - B2) * 3600 and (l'' - l2) * 3600 in

@@ -47,14 +47,22 @@ Cartesian FourParameterTransform(const FourParameters& p, const RegionCentre& n,
             c.Z + p.tz + p.r * (n.cos_b0_cos_l0 * c.Y - n.cos_b0_sin_l0 * c.X)};
 }
 
-RowConversion Four3dConversion(const DatumFields& settings_fields, const FourParameterFields& parameter_fields) {
+PointConversion Four3dPointConversion(const DatumFields& settings_fields, const FourParameterFields& parameter_fields) {
     const DatumSettings settings = ReadDatumSettings(settings_fields);
     const FourParameters p = ReadFourParameters(parameter_fields);
     const RegionCentre centre = ReadRegionCentre(parameter_fields, settings.source);
-    RaiseFloatingPointErrors();
-    return DatumConversion(settings.target, [settings, p, centre](const std::string* source) {
-        return TargetFromCartesian(settings, FourParameterTransform(p, centre, SourceCartesian(settings.source, source)));
+    return DatumPointConversion(settings, [settings, p, centre](const GeodeticOffset& position, long double H) {
+        const DatumSide& s = settings.source;
+        const Cartesian source = GeodeticToCartesian(s.a, s.f, position.latitude, position.longitude, H);
+        return TargetFromCartesian(settings, FourParameterTransform(p, centre, source));
     });
+}
+
+RowConversion Four3dConversion(const DatumFields& settings_fields, const FourParameterFields& parameter_fields) {
+    const DatumSettings settings = ReadDatumSettings(settings_fields);
+    const PointConversion conversion = Four3dPointConversion(settings_fields, parameter_fields);
+    RaiseFloatingPointErrors();
+    return DatumConversion(settings, conversion);
 }
 
 namespace {

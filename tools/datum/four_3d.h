@@ -71,6 +71,8 @@ FourParameters ReadFourParameters(const FourParameterFields& fields);
 
 Cartesian FourParameterTransform(const FourParameters& p, const RegionCentre& centre, const Cartesian& point);
 
+// The conversion as numbers in the two sides' forms.
+PointConversion Four3dPointConversion(const DatumFields& settings, const FourParameterFields& parameters);
 // "转换计算": as the Bursa-Wolf window with the four-parameter transformation;
 // R and the region centre are read from the edits each time.
 RowConversion Four3dConversion(const DatumFields& settings, const FourParameterFields& parameters);

@@ -38,6 +38,11 @@ TransformedPoint Seven2dTransform(const DatumSettings& settings, const SevenCoef
                                   const std::string* row) {
     const GeodeticOffset source = PointOnSide(settings.source, row[1], row[2]);
     const long double H = TextToNumber(row[3]);
+    return Seven2dTransformAt(settings, p, height_change, source, H);
+}
+
+TransformedPoint Seven2dTransformAt(const DatumSettings& settings, const SevenCoefficients& p, long double height_change,
+                                    const GeodeticOffset& source, long double H) {
     const DifferentialRows2d rows = Seven2dRows(settings, source.latitude, source.longitude);
     const long double dL = DotParameters(rows.longitude, p);
     const long double dB = DotParameters(rows.latitude, p) + rows.latitude_change;
@@ -46,13 +51,18 @@ TransformedPoint Seven2dTransform(const DatumSettings& settings, const SevenCoef
             H + height_change};
 }
 
-RowConversion Seven2dConversion(const DatumFields& settings_fields, const Seven2dFields& parameter_fields) {
+PointConversion Seven2dPointConversion(const DatumFields& settings_fields, const Seven2dFields& parameter_fields) {
     const DatumSettings settings = ReadDatumSettings(settings_fields);
     const SevenCoefficients p = ReadSevenParameters(parameter_fields.seven);
     const long double height_change = TextToNumber(parameter_fields.height_change);
-    return DatumConversion(settings.target, [settings, p, height_change](const std::string* source) {
-        return Seven2dTransform(settings, p, height_change, source);
+    return DatumPointConversion(settings, [settings, p, height_change](const GeodeticOffset& source, long double H) {
+        return Seven2dTransformAt(settings, p, height_change, source, H);
     });
+}
+
+RowConversion Seven2dConversion(const DatumFields& settings_fields, const Seven2dFields& parameter_fields) {
+    const DatumSettings settings = ReadDatumSettings(settings_fields);
+    return DatumConversion(settings, Seven2dPointConversion(settings_fields, parameter_fields));
 }
 
 namespace {

@@ -62,6 +62,12 @@ DifferentialRows2d Seven2dRows(const DatumSettings& settings, long double B, lon
 TransformedPoint Seven2dTransform(const DatumSettings& settings, const SevenCoefficients& p, long double height_change,
                                   const std::string* row);
 
+// The same from the source position and height.
+TransformedPoint Seven2dTransformAt(const DatumSettings& settings, const SevenCoefficients& p, long double height_change,
+                                    const GeodeticOffset& source, long double H);
+// The conversion as numbers in the two sides' forms.
+PointConversion Seven2dPointConversion(const DatumFields& settings, const Seven2dFields& parameters);
+
 // "转换计算": horizontal output as the 3D windows, height = H + dH (EditDH).
 RowConversion Seven2dConversion(const DatumFields& settings, const Seven2dFields& parameters);
 

@@ -75,6 +75,11 @@ void WriteSevenParameters(const SevenCoefficients& p, SevenParameterFields& fiel
 TransformedPoint Seven3dTransform(const DatumSettings& settings, const SevenCoefficients& p, const std::string* row) {
     const GeodeticOffset source = PointOnSide(settings.source, row[1], row[2]);
     const long double H = TextToNumber(row[3]);
+    return Seven3dTransformAt(settings, p, source, H);
+}
+
+TransformedPoint Seven3dTransformAt(const DatumSettings& settings, const SevenCoefficients& p,
+                                    const GeodeticOffset& source, long double H) {
     const DifferentialRows3d rows = Seven3dRows(settings, source.latitude, source.longitude, H);
     const long double dL = DotParameters(rows.longitude, p);
     const long double dB = DotParameters(rows.latitude, p) + rows.latitude_change;
@@ -83,12 +88,17 @@ TransformedPoint Seven3dTransform(const DatumSettings& settings, const SevenCoef
             source.longitude + dL / 3600 + settings.source.central_meridian - settings.target.central_meridian, H + dH};
 }
 
-RowConversion Seven3dConversion(const DatumFields& settings_fields, const SevenParameterFields& parameter_fields) {
+PointConversion Seven3dPointConversion(const DatumFields& settings_fields, const SevenParameterFields& parameter_fields) {
     const DatumSettings settings = ReadDatumSettings(settings_fields);
     const SevenCoefficients p = ReadSevenParameters(parameter_fields);
-    return DatumConversion(settings.target, [settings, p](const std::string* source) {
-        return Seven3dTransform(settings, p, source);
+    return DatumPointConversion(settings, [settings, p](const GeodeticOffset& source, long double H) {
+        return Seven3dTransformAt(settings, p, source, H);
     });
+}
+
+RowConversion Seven3dConversion(const DatumFields& settings_fields, const SevenParameterFields& parameter_fields) {
+    const DatumSettings settings = ReadDatumSettings(settings_fields);
+    return DatumConversion(settings, Seven3dPointConversion(settings_fields, parameter_fields));
 }
 
 namespace {

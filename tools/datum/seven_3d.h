@@ -82,6 +82,12 @@ void WriteSevenParameters(const SevenCoefficients& p, SevenParameterFields& fiel
 // l'' = l + dL/3600 + L01 - L02, H' = H + dH.
 TransformedPoint Seven3dTransform(const DatumSettings& settings, const SevenCoefficients& p, const std::string* row);
 
+// The same from the source position and height.
+TransformedPoint Seven3dTransformAt(const DatumSettings& settings, const SevenCoefficients& p,
+                                    const GeodeticOffset& source, long double H);
+// The conversion as numbers in the two sides' forms.
+PointConversion Seven3dPointConversion(const DatumFields& settings, const SevenParameterFields& parameters);
+
 // "转换计算" as in the Bursa-Wolf window with the differential formulas.
 RowConversion Seven3dConversion(const DatumFields& settings, const SevenParameterFields& parameters);
 

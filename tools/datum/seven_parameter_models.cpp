@@ -26,6 +26,9 @@ const SevenParameterModel kBursaWolfModel = {
     },
     [](const DatumFields& settings, const std::vector<std::string>& parameters) {
         return BursaWolfProjExport(settings, SevenParameterFieldsFromLines(parameters));
+    },
+    [](const DatumFields& settings, const std::vector<std::string>& parameters) {
+        return BursaWolfPointConversion(settings, SevenParameterFieldsFromLines(parameters));
     }};
 
 const SevenParameterModel kSeven3dModel = {
@@ -36,7 +39,10 @@ const SevenParameterModel kSeven3dModel = {
     [](const DatumFields& settings, const std::vector<std::string>& parameters, PointTable& grid) {
         return AsTexts(SolveSeven3d(settings, SevenParameterFieldsFromLines(parameters), grid), SevenParameterLines);
     },
-    nullptr};
+    nullptr,
+    [](const DatumFields& settings, const std::vector<std::string>& parameters) {
+        return Seven3dPointConversion(settings, SevenParameterFieldsFromLines(parameters));
+    }};
 
 const SevenParameterModel kSeven2dModel = {
     kSeven2dCaption, kSeven2dParameterCount, kSeven2dSavedResultColumns, Seven2dLayout,
@@ -46,6 +52,9 @@ const SevenParameterModel kSeven2dModel = {
     [](const DatumFields& settings, const std::vector<std::string>& parameters, PointTable& grid) {
         return AsTexts(SolveSeven2d(settings, Seven2dFieldsFromLines(parameters), grid), Seven2dParameterLines);
     },
-    nullptr};
+    nullptr,
+    [](const DatumFields& settings, const std::vector<std::string>& parameters) {
+        return Seven2dPointConversion(settings, Seven2dFieldsFromLines(parameters));
+    }};
 
 }  // namespace coordconv

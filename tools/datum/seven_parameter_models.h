@@ -26,6 +26,8 @@ struct SevenParameterModel {
     // The conversion as a PROJ pipeline (comment lines, then the pipeline);
     // null for the differential models, which PROJ cannot express exactly.
     std::string (*proj_export)(const DatumFields& settings, const std::vector<std::string>& parameters);
+    // The conversion as numbers (for whole drawings and layers).
+    PointConversion (*point_conversion)(const DatumFields& settings, const std::vector<std::string>& parameters);
 };
 
 extern const SevenParameterModel kBursaWolfModel;  // 椭球变换--布尔沙模型

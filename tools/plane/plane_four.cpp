@@ -45,14 +45,26 @@ long double RotationSeconds(long double a, long double b) {
 
 long double ScaleChange(long double a, long double b) { return std::sqrt(a * a + b * b) - 1; }
 
-RowConversion PlaneFourConversion(const PlaneFourFields& fields) {
+PointConversion PlaneFourPointConversion(const PlaneFourFields& fields) {
     const PlaneFourParameters p = ReadPlaneFourParameters(fields);
+    PointConversion conversion(
+        [p](const PointXYH& point) {
+            const PlanePointH moved = TransformPlaneFour(p, point.x, point.y, point.H);
+            return PointXYH{moved.x, moved.y, moved.H};
+        },
+        CoordinateKind::Plane, CoordinateKind::Plane);
+    conversion.MarkSimilarity();
+    return conversion;
+}
+
+RowConversion PlaneFourConversion(const PlaneFourFields& fields) {
+    const PointConversion conversion = PlaneFourPointConversion(fields);
     RaiseFloatingPointErrors();
-    return [p](const std::string* source, std::string* result) {
+    return [conversion](const std::string* source, std::string* result) {
         const long double x = TextToNumber(source[1]);
         const long double y = TextToNumber(source[2]);
         const long double H = TextToNumber(source[3]);
-        const PlanePointH moved = TransformPlaneFour(p, x, y, H);
+        const PointXYH moved = conversion.Convert(x, y, H);
         RaiseFloatingPointErrors();
         result[0] = source[0];
         result[1] = FloatToFixed(moved.x, 4);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/least_squares.h"
+#include "core/point_conversion.h"
 #include "table/point_table.h"
 #include "fitting/common_points.h"
 #include "table/row_conversion.h"
@@ -71,6 +72,10 @@ long double RotationSeconds(long double a, long double b);
 
 // The scale change of the solved pair: sqrt(a^2 + b^2) - 1.
 long double ScaleChange(long double a, long double b);
+
+// The conversion as numbers: TransformPlaneFour with the edits' parameters,
+// plane to plane, any finite coordinates accepted (a local grid is a plane).
+PointConversion PlaneFourPointConversion(const PlaneFourFields& fields);
 
 // "转换计算": name unchanged, x', y', H' with 4 decimals. An empty source row
 // gives a nameless row holding dx, dy and dH.

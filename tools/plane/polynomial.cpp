@@ -225,30 +225,47 @@ FitResult<PolynomialParameters> SolvePolynomial(const PolynomialFields& fields, 
     return {model.Fields(), std::move(outcome)};
 }
 
-RowConversion PolynomialConversion(const PolynomialFields& fields, const CoefficientTable& coefficients) {
+PointConversion PolynomialPointConversion(const PolynomialFields& fields, const CoefficientTable& coefficients) {
     const int m = PolynomialTermCount(fields.order_index);
     const long double dH = TextToNumber(fields.height_shift);
     const Vector c = coefficients.ReadValues(2 * m);
     const PolynomialForm form = fields.form;
-    return [m, dH, c, form](const std::string* source, std::string* result) {
-        const long double p = PolynomialVariable(source[1], form);
-        const long double q = PolynomialVariable(source[2], form);
+    const CoordinateKind kind = form == PolynomialForm::Plane ? CoordinateKind::Plane : CoordinateKind::Geodetic;
+    return PointConversion(
+        [m, dH, c, form](const PointXYH& point) {
+            const bool plane = form == PolynomialForm::Plane;
+            const long double p = plane ? point.x : point.x / kRadiansToDegrees;
+            const long double q = plane ? point.y : point.y / kRadiansToDegrees;
+            const PolynomialPoint moved = ApplyPolynomial(c, m, p, q);
+            const long double height = point.H + dH;
+            if (plane) return PointXYH{moved.p, moved.q, height};
+            return PointXYH{moved.p * kRadiansToDegrees, moved.q * kRadiansToDegrees, height};
+        },
+        kind, kind);
+}
+
+RowConversion PolynomialConversion(const PolynomialFields& fields, const CoefficientTable& coefficients) {
+    const PolynomialForm form = fields.form;
+    const PointConversion conversion = PolynomialPointConversion(fields, coefficients);
+    return [form, conversion](const std::string* source, std::string* result) {
+        const bool plane = form == PolynomialForm::Plane;
+        const long double p = plane ? TextToNumber(source[1]) : DmsTextToDegrees(source[1]);
+        const long double q = plane ? TextToNumber(source[2]) : DmsTextToDegrees(source[2]);
         const long double H = TextToNumber(source[3]);
-        const PolynomialPoint moved = ApplyPolynomial(c, m, p, q);
-        const long double height = H + dH;
-        if (form == PolynomialForm::Plane) {
+        const PointXYH moved = conversion.Convert(p, q, H);
+        if (plane) {
             RaiseFloatingPointErrors();
-            result[1] = FloatToFixed(moved.p, 4);
-            result[2] = FloatToFixed(moved.q, 4);
+            result[1] = FloatToFixed(moved.x, 4);
+            result[2] = FloatToFixed(moved.y, 4);
         } else {
-            const long double packed_p = DegreesToDms(moved.p * kRadiansToDegrees);
-            const long double packed_q = DegreesToDms(moved.q * kRadiansToDegrees);
+            const long double packed_p = DegreesToDms(moved.x);
+            const long double packed_q = DegreesToDms(moved.y);
             RaiseFloatingPointErrors();
             result[1] = FloatToFixed(packed_p, 10);
             result[2] = FloatToFixed(packed_q, 10);
         }
         result[0] = source[0];
-        result[3] = FloatToFixed(height, 4);
+        result[3] = FloatToFixed(moved.H, 4);
     };
 }
 

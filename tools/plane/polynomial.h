@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/least_squares.h"
+#include "core/point_conversion.h"
 #include "table/point_table.h"
 #include "fitting/coefficient_table.h"
 #include "fitting/common_points.h"
@@ -107,6 +108,11 @@ struct PolynomialParameters {
 };
 FitResult<PolynomialParameters> SolvePolynomial(const PolynomialFields& fields, const CoefficientTable& coefficients,
                                                 PointTable& grid);
+
+// The conversion as numbers: plane form x, y in metres, geodetic form B, L
+// in decimal degrees (radians inside the polynomial); H' = H + dH. Reads dH
+// and the first u coefficients.
+PointConversion PolynomialPointConversion(const PolynomialFields& fields, const CoefficientTable& coefficients);
 
 // "转换计算": name unchanged; H' with 4 decimals; p', q' with 4 decimals in
 // the plane form, or as packed ddd.mmss (DegreesToDms of p' * 180/pi) with

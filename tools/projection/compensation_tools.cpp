@@ -80,7 +80,7 @@ std::string ComputeNewSemiMajorAxisText(const CompensationFields& fields) {
     return FloatToFixed(a2, 10);
 }
 
-RowConversion CompensationConversion(const CompensationFields& fields) {
+PointConversion CompensationPointConversion(const CompensationFields& fields) {
     const SourceEllipsoid source = ReadSourceEllipsoid(fields);
     const long double a1 = source.a;
     const long double f = source.f;
@@ -90,22 +90,32 @@ RowConversion CompensationConversion(const CompensationFields& fields) {
     const long double delta_a = a2 - a1;
     const GaussKrugerEllipsoid source_ellipsoid = MakeGaussKrugerEllipsoid(a1, f);
     const GaussKrugerEllipsoid new_ellipsoid = MakeGaussKrugerEllipsoid(a2, f);
-    return [=](const std::string* source_row, std::string* result) {
+    return PointConversion(
+        [=](const PointXYH& point) {
+            const long double y_reduced = StripZoneAndFalseEasting(point.y, y_constant);
+            const GeodeticOffset g = GaussInverse(source_ellipsoid, point.x, y_reduced);
+            // Latitude change of a point of fixed position when the semi-major
+            // axis grows by delta_a at constant flattening.
+            const long double phi = g.latitude * kPi / 180;
+            const long double sin_phi = std::sin(phi);
+            const long double cos_phi = std::cos(phi);
+            const long double w = std::sqrt(1 - e2 * sin_phi * sin_phi);
+            const long double m = (1 - e2) * a1 / (w * w * w);
+            const long double delta_b = e2 * sin_phi * cos_phi * delta_a / (m * w);
+            const long double b2 = g.latitude + delta_b * 180 / kPi;
+            PlanePoint p = GaussForward(new_ellipsoid, b2, g.longitude);
+            p.y = p.y + y_constant;
+            return PointXYH{p.x, p.y, point.H};
+        },
+        CoordinateKind::Plane, CoordinateKind::Plane, GaussPlaneCheck(y_constant));
+}
+
+RowConversion CompensationConversion(const CompensationFields& fields) {
+    const PointConversion conversion = CompensationPointConversion(fields);
+    return [conversion](const std::string* source_row, std::string* result) {
         const long double x = TextToNumber(source_row[1]);
         const long double y = TextToNumber(source_row[2]);
-        const long double y_reduced = StripZoneAndFalseEasting(y, y_constant);
-        const GeodeticOffset g = GaussInverse(source_ellipsoid, x, y_reduced);
-        // Latitude change of a point of fixed position when the semi-major
-        // axis grows by delta_a at constant flattening.
-        const long double phi = g.latitude * kPi / 180;
-        const long double sin_phi = std::sin(phi);
-        const long double cos_phi = std::cos(phi);
-        const long double w = std::sqrt(1 - e2 * sin_phi * sin_phi);
-        const long double m = (1 - e2) * a1 / (w * w * w);
-        const long double delta_b = e2 * sin_phi * cos_phi * delta_a / (m * w);
-        const long double b2 = g.latitude + delta_b * 180 / kPi;
-        PlanePoint p = GaussForward(new_ellipsoid, b2, g.longitude);
-        p.y = p.y + y_constant;
+        const PointXYH p = conversion.Convert(x, y, 0);
         RaiseFloatingPointErrors();
         result[0] = source_row[0];
         result[1] = FloatToFixed(p.x, 4);

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "core/ellipsoid.h"
+#include "core/point_conversion.h"
 #include "table/row_conversion.h"
 
 namespace coordconv {
@@ -68,6 +69,9 @@ CompensationPlaneTexts ComputeCompensationPlaneTexts(const CompensationFields& f
 // plane height as it stands in EditHd (the rounded text the plane step
 // wrote, or what the user typed over it).
 std::string ComputeNewSemiMajorAxisText(const CompensationFields& fields);
+
+// The conversion as numbers, plane to plane (H kept); the steps below.
+PointConversion CompensationPointConversion(const CompensationFields& fields);
 
 // Point by point: drop the zone number and the Y constant, Gauss inverse on
 // (a1, f), shift the latitude by dB = e^2 sin B cos B (a2 - a1) / (M W), Gauss

@@ -29,12 +29,22 @@ ZonePoint ChangeZone(const ZoneChangeSettings& s, long double x, long double y) 
     return {p.x, p.y + s.new_y_constant};
 }
 
-RowConversion ZoneChangeConversion(const ZoneChangeFields& fields) {
+PointConversion ZoneChangePointConversion(const ZoneChangeFields& fields) {
     const ZoneChangeSettings s = ReadZoneChangeSettings(fields);
-    return [s](const std::string* source, std::string* result) {
+    return PointConversion(
+        [s](const PointXYH& point) {
+            const ZonePoint p = ChangeZone(s, point.x, point.y);
+            return PointXYH{p.x, p.y, point.H};
+        },
+        CoordinateKind::Plane, CoordinateKind::Plane, GaussPlaneCheck(s.y_constant));
+}
+
+RowConversion ZoneChangeConversion(const ZoneChangeFields& fields) {
+    const PointConversion conversion = ZoneChangePointConversion(fields);
+    return [conversion](const std::string* source, std::string* result) {
         const long double x = TextToNumber(source[1]);
         const long double y = TextToNumber(source[2]);
-        const ZonePoint p = ChangeZone(s, x, y);
+        const PointXYH p = conversion.Convert(x, y, 0);
         RaiseFloatingPointErrors();
         result[0] = source[0];
         result[1] = FloatToFixed(p.x, 4);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/ellipsoid.h"
+#include "core/point_conversion.h"
 #include "table/row_conversion.h"
 
 namespace coordconv {
@@ -44,6 +45,11 @@ struct ZonePoint {
     long double y;
 };
 ZonePoint ChangeZone(const ZoneChangeSettings& s, long double x, long double y);
+
+// The conversion as numbers: x, y in the old zone (zone number allowed) to
+// x2, y2 by ChangeZone; H is kept. Plane to plane, the source checked as
+// Gauss-Krüger coordinates of the old zone.
+PointConversion ZoneChangePointConversion(const ZoneChangeFields& fields);
 
 // x2 = FloatToFixed(x2, 4), y2 = FloatToFixed(y2, 4); the name is copied; the
 // zone number of the input is dropped and none is written.

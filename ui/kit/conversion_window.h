@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "core/point_conversion.h"
 #include "table/coordinate_file.h"
 #include "table/point_checks.h"
 #include "table/row_conversion.h"
@@ -67,6 +68,14 @@ public:
     // The convert command's table work: every data row of the source table
     // through `convert` into the same row of the result table.
     void ConvertSourceRows(const RowConversion& convert) { ConvertTable(convert, Source().Table(), Result().Table()); }
+    // Adds "图形转换" at the end of the source tool bar: DXF drawings converted
+    // with `conversion` (read from the window's fields when the command runs)
+    // into a chosen folder, with a cancellable progress bar, then the
+    // summary; a .dxf dropped onto the source table offers the same.
+    void EnableDrawingConversion(std::function<PointConversion()> conversion);
+    // The drawing conversion of `files` (the command behind the button, after
+    // the file dialog).
+    void ConvertDrawingFiles(const std::vector<std::string>& files);
     // Runs a command of this window: its grids are redrawn when it ends, then
     // a failure is shown in the common error box. True when it finished.
     bool Run(const std::function<void()>& command);
@@ -115,6 +124,7 @@ private:
     QToolBar* result_bar_;
     std::map<int, QToolButton*> buttons_;
     std::function<void()> convert_;
+    std::function<PointConversion()> drawing_conversion_;
 };
 
 // Centres a top-level window on its screen.

@@ -1,5 +1,8 @@
 #include "ui/kit/qt_user_dialogs.h"
 
+#include <QCoreApplication>
+#include <QProgressDialog>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
@@ -50,6 +53,51 @@ std::optional<std::string> QtUserDialogs::AskOpenFile(const FileDialogSpec& spec
     dialog.setDefaultSuffix(ToQString(spec.default_extension));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return Chosen(kind, dialog.selectedFiles().first());
+}
+
+std::vector<std::string> QtUserDialogs::AskOpenFiles(const FileDialogSpec& spec) {
+    const std::string kind = WindowKind();
+    QFileDialog dialog(parent_, ToQString(spec.title), StartFolder(kind), FilterText(spec));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    std::vector<std::string> files;
+    for (const QString& file : dialog.selectedFiles()) files.push_back(Chosen(kind, file));
+    return files;
+}
+
+std::optional<std::string> QtUserDialogs::AskFolder(const std::string& title) {
+    const QString folder = QFileDialog::getExistingDirectory(parent_, ToQString(title), StartFolder(WindowKind()));
+    if (folder.isEmpty()) return std::nullopt;
+    return ToStdString(folder);
+}
+
+namespace {
+
+// QProgressDialog, modal to the window, its events handled at each step.
+class QtProgressReport : public ProgressReport {
+public:
+    QtProgressReport(QWidget* parent, const std::string& title)
+        : dialog_(ToQString(title), QStringLiteral("取消"), 0, 1000, parent) {
+        dialog_.setWindowTitle(ToQString(title));
+        dialog_.setWindowModality(Qt::WindowModal);
+        dialog_.setMinimumDuration(0);
+        dialog_.setValue(0);
+    }
+    bool Step(double share) override {
+        dialog_.setValue(static_cast<int>(share * 1000));
+        QCoreApplication::processEvents();
+        return !dialog_.wasCanceled();
+    }
+
+private:
+    QProgressDialog dialog_;
+};
+
+}  // namespace
+
+std::unique_ptr<ProgressReport> QtUserDialogs::StartProgress(const std::string& title) {
+    return std::make_unique<QtProgressReport>(parent_, title);
 }
 
 std::optional<std::string> QtUserDialogs::AskSaveFile(const FileDialogSpec& spec) {

@@ -31,6 +31,9 @@ public:
     // The import dialog; it opens with the last mapping chosen in a window of
     // the same kind (unless the file's shape chose one) and keeps the new one.
     std::optional<ImportMappingChoice> AskImportMapping(const ImportMappingRequest& request) override;
+    std::vector<std::string> AskOpenFiles(const FileDialogSpec& spec) override;
+    std::optional<std::string> AskFolder(const std::string& title) override;
+    std::unique_ptr<ProgressReport> StartProgress(const std::string& title) override;
 
 private:
     // The file dialogs open in the folder of the last file chosen in a window

@@ -96,6 +96,7 @@ TFormGCDC::TFormGCDC(QWidget* owner, UserDialogs& dialogs) : ConversionWindow(ow
     connect(plane_button, &QPushButton::clicked, this, [this] { Button2Click(); });
     connect(axis_button, &QPushButton::clicked, this, [this] { Button1Click(); });
     SetConvertCommand([this] { ToolButton6Click(); });
+    EnableDrawingConversion([this] { return CompensationPointConversion(Fields()); });
 }
 
 CompensationFields TFormGCDC::Fields() const {

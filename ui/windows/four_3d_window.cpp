@@ -28,6 +28,7 @@ TFormEllCon3d4p::TFormEllCon3d4p(QWidget* owner, UserDialogs& dialogs)
     centre->setToolTip(QString::fromUtf8(kRegionCentreHint));
     SetConvertCommand([this] { ToolButton6Click(); });
     SetSolveCommand([this](PointTable& common_points) { return Solve(common_points); });
+    EnableDrawingConversion([this] { return Four3dPointConversion(Fields(), Parameters()); });
 }
 
 FourParameterFields TFormEllCon3d4p::Parameters() const { return FourParameterFieldsFromLines(ParameterTexts()); }

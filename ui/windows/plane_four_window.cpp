@@ -35,6 +35,7 @@ TForm2d4p::TForm2d4p(QWidget* owner, UserDialogs& dialogs) : FittingWindow(owner
     AddProjExportButton([this] { return PlaneFourProjExport(Fields()); });
     SetSolveCommand([this](PointTable& common_points) { return Solve(common_points); });
     SetConvertCommand([this] { ToolButton6Click(); });
+    EnableDrawingConversion([this] { return PlaneFourPointConversion(Fields()); });
 }
 
 PlaneFourFields TForm2d4p::Fields() const {

@@ -82,6 +82,7 @@ TFormPoly::TFormPoly(QWidget* owner, UserDialogs& dialogs) : FittingWindow(owner
     AddProjExportButton([this] { return PolynomialProjExport(Fields(), coefficients_->Table()); });
     SetSolveCommand([this](PointTable& common_points) { return Solve(common_points); });
     SetConvertCommand([this] { ToolButton6Click(); });
+    EnableDrawingConversion([this] { return PolynomialPointConversion(Fields(), coefficients_->Table()); });
 }
 
 PolynomialFields TFormPoly::Fields() const {

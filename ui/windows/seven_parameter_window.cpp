@@ -44,6 +44,7 @@ SevenParameterWindow::SevenParameterWindow(QWidget* owner, UserDialogs& dialogs,
         return ShowingFields(model_.solve(Fields(), ParameterTexts(), common_points),
                              [this](const std::vector<std::string>& texts) { SetParameterTexts(texts); });
     });
+    EnableDrawingConversion([this] { return model_.point_conversion(Fields(), ParameterTexts()); });
 }
 
 SevenParameterFields SevenParameterWindow::Parameters() const {

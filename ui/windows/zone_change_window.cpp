@@ -51,6 +51,7 @@ TFormZBHD::TFormZBHD(QWidget* owner, UserDialogs& dialogs) : ConversionWindow(ow
     TopArea()->addWidget(zone_splitter_);
 
     SetConvertCommand([this] { ToolButton6Click(); });
+    EnableDrawingConversion([this] { return ZoneChangePointConversion(Fields()); });
 }
 
 PlausibilitySettings TFormZBHD::CheckSettings() const {

@@ -41,7 +41,7 @@ TEST_F(CompensationWindowTest, LayoutToolBarAndBoxes) {
     // "导入设置…" (point files in other layouts) comes after the window's own buttons.
     EXPECT_EQ(source_bar, (QStringList{"ToolButton3|文件导入", "ToolButton1| 追加记录", "ToolButton2| 插入 ",
                                        "ToolButton4| 删除 ", "ToolButton5| 清空 ",
-                                       "ImportSettingsButton|导入设置…"}));
+                                       "ImportSettingsButton|导入设置…", "ButtonDrawing|图形转换"}));
 
     EXPECT_EQ(window.Ellipsoid().List()->currentText(), QString::fromUtf8("1980西安坐标系"));
     EXPECT_EQ(Box("EditA1")->text(), "6378140.0000000000");

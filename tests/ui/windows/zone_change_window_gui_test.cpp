@@ -3,7 +3,14 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
 #include <QGroupBox>
+#include <QMimeData>
+#include <QToolButton>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 #include "tests/fake_dialogs.h"
@@ -91,6 +98,73 @@ TEST_F(ZoneChangeWindowTest, LeftGroupsTakeTheHalfRoundedToEven) {
                                                               static_cast<int>(w * 0.41L)}));
         }
     }
+}
+
+}  // namespace
+}  // namespace coordconv
+
+namespace coordconv {
+namespace {
+
+// "图形转换": the drawings chosen, the output folder, the progress bar and the
+// summary; a cancel leaves no file; a .dxf dropped onto the source table
+// offers the same conversion.
+TEST(ZoneChangeDrawings, ConvertCancelAndDrop) {
+    testing::FakeDialogs dialogs;
+    TFormZBHD window{nullptr, dialogs};
+    window.show();
+    testing::Box(window, "EditLL")->setText("114");
+    testing::Box(window, "EditLL2")->setText("117");
+    const QString folder = QDir::tempPath() + "/coordconv_drawing_" + QString::number(QCoreApplication::applicationPid());
+    QDir(folder).removeRecursively();
+    QDir().mkpath(folder + "/out");
+    const std::string plan = (folder + "/plan.dxf").toStdString();
+    {
+        QFile file(QString::fromStdString(plan));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("0\nSECTION\n2\nENTITIES\n0\nPOINT\n5\n1B\n10\n600000\n20\n3320000\n0\nENDSEC\n0\nEOF\n");
+    }
+    auto* button = window.findChild<QToolButton*>("ButtonDrawing");
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text(), QString::fromUtf8("图形转换"));
+
+    dialogs.open_files.push_back(plan);
+    dialogs.folders.push_back((folder + "/out").toStdString());
+    button->click();
+    ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors.front();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].find("已转换实体: POINT 1"), std::string::npos) << dialogs.messages[0];
+    EXPECT_TRUE(QFile::exists(folder + "/out/plan.dxf"));
+    EXPECT_EQ(dialogs.progress_steps.back(), 1.0);
+
+    // Two drawings, cancelled in the second: neither is left.
+    QFile::remove(folder + "/out/plan.dxf");
+    QFile::copy(QString::fromStdString(plan), folder + "/plan2.dxf");
+    dialogs.open_file_lists.push_back({plan, (folder + "/plan2.dxf").toStdString()});
+    dialogs.folders.push_back((folder + "/out").toStdString());
+    dialogs.progress_steps.clear();
+    dialogs.cancel_at_step = 2;
+    button->click();
+    EXPECT_EQ(dialogs.progress_steps, (std::vector<double>{0.5, 1.0}));
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_EQ(dialogs.errors[0], "图形转换已取消");
+    EXPECT_EQ(QDir(folder + "/out").entryList(QDir::Files | QDir::Hidden).size(), 0);
+
+    // Dropped: the question, then the folder; the input's own folder is
+    // asked about before anything is overwritten (answered No here).
+    dialogs.cancel_at_step = 0;
+    dialogs.yes_no = {true, false};
+    dialogs.folders.push_back(folder.toStdString());
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(plan))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window.Source().viewport(), &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window.Source().viewport(), &drop);
+    ASSERT_EQ(dialogs.questions.size(), 2u);
+    EXPECT_NE(dialogs.questions[1].find("同名图形将被覆盖"), std::string::npos);
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    QDir(folder).removeRecursively();
 }
 
 }  // namespace

@@ -1,0 +1,19 @@
+// The Gauss-Krüger and UTM windows' conversions as numbers: geodetic B, L
+// (decimal degrees) to plane x, y (metres, false easting added) and back; H
+// is kept. They use the ellipsoid, meridian and constants the row
+// conversions read, and the same series.
+#pragma once
+
+#include "core/point_conversion.h"
+#include "tools/projection/gauss_tools.h"
+#include "tools/projection/utm_tools.h"
+
+namespace coordconv {
+
+PointConversion GaussForwardPointConversion(const GaussFields& fields);
+// A zone number in the millions of y is dropped before the false easting.
+PointConversion GaussInversePointConversion(const GaussFields& fields);
+PointConversion UtmForwardPointConversion(const UtmFields& fields);
+PointConversion UtmInversePointConversion(const UtmFields& fields);
+
+}  // namespace coordconv

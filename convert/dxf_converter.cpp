@@ -1063,26 +1063,20 @@ void DrawingConverter::ConvertWithRoles() {
             if (code >= 20 && code <= 38) last_point_pair = std::max(last_point_pair, i);
             if (code == 41 || code == 42 || code == 43) last_point_pair = std::max(last_point_pair, i);
         }
-        if (!embedded && (kind_ == Kind::kCircle || kind_ == Kind::kArc)) {
-            if (code == 10) {
-                double z = 0;
-                std::size_t y_index = 0;
-                PointAt(i, centre[0], centre[1], z, y_index);
-                centre[2] = std::isnan(z) ? 0 : z;
-                arc_centre = i;
-            }
+        const bool circular = kind_ == Kind::kCircle || kind_ == Kind::kArc;
+        if (!embedded && (circular || kind_ == Kind::kEllipse) && code == 10) {
+            double z = 0;
+            std::size_t y_index = 0;
+            PointAt(i, centre[0], centre[1], z, y_index);
+            centre[2] = std::isnan(z) ? 0 : z;
+            arc_centre = i;
+        }
+        if (!embedded && circular) {
             if (code == 40) arc_radius = i;
             if (code == 50) arc_start = i;
             if (code == 51) arc_end = i;
         }
         if (!embedded && kind_ == Kind::kEllipse) {
-            if (code == 10) {
-                double z = 0;
-                std::size_t y_index = 0;
-                PointAt(i, centre[0], centre[1], z, y_index);
-                centre[2] = std::isnan(z) ? 0 : z;
-                arc_centre = i;
-            }
             if (code == 11) ellipse_axis = i;
             if (code == 40) ellipse_ratio = i;
             if (code == 41) ellipse_start = i;

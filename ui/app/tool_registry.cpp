@@ -1,6 +1,7 @@
 // One entry per menu item whose window or command exists.
 #include "ui/app/tool_registry.h"
 
+#include "cadlink/attach_running_cad.h"
 #include "ui/kit/command_runner.h"
 #include "ui/windows/geodetic_annotation_window.h"
 #include "ui/windows/map_sheet_window.h"
@@ -23,6 +24,16 @@ MenuAction OpenWindow(const char* item) {
     return {item, [](QWidget* owner, UserDialogs& dialogs) -> QWidget* { return new Window(owner, dialogs); }, {}};
 }
 
+// A window that works in the running CAD program.
+template <typename Window>
+MenuAction OpenCadWindow(const char* item) {
+    return {item,
+            [](QWidget* owner, UserDialogs& dialogs) -> QWidget* {
+                return new Window(owner, dialogs, AttachToRunningCad);
+            },
+            {}};
+}
+
 }  // namespace
 
 std::vector<MenuAction> MenuActions() {
@@ -40,9 +51,9 @@ std::vector<MenuAction> MenuActions() {
         OpenWindow<TFormEllCon3d7p>("sw7C"),
         OpenWindow<TFormEllCon2d7p>("ew7C"),
         OpenWindow<TFormEllCon3d4p>("sw4C"),
-        OpenWindow<TFormTFH>("TFH"),
-        OpenWindow<TFormBZBL>("bzBL"),
-        {"bzXY", {}, [](QWidget*, UserDialogs& dialogs) { RunCommand(dialogs, [&dialogs] { bzXYClick(dialogs); }); }},
+        OpenCadWindow<TFormTFH>("TFH"),
+        OpenCadWindow<TFormBZBL>("bzBL"),
+        {"bzXY", {}, [](QWidget*, UserDialogs& dialogs) { RunCommand(dialogs, [&dialogs] { bzXYClick(dialogs, AttachToRunningCad); }); }},
     };
 }
 

@@ -16,6 +16,7 @@
 #include "core/errors.h"
 #include "core/gauss_kruger.h"
 #include "core/number_text.h"
+#include "report/precision_report_json.h"
 #include "tests/tools/datum/datum_test_support.h"
 #include "tools/datum/bursa_wolf.h"
 #include "tools/datum/seven_2d.h"

@@ -1,7 +1,7 @@
 // The running CAD program the annotation commands draw in: AutoCAD through
 // COM automation on Windows, the coordconv-cad companion over its local
 // socket elsewhere.
-#include "tools/cad/cad_automation.h"
+#include "cadlink/attach_running_cad.h"
 
 #ifdef _WIN32
 #include "cadlink/cad_automation_com.h"

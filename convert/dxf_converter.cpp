@@ -9,7 +9,7 @@
 #include <memory>
 #include <string_view>
 
-#include "core/ellipsoid.h"
+#include "core/angles.h"
 #include "core/errors.h"
 #include "core/number_text.h"
 #include "table/safe_file.h"

@@ -1,28 +1,12 @@
-// Reference ellipsoids, the coordinate-system presets and the Gauss-Krüger
-// projection (sixth-order series, scale 1 on the central meridian, no false
-// easting).
-//
-// Angles enter and leave in decimal degrees; inside they are radians.
-// Lengths are metres. The arithmetic is long double throughout and follows the
-// written order of the series, because users compare stored results digit by
-// digit.
-//
-// Accuracy (forward, latitudes 0-60 deg, the four preset ellipsoids, against an
-// exact transverse Mercator): within 1.5 deg of the central meridian 0.01 mm,
-// within 3 deg 0.2 mm, at 4.5 deg 2 mm, at 6 deg 15 mm (the truncated series).
-// The inverse, as a distance on the ground: within 1.5 deg 0.01 mm, within
-// 3 deg 0.5 mm, at 4.5 deg 8 mm, at 6 deg 50 mm. Checked against
-// GeographicLib's TransverseMercatorProj and PROJ's exact tmerc.
+// Reference ellipsoids: the coordinate-system presets of the ellipsoid boxes
+// and the reading of the boxes' texts a and 1/f. The projections on them are
+// in core/gauss_kruger.h and core/utm.h.
 #pragma once
 
 #include <array>
 #include <string>
 
 namespace coordconv {
-
-inline constexpr long double kPi = 3.141592653589793238462643383279502884L;
-inline constexpr long double kDegreesToRadians = kPi / 180;
-inline constexpr long double kRadiansToDegrees = 180 / kPi;
 
 // One item of the coordinate-system list and the texts it puts into the a and
 // 1/f boxes. The last item, "自定义", leaves the boxes as they are.
@@ -40,51 +24,6 @@ inline constexpr std::array<CoordinateSystemPreset, 5> kCoordinateSystemPresets 
     {"WGS84大地坐标系", "6378137.0000000000", "298.257223563"},
     {"自定义", "", ""},
 }};
-
-struct PlanePoint {
-    long double x;  // northing, metres
-    long double y;  // easting from the central meridian, metres
-};
-
-struct GeodeticOffset {
-    long double latitude;   // B, decimal degrees
-    long double longitude;  // l = L - L0, decimal degrees
-};
-
-// Coefficients of the meridian arc in powers of e^2 (up to e^14).
-struct MeridianArcCoefficients {
-    long double A, B1, C1, D1, E1;
-};
-MeridianArcCoefficients MeridianArc(long double e2);
-
-// The constants of one ellipsoid that the series use: e^2 = 2f - f^2 and the
-// meridian-arc coefficients. A command computes them once for all its rows;
-// the results are the same as per call. (e'^2 is formed where the series
-// need it, so that a degenerate ellipsoid faults where it would per call.)
-struct GaussKrugerEllipsoid {
-    long double a, f, e2;
-    MeridianArcCoefficients arc;
-};
-GaussKrugerEllipsoid MakeGaussKrugerEllipsoid(long double a, long double f);
-
-PlanePoint GaussForward(const GaussKrugerEllipsoid& ellipsoid, long double latitude, long double longitude_difference);
-GeodeticOffset GaussInverse(const GaussKrugerEllipsoid& ellipsoid, long double x, long double y);
-
-// Gauss-Krüger forward: latitude B and longitude difference l (degrees) on the
-// ellipsoid (a in metres, flattening f) to northing x and easting y (metres).
-PlanePoint GaussForward(long double a, long double f, long double latitude, long double longitude_difference);
-
-// Gauss-Krüger inverse: northing x and easting y (metres, false easting and
-// zone number already removed) to latitude B and longitude difference l
-// (degrees). The footpoint latitude is iterated to 1e-10 rad; a northing so far
-// off the ellipsoid that the iteration cannot settle ends the command with a
-// CommandError (a floating-point error if one was raised on the way).
-GeodeticOffset GaussInverse(long double a, long double f, long double x, long double y);
-
-// Most footpoint iterations GaussInverse takes before it gives up. Points of
-// the ellipsoid need three or four.
-inline constexpr int kMaxFootpointIterations = 100;
-inline constexpr const char* kFootpointNotConvergingText = "纵坐标超出椭球范围，底点纬度迭代不收敛";
 
 // Semi-major axis a (metres) and flattening f = 1 / (1/f) as read from the
 // texts of the boxes "a=" and "f=1/". A text that is not a number raises

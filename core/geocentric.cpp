@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "core/ellipsoid.h"
+#include "core/angles.h"
 
 namespace coordconv {
 

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "core/angles.h"
+
 namespace coordconv {
 
 UtmEllipsoid MakeUtmEllipsoid(long double a, long double f) {

@@ -11,7 +11,7 @@
 // 50 mm at 6 deg.
 #pragma once
 
-#include "core/ellipsoid.h"
+#include "core/projection_points.h"
 
 namespace coordconv {
 

@@ -180,13 +180,4 @@ void ComputeFitStatistics(const Matrix& A, const Vector& l, const Vector& soluti
 // Student's t = `t` (>= 0) with `degrees_of_freedom`.
 long double NormalDeviateOfStudentT(long double t, int degrees_of_freedom);
 
-// The machine-readable report (UTF-8 JSON, keys as documented in the README):
-// model, redundancy, sigma0, sigma0_unit, critical_value, parameters (name,
-// text, sigma, unit), correlation, correlation_parameters, points (name,
-// adopted, v, r, w, t, t_unbounded, uncontrolled, usable, residuals),
-// suspected_outlier, solved, message, accuracy_line. Missing values are null;
-// an unbounded test value is null in t with t_unbounded true (JSON has no
-// infinity). Held bytes of undecodable names are written as U+FFFD.
-std::string PrecisionReportJson(const PrecisionReport& report);
-
 }  // namespace coordconv

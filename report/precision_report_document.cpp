@@ -16,6 +16,7 @@
 
 #include "core/errors.h"
 #include "core/number_text.h"
+#include "report/precision_report_json.h"
 #include "table/safe_file.h"
 #include "table/text_codec.h"
 

@@ -8,8 +8,8 @@
 
 #include <random>
 
-#include "core/ellipsoid.h"
 #include "core/errors.h"
+#include "core/gauss_kruger.h"
 #include "core/number_text.h"
 #include "fitting/common_points.h"
 #include "table/coordinate_file.h"

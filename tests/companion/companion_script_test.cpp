@@ -8,11 +8,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "tests/test_support.h"
-#include "tools/cad/annotation.h"
 #include "cadlink/cad_companion_client.h"
 #include "cadlink/cad_companion_protocol.h"
 #include "companion/cad_drawing.h"
+#include "core/gauss_kruger.h"
+#include "tests/test_support.h"
+#include "tools/cad/annotation.h"
 #include "tools/cad/sheet_point_pick.h"
 
 namespace coordconv {

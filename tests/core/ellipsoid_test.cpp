@@ -1,4 +1,5 @@
 #include "core/ellipsoid.h"
+#include "core/gauss_kruger.h"
 
 #include <cmath>
 

@@ -6,7 +6,7 @@
 #include <iostream>
 #include <utility>
 
-#include "core/ellipsoid.h"
+#include "core/angles.h"
 #include "core/errors.h"
 #include "core/number_text.h"
 

@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "core/ellipsoid.h"
+#include "core/angles.h"
+#include "core/gauss_kruger.h"
 #include "core/geocentric.h"
 #include "core/utm.h"
 #include "tests/reference_vectors.h"

@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 
+#include "core/angles.h"
 #include "core/errors.h"
 #include "core/number_text.h"
 #include "tests/test_support.h"

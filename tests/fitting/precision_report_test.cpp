@@ -13,13 +13,14 @@
 #include <map>
 #include <random>
 
-#include "core/ellipsoid.h"
 #include "core/errors.h"
+#include "core/gauss_kruger.h"
 #include "core/number_text.h"
+#include "report/precision_report_json.h"
 #include "tests/tools/datum/datum_test_support.h"
 #include "tools/datum/bursa_wolf.h"
-#include "tools/height/height_fit.h"
 #include "tools/datum/seven_2d.h"
+#include "tools/height/height_fit.h"
 #include "tools/plane/plane_four.h"
 #include "tools/plane/polynomial.h"
 

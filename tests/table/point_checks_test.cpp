@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/ellipsoid.h"
+#include "core/gauss_kruger.h"
 #include "core/number_text.h"
 
 namespace coordconv {

@@ -8,8 +8,8 @@
 #include <fstream>
 #include <string>
 
-#include "core/ellipsoid.h"
 #include "core/errors.h"
+#include "core/gauss_kruger.h"
 #include "core/geocentric.h"
 #include "core/number_text.h"
 

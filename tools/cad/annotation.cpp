@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "core/errors.h"
+#include "core/gauss_kruger.h"
 #include "core/gbk_length.h"
 #include "core/number_text.h"
 #include "core/zone_number.h"

@@ -89,13 +89,9 @@ public:
 };
 
 // How a command reaches the CAD program: the running instance, or nullptr
-// when none runs. Tests pass their own.
+// when none runs. The application passes AttachToRunningCad
+// (cadlink/attach_running_cad.h); tests pass their own.
 using CadAttach = std::function<std::unique_ptr<CadAutomation>()>;
-
-// The running CAD program of this platform: AutoCAD through COM on Windows,
-// the companion coordconv-cad elsewhere (server name from the environment
-// variable COORDCONV_CAD_SERVER, else "coordconv-cad"). nullptr when none runs.
-std::unique_ptr<CadAutomation> AttachToRunningCad();
 
 // The message every CAD command shows when attaching fails.
 inline constexpr const char* kCadNotRunningText = "AutoCAD尚未打开！";

@@ -9,11 +9,11 @@
 
 namespace coordconv {
 
-// Runs the annotation in the running CAD program. When none runs, shows
-// "AutoCAD尚未打开！" in a box titled "坐标转换" without icon and with the
-// single button OK. Failures before the first pick (no drawing, a text
+// Runs the annotation in the CAD program `attach` reaches. When none runs,
+// shows "AutoCAD尚未打开！" in a box titled "坐标转换" without icon and with
+// the single button OK. Failures before the first pick (no drawing, a text
 // height that is not a number, a failing CAD call) throw CommandError for the
 // common error box; the caller runs this inside it.
-void bzXYClick(UserDialogs& dialogs, const CadAttach& attach = AttachToRunningCad);
+void bzXYClick(UserDialogs& dialogs, const CadAttach& attach);
 
 }  // namespace coordconv

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <vector>
 
-#include "core/ellipsoid.h"
+#include "core/angles.h"
 #include "core/errors.h"
 #include "core/geocentric.h"
 #include "core/number_text.h"

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/ellipsoid.h"
 #include "core/errors.h"
 #include "core/number_text.h"
 

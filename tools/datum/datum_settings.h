@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "core/ellipsoid.h"
+#include "core/gauss_kruger.h"
 #include "core/geocentric.h"
 #include "core/point_conversion.h"
 #include "core/zone_number.h"

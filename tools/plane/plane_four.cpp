@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "core/ellipsoid.h"
+#include "core/angles.h"
 #include "core/errors.h"
 #include "core/geocentric.h"
 #include "core/number_text.h"

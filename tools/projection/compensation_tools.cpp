@@ -2,7 +2,9 @@
 
 #include <cmath>
 
+#include "core/angles.h"
 #include "core/errors.h"
+#include "core/gauss_kruger.h"
 #include "core/number_text.h"
 #include "tools/projection/gauss_tools.h"
 

@@ -4,6 +4,7 @@
 
 #include "core/ellipsoid.h"
 #include "core/errors.h"
+#include "core/gauss_kruger.h"
 #include "core/number_text.h"
 
 namespace coordconv {

@@ -1,6 +1,6 @@
 #include "tools/projection/projection_point_conversions.h"
 
-#include "core/ellipsoid.h"
+#include "core/gauss_kruger.h"
 #include "core/zone_number.h"
 
 namespace coordconv {

@@ -2,6 +2,7 @@
 
 #include "core/ellipsoid.h"
 #include "core/errors.h"
+#include "core/gauss_kruger.h"
 #include "core/number_text.h"
 #include "tools/projection/gauss_tools.h"
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/ellipsoid.h"
+#include "core/gauss_kruger.h"
 #include "core/point_conversion.h"
 #include "table/row_conversion.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/ellipsoid.h"
+#include "core/projection_points.h"
 #include "table/text_codec.h"
 #include "tools/sheets/sheet_index.h"
 

@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "core/ellipsoid.h"
+#include "core/gauss_kruger.h"
 #include "tools/sheets/sheet_scales.h"
 
 namespace coordconv {

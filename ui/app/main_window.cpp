@@ -17,41 +17,6 @@
 #endif
 
 namespace coordconv {
-namespace {
-
-struct MenuItemSpec {
-    const char* name;
-    const char* caption;
-};
-
-struct MenuSpec {
-    const char* name;
-    const char* caption;
-    std::vector<MenuItemSpec> items;
-};
-
-const std::vector<MenuSpec>& MainMenu() {
-    static const std::vector<MenuSpec> menu = {
-        {"ZBBH",
-         "坐标变换",
-         {{"gsZS", "高斯投影正算"},
-          {"gsFS", "高斯投影反算"},
-          {"utmZS", "墨卡托投影正算"},
-          {"utmFS", "墨卡托投影反算"},
-          {"zbHD", "坐标换带"},
-          {"gcDC", "抵偿高程面坐标转换"}}},
-        {"TQBH",
-         "椭球基准变换",
-         {{"BuerSha", "布尔沙模型"}, {"sw7C", "三维七参数模型"}, {"ew7C", "二维七参数模型"}, {"sw4C", "三维四参数模型"}}},
-        {"PMZB", "二维坐标转换", {{"ew4c", "二维四参数模型"}, {"Poly", "二维多项式模型"}}},
-        {"GCNH", " 高程拟合", {{"GPS1", "GPS高程拟合"}}},
-        {"Tools", "工具", {{"TFH", "图幅号计算"}, {"bzBL", "CAD标注地理坐标"}, {"bzXY", "CAD标注平面坐标"}}},
-        {"Help", "帮助", {{"hjsHelp", "系统帮助"}, {"hjsAbout", "关于..."}}},
-    };
-    return menu;
-}
-
-}  // namespace
 
 QString AboutText() {
     return QString::fromUtf8("坐标转换 (coordconv)\n版本 ") + COORDCONV_VERSION +
@@ -84,30 +49,26 @@ TFormMain::TFormMain(UserDialogs* dialogs) {
 TFormMain::~TFormMain() { DestroyToolWindows(); }
 
 void TFormMain::BuildMenu() {
-    const std::vector<MenuAction> actions = MenuActions();
     auto* bar = menuBar();
     bar->setObjectName("MainMenu1");
-    for (const auto& menu_spec : MainMenu()) {
-        QMenu* menu = bar->addMenu(QString::fromUtf8(menu_spec.caption));
-        menu->setObjectName(menu_spec.name);
-        for (const auto& item : menu_spec.items) {
-            QAction* action = menu->addAction(QString::fromUtf8(item.caption));
-            action->setObjectName(item.name);
-            const std::string name = item.name;
-            if (name == "hjsHelp") {
+    for (const MenuGroup& group : MainMenu()) {
+        QMenu* menu = bar->addMenu(QString::fromStdString(group.caption));
+        menu->setObjectName(QString::fromStdString(group.name));
+        for (const MenuAction& item : group.items) {
+            QAction* action = menu->addAction(QString::fromStdString(item.caption));
+            action->setObjectName(QString::fromStdString(item.item));
+            if (item.item == kHelpItem) {
                 connect(action, &QAction::triggered, this, [this] { hjsHelpClick(); });
                 continue;
             }
-            if (name == "hjsAbout") {
+            if (item.item == kAboutItem) {
                 connect(action, &QAction::triggered, this, [this] { hjsAboutClick(); });
                 continue;
             }
-            const auto found = std::find_if(actions.begin(), actions.end(),
-                                            [&name](const MenuAction& a) { return a.item == name; });
             // Items of tools not built yet stay visible but disabled.
-            action->setEnabled(found != actions.end());
-            if (found != actions.end())
-                connect(action, &QAction::triggered, this, [this, entry = *found] { Open(entry); });
+            const bool built = item.open_window || item.run_command;
+            action->setEnabled(built);
+            if (built) connect(action, &QAction::triggered, this, [this, entry = item] { Open(entry); });
         }
     }
 }

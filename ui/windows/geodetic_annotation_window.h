@@ -28,7 +28,7 @@ public:
 
     // `attach` reaches the running CAD program; `settings_path` is the
     // settings file (Merivox.ini beside the program).
-    TFormBZBL(QWidget* owner, UserDialogs& dialogs, CadAttach attach = AttachToRunningCad,
+    TFormBZBL(QWidget* owner, UserDialogs& dialogs, CadAttach attach,
               std::string settings_path = SettingsFilePath());
     ~TFormBZBL() override;
 

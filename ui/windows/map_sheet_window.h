@@ -30,7 +30,7 @@ class TFormTFH : public QWidget {
 public:
     // `attach` reaches the running CAD program for the point pick;
     // `settings_path` is the settings file (Merivox.ini beside the program).
-    TFormTFH(QWidget* owner, UserDialogs& dialogs, CadAttach attach = AttachToRunningCad,
+    TFormTFH(QWidget* owner, UserDialogs& dialogs, CadAttach attach,
              std::string settings_path = SettingsFilePath());
     ~TFormTFH() override;
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/ellipsoid.h"
 #include "core/errors.h"
+#include "core/gauss_kruger.h"
 #include "tests/tools/cad/fake_cad.h"
 
 namespace coordconv {

@@ -4,8 +4,9 @@
 
 #include <cmath>
 
-#include "core/ellipsoid.h"
+#include "core/angles.h"
 #include "core/errors.h"
+#include "core/gauss_kruger.h"
 #include "core/geocentric.h"
 #include "core/number_text.h"
 #include "tests/reference_vectors.h"

@@ -5,8 +5,9 @@
 #include <array>
 #include <cmath>
 
-#include "core/ellipsoid.h"
+#include "core/angles.h"
 #include "core/errors.h"
+#include "core/gauss_kruger.h"
 #include "tests/reference_vectors.h"
 #include "tests/tools/datum/datum_test_support.h"
 

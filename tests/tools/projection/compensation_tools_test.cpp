@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/ellipsoid.h"
+#include "core/angles.h"
+#include "core/gauss_kruger.h"
 #include "core/geocentric.h"
 #include "core/number_text.h"
 #include "tests/tools/projection/conversion_test_support.h"

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "core/ellipsoid.h"
 #include "tools/plane/plane_four.h"
 #include "tools/projection/projection_point_conversions.h"
 #include "tools/projection/zone_change_tools.h"

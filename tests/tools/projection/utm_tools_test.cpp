@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/gauss_kruger.h"
 #include "core/number_text.h"
 #include "tests/tools/projection/conversion_test_support.h"
 

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/ellipsoid.h"
 #include "core/errors.h"
+#include "core/gauss_kruger.h"
 #include "core/number_text.h"
 #include "tests/tools/cad/fake_cad.h"
 

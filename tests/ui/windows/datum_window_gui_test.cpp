@@ -13,17 +13,17 @@
 #include <cmath>
 #include <functional>
 
-#include "core/ellipsoid.h"
 #include "core/errors.h"
+#include "core/gauss_kruger.h"
 #include "core/number_text.h"
-#include "ui/app/main_window.h"
 #include "tests/fake_dialogs.h"
-#include "tests/tools/datum/datum_test_support.h"
 #include "tests/test_support.h"
+#include "tests/tools/datum/datum_test_support.h"
 #include "tests/ui/kit/fitting_window_test_support.h"
-#include "ui/windows/four_3d_window.h"
 #include "tools/datum/seven_2d.h"
 #include "tools/datum/seven_3d.h"
+#include "ui/app/main_window.h"
+#include "ui/windows/four_3d_window.h"
 #include "ui/windows/seven_parameter_window.h"
 
 namespace coordconv {

@@ -7,8 +7,9 @@
 #include <gtest/gtest.h>
 
 #include "core/ellipsoid.h"
-#include "tests/ui/windows/cad_window_test_support.h"
+#include "core/gauss_kruger.h"
 #include "tests/tools/cad/fake_cad.h"
+#include "tests/ui/windows/cad_window_test_support.h"
 
 namespace coordconv {
 namespace {

@@ -86,18 +86,26 @@ GeodeticOffset GaussInverse(long double a, long double f, long double x, long do
 inline constexpr int kMaxFootpointIterations = 100;
 inline constexpr const char* kFootpointNotConvergingText = "纵坐标超出椭球范围，底点纬度迭代不收敛";
 
-// Semi-major axis a (metres) and flattening f = 1 / (1/f) as read from the
-// texts of the boxes "a=" and "f=1/". A text that is not a number raises
-// CommandError; a 1/f of 0 only sets the division-by-zero flag, for the
-// caller's next check.
+// The numbers typed into the boxes "a=" (metres) and "f=1/", each read as a
+// number (a text that is not a number raises CommandError). No arithmetic is
+// done on them yet, so reading them cannot raise a floating-point fault.
+struct EllipsoidNumbers {
+    long double a;
+    long double inverse_flattening;
+};
+EllipsoidNumbers ReadEllipsoidNumbers(const std::string& a, const std::string& inverse_flattening);
+
+// Semi-major axis a (metres) and flattening f = 1 / (1/f), made only by
+// MakeEllipsoidAxes, which checks them: a floating-point fault of the
+// ellipsoid (a 1/f of 0) is reported there and then, as a CommandError. A
+// command that reads more boxes before it checks makes the axes after them.
 struct EllipsoidAxes {
     long double a;
     long double f;
 };
-EllipsoidAxes ReadEllipsoidTexts(const std::string& a, const std::string& inverse_flattening);
+EllipsoidAxes MakeEllipsoidAxes(const EllipsoidNumbers& numbers);
 
-// The same, and a floating-point fault of the ellipsoid (a 1/f of 0) is
-// reported at once, before any later box is read.
+// Both steps at once: the ellipsoid is checked before any later box is read.
 EllipsoidAxes ReadEllipsoid(const std::string& a, const std::string& inverse_flattening);
 
 }  // namespace coordconv

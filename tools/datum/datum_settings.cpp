@@ -11,13 +11,14 @@ namespace {
 DatumSide ReadSide(const std::string& a, const std::string& inverse_flattening, const std::string& central_meridian,
                    const std::string& y_constant, CoordinateForm form) {
     DatumSide side{};
-    const EllipsoidAxes axes = ReadEllipsoidTexts(a, inverse_flattening);
-    side.a = axes.a;
-    side.f = axes.f;
+    const EllipsoidNumbers numbers = ReadEllipsoidNumbers(a, inverse_flattening);
     side.central_meridian = DmsTextToDegrees(central_meridian);
     side.y_constant = TextToNumber(y_constant);
     side.form = form;
-    RaiseFloatingPointErrors();
+    // The side's boxes are all read before its ellipsoid is checked.
+    const EllipsoidAxes axes = MakeEllipsoidAxes(numbers);
+    side.a = axes.a;
+    side.f = axes.f;
     return side;
 }
 

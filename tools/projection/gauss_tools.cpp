@@ -10,12 +10,13 @@ namespace coordconv {
 
 GaussSettings ReadGaussSettings(const GaussFields& fields) {
     GaussSettings s{};
-    const EllipsoidAxes axes = ReadEllipsoidTexts(fields.a, fields.inverse_flattening);
-    s.a = axes.a;
-    s.f = axes.f;
+    const EllipsoidNumbers numbers = ReadEllipsoidNumbers(fields.a, fields.inverse_flattening);
     s.central_meridian = DmsTextToDegrees(fields.central_meridian);
     s.y_constant = TextToNumber(fields.y_constant);
-    RaiseFloatingPointErrors();
+    // Every box is read before the ellipsoid is checked.
+    const EllipsoidAxes axes = MakeEllipsoidAxes(numbers);
+    s.a = axes.a;
+    s.f = axes.f;
     return s;
 }
 

@@ -10,9 +10,10 @@ namespace coordconv {
 
 UtmSettings ReadUtmSettings(const UtmFields& fields) {
     UtmSettings s{};
-    const EllipsoidAxes axes = ReadEllipsoidTexts(fields.a, fields.inverse_flattening);
+    const EllipsoidAxes axes = ReadEllipsoid(fields.a, fields.inverse_flattening);
     s.ellipsoid = MakeUtmEllipsoid(axes.a, axes.f);
-    // A fault of the ellipsoid is reported before a later box is read.
+    // A flattening without a real eccentricity (1/f below 0.5) is reported
+    // before a later box is read.
     RaiseFloatingPointErrors();
     s.central_meridian = DmsTextToDegrees(fields.central_meridian);
     s.y_constant = TextToNumber(fields.y_constant);

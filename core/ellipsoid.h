@@ -25,21 +25,25 @@ inline constexpr long double kDegreesToRadians = kPi / 180;
 inline constexpr long double kRadiansToDegrees = 180 / kPi;
 
 // One item of the coordinate-system list and the texts it puts into the a and
-// 1/f boxes. The last item, "自定义", leaves the boxes as they are.
+// 1/f boxes. The last item, "自定义", leaves the boxes as they are. The
+// command line names an item by its number or by `option_name`; its help
+// shows `option_gloss` beside the name where the name alone does not say it.
 struct CoordinateSystemPreset {
     const char* name;
     const char* semi_major_axis_text;   // empty for the custom item
     const char* inverse_flattening_text;
+    const char* option_name;
+    const char* option_gloss;           // empty where the option name says it
 };
 
-inline constexpr int kCustomSystemIndex = 4;
-inline constexpr std::array<CoordinateSystemPreset, 5> kCoordinateSystemPresets = {{
-    {"1980西安坐标系", "6378140.0000000000", "298.257"},
-    {"2000国家大地坐标系", "6378137.0000000000", "298.257222101"},
-    {"1954北京坐标系", "6378245.0000000000", "298.3"},
-    {"WGS84大地坐标系", "6378137.0000000000", "298.257223563"},
-    {"自定义", "", ""},
-}};
+inline constexpr auto kCoordinateSystemPresets = std::to_array<CoordinateSystemPreset>({
+    {"1980西安坐标系", "6378140.0000000000", "298.257", "xian80", "1980西安"},
+    {"2000国家大地坐标系", "6378137.0000000000", "298.257222101", "cgcs2000", "2000国家"},
+    {"1954北京坐标系", "6378245.0000000000", "298.3", "beijing54", "1954北京"},
+    {"WGS84大地坐标系", "6378137.0000000000", "298.257223563", "wgs84", ""},
+    {"自定义", "", "", "custom", "自定义"},
+});
+inline constexpr int kCustomSystemIndex = static_cast<int>(kCoordinateSystemPresets.size()) - 1;
 
 struct PlanePoint {
     long double x;  // northing, metres

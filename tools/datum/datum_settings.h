@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/ellipsoid.h"
+#include "core/gauss_plane_system.h"
 #include "core/geocentric.h"
 #include "core/point_conversion.h"
 #include "core/zone_number.h"
@@ -67,11 +68,7 @@ inline constexpr const char* kDatumFormItems2d[2] = {"平面坐标(x,y)", "大�
 inline constexpr const char* kDatumFormHint = "注意：大地高=正高+高程异常。若无法确定大地高，可将大地高置零。";
 
 // One side's settings as the commands read them.
-struct DatumSide {
-    long double a;                 // metres
-    long double f;                 // flattening, 1 / (1/f text)
-    long double central_meridian;  // decimal degrees
-    long double y_constant;        // metres
+struct DatumSide : GaussPlaneSystem {
     CoordinateForm form;
 };
 

@@ -258,11 +258,9 @@ RowConversion PolynomialConversion(const PolynomialFields& fields, const Coeffic
             result[1] = FloatToFixed(moved.x, 4);
             result[2] = FloatToFixed(moved.y, 4);
         } else {
-            const long double packed_p = DegreesToDms(moved.x);
-            const long double packed_q = DegreesToDms(moved.y);
-            RaiseFloatingPointErrors();
-            result[1] = FloatToFixed(packed_p, 10);
-            result[2] = FloatToFixed(packed_q, 10);
+            const PackedDmsCells cells = PackedDmsCellsOf(moved.x, moved.y);
+            result[1] = cells.latitude;
+            result[2] = cells.longitude;
         }
         result[0] = source[0];
         result[3] = FloatToFixed(moved.H, 4);

@@ -51,12 +51,10 @@ RowConversion UtmInverseConversion(const UtmFields& fields) {
         const long double x = TextToNumber(source[1]);
         const long double y = TextToNumber(source[2]);
         const UtmGeodetic g = UtmInverse(s, x, y);
-        const long double packed_b = DegreesToDms(g.latitude);
-        const long double packed_l = DegreesToDms(g.longitude);
-        RaiseFloatingPointErrors();
+        const PackedDmsCells cells = PackedDmsCellsOf(g.latitude, g.longitude);
         result[0] = source[0];
-        result[1] = FloatToFixed(packed_b, 10);
-        result[2] = FloatToFixed(packed_l, 10);
+        result[1] = cells.latitude;
+        result[2] = cells.longitude;
     };
 }
 

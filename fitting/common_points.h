@@ -42,7 +42,6 @@ namespace coordconv {
 inline constexpr const char* kMessageTitle = "坐标转换";
 inline constexpr const char* kAdoptedText = "Yes";
 inline constexpr const char* kNotAdoptedText = "No";
-inline constexpr const char* kCommonPointHint = "未被采用的公共点将作为外部检核点使用";
 
 // How the external accuracy divides its sum of squares.
 enum class ExternalDivisor {

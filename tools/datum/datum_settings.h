@@ -83,6 +83,19 @@ DatumSide ReadSourceSide(const DatumFields& fields);
 DatumSide ReadTargetSide(const DatumFields& fields);
 DatumSettings ReadDatumSettings(const DatumFields& fields);
 
+// A datum model: both sides' settings, read when the model is made (a box
+// that fails ends the command before anything is computed), and its
+// parameter fields.
+template <typename ParameterFields>
+class DatumModel : public FieldsModel<ParameterFields> {
+public:
+    DatumModel(const DatumFields& settings, const ParameterFields& fields)
+        : FieldsModel<ParameterFields>(fields), settings_(ReadDatumSettings(settings)) {}
+
+protected:
+    DatumSettings settings_;
+};
+
 // Titles of StringGrid1 (source form) or StringGrid2 (target form):
 // "点号", x and y or B and L, "高程H(m)".
 std::vector<std::string> DatumPointGridTitles(CoordinateForm form);

@@ -29,16 +29,17 @@ EllipsoidTexts ReadEllipsoidOptions(const Arguments& args, int window_default_in
     if (args.Has(system_option)) {
         const std::string text = args.Get(system_option, "");
         // The list's items by number or by name, in the list's order.
-        static constexpr const char* kSystemNames[] = {"xian80", "cgcs2000", "beijing54", "wgs84", "custom"};
-        int index = -1;
-        if (text.size() == 1 && text[0] >= '0' && text[0] <= '4') index = text[0] - '0';
         std::string lower = text;
         for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        for (int i = 0; i < 5; ++i)
-            if (lower == kSystemNames[i]) index = i;
-        if (index < 0)
-            throw UsageError("--" + system_option + " takes 0 to 4 or xian80, cgcs2000, beijing54, wgs84, custom, not '" +
-                             text + "'");
+        int index = -1;
+        for (std::size_t i = 0; i < kCoordinateSystemPresets.size(); ++i)
+            if (text == std::to_string(i) || lower == kCoordinateSystemPresets[i].option_name) index = static_cast<int>(i);
+        if (index < 0) {
+            std::string names;
+            for (const auto& preset : kCoordinateSystemPresets) names += std::string(preset.option_name) + ", ";
+            throw UsageError("--" + system_option + " takes 0 to " + std::to_string(kCustomSystemIndex) + " or " + names +
+                             "not '" + text + "'");
+        }
         if (index != kCustomSystemIndex) {
             texts.a = kCoordinateSystemPresets[static_cast<std::size_t>(index)].semi_major_axis_text;
             texts.inverse_flattening = kCoordinateSystemPresets[static_cast<std::size_t>(index)].inverse_flattening_text;
@@ -172,9 +173,16 @@ int WriteExport(const Arguments& args, const std::string& lines) {
 }
 
 std::vector<OptionHelp> EllipsoidOptionHelp(const std::string& suffix) {
-    return {{"system" + suffix,
-             "N|NAME  coordinate system: 0 xian80 (1980西安), 1 cgcs2000 (2000国家), 2 beijing54 (1954北京), "
-             "3 wgs84, 4 custom (自定义: give --a and --invf)"},
+    std::string systems = "N|NAME  coordinate system: ";
+    for (std::size_t i = 0; i < kCoordinateSystemPresets.size(); ++i) {
+        const CoordinateSystemPreset& preset = kCoordinateSystemPresets[i];
+        if (i > 0) systems += ", ";
+        systems += std::to_string(i) + " " + preset.option_name;
+        std::string gloss = preset.option_gloss;
+        if (static_cast<int>(i) == kCustomSystemIndex) gloss += ": give --a and --invf";
+        if (!gloss.empty()) systems += " (" + gloss + ")";
+    }
+    return {{"system" + suffix, systems},
             {"a" + suffix, "TEXT  semi-major axis a (m)"},
             {"invf" + suffix, "TEXT  inverse flattening 1/f"}};
 }

@@ -72,8 +72,8 @@ struct Tool {
     bool command_optional = false;      // runs without a command too
 };
 
-// The text for `--system`: fills a and 1/f with preset `index` (0..3); index 4,
-// the custom item, keeps the texts the window had. Then --a/--invf (or the
+// The text for `--system`: fills a and 1/f with the preset of that number or
+// option name; the custom item keeps the texts the window had. Then --a/--invf (or the
 // suffixed options of the target system) replace them.
 struct EllipsoidTexts {
     std::string a;

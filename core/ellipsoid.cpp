@@ -5,17 +5,23 @@
 
 namespace coordconv {
 
-EllipsoidAxes ReadEllipsoidTexts(const std::string& a, const std::string& inverse_flattening) {
+EllipsoidNumbers ReadEllipsoidNumbers(const std::string& a, const std::string& inverse_flattening) {
+    EllipsoidNumbers numbers{};
+    numbers.a = TextToNumber(a);
+    numbers.inverse_flattening = TextToNumber(inverse_flattening);
+    return numbers;
+}
+
+EllipsoidAxes MakeEllipsoidAxes(const EllipsoidNumbers& numbers) {
     EllipsoidAxes axes{};
-    axes.a = TextToNumber(a);
-    axes.f = 1 / TextToNumber(inverse_flattening);
+    axes.a = numbers.a;
+    axes.f = 1 / numbers.inverse_flattening;
+    RaiseFloatingPointErrors();
     return axes;
 }
 
 EllipsoidAxes ReadEllipsoid(const std::string& a, const std::string& inverse_flattening) {
-    const EllipsoidAxes axes = ReadEllipsoidTexts(a, inverse_flattening);
-    RaiseFloatingPointErrors();
-    return axes;
+    return MakeEllipsoidAxes(ReadEllipsoidNumbers(a, inverse_flattening));
 }
 
 }  // namespace coordconv

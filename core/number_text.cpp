@@ -387,6 +387,13 @@ long double DegreesToDms(long double degrees) {
     return whole_degrees + whole_minutes / 100 + seconds / 10000;
 }
 
+PackedDmsCells PackedDmsCellsOf(long double latitude, long double longitude) {
+    const long double packed_latitude = DegreesToDms(latitude);
+    const long double packed_longitude = DegreesToDms(longitude);
+    RaiseFloatingPointErrors();
+    return {FloatToFixed(packed_latitude, kPackedDmsDecimals), FloatToFixed(packed_longitude, kPackedDmsDecimals)};
+}
+
 std::string FormatDms(long double degrees, int second_decimals) {
     const long double packed = DegreesToDms(degrees);
     const std::string text = FloatToFixed(packed, second_decimals + 4);

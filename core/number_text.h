@@ -75,6 +75,18 @@ long double DmsTextToDegrees(std::string_view text);
 // M = frac(d)*60 and S = frac(M)*60; no rounding and no carry of 60.
 long double DegreesToDms(long double degrees);
 
+// The cells of a latitude and a longitude written in packed form: each
+// DegreesToDms(decimal degrees) with 10 decimals (two of minutes, two of
+// seconds, six of the second: 1e-6″, about 0.03 mm). The floating-point
+// status is checked first (RaiseFloatingPointErrors), so a fault of the row's
+// computation, or of the packing, fails the row before any cell is written.
+inline constexpr int kPackedDmsDecimals = 10;
+struct PackedDmsCells {
+    std::string latitude;
+    std::string longitude;
+};
+PackedDmsCells PackedDmsCellsOf(long double latitude, long double longitude);
+
 // Decimal degrees to text such as 30°30′15.25″ with `second_decimals` (0..6)
 // decimals of the second; a rounded 60″ carries into the minutes and degrees.
 std::string FormatDms(long double degrees, int second_decimals);

@@ -29,6 +29,8 @@
 
 #include <optional>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "core/errors.h"
@@ -42,7 +44,6 @@ namespace coordconv {
 inline constexpr const char* kMessageTitle = "坐标转换";
 inline constexpr const char* kAdoptedText = "Yes";
 inline constexpr const char* kNotAdoptedText = "No";
-inline constexpr const char* kCommonPointHint = "未被采用的公共点将作为外部检核点使用";
 
 // How the external accuracy divides its sum of squares.
 enum class ExternalDivisor {
@@ -261,6 +262,18 @@ struct FitResult {
     FitOutcome outcome;
 };
 
+// A model that holds copies of its parameter field texts, rewrites them as
+// the solve goes and hands them back with the outcome (SolveModel).
+template <typename ParameterFields>
+class FieldsModel : public FittingModel {
+public:
+    explicit FieldsModel(const ParameterFields& fields) : fields_(fields) {}
+    const ParameterFields& Fields() const { return fields_; }
+
+protected:
+    ParameterFields fields_;
+};
+
 // Throws the outcome's failure, if any.
 void RaiseFitFailure(const FitOutcome& outcome);
 
@@ -284,5 +297,13 @@ void RaiseFitFailure(const FitOutcome& outcome);
 // the command: the outcome's failure holds its CommandError, and what was
 // written before stays.
 FitOutcome SolveCommonPoints(const CommonPointLayout& layout, FittingModel& model, PointTable& grid);
+
+// SolveCommonPoints, then the model's fields as the command left them.
+template <typename Model>
+auto SolveModel(const CommonPointLayout& layout, Model& model, PointTable& grid) {
+    FitOutcome outcome = SolveCommonPoints(layout, model, grid);
+    using ParameterFields = std::decay_t<decltype(model.Fields())>;
+    return FitResult<ParameterFields>{model.Fields(), std::move(outcome)};
+}
 
 }  // namespace coordconv

@@ -340,16 +340,19 @@ void SaveCassFile(const std::string& path, const PointTable& table, FileEncoding
     writer.Commit();
 }
 
+// Section of the remembered column mappings, one key per kind of window.
+constexpr const char* kImportSection = "Import";
+
 std::optional<ColumnMapping> RememberedMapping(const std::string& settings_path, const std::string& kind) {
     if (settings_path.empty() || kind.empty()) return std::nullopt;
-    return MappingFromText(IniFile(settings_path).ReadString("Import", kind, ""));
+    return MappingFromText(IniFile(settings_path).ReadString(kImportSection, kind, ""));
 }
 
 void RememberMapping(const std::string& settings_path, const std::string& kind, const ColumnMapping& mapping) {
     if (settings_path.empty() || kind.empty()) return;
     try {
         IniFile file(settings_path);
-        file.WriteString("Import", kind, MappingToText(mapping));
+        file.WriteString(kImportSection, kind, MappingToText(mapping));
         file.Save();
     } catch (const std::exception&) {
         // Not remembered this time.

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "core/point_conversion.h"
 #include "table/point_table.h"
 
 namespace coordconv {
@@ -21,5 +22,9 @@ using RowConversion = std::function<void(const std::string* source_row, std::str
 // rows from 1 upwards. A failing row ends the command there: the rows above
 // hold their new results, that row and the rows below are untouched.
 void ConvertTable(const RowConversion& convert, const PointTable& source, PointTable& result);
+
+// Rows name, x, y (metres) through a conversion of plane points to rows
+// name, x', y' with 4 decimals; no height is read (0 goes in).
+RowConversion PlaneRowConversion(const PointConversion& conversion);
 
 }  // namespace coordconv

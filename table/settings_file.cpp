@@ -125,17 +125,20 @@ bool KeepsSettingsBesideProgram(const std::string& program_folder, const std::ve
 #endif
 }
 
+// Section of the last folders, one key per kind of window.
+constexpr const char* kFoldersSection = "Folders";
+
 std::string RememberedFolder(const std::string& settings_path, const std::string& kind) {
     if (kind.empty()) return std::string();
-    return IniFile(settings_path).ReadString("Folders", kind, "");
+    return IniFile(settings_path).ReadString(kFoldersSection, kind, "");
 }
 
 void RememberFolder(const std::string& settings_path, const std::string& kind, const std::string& file) {
     if (kind.empty()) return;
     const std::string folder = QFileInfo(QString::fromStdString(file)).absolutePath().toStdString();
     IniFile ini(settings_path);
-    if (ini.ReadString("Folders", kind, "") == folder) return;
-    ini.WriteString("Folders", kind, folder);
+    if (ini.ReadString(kFoldersSection, kind, "") == folder) return;
+    ini.WriteString(kFoldersSection, kind, folder);
     try {
         ini.Save();
     } catch (const CommandError&) {

@@ -12,6 +12,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace coordconv {
@@ -83,6 +84,53 @@ private:
     std::vector<std::string> line_ends_;  // each line's end as read ("\r\n", "\n", "" for none)
     std::string line_end_ = "\r\n";
     bool ends_with_line_end_ = true;
+};
+
+// The keys of one section, listed once in a function template that takes
+// either of the two classes below, so that reading and writing cannot spell a
+// key differently:
+//   template <class Keys, class Settings> void ListKeys(Keys& keys, Settings& s) {
+//       keys.String("Xo", s.x_shift);
+//       keys.Bool("bzLine", s.draw_leader);
+//   }
+// The keys are written in the order listed.
+
+// Reads each key into its value; the value the settings struct starts with is
+// the default, kept when the key is missing or unreadable.
+class SettingsSectionReader {
+public:
+    SettingsSectionReader(const IniFile& ini, std::string section) : ini_(ini), section_(std::move(section)) {}
+    void String(const char* key, std::string& value) const { value = ini_.ReadString(section_, key, value); }
+    template <class Integral>
+    void Integer(const char* key, Integral& value) const {
+        value = static_cast<Integral>(ini_.ReadInteger(section_, key, static_cast<int>(value)));
+    }
+    void Bool(const char* key, bool& value) const { value = ini_.ReadBool(section_, key, value); }
+    // An item index of a list of `count` items.
+    void ListIndex(const char* key, int& value, int count) const {
+        value = ini_.ReadListIndex(section_, key, count, value);
+    }
+
+private:
+    const IniFile& ini_;
+    std::string section_;
+};
+
+// Writes each value under its key (the file is saved by the caller).
+class SettingsSectionWriter {
+public:
+    SettingsSectionWriter(IniFile& ini, std::string section) : ini_(ini), section_(std::move(section)) {}
+    void String(const char* key, const std::string& value) { ini_.WriteString(section_, key, value); }
+    template <class Integral>
+    void Integer(const char* key, Integral value) {
+        ini_.WriteInteger(section_, key, static_cast<int>(value));
+    }
+    void Bool(const char* key, bool value) { ini_.WriteBool(section_, key, value); }
+    void ListIndex(const char* key, int value, int /*count*/) { ini_.WriteInteger(section_, key, value); }
+
+private:
+    IniFile& ini_;
+    std::string section_;
 };
 
 }  // namespace coordconv

@@ -2,35 +2,42 @@
 
 #include <algorithm>
 
+#include "core/ellipsoid.h"
+
 namespace coordconv {
+namespace {
+
+constexpr const char* kSection = "CADBZBL";
+
+// Every key of the section, in the order written.
+template <class Keys, class Settings>
+void BzblKeys(Keys& keys, Settings& s) {
+    keys.ListIndex("ZBX", s.system_index, static_cast<int>(kCoordinateSystemPresets.size()));
+    keys.String("Xo", s.x_shift);
+    keys.String("Yo", s.y_shift);
+    keys.ListIndex("TYD", s.zone_index, 2);
+    keys.String("FontHeight", s.font_height);
+    keys.String("CircleR", s.circle_radius);
+    keys.Integer("sDec", s.second_decimals);
+    keys.Bool("bzCircle", s.draw_circle);
+    keys.Bool("bzLine", s.draw_leader);
+}
+
+}  // namespace
 
 BzblSettings ReadBzblSettings(const std::string& path) {
     const IniFile ini(path);
-    const BzblSettings defaults;
     BzblSettings s;
-    s.system_index = ini.ReadListIndex("CADBZBL", "ZBX", 5, defaults.system_index);
-    s.x_shift = ini.ReadString("CADBZBL", "Xo", defaults.x_shift);
-    s.y_shift = ini.ReadString("CADBZBL", "Yo", defaults.y_shift);
-    s.zone_index = ini.ReadListIndex("CADBZBL", "TYD", 2, defaults.zone_index);
-    s.font_height = ini.ReadString("CADBZBL", "FontHeight", defaults.font_height);
-    s.circle_radius = ini.ReadString("CADBZBL", "CircleR", defaults.circle_radius);
-    s.second_decimals = std::clamp(ini.ReadInteger("CADBZBL", "sDec", defaults.second_decimals), 0, 6);
-    s.draw_circle = ini.ReadBool("CADBZBL", "bzCircle", defaults.draw_circle);
-    s.draw_leader = ini.ReadBool("CADBZBL", "bzLine", defaults.draw_leader);
+    SettingsSectionReader keys(ini, kSection);
+    BzblKeys(keys, s);
+    s.second_decimals = std::clamp(s.second_decimals, 0, 6);
     return s;
 }
 
 void WriteBzblSettings(const std::string& path, const BzblSettings& s) {
     IniFile ini(path);
-    ini.WriteInteger("CADBZBL", "ZBX", s.system_index);
-    ini.WriteString("CADBZBL", "Xo", s.x_shift);
-    ini.WriteString("CADBZBL", "Yo", s.y_shift);
-    ini.WriteInteger("CADBZBL", "TYD", s.zone_index);
-    ini.WriteString("CADBZBL", "FontHeight", s.font_height);
-    ini.WriteString("CADBZBL", "CircleR", s.circle_radius);
-    ini.WriteInteger("CADBZBL", "sDec", s.second_decimals);
-    ini.WriteBool("CADBZBL", "bzCircle", s.draw_circle);
-    ini.WriteBool("CADBZBL", "bzLine", s.draw_leader);
+    SettingsSectionWriter keys(ini, kSection);
+    BzblKeys(keys, s);
     ini.Save();
 }
 

@@ -79,12 +79,9 @@ RowConversion BursaWolfConversion(const DatumFields& settings_fields, const Seve
 
 namespace {
 
-class BursaWolfModel : public FittingModel {
+class BursaWolfModel : public DatumModel<SevenParameterFields> {
 public:
-    BursaWolfModel(const DatumFields& settings, const SevenParameterFields& fields)
-        : settings_(ReadDatumSettings(settings)), fields_(fields) {}
-
-    const SevenParameterFields& Fields() const { return fields_; }
+    using DatumModel::DatumModel;
     int MinimumPoints() const override { return kBursaWolfMinimumPoints; }
     std::string TooFewPointsText() const override { return TooFewPointsMessage("布尔沙模型至少需要3"); }
 
@@ -131,8 +128,6 @@ public:
     }
 
 private:
-    DatumSettings settings_;
-    SevenParameterFields fields_;
     BursaWolfParameters p_;
 };
 
@@ -141,8 +136,7 @@ private:
 FitResult<SevenParameterFields> SolveBursaWolf(const DatumFields& settings, const SevenParameterFields& parameters,
                                                PointTable& grid) {
     BursaWolfModel model(settings, parameters);
-    FitOutcome outcome = SolveCommonPoints(BursaWolfLayout(), model, grid);
-    return {model.Fields(), std::move(outcome)};
+    return SolveModel(BursaWolfLayout(), model, grid);
 }
 
 }  // namespace coordconv

@@ -11,15 +11,7 @@ namespace {
 
 DatumSide ReadSide(const std::string& a, const std::string& inverse_flattening, const std::string& central_meridian,
                    const std::string& y_constant, CoordinateForm form) {
-    DatumSide side{};
-    const EllipsoidAxes axes = ReadEllipsoidTexts(a, inverse_flattening);
-    side.a = axes.a;
-    side.f = axes.f;
-    side.central_meridian = DmsTextToDegrees(central_meridian);
-    side.y_constant = TextToNumber(y_constant);
-    side.form = form;
-    RaiseFloatingPointErrors();
-    return side;
+    return {ReadGaussPlaneSystem(a, inverse_flattening, central_meridian, y_constant), form};
 }
 
 }  // namespace
@@ -107,6 +99,25 @@ PointConversion DatumPointConversion(const DatumSettings& settings, DatumTransfo
         kind(source), kind(target), check);
 }
 
+namespace {
+
+// Cells 1 and 2 of a result row: latitude and longitude (decimal degrees) in
+// packed form, or x and y (metres) with 4 decimals; a floating-point fault
+// fails the row before either is written.
+void WritePositionCells(CoordinateForm form, long double first, long double second, std::string* row) {
+    if (form == CoordinateForm::Geodetic) {
+        const PackedDmsCells cells = PackedDmsCellsOf(first, second);
+        row[1] = cells.latitude;
+        row[2] = cells.longitude;
+        return;
+    }
+    RaiseFloatingPointErrors();
+    row[1] = FloatToFixed(first, 4);
+    row[2] = FloatToFixed(second, 4);
+}
+
+}  // namespace
+
 RowConversion DatumConversion(const DatumSettings& settings, const PointConversion& conversion) {
     const DatumSide source = settings.source;
     const CoordinateForm target_form = settings.target.form;
@@ -115,38 +126,19 @@ RowConversion DatumConversion(const DatumSettings& settings, const PointConversi
         const long double second = SideNumber(source, row[2]);
         const long double H = TextToNumber(row[3]);
         const PointXYH point = conversion.Convert(first, second, H);
-        long double shown_first = point.x;
-        long double shown_second = point.y;
-        int decimals = 4;
-        if (target_form == CoordinateForm::Geodetic) {
-            shown_first = DegreesToDms(point.x);
-            shown_second = DegreesToDms(point.y);
-            decimals = 10;
-        }
-        RaiseFloatingPointErrors();
-        result[1] = FloatToFixed(shown_first, decimals);
-        result[2] = FloatToFixed(shown_second, decimals);
+        WritePositionCells(target_form, point.x, point.y, result);
         result[3] = FloatToFixed(point.H, 4);
         result[0] = row[0];
     };
 }
 
 void WriteTargetPoint(const DatumSide& target, const TransformedPoint& point, long double height, std::string* result_row) {
-    long double first = 0;
-    long double second = 0;
-    int decimals = 4;
     if (target.form == CoordinateForm::Geodetic) {
-        first = DegreesToDms(point.B);
-        second = DegreesToDms(point.l + target.central_meridian);
-        decimals = 10;
+        WritePositionCells(target.form, point.B, point.l + target.central_meridian, result_row);
     } else {
         const PlanePoint plane = GaussForward(target.a, target.f, point.B, point.l);
-        first = plane.x;
-        second = plane.y + target.y_constant;
+        WritePositionCells(target.form, plane.x, plane.y + target.y_constant, result_row);
     }
-    RaiseFloatingPointErrors();
-    result_row[1] = FloatToFixed(first, decimals);
-    result_row[2] = FloatToFixed(second, decimals);
     result_row[3] = FloatToFixed(height, 4);
 }
 

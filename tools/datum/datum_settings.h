@@ -14,7 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "core/ellipsoid.h"
 #include "core/gauss_kruger.h"
+#include "core/gauss_plane_system.h"
 #include "core/geocentric.h"
 #include "core/point_conversion.h"
 #include "core/zone_number.h"
@@ -67,11 +69,7 @@ inline constexpr const char* kDatumFormItems2d[2] = {"平面坐标(x,y)", "大�
 inline constexpr const char* kDatumFormHint = "注意：大地高=正高+高程异常。若无法确定大地高，可将大地高置零。";
 
 // One side's settings as the commands read them.
-struct DatumSide {
-    long double a;                 // metres
-    long double f;                 // flattening, 1 / (1/f text)
-    long double central_meridian;  // decimal degrees
-    long double y_constant;        // metres
+struct DatumSide : GaussPlaneSystem {
     CoordinateForm form;
 };
 
@@ -85,6 +83,19 @@ struct DatumSettings {
 DatumSide ReadSourceSide(const DatumFields& fields);
 DatumSide ReadTargetSide(const DatumFields& fields);
 DatumSettings ReadDatumSettings(const DatumFields& fields);
+
+// A datum model: both sides' settings, read when the model is made (a box
+// that fails ends the command before anything is computed), and its
+// parameter fields.
+template <typename ParameterFields>
+class DatumModel : public FieldsModel<ParameterFields> {
+public:
+    DatumModel(const DatumFields& settings, const ParameterFields& fields)
+        : FieldsModel<ParameterFields>(fields), settings_(ReadDatumSettings(settings)) {}
+
+protected:
+    DatumSettings settings_;
+};
 
 // Titles of StringGrid1 (source form) or StringGrid2 (target form):
 // "点号", x and y or B and L, "高程H(m)".

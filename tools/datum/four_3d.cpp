@@ -68,12 +68,10 @@ RowConversion Four3dConversion(const DatumFields& settings_fields, const FourPar
 
 namespace {
 
-class Four3dModel : public FittingModel {
+class Four3dModel : public DatumModel<FourParameterFields> {
 public:
     Four3dModel(const DatumFields& settings, const FourParameterFields& fields)
-        : settings_(ReadDatumSettings(settings)), fields_(fields), centre_(ReadRegionCentre(fields, settings_.source)) {}
-
-    const FourParameterFields& Fields() const { return fields_; }
+        : DatumModel(settings, fields), centre_(ReadRegionCentre(fields, settings_.source)) {}
 
     int MinimumPoints() const override { return kFour3dMinimumPoints; }
     std::string TooFewPointsText() const override { return TooFewPointsMessage("三维四参数模型至少需要2"); }
@@ -127,8 +125,6 @@ public:
     }
 
 private:
-    DatumSettings settings_;
-    FourParameterFields fields_;
     RegionCentre centre_;
     FourParameters p_;
 };
@@ -138,8 +134,7 @@ private:
 FitResult<FourParameterFields> SolveFour3d(const DatumFields& settings, const FourParameterFields& parameters,
                                            PointTable& grid) {
     Four3dModel model(settings, parameters);
-    FitOutcome outcome = SolveCommonPoints(Four3dLayout(), model, grid);
-    return {model.Fields(), std::move(outcome)};
+    return SolveModel(Four3dLayout(), model, grid);
 }
 
 RegionCentreTexts ComputeRegionCentre(const DatumFields& settings, const PointTable& grid) {

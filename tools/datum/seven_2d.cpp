@@ -67,12 +67,9 @@ RowConversion Seven2dConversion(const DatumFields& settings_fields, const Seven2
 
 namespace {
 
-class Seven2dModel : public FittingModel {
+class Seven2dModel : public DatumModel<Seven2dFields> {
 public:
-    Seven2dModel(const DatumFields& settings, const Seven2dFields& fields)
-        : settings_(ReadDatumSettings(settings)), fields_(fields) {}
-
-    const Seven2dFields& Fields() const { return fields_; }
+    using DatumModel::DatumModel;
 
     int MinimumPoints() const override { return kSeven2dMinimumPoints; }
 
@@ -127,8 +124,6 @@ public:
     }
 
 private:
-    DatumSettings settings_;
-    Seven2dFields fields_;
     SevenCoefficients p_{};
     long double height_sum_ = 0;
     long double height_change_ = 0;
@@ -138,8 +133,7 @@ private:
 
 FitResult<Seven2dFields> SolveSeven2d(const DatumFields& settings, const Seven2dFields& parameters, PointTable& grid) {
     Seven2dModel model(settings, parameters);
-    FitOutcome outcome = SolveCommonPoints(Seven2dLayout(), model, grid);
-    return {model.Fields(), std::move(outcome)};
+    return SolveModel(Seven2dLayout(), model, grid);
 }
 
 }  // namespace coordconv

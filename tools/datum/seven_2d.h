@@ -27,8 +27,6 @@ inline constexpr ParameterFieldSpec kHeightChangeSpec = {"EditDH", "dH=", "高�
 inline constexpr long double kSeven2dPointGridShares[4] = {0.20L, 0.28L, 0.28L, 0.24L};
 // The result table "数据另存" writes name and the two coordinates only.
 inline constexpr int kSeven2dSavedResultColumns = 3;
-inline constexpr const char* kSeven2dResultHint = "高程未进行转换";
-inline constexpr const char* kSeven2dCommonPointHint = "未被采用的公共点将作为外部检核点使用。高程未参与计算。";
 
 // The eight edits: the seven parameters and EditDH (metres).
 struct Seven2dFields {

@@ -104,12 +104,9 @@ RowConversion Seven3dConversion(const DatumFields& settings_fields, const SevenP
 
 namespace {
 
-class Seven3dModel : public FittingModel {
+class Seven3dModel : public DatumModel<SevenParameterFields> {
 public:
-    Seven3dModel(const DatumFields& settings, const SevenParameterFields& fields)
-        : settings_(ReadDatumSettings(settings)), fields_(fields) {}
-
-    const SevenParameterFields& Fields() const { return fields_; }
+    using DatumModel::DatumModel;
     int MinimumPoints() const override { return kSeven3dMinimumPoints; }
     std::string TooFewPointsText() const override { return TooFewPointsMessage("三维七参数模型至少需要3"); }
 
@@ -149,8 +146,6 @@ public:
     }
 
 private:
-    DatumSettings settings_;
-    SevenParameterFields fields_;
     SevenCoefficients p_{};
 };
 
@@ -159,8 +154,7 @@ private:
 FitResult<SevenParameterFields> SolveSeven3d(const DatumFields& settings, const SevenParameterFields& parameters,
                                              PointTable& grid) {
     Seven3dModel model(settings, parameters);
-    FitOutcome outcome = SolveCommonPoints(Seven3dLayout(), model, grid);
-    return {model.Fields(), std::move(outcome)};
+    return SolveModel(Seven3dLayout(), model, grid);
 }
 
 }  // namespace coordconv

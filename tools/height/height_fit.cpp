@@ -164,8 +164,7 @@ std::vector<std::string> HeightFitResultTitles() { return {"点号", "坐标x(m)
 
 FitResult<CoefficientTable> SolveHeightFit(int model_index, const CoefficientTable& coefficients, PointTable& grid) {
     HeightFitModel model(model_index, coefficients);
-    FitOutcome outcome = SolveCommonPoints(HeightFitLayout(), model, grid);
-    return {model.Fields(), std::move(outcome)};
+    return SolveModel(HeightFitLayout(), model, grid);
 }
 
 RowConversion HeightFitConversion(int model_index, const CoefficientTable& coefficients) {

@@ -78,11 +78,9 @@ namespace {
 // The model steps of the solve: observation equations (dx, dy, a, b) and the
 // height sum from the adopted rows, the mean height shift, the solved or
 // typed parameters, and the residuals x' - x2, y' - y2, H' - H2 of a row.
-class PlaneFourModel : public FittingModel {
+class PlaneFourModel : public FieldsModel<PlaneFourFields> {
 public:
-    explicit PlaneFourModel(const PlaneFourFields& fields) : fields_(fields) {}
-
-    const PlaneFourFields& Fields() const { return fields_; }
+    using FieldsModel::FieldsModel;
 
     int MinimumPoints() const override { return kPlaneFourMinimumPoints; }
 
@@ -177,7 +175,6 @@ public:
     }
 
 private:
-    PlaneFourFields fields_;
     PlaneFourParameters parameters_;
     long double height_sum_ = 0;
 };
@@ -196,8 +193,7 @@ std::vector<std::string> PlaneFourCommonPointTitles() { return CommonPointTitles
 
 FitResult<PlaneFourFields> SolvePlaneFour(const PlaneFourFields& fields, PointTable& grid) {
     PlaneFourModel model(fields);
-    FitOutcome outcome = SolveCommonPoints(PlaneFourLayout(), model, grid);
-    return {model.Fields(), std::move(outcome)};
+    return SolveModel(PlaneFourLayout(), model, grid);
 }
 
 std::vector<std::string> PlaneFourParameterLines(const PlaneFourFields& fields) {

@@ -83,12 +83,10 @@ constexpr long double kSecondsPerRadian = kRadiansToDegrees * 3600;
 // The model steps of the solve: two equations per adopted row in the chosen
 // variables, the mean height shift, the solved or typed coefficients, and
 // the residuals p' - p2, q' - q2, H' - H2 of a row.
-class PolynomialModel : public FittingModel {
+class PolynomialModel : public FieldsModel<PolynomialParameters> {
 public:
     PolynomialModel(const PolynomialFields& fields, const CoefficientTable& coefficients)
-        : fields_{fields, coefficients}, term_count_(PolynomialTermCount(fields.order_index)) {}
-
-    const PolynomialParameters& Fields() const { return fields_; }
+        : FieldsModel({fields, coefficients}), term_count_(PolynomialTermCount(fields.order_index)) {}
 
     int MinimumPoints() const override { return term_count_; }
 
@@ -183,7 +181,6 @@ public:
     }
 
 private:
-    PolynomialParameters fields_;
     const PolynomialForm form_ = fields_.fields.form;
     const int term_count_;
     Vector coefficients_in_use_;
@@ -221,8 +218,7 @@ std::vector<std::string> PolynomialPointTitles(PolynomialForm form) {
 FitResult<PolynomialParameters> SolvePolynomial(const PolynomialFields& fields, const CoefficientTable& coefficients,
                                                 PointTable& grid) {
     PolynomialModel model(fields, coefficients);
-    FitOutcome outcome = SolveCommonPoints(PolynomialLayout(fields.form), model, grid);
-    return {model.Fields(), std::move(outcome)};
+    return SolveModel(PolynomialLayout(fields.form), model, grid);
 }
 
 PointConversion PolynomialPointConversion(const PolynomialFields& fields, const CoefficientTable& coefficients) {
@@ -258,11 +254,9 @@ RowConversion PolynomialConversion(const PolynomialFields& fields, const Coeffic
             result[1] = FloatToFixed(moved.x, 4);
             result[2] = FloatToFixed(moved.y, 4);
         } else {
-            const long double packed_p = DegreesToDms(moved.x);
-            const long double packed_q = DegreesToDms(moved.y);
-            RaiseFloatingPointErrors();
-            result[1] = FloatToFixed(packed_p, 10);
-            result[2] = FloatToFixed(packed_q, 10);
+            const PackedDmsCells cells = PackedDmsCellsOf(moved.x, moved.y);
+            result[1] = cells.latitude;
+            result[2] = cells.longitude;
         }
         result[0] = source[0];
         result[3] = FloatToFixed(moved.H, 4);

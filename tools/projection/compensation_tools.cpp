@@ -113,16 +113,7 @@ PointConversion CompensationPointConversion(const CompensationFields& fields) {
 }
 
 RowConversion CompensationConversion(const CompensationFields& fields) {
-    const PointConversion conversion = CompensationPointConversion(fields);
-    return [conversion](const std::string* source_row, std::string* result) {
-        const long double x = TextToNumber(source_row[1]);
-        const long double y = TextToNumber(source_row[2]);
-        const PointXYH p = conversion.Convert(x, y, 0);
-        RaiseFloatingPointErrors();
-        result[0] = source_row[0];
-        result[1] = FloatToFixed(p.x, 4);
-        result[2] = FloatToFixed(p.y, 4);
-    };
+    return PlaneRowConversion(CompensationPointConversion(fields));
 }
 
 }  // namespace coordconv

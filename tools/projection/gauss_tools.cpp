@@ -10,14 +10,7 @@
 namespace coordconv {
 
 GaussSettings ReadGaussSettings(const GaussFields& fields) {
-    GaussSettings s{};
-    const EllipsoidAxes axes = ReadEllipsoidTexts(fields.a, fields.inverse_flattening);
-    s.a = axes.a;
-    s.f = axes.f;
-    s.central_meridian = DmsTextToDegrees(fields.central_meridian);
-    s.y_constant = TextToNumber(fields.y_constant);
-    RaiseFloatingPointErrors();
-    return s;
+    return ReadGaussPlaneSystem(fields.a, fields.inverse_flattening, fields.central_meridian, fields.y_constant);
 }
 
 RowConversion GaussForwardConversion(const GaussFields& fields) {
@@ -45,12 +38,10 @@ RowConversion GaussInverseConversion(const GaussFields& fields) {
         const GeodeticOffset g = GaussInverse(ellipsoid, x, y);
         const long double latitude = g.latitude;
         const long double longitude = g.longitude + s.central_meridian;
-        const long double packed_b = DegreesToDms(latitude);
-        const long double packed_l = DegreesToDms(longitude);
-        RaiseFloatingPointErrors();
+        const PackedDmsCells cells = PackedDmsCellsOf(latitude, longitude);
         result[0] = source[0];
-        result[1] = FloatToFixed(packed_b, 10);
-        result[2] = FloatToFixed(packed_l, 10);
+        result[1] = cells.latitude;
+        result[2] = cells.longitude;
     };
 }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/gauss_plane_system.h"
 #include "core/zone_number.h"
 #include "table/row_conversion.h"
 
@@ -18,12 +19,7 @@ struct GaussFields {
 };
 
 // The ellipsoid and meridian as the convert commands read them.
-struct GaussSettings {
-    long double a;
-    long double f;
-    long double central_meridian;  // decimal degrees
-    long double y_constant;        // metres
-};
+using GaussSettings = GaussPlaneSystem;
 
 // Reads the boxes; a text that is not a number or a 1/f of 0 fails here,
 // before the result table is touched.

@@ -10,9 +10,10 @@ namespace coordconv {
 
 UtmSettings ReadUtmSettings(const UtmFields& fields) {
     UtmSettings s{};
-    const EllipsoidAxes axes = ReadEllipsoidTexts(fields.a, fields.inverse_flattening);
+    const EllipsoidAxes axes = ReadEllipsoid(fields.a, fields.inverse_flattening);
     s.ellipsoid = MakeUtmEllipsoid(axes.a, axes.f);
-    // A fault of the ellipsoid is reported before a later box is read.
+    // A flattening without a real eccentricity (1/f below 0.5) is reported
+    // before a later box is read.
     RaiseFloatingPointErrors();
     s.central_meridian = DmsTextToDegrees(fields.central_meridian);
     s.y_constant = TextToNumber(fields.y_constant);
@@ -50,12 +51,10 @@ RowConversion UtmInverseConversion(const UtmFields& fields) {
         const long double x = TextToNumber(source[1]);
         const long double y = TextToNumber(source[2]);
         const UtmGeodetic g = UtmInverse(s, x, y);
-        const long double packed_b = DegreesToDms(g.latitude);
-        const long double packed_l = DegreesToDms(g.longitude);
-        RaiseFloatingPointErrors();
+        const PackedDmsCells cells = PackedDmsCellsOf(g.latitude, g.longitude);
         result[0] = source[0];
-        result[1] = FloatToFixed(packed_b, 10);
-        result[2] = FloatToFixed(packed_l, 10);
+        result[1] = cells.latitude;
+        result[2] = cells.longitude;
     };
 }
 

@@ -41,16 +41,7 @@ PointConversion ZoneChangePointConversion(const ZoneChangeFields& fields) {
 }
 
 RowConversion ZoneChangeConversion(const ZoneChangeFields& fields) {
-    const PointConversion conversion = ZoneChangePointConversion(fields);
-    return [conversion](const std::string* source, std::string* result) {
-        const long double x = TextToNumber(source[1]);
-        const long double y = TextToNumber(source[2]);
-        const PointXYH p = conversion.Convert(x, y, 0);
-        RaiseFloatingPointErrors();
-        result[0] = source[0];
-        result[1] = FloatToFixed(p.x, 4);
-        result[2] = FloatToFixed(p.y, 4);
-    };
+    return PlaneRowConversion(ZoneChangePointConversion(fields));
 }
 
 }  // namespace coordconv

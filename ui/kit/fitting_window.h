@@ -76,6 +76,18 @@ FittingRun ShowingFields(FitResult<Fields> fit, Show show) {
 // The title of the export's text dialog.
 inline constexpr const char* kProjExportTitle = "导出PROJ";
 
+// The hint of the common-point grid: the points not adopted check the solve
+// from outside. The windows show it in three wordings, each kept as it is:
+// the three-dimensional datum windows without the full stop, the height fit
+// window with it, and the windows whose solve leaves the heights out (plane
+// four-parameter, polynomial, two-dimensional seven-parameter) with a second
+// sentence saying so; their result grid's hint says the heights are not
+// converted.
+inline const std::string kCommonPointHint = "未被采用的公共点将作为外部检核点使用";
+inline const std::string kCommonPointHintSentence = kCommonPointHint + "。";
+inline const std::string kCommonPointHintHeightsUnused = kCommonPointHintSentence + "高程未参与计算。";
+inline const std::string kHeightsNotConvertedHint = "高程未进行转换";
+
 struct FittingWindowLayout {
     // Caption, outer size, the source and result groups and their tables
     // (4 columns, the fitting-window split, both tables cleared by " 清空 ").

@@ -20,7 +20,7 @@ FittingWindowLayout HeightFitWindowLayout() {
     layout.common_points = HeightFitLayout();
     layout.common_point_titles = HeightFitCommonPointTitles();
     layout.common_group_caption = "公共点坐标及高程";
-    layout.common_point_hint = "未被采用的公共点将作为外部检核点使用。";
+    layout.common_point_hint = kCommonPointHintSentence;
     layout.parameter_group_caption = "高程拟合参数";
     layout.parameter_group_width = 217;
     layout.solve_caption = "解算参数";

@@ -15,7 +15,7 @@ FittingWindowLayout PlaneFourWindowLayout() {
     layout.points.column_width_offset = kPlanePointGridOffset;
     layout.common_points = PlaneFourLayout();
     layout.common_point_titles = PlaneFourCommonPointTitles();
-    layout.common_point_hint = "未被采用的公共点将作为外部检核点使用。高程未参与计算。";
+    layout.common_point_hint = kCommonPointHintHeightsUnused;
     layout.parameter_group_width = 224;
     layout.solve_caption = "解算四参数";
     return layout;
@@ -25,7 +25,7 @@ FittingWindowLayout PlaneFourWindowLayout() {
 
 TForm2d4p::TForm2d4p(QWidget* owner, UserDialogs& dialogs) : FittingWindow(owner, dialogs, PlaneFourWindowLayout()) {
     setObjectName("Form2d4p");
-    Result().setToolTip("高程未进行转换");
+    Result().setToolTip(ToQString(kHeightsNotConvertedHint));
     // The parameter file holds the edits in this order.
     dx_ = AddParameterEdit("EditA", "dx=", "");
     dy_ = AddParameterEdit("EditB", "dy=", "y平移");

@@ -19,7 +19,7 @@ FittingWindowLayout PolynomialWindowLayout() {
     layout.points.column_width_offset = kPlanePointGridOffset;
     layout.common_points = PolynomialLayout(PolynomialForm::Plane);
     layout.common_point_titles = PolynomialCommonPointTitles(PolynomialForm::Plane);
-    layout.common_point_hint = "未被采用的公共点将作为外部检核点使用。高程未参与计算。";
+    layout.common_point_hint = kCommonPointHintHeightsUnused;
     layout.parameter_group_caption = "多项式系数";
     layout.parameter_group_width = 217;
     layout.solve_caption = "解算系数";
@@ -38,7 +38,7 @@ QComboBox* NewItemBox(const QString& name, const std::vector<std::string>& items
 
 TFormPoly::TFormPoly(QWidget* owner, UserDialogs& dialogs) : FittingWindow(owner, dialogs, PolynomialWindowLayout()) {
     setObjectName("FormPoly");
-    Result().setToolTip("高程未进行转换");
+    Result().setToolTip(ToQString(kHeightsNotConvertedHint));
 
     // Above the common points: "坐标形式" ComboBox2, then "多项式模型" ComboBox1.
     auto* choice = new QWidget(this);

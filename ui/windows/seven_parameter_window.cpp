@@ -21,8 +21,8 @@ DatumWindowSpec SevenParameterSpec(const SevenParameterModel& model) {
         spec.form_hint.clear();
         spec.point_shares.assign(std::begin(kSeven2dPointGridShares), std::end(kSeven2dPointGridShares));
         spec.written_result_columns = model.saved_result_columns;
-        spec.result_hint = kSeven2dResultHint;
-        spec.common_point_hint = kSeven2dCommonPointHint;
+        spec.result_hint = kHeightsNotConvertedHint;
+        spec.common_point_hint = kCommonPointHintHeightsUnused;
     }
     return spec;
 }

@@ -120,7 +120,7 @@ TEST_F(FittingWindowTest, ToolBarsCaptionsOrderAndNames) {
     EXPECT_EQ(window->CommonPointToolBar()->widgetForAction(actions[7])->objectName(), "ToolButton13");
 
     EXPECT_EQ(Grid().objectName(), "StringGrid3");
-    EXPECT_EQ(Grid().toolTip(), QString::fromUtf8(kCommonPointHint));
+    EXPECT_EQ(Grid().toolTip(), QString::fromUtf8("未被采用的公共点将作为外部检核点使用"));
     EXPECT_EQ(Grid().Table().RowCount(), 3);
     EXPECT_EQ(Cell(12, 0), "采用");
     EXPECT_EQ(window->ParameterGroupBox()->title(), "转换参数");

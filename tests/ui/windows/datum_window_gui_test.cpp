@@ -302,7 +302,7 @@ TEST_F(Seven2dWindowTest, LayoutDiffersFromTheThreeDimensionalWindows) {
     EXPECT_EQ(window->TargetForm()->itemText(1), QString::fromUtf8("大地坐标(B,L)"));
     EXPECT_TRUE(window->SourceForm()->toolTip().isEmpty());
     EXPECT_EQ(window->Result().toolTip(), QString::fromUtf8("高程未进行转换"));
-    EXPECT_EQ(window->CommonPoints().toolTip(), QString::fromUtf8(kSeven2dCommonPointHint));
+    EXPECT_EQ(window->CommonPoints().toolTip(), QString::fromUtf8("未被采用的公共点将作为外部检核点使用。高程未参与计算。"));
     EXPECT_EQ(window->CommonPoints().Table().RowCount(), 5);
     ASSERT_NE(window->HeightChange(), nullptr);
     EXPECT_EQ(window->ParameterEdits().back(), window->HeightChange());

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/gauss_kruger.h"
 #include "core/number_text.h"
 #include "tools/cad/annotation.h"
 #include "tools/cad/sheet_point_pick.h"

@@ -178,7 +178,6 @@ void ConversionWindow::ImportSource(bool always_ask) {
 }
 
 void ConversionWindow::ImportFile(const std::string& path, bool always_ask) {
-    RequireRegularFile(path);  // before the layout is read: a FIFO would block it
     if (always_ask || NeedsImportDialog(path, source_->Table().ColCount())) {
         ImportMappedIntoGrid(*source_, dialogs_, layout_.split, path, CheckSettings());
         return;

@@ -82,6 +82,7 @@ bool NeedsImportDialog(const std::string& path, int column_count) {
     const QString suffix = QFileInfo(ToQString(path)).suffix().toLower();
     if (suffix != "dat" && suffix != "txt") return false;
     try {
+        RequireRegularFile(path);  // before the first lines are read: a FIFO would block
         return !FitsProgramLayout(ReadFirstLines(path, FileEncoding::Gbk, kDialogLines), column_count, suffix == "dat");
     } catch (const CommandError&) {
         return false;  // the direct import reports the file's failure

@@ -4,7 +4,8 @@ set -euo pipefail
 
 PACKAGES=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev libgtest-dev googletest
           libbenchmark-dev fonts-wqy-microhei xvfb xauth fp-utils libdxflib-dev proj-bin poppler-utils g++-mingw-w64-x86-64
-          gcc-mingw-w64-x86-64 wine wine64 dpkg-dev file desktop-file-utils groff-base python3-ezdxf)
+          gcc-mingw-w64-x86-64 wine wine64 dpkg-dev file desktop-file-utils groff-base python3-ezdxf
+          libgdal-dev gdal-bin python3-gdal)
 
 install_missing_packages() {
     local missing=()

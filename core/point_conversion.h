@@ -8,6 +8,9 @@
 
 #include <functional>
 #include <string>
+#include <utility>
+
+#include "core/coordinate_system.h"
 
 namespace coordconv {
 
@@ -35,8 +38,6 @@ struct LocalSimilarity {
     long double rotation;
 };
 LocalSimilarity NearestSimilarity(const PlaneJacobian& jacobian);
-
-enum class CoordinateKind { Plane, Geodetic };
 
 class PointConversion {
 public:
@@ -68,6 +69,10 @@ public:
     // Earth's radius R: the step's truncation error h^2/6 |f'''| is below
     // 1e-14 and the rounding of long double coordinates (about 3e-13 m at
     // 3e6 m) over 2h = 2 m below 2e-13, so every element is good to 1e-12.
+    // The systems of the two sides, where the tool's settings name them.
+    const ConversionSystems& Systems() const { return systems_; }
+    void SetSystems(ConversionSystems systems) { systems_ = std::move(systems); }
+
     PlaneJacobian JacobianAt(long double x, long double y, long double H) const;
     LocalSimilarity SimilarityAt(long double x, long double y, long double H) const {
         return NearestSimilarity(JacobianAt(x, y, H));
@@ -81,6 +86,7 @@ private:
     CoordinateKind target_;
     SourceCheck check_;
     bool similarity_ = false;
+    ConversionSystems systems_;
 };
 
 // The source check of Gauss-Krüger plane coordinates with false easting

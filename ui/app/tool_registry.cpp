@@ -71,7 +71,7 @@ std::vector<MenuGroup> MainMenu() {
           OpenCadWindow<TFormBZBL>("bzBL", "CAD标注地理坐标"),
           RunCommandItem("bzXY", "CAD标注平面坐标",
                          [](QWidget*, UserDialogs& dialogs) {
-                             RunCommand(dialogs, [&dialogs] { bzXYClick(dialogs, AttachToRunningCad); });
+                             RunCommand(dialogs, [&dialogs] { RunPlaneAnnotationCommand(dialogs, AttachToRunningCad); });
                          })}},
         {"Help", "帮助", {MainWindowItem(kHelpItem, "系统帮助"), MainWindowItem(kAboutItem, "关于...")}},
     };

@@ -134,7 +134,7 @@ QWidget* TFormBZBL::BuildStyleGroup() {
 }
 
 void TFormBZBL::FormCreate() {
-    const BzblSettings settings = ReadBzblSettings(settings_path_);
+    const GeodeticAnnotationSettings settings = ReadGeodeticAnnotationSettings(settings_path_);
     ellipsoid_->SelectQuietly(settings.system_index);
     edit_xx_->setText(ToQString(settings.x_shift));
     edit_yy_->setText(ToQString(settings.y_shift));
@@ -147,8 +147,8 @@ void TFormBZBL::FormCreate() {
 }
 
 void TFormBZBL::FormDestroy() {
-    const BzblSettings settings = CurrentSettings();
-    RunCommand(dialogs_, [&] { WriteBzblSettings(settings_path_, settings); });
+    const GeodeticAnnotationSettings settings = CurrentSettings();
+    RunCommand(dialogs_, [&] { WriteGeodeticAnnotationSettings(settings_path_, settings); });
 }
 
 int TFormBZBL::SecondDecimals() const {
@@ -157,8 +157,8 @@ int TFormBZBL::SecondDecimals() const {
     return whole ? std::clamp(value, 0, kMaxSecondDecimals) : 0;
 }
 
-BzblSettings TFormBZBL::CurrentSettings() const {
-    BzblSettings settings;
+GeodeticAnnotationSettings TFormBZBL::CurrentSettings() const {
+    GeodeticAnnotationSettings settings;
     settings.system_index = ellipsoid_->List()->currentIndex();
     settings.x_shift = ToStdString(edit_xx_->text());
     settings.y_shift = ToStdString(edit_yy_->text());

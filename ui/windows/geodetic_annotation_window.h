@@ -34,7 +34,7 @@ public:
 
     EllipsoidBoxes& Ellipsoid() { return *ellipsoid_; }
     // The settings as the settings file keeps them.
-    BzblSettings CurrentSettings() const;
+    GeodeticAnnotationSettings CurrentSettings() const;
     // The fields as "开始标注" reads them.
     GeodeticAnnotationFields Fields() const;
     // The decimals of the seconds: the spin edit's text as a whole number in

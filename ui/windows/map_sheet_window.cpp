@@ -253,7 +253,7 @@ int TFormTFH::Scale() const {
 }
 
 void TFormTFH::FormCreate() {
-    const TfhSettings settings = ReadTfhSettings(settings_path_);
+    const MapSheetSettings settings = ReadMapSheetSettings(settings_path_);
     radio_new_->setChecked(settings.by_new_form);
     radio_old_->setChecked(!settings.by_new_form);
     radio_input_old_->setChecked(settings.input_old_form);
@@ -262,7 +262,7 @@ void TFormTFH::FormCreate() {
     edit_yy_->setText(ToQString(settings.y_shift));
     ellipsoid_->SelectQuietly(settings.system_index);
     zone_->setCurrentIndex(settings.zone_index);
-    const TfhScaleSettings added = ReadTfhScaleSettings(settings_path_);
+    const MapSheetScaleSettings added = ReadMapSheetScaleSettings(settings_path_);
     for (int i = 0; i < static_cast<int>(kSheetScales.size()); ++i)
         if (kSheetScales[static_cast<std::size_t>(i)].denominator == added.scale) scale_->setCurrentIndex(i);
     for (std::size_t i = 0; i < kRectangularScales.size(); ++i)
@@ -271,19 +271,19 @@ void TFormTFH::FormCreate() {
 }
 
 void TFormTFH::FormDestroy() {
-    const TfhSettings settings = CurrentSettings();
-    TfhScaleSettings added;
+    const MapSheetSettings settings = CurrentSettings();
+    MapSheetScaleSettings added;
     added.scale = kSheetScales[static_cast<std::size_t>(Scale())].denominator;
     added.rectangular = RectangularScale().has_value();
     // One command: a file that cannot be written is reported once.
     RunCommand(dialogs_, [&] {
-        WriteTfhSettings(settings_path_, settings);
-        WriteTfhScaleSettings(settings_path_, added);
+        WriteMapSheetSettings(settings_path_, settings);
+        WriteMapSheetScaleSettings(settings_path_, added);
     });
 }
 
-TfhSettings TFormTFH::CurrentSettings() const {
-    TfhSettings settings;
+MapSheetSettings TFormTFH::CurrentSettings() const {
+    MapSheetSettings settings;
     settings.by_new_form = radio_new_->isChecked();
     settings.input_old_form = radio_input_old_->isChecked();
     settings.x_shift = ToStdString(edit_xx_->text());

@@ -39,7 +39,7 @@ public:
     EllipsoidBoxes& Ellipsoid() { return *ellipsoid_; }
     QTabWidget* Pages() const { return pages_; }
     // The choices as the settings file keeps them.
-    TfhSettings CurrentSettings() const;
+    MapSheetSettings CurrentSettings() const;
     // The boxes of the plane-coordinate page.
     PlaneSheetFields PlaneFields() const;
 

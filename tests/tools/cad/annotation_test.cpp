@@ -24,7 +24,7 @@ std::string ErrorOf(const std::function<void()>& command) {
 
 std::unique_ptr<CadAutomation> NoCad() { return nullptr; }
 
-// --- plane coordinates (bzXYClick) ---
+// --- plane coordinates (the main menu's "CAD标注平面坐标") ---
 
 TEST(PlaneAnnotation, ShelfLineWithNorthingAboveAndEastingBelow) {
     FakeCad cad;
@@ -113,7 +113,7 @@ TEST(PlaneAnnotation, CancellingTheLabelPickEndsQuietlyKeepingEarlierLabels) {
     EXPECT_EQ(cad.CallsOf("AddLine").size(), 2u);
 }
 
-// --- geodetic coordinates (TFormBZBL) ---
+// --- geodetic coordinates ("CAD标注地理坐标") ---
 
 // A drawing point for latitude and longitude (degrees) in the national
 // 3° zone system of the 1980 Xi'an ellipsoid, less the CAD shifts.

@@ -73,7 +73,7 @@ TEST(CadMenu, WindowsOpenAndOnlyTheMapSheetWindowIsCentred) {
     ASSERT_EQ(windows.size(), 2u);
     EXPECT_EQ(windows[0]->windowTitle(), QString::fromUtf8("1:1万图幅号计算"));
     EXPECT_EQ(windows[1]->windowTitle(), QString::fromUtf8("CAD标注地理坐标"));
-    EXPECT_EQ(windows[1]->pos(), TFormBZBL::kDesignedPosition);
+    EXPECT_EQ(windows[1]->pos(), GeodeticAnnotationWindow::kDesignedPosition);
     const QRect screen = windows[0]->screen()->availableGeometry();
     EXPECT_EQ(windows[0]->pos(), screen.center() - windows[0]->rect().center());
 }

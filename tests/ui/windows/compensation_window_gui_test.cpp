@@ -26,7 +26,7 @@ protected:
     long double Number(const char* name) { return TextToNumber(Box(name)->text().toStdString()); }
 
     FakeDialogs dialogs;
-    TFormGCDC window{nullptr, dialogs};
+    CompensationWindow window{nullptr, dialogs};
 };
 
 TEST_F(CompensationWindowTest, LayoutToolBarAndBoxes) {

@@ -55,17 +55,14 @@ struct GeodeticLabel {
     std::string latitude;   // "N " + FormatDms(B, d)
 };
 
-// Latitude and longitude texts of a drawing point (x easting, y northing)
-// for the shifts, zone width and ellipsoid of `fields`: zone n, the whole
-// millions of metres of the national easting, central meridian 6n - 3 (6° zones) or 3n, false
-// easting 500000 m, then the Gauss inverse.
-GeodeticLabel GeodeticLabelOf(const GeodeticAnnotationFields& fields, double x, double y);
-
 // The width of a two-line label: 0.7 * h per character of the longer line,
 // characters counted as bytes of the GBK code page (the marks ° ′ ″ count 2).
 long double GeodeticLabelWidth(const GeodeticLabel& label, long double text_height);
 
-// The geodetic annotation's picking loop ("开始标注").
+// The geodetic annotation's picking loop ("开始标注"): each picked drawing
+// point, shifted into the national Gauss zone its easting's millions name
+// (6n - 3 or 3n, false easting 500000 m), labelled with its latitude and
+// longitude on the ellipsoid of `fields`.
 CadCommandOutcome AnnotateGeodetic(const CadAttach& attach, const GeodeticAnnotationFields& fields);
 
 // The plane annotation's picking loop: text height asked at the CAD command line

@@ -177,17 +177,6 @@ SheetPoint PlaneSheetPoint(const PlaneSheetFields& fields) {
     return {latitude, longitude};
 }
 
-SheetJunctionTable SheetsFromGeodetic(bool new_form, const std::string& longitude_text,
-                                      const std::string& latitude_text) {
-    const SheetPoint p = GeodeticSheetPoint(longitude_text, latitude_text);
-    return SheetJunctionAt(new_form, p.latitude, p.longitude);
-}
-
-SheetJunctionTable SheetsFromPlane(bool new_form, const PlaneSheetFields& fields) {
-    const SheetPoint p = PlaneSheetPoint(fields);
-    return SheetJunctionAt(new_form, p.latitude, p.longitude);
-}
-
 SheetJunctionTable SheetsFromSheetNumber(bool new_form, bool input_old_form, const std::string& sheet_text) {
     // Sheet numbers are read byte by byte: a sheet number is ASCII, where the
     // UTF-8 text and its GBK bytes agree; any other character makes a field

@@ -48,12 +48,6 @@ SheetJunctionTable SheetJunctionAt(bool new_form, long double latitude_seconds, 
 // seconds come out exact.
 long double PackedAngleSeconds(long double packed);
 
-// "根据经纬度计算": the longitude and latitude texts (packed ddd.mmss),
-// nudged by 0.0000001" so that a point on a sheet corner falls into the sheet
-// to its north-east.
-SheetJunctionTable SheetsFromGeodetic(bool new_form, const std::string& longitude_text,
-                                      const std::string& latitude_text);
-
 // The boxes of the page "根据平面坐标计算", with their initial texts.
 struct PlaneSheetFields {
     std::string a = kCoordinateSystemPresets[0].semi_major_axis_text;            // semi-major axis, metres
@@ -64,11 +58,6 @@ struct PlaneSheetFields {
     std::string x_shift = "0";  // added to X
     std::string y_shift = "0";  // added to Y
 };
-
-// "根据平面坐标计算": zone z = the integer part of Y / 1000000, central
-// meridian 3z (3° zones) or 6z - 3 (6° zones), false easting 500000 m, then
-// the Gauss inverse on the ellipsoid of the a and 1/f boxes.
-SheetJunctionTable SheetsFromPlane(bool new_form, const PlaneSheetFields& fields);
 
 // "根据图幅号计算": the sheet number typed in the old form
 // (`input_old_form`) or the new one; the point one second inside
@@ -85,10 +74,13 @@ struct SheetPoint {
     long double longitude;
 };
 
-// The point of "根据经纬度计算": the packed texts in seconds, nudged north-east
-// by 0.0000001" as SheetsFromGeodetic takes it.
+// The point of "根据经纬度计算": the longitude and latitude texts (packed
+// ddd.mmss) in seconds, nudged north-east by 0.0000001" so that a point on a
+// sheet corner falls into the sheet to its north-east.
 SheetPoint GeodeticSheetPoint(const std::string& longitude_text, const std::string& latitude_text);
-// The point of "根据平面坐标计算", as SheetsFromPlane takes it.
+// The point of "根据平面坐标计算": zone z = the integer part of Y / 1000000,
+// central meridian 3z (3° zones) or 6z - 3 (6° zones), false easting
+// 500000 m, then the Gauss inverse on the ellipsoid of the a and 1/f boxes.
 SheetPoint PlaneSheetPoint(const PlaneSheetFields& fields);
 
 // The junction table of `sheet` at its own scale: the sheet in the centre and
@@ -99,9 +91,9 @@ SheetJunctionTable JunctionOfSheet(const MapSheet& sheet, bool new_form);
 inline constexpr const char* kNoOldFormText = "该比例尺没有旧图幅编号";
 
 // The junction table at a chosen scale (index in kSheetScales) and the sheet
-// in its centre. At 1:10,000 the table is exactly SheetsFromGeodetic's,
-// SheetsFromPlane's or SheetsFromSheetNumber's, and the sheet is there only
-// where the series numbers the point. At other scales a typed number is read
+// in its centre. At 1:10,000 the table is exactly SheetJunctionAt's of the
+// point (or SheetsFromSheetNumber's), and the sheet is there only where the
+// series numbers the point. At other scales a typed number is read
 // in either form and must be of the chosen scale.
 struct ScaledJunction {
     SheetJunctionTable table;

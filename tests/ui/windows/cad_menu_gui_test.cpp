@@ -46,7 +46,7 @@ private:
 
 TEST(CadMenu, ItemsAreEnabled) {
     FakeDialogs dialogs;
-    TFormMain main(&dialogs);
+    MainWindow main(&dialogs);
     for (const char* item : {"TFH", "bzBL", "bzXY"}) EXPECT_TRUE(main.MenuItem(item)->isEnabled()) << item;
 }
 
@@ -54,7 +54,7 @@ TEST(CadMenu, PlaneAnnotationWithoutCadShowsItsBoxAndOpensNoWindow) {
     const testing::ScratchDir scratch;
     const NoCadServer no_server(scratch.Path("nobody-listens"));
     FakeDialogs dialogs;
-    TFormMain main(&dialogs);
+    MainWindow main(&dialogs);
     main.MenuItem("bzXY")->trigger();
     EXPECT_TRUE(dialogs.errors.empty());
     EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"坐标转换|AutoCAD尚未打开！"}));
@@ -66,7 +66,7 @@ TEST(CadMenu, PlaneAnnotationWithoutCadShowsItsBoxAndOpensNoWindow) {
 TEST(CadMenu, WindowsOpenAndOnlyTheMapSheetWindowIsCentred) {
     const KeptSettingsFile kept;
     FakeDialogs dialogs;
-    TFormMain main(&dialogs);
+    MainWindow main(&dialogs);
     main.MenuItem("TFH")->trigger();
     main.MenuItem("bzBL")->trigger();
     const std::vector<QWidget*> windows = main.ToolWindows();

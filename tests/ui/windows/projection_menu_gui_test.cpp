@@ -18,7 +18,7 @@ bool Is(QWidget* window) {
 
 TEST(ProjectionMenu, ItemsAreEnabledAndEachClickOpensANewWindow) {
     testing::FakeDialogs dialogs;
-    TFormMain main(&dialogs);
+    MainWindow main(&dialogs);
     const struct {
         const char* item;
         const char* caption;

@@ -20,14 +20,13 @@
 namespace coordconv {
 
 enum class CadCommandOutcome {
-    kCadNotRunning,  // show kCadNotRunningText (see the titles below); nothing was done
+    kCadNotRunning,  // no CAD program runs (its box is the caller's); nothing was done
     kFinished,       // the picking loop ended
 };
 
-// The box for kCadNotRunning: "Information" with an information icon and the
-// single button Yes for the map sheet pick and the geodetic annotation;
-// "坐标转换" without icon and with the single button OK for the plane one.
-inline constexpr const char* kCadNotRunningInformationTitle = "Information";
+// The title of the plane annotation's box for kCadNotRunning: "坐标转换"
+// without icon and with the single button OK (the windows' commands show
+// their own box).
 inline constexpr const char* kPlaneAnnotationTitle = "坐标转换";
 
 inline constexpr const char* kPickPointPrompt = "请点取坐标点位:";

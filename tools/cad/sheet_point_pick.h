@@ -11,7 +11,7 @@ namespace coordconv {
 
 // "CAD图上获取点位坐标...": the texts for the plane x box (the picked y) and
 // the plane y box (the picked x) in the general number format; nothing when no CAD
-// program runs (show kCadNotRunningText, title "Information", button Yes).
+// program runs (the window shows its box).
 // A cancelled pick fails with the CAD program's text.
 struct PickedPlaneTexts {
     std::string x;  // northing, the drawing's y

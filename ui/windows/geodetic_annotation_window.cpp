@@ -11,6 +11,7 @@
 #include "ui/kit/command_runner.h"
 #include "ui/kit/parameter_group.h"
 #include "ui/kit/qt_text.h"
+#include "ui/windows/cad_not_running.h"
 
 namespace coordconv {
 namespace {
@@ -219,8 +220,7 @@ void GeodeticAnnotationWindow::StartAnnotation() {
     const GeodeticAnnotationFields fields = Fields();
     RunCommand(dialogs_, [&] {
         if (AnnotateGeodetic(attach_, fields) == CadCommandOutcome::kCadNotRunning)
-            dialogs_.ShowMessageWithButton(kCadNotRunningInformationTitle, kCadNotRunningText,
-                                           MessageIcon::Information, MessageButton::Yes);
+            ShowCadNotRunning(dialogs_);
     });
 }
 

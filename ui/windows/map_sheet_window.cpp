@@ -10,7 +10,7 @@
 #include "ui/kit/command_runner.h"
 #include "ui/kit/parameter_group.h"
 #include "ui/kit/qt_text.h"
-#include "tools/cad/annotation.h"
+#include "ui/windows/cad_not_running.h"
 #include "core/number_text.h"
 #include "table/coordinate_file.h"
 #include "tools/sheets/sheet_index.h"
@@ -359,8 +359,7 @@ void MapSheetWindow::PickPointInCad() {
     RunCommand(dialogs_, [this] {
         const std::optional<PickedPlaneTexts> picked = PickSheetPoint(attach_);
         if (!picked) {
-            dialogs_.ShowMessageWithButton(kCadNotRunningInformationTitle, kCadNotRunningText,
-                                           MessageIcon::Information, MessageButton::Yes);
+            ShowCadNotRunning(dialogs_);
             return;
         }
         // The plane x box takes the drawing's y (northing), the y box its x (easting).

@@ -68,7 +68,7 @@ TEST_F(GeodeticAnnotationWindowTest, AnnotatesPickedPointsWithTheBoxesSettings) 
     EXPECT_EQ(texts[1].text, "N 39°56′00.00″");
     EXPECT_EQ(texts[0].numbers[3], 2);
 
-    // 6° zone 20 has the same central meridian; the dot is drawn with the radius of EditCR.
+    // 6° zone 20 has the same central meridian; the dot is drawn with the radius typed in its box.
     FakeCad six;
     six.picks = {{x, y, 0}, {x - 10, y, 0}};
     const auto second = Open(six.Attach());

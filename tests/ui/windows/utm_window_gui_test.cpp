@@ -57,7 +57,7 @@ TEST(UtmWindow, WorkedExamplesAndTheSouthernPointThereAndBack) {
     EXPECT_EQ(Cell(forward.Result(), 1, 2), "3322575.9044");
     EXPECT_EQ(Cell(forward.Result(), 2, 2), "789409.6533");
 
-    // South of the equator with the false northing typed into EditXX.
+    // South of the equator with the false northing typed into its box.
     Box(forward, "EditXX")->setText("10000000");
     TypeCell(forward.Source(), 1, 1, "-33.3");
     TypeCell(forward.Source(), 1, 2, "2");

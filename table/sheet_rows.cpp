@@ -13,17 +13,17 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The significant digits of a plain number text [sign] digits [. digits]
-// [e [sign] digits], and whether it has an exponent; -1 for any other text.
-int SignificantDigits(std::string_view text, bool& exponent) {
+// The digits of a plain number text [sign] digits [. digits] [e [sign]
+// digits] from its first non-zero digit on, trailing zeros included (as
+// written, 32.0000000000000000 has 18), and whether it has an exponent; -1
+// for any other text.
+int WrittenDigits(std::string_view text, bool& exponent) {
     exponent = false;
     std::size_t i = 0;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
     int digits = 0;
     int mantissa_digits = 0;
-    bool leading = true;
     bool dot = false;
-    int pending_zeros = 0;  // zeros after the last non-zero digit
     for (; i < text.size(); ++i) {
         const char c = text[i];
         if (c == '.' && !dot) {
@@ -32,18 +32,8 @@ int SignificantDigits(std::string_view text, bool& exponent) {
         }
         if (!IsDigit(c)) break;
         ++mantissa_digits;
-        if (c == '0' && leading) continue;
-        leading = false;
-        if (c == '0') {
-            ++pending_zeros;
-        } else {
-            digits += pending_zeros + 1;
-            pending_zeros = 0;
-        }
+        if (c != '0' || digits > 0) ++digits;
     }
-    // Trailing zeros of an integer part count (1000000 has seven digits as
-    // typed); those after the decimal point are no precision of the value.
-    if (!dot) digits += pending_zeros;
     if (mantissa_digits == 0) return -1;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         exponent = true;
@@ -87,7 +77,7 @@ bool IsEmptyRow(const std::vector<std::string>& row) {
 
 std::string SpreadsheetCellText(std::string_view text) {
     bool exponent = false;
-    const int digits = SignificantDigits(text, exponent);
+    const int digits = WrittenDigits(text, exponent);
     if (digits < 0 || (digits <= 15 && !exponent)) return std::string(text);
     // Reading and printing a double must not leave a status flag for the
     // command's own floating-point check.

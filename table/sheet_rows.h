@@ -18,10 +18,11 @@ namespace coordconv {
 using CellRows = std::vector<std::vector<std::string>>;
 
 // A number cell's text with the digits a spreadsheet shows: a number written
-// in exponent form or with more than 15 significant digits (a writer's
-// binary expansion, 3376500.1735999998636544 for 3376500.1736) becomes the
-// shortest plain decimal that reads back as the same double; every other
-// text (names, angle texts, numbers of up to 15 digits as typed) is kept.
+// in exponent form or with more than 15 digits from its first non-zero one
+// (a writer's binary expansion, 3376500.1735999998636544 for 3376500.1736,
+// 32.0000000000000000 for 32) becomes the shortest plain decimal that reads
+// back as the same double; every other text (names, angle texts, numbers of
+// up to 15 digits as typed) is kept.
 std::string SpreadsheetCellText(std::string_view text);
 
 // True when the first row is a header: some column after the first (the

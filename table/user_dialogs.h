@@ -22,7 +22,7 @@ struct FileDialogSpec {
     std::string filter_name = "Text files (*.txt)";
     std::string filter_pattern = "*.txt";
     std::string default_extension = "txt";
-    std::vector<std::string> more_filters;
+    std::vector<std::string> more_filters = {};
 };
 
 // What the import dialog of a point file in another layout shows.

@@ -1,5 +1,4 @@
 #include "cli/cli_common.h"
-#include "convert/spreadsheet.h"
 
 #include "report/precision_report_document.h"
 
@@ -12,6 +11,7 @@
 #include <thread>
 #include <utility>
 
+#include "convert/spreadsheet.h"
 #include "core/ellipsoid.h"
 #include "core/errors.h"
 #include "table/safe_file.h"

@@ -238,6 +238,16 @@ TEST_F(ImportDialogTest, SpreadsheetsGoTheTextFilesWay) {
     EXPECT_EQ(request.lines, (std::vector<std::string>{"点名\t编码\t东坐标\t北坐标", "K1\tJD\t39644006.4942\t3376500.1736"}));
     EXPECT_EQ(Cells(window.Source().Table(), 1), "K1,3376500.1736,39644006.4942");
     EXPECT_EQ(window.Source().Table().RowCount(), 2);
+    // The dialog on that request: the presets keep the cells and the header.
+    ImportMappingDialog dialog(request);
+    EXPECT_EQ(dialog.Preset()->currentIndex(), 0);
+    ASSERT_EQ(dialog.Preview()->rowCount(), 1);
+    EXPECT_EQ(dialog.Preview()->item(0, 0)->text(), "K1");
+    dialog.Preset()->setCurrentIndex(1);
+    emit dialog.Preset()->activated(1);  // CASS: name, code, y, x
+    EXPECT_EQ(dialog.Choice().mapping.separator, FieldSeparator::Tab);
+    EXPECT_EQ(dialog.Choice().mapping.skip_lines, 1);
+    EXPECT_EQ(dialog.Preview()->item(0, 1)->text(), "3376500.1736");
 
     // "数据另存" to a name ending in .xlsx writes the result table as a sheet.
     window.Button(6)->click();

@@ -97,7 +97,7 @@ std::string_view MissingText(FieldSplit split) { return split == FieldSplit::Pro
 ColumnMapping SheetMapping(const Arguments& args, const CellRows& sheet) {
     ColumnMapping mapping = *args.input_mapping;
     mapping.separator = FieldSeparator::Tab;
-    if (!args.Has("skip")) mapping.skip_lines = FirstRowIsHeader(sheet) ? 1 : 0;
+    if (!args.Has("skip")) mapping.skip_lines = FirstDataRow(sheet);
     return mapping;
 }
 
@@ -123,7 +123,7 @@ std::vector<std::vector<std::string>> ReadSheetRows(const Arguments& args, Field
         }
     } else {
         PointTable table(std::vector<std::string>(static_cast<std::size_t>(read_columns)));
-        ImportCellRows(sheet, FirstRowIsHeader(sheet) ? 1 : 0, split, table);
+        ImportCellRows(sheet, FirstDataRow(sheet), split, table);
         for (int row = 1; row < table.RowCount(); ++row)
             rows.emplace_back(table.Row(row), table.Row(row) + read_columns);
     }
@@ -291,7 +291,7 @@ void ImportCommonPointInput(const Arguments& args, const CommonPointLayout& layo
         if (args.input_mapping) {
             ImportMappedLines(TabSeparatedLines(sheet), SheetMapping(args, sheet), FieldSplit::Fitting, grid);
         } else {
-            ImportCellRows(sheet, FirstRowIsHeader(sheet) ? 1 : 0, FieldSplit::Fitting, grid);
+            ImportCellRows(sheet, FirstDataRow(sheet), FieldSplit::Fitting, grid);
         }
         // A point whose adoption cell is empty is adopted, as in a text file.
         for (int row = 1; row < grid.RowCount(); ++row)

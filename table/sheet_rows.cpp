@@ -97,17 +97,21 @@ std::string SpreadsheetCellText(std::string_view text) {
     return result;
 }
 
-bool FirstRowIsHeader(const CellRows& rows) {
-    if (rows.size() < 2) return false;
-    const std::vector<std::string>& first = rows[0];
-    const std::vector<std::string>& second = rows[1];
-    for (std::size_t col = 1; col < first.size(); ++col) {
-        const std::string& title = first[col];
-        const std::string& below = CellOf(second, col);
+int FirstDataRow(const CellRows& rows) {
+    std::size_t first = 0;
+    while (first < rows.size() && IsEmptyRow(rows[first])) ++first;
+    std::size_t second = first + 1;
+    while (second < rows.size() && IsEmptyRow(rows[second])) ++second;
+    if (second >= rows.size()) return 0;
+    const std::vector<std::string>& titles = rows[first];
+    const std::vector<std::string>& below = rows[second];
+    for (std::size_t col = 1; col < titles.size(); ++col) {
+        const std::string& title = titles[col];
+        const std::string& cell = CellOf(below, col);
         if (TrimBlanks(title).empty() || IsNumberCell(title)) continue;
-        if (IsNumberCell(below) || (!HasDigit(title) && HasDigit(below))) return true;
+        if (IsNumberCell(cell) || (!HasDigit(title) && HasDigit(cell))) return static_cast<int>(first) + 1;
     }
-    return false;
+    return 0;
 }
 
 bool FitsProgramColumns(const CellRows& rows, int first_row, int numeric_columns, int column_count) {

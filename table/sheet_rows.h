@@ -25,11 +25,12 @@ using CellRows = std::vector<std::vector<std::string>>;
 // up to 15 digits as typed) is kept.
 std::string SpreadsheetCellText(std::string_view text);
 
-// True when the first row is a header: some column after the first (the
-// name) holds a text that is no number where the second row holds a number,
-// or a text without any digit where the second row's cell has digits (an
-// angle text such as 30°30′15″ below "纬度").
-bool FirstRowIsHeader(const CellRows& rows);
+// Where the data start: after the first non-empty row when it is a header,
+// else 0. A header holds, in some column after the first (the name), a text
+// that is no number where the next non-empty row holds a number, or a text
+// without any digit where that row's cell has digits (an angle text such as
+// 30°30′15″ below "纬度"). Empty rows above or below it do not count.
+int FirstDataRow(const CellRows& rows);
 
 // True when the rows from `first_row` on read as the program's own layout
 // into a table of `column_count` columns: no row has more cells, and the

@@ -76,11 +76,11 @@ TEST(SpreadsheetCells, NumbersComeBackWithTheDigitsTheSheetShows) {
 }
 
 TEST(SpreadsheetCells, HeaderRowAndProgramColumns) {
-    EXPECT_TRUE(FirstRowIsHeader({{"点号", "X", "Y"}, {"P1", "3376500.1736", "644006.4942"}}));
-    EXPECT_TRUE(FirstRowIsHeader({{"点号", "纬度"}, {"P1", "30°30′15″"}}));
-    EXPECT_FALSE(FirstRowIsHeader({{"P1", "1", "2"}, {"P2", "3", "4"}}));
-    EXPECT_FALSE(FirstRowIsHeader({{"K1", "JD", "1"}, {"K2", "JD", "2"}}));  // a code column, no header
-    EXPECT_FALSE(FirstRowIsHeader({{"点号", "X", "Y"}}));
+    EXPECT_EQ(FirstDataRow({{"点号", "X", "Y"}, {"P1", "3376500.1736", "644006.4942"}}), 1);
+    EXPECT_EQ(FirstDataRow({{}, {"点号", "纬度"}, {}, {"P1", "30°30′15″"}}), 2);  // empty rows around it
+    EXPECT_EQ(FirstDataRow({{"P1", "1", "2"}, {"P2", "3", "4"}}), 0);
+    EXPECT_EQ(FirstDataRow({{"K1", "JD", "1"}, {"K2", "JD", "2"}}), 0);  // a code column, no header
+    EXPECT_EQ(FirstDataRow({{"点号", "X", "Y"}}), 0);
     const CellRows rows = {{"点号", "x", "y"}, {"P1", "1", "2"}, {}, {"P2", "", "4"}};
     EXPECT_TRUE(FitsProgramColumns(rows, 1, 3, 3));
     EXPECT_FALSE(FitsProgramColumns(rows, 0, 3, 3));
@@ -103,7 +103,7 @@ TEST(Spreadsheet, ImportEqualsTheTextFilesImport) {
         const CellRows rows = ReadSpreadsheetRows(dir.Path(name));
         ASSERT_EQ(rows.size(), 5u) << name;
         EXPECT_EQ(rows[0], kGeodeticTitles) << name;
-        EXPECT_TRUE(FirstRowIsHeader(rows)) << name;
+        EXPECT_EQ(FirstDataRow(rows), 1) << name;
         EXPECT_TRUE(FitsProgramColumns(rows, 1, 3, 3)) << name;
         PointTable sheet(kGeodeticTitles);
         ImportCellRows(rows, 1, FieldSplit::Projection, sheet);

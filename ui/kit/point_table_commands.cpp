@@ -76,7 +76,7 @@ void ImportPointFile(const std::string& path, FieldSplit split, PointTable& tabl
         return;
     }
     const CellRows rows = ReadSpreadsheetRows(path);
-    ImportCellRows(rows, FirstRowIsHeader(rows) ? 1 : 0, split, table);
+    ImportCellRows(rows, FirstDataRow(rows), split, table);
 }
 
 namespace {
@@ -93,7 +93,7 @@ constexpr int kDialogLines = 60;
 bool SpreadsheetFits(const std::string& path, int numeric_columns, int column_count) {
     try {
         const CellRows rows = ReadSpreadsheetRows(path);
-        return FitsProgramColumns(rows, FirstRowIsHeader(rows) ? 1 : 0, numeric_columns, column_count);
+        return FitsProgramColumns(rows, FirstDataRow(rows), numeric_columns, column_count);
     } catch (const CommandError&) {
         return true;  // the direct import reports the file's failure
     }
@@ -120,10 +120,10 @@ void ImportMappedIntoGrid(PointGrid& grid, UserDialogs& dialogs, FieldSplit spli
     // header row found in them skipped.
     const bool sheet = IsSpreadsheetPath(path);
     std::vector<std::string> sheet_lines;
-    bool sheet_header = false;
+    int skip = 0;
     if (sheet) {
         const CellRows sheet_rows = ReadSpreadsheetRows(path);
-        sheet_header = FirstRowIsHeader(sheet_rows);
+        skip = FirstDataRow(sheet_rows);
         sheet_lines = TabSeparatedLines(sheet_rows);
         request.lines.assign(sheet_lines.begin(),
                              sheet_lines.begin() + std::min<std::ptrdiff_t>(kDialogLines, sheet_lines.size()));
@@ -136,7 +136,7 @@ void ImportMappedIntoGrid(PointGrid& grid, UserDialogs& dialogs, FieldSplit spli
     if (sheet) {
         for (const std::string& role : roles) request.mapping.columns.push_back(role.empty() ? "-" : role);
         request.mapping.separator = FieldSeparator::Tab;
-        request.mapping.skip_lines = sheet_header ? 1 : 0;
+        request.mapping.skip_lines = skip;
     } else if (IsCassFileName(path) && !FitsProgramLayout(request.lines, grid.Table().ColCount(), true)) {
         request.mapping = CassMapping();
         request.mapping_from_file = true;

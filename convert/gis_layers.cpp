@@ -155,6 +155,20 @@ std::string ShapefileFieldName(const std::string& name, const std::string& encod
     return candidate;
 }
 
+// A MapInfo field name: GDAL 3.6 replaces every byte of a name that is not
+// an ASCII letter, digit or '_' (cutting Chinese names into unreadable
+// bytes), so such a name becomes FIELD_<n> (n counted from 1), and at most
+// 31 characters are kept.
+std::string MapInfoFieldName(const std::string& name, int index, const std::set<std::string>& taken) {
+    bool plain = !name.empty() && name.size() <= 31;
+    for (const char c : name)
+        plain = plain && ((std::isalnum(static_cast<unsigned char>(c)) != 0 && static_cast<unsigned char>(c) < 0x80) || c == '_');
+    std::string candidate = plain ? name : "FIELD_" + std::to_string(index + 1);
+    for (int number = 1; taken.count(Lower(candidate)) != 0 && number < 100000; ++number)
+        candidate = "FIELD_" + std::to_string(index + 1) + "_" + std::to_string(number);
+    return candidate;
+}
+
 // The declared system of a layer as a short text: "EPSG:n" when it names
 // its authority code, else its name.
 std::string SystemText(const OGRSpatialReference& system) {
@@ -562,6 +576,7 @@ GisSummary ConvertGisDataset(const std::string& input, const std::string& output
                                                  OGRFieldDefn::GetFieldTypeName(kept_type)});
             }
             if (shapefile) field.SetName(ShapefileFieldName(name, encoding, taken).c_str());
+            if (mapinfo) field.SetName(MapInfoFieldName(name, f, taken).c_str());
             if (made_layer->CreateField(&field, TRUE) != OGRERR_NONE)
                 throw CommandError("GDAL不能创建图层" + layer_name + "的字段" + name + LastGdalError());
             OGRFeatureDefn* made_definition = made_layer->GetLayerDefn();
@@ -622,6 +637,10 @@ GisSummary ConvertGisDataset(const std::string& input, const std::string& output
                 throw CommandError("图层" + layer_name + "要素" + std::to_string(feature->GetFID()) + "不能写入" +
                                    LastGdalError());
             ++layer_summary.features;
+            if (mapinfo && feature->GetGeometryRef() != nullptr) {
+                const OGRwkbGeometryType type = wkbFlatten(feature->GetGeometryRef()->getGeometryType());
+                if (type == wkbMultiPoint || type == wkbGeometryCollection) ++layer_summary.split;
+            }
             ++done;
             if (options.progress && total_features > 0 && (done & 1023) == 0) {
                 const double share = static_cast<double>(done) / static_cast<double>(total_features);
@@ -687,6 +706,7 @@ std::string GisSummaryText(const GisSummary& summary) {
         text += "图层 " + layer.name + ": 要素 " + std::to_string(layer.features) + ", 顶点 " +
                 std::to_string(layer.vertices);
         if (layer.linearized != 0) text += ", 曲线折线化 " + std::to_string(layer.linearized);
+        if (layer.split != 0) text += ", 拆分为单个要素 " + std::to_string(layer.split);
         if (!layer.source_system.empty()) text += ", 原坐标系 " + layer.source_system;
         text += "\n";
     }
@@ -716,6 +736,7 @@ std::string GisSummaryJson(const GisSummary& summary) {
         json += std::string(i ? ",\n    " : "\n    ") + "{\"name\": " + JsonString(layer.name) +
                 ", \"features\": " + std::to_string(layer.features) + ", \"vertices\": " +
                 std::to_string(layer.vertices) + ", \"linearized\": " + std::to_string(layer.linearized) +
+                ", \"split\": " + std::to_string(layer.split) +
                 ", \"source_system\": " +
                 (layer.source_system.empty() ? std::string("null") : JsonString(layer.source_system)) + "}";
     }

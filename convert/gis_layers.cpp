@@ -169,6 +169,18 @@ std::string MapInfoFieldName(const std::string& name, int index, const std::set<
     return candidate;
 }
 
+// True for the systems that stand for "none declared": a local system
+// without a datum (a MapInfo NonEarth table) and the GeoPackage's
+// "Undefined cartesian SRS" and "Undefined geographic SRS" of a layer
+// written without one.
+bool Undeclared(const OGRSpatialReference& system) {
+    const char* name = system.GetName();
+    if (name != nullptr && (std::strcmp(name, "Undefined geographic SRS") == 0 ||
+                            std::strcmp(name, "Undefined cartesian SRS") == 0))
+        return true;
+    return system.IsLocal() != 0;
+}
+
 // The declared system of a layer as a short text: "EPSG:n" when it names
 // its authority code, else its name.
 std::string SystemText(const OGRSpatialReference& system) {
@@ -450,7 +462,7 @@ GisSummary ConvertGisDataset(const std::string& input, const std::string& output
         GisLayerSummary layer_summary;
         layer_summary.name = layer->GetName();
         const OGRSpatialReference* declared = layer->GetSpatialRef();
-        if (declared != nullptr) {
+        if (declared != nullptr && !Undeclared(*declared)) {
             layer_summary.source_system = SystemText(*declared);
             if (systems.source) {
                 const std::string problem = CheckDeclaredSystem(WktOf(*declared), *systems.source);

@@ -80,7 +80,7 @@ TOOLS = {
                "--params", BURSA], 4),
     "plane_four": (["plane-four", "convert", "--params", PLANE_FOUR], 4),
     "polynomial": (["polynomial", "convert", "--params", POLYNOMIAL], 4),
-    "gauss_forward": (["gauss-forward", "--system", "cgcs2000", "--cm", "114"], 3),
+    "gauss_forward": (["gauss-forward", "--system", "wgs84", "--cm", "114"], 3),  # KML is WGS 84
 }
 PROJ_EXPORTS = {
     "bursa": ["bursa-wolf", "proj", "--system", "beijing54", "--system2", "xian80", "--cm", "114", "--params", BURSA],
@@ -282,7 +282,7 @@ def main():
 
     # Curves, Z, M, holes and multi-parts through a datum change (heights
     # change) into a GeoPackage: structure and types kept.
-    before, after = check_dataset("bursa", source, o("bursa.gpkg"), "bursa-wolf gpkg")
+    before, after = check_dataset("bursa", i("beijing54.gpkg"), o("bursa.gpkg"), "bursa-wolf gpkg")
     for name in before:
         for k, ((_, g), (_, g2)) in enumerate(zip(before[name], after[name])):
             check(g.GetGeometryType() == g2.GetGeometryType(),
@@ -291,6 +291,10 @@ def main():
     parcels_layer = ds.GetLayerByName("parcels")
     fids = [parcels_layer.GetNextFeature().GetFID() for _ in range(parcels_layer.GetFeatureCount())]
     check(fids == [10, 13, 16], f"GeoPackage feature ids {fids} instead of the source's 10, 13, 16")
+    # The system written: Xi'an 1980 CM 114E.
+    srs = ds.GetLayerByName("parcels").GetSpatialRef()
+    check(srs is not None and srs.GetAuthorityCode(None) == str(make_layers.XIAN80_CM114),
+          f"bursa-wolf wrote {srs.GetAuthorityCode(None) if srs else None} instead of EPSG:2383")
 
     # Shapefile output in GBK: a 5-character Chinese field name kept, a
     # longer one cut at a character and named in the summary; UTF-8 cuts more.
@@ -312,7 +316,7 @@ def main():
             check(attrs.get(cut[1]) == make_layers.values(k)[names.index(cut[0])], f"{encoding} shapefile field {cut[1]}: {attrs}")
 
     # The pipelines coordconv-cli exports, run by ogr2ogr on the same layers.
-    for tool, layer_file in [("bursa", i("all.gpkg")), ("plane_four", i("site.gpkg")), ("polynomial", i("site.gpkg"))]:
+    for tool, layer_file in [("bursa", i("beijing54.gpkg")), ("plane_four", i("site.gpkg")), ("polynomial", i("site.gpkg"))]:
         ours = o(f"{tool}_ours.gpkg")
         convert(tool, layer_file, ours)
         pipeline = [line for line in run(PROJ_EXPORTS[tool]).stdout.decode().splitlines() if line.startswith("+proj")][0]

@@ -349,6 +349,16 @@ def main():
     check(none is None or none.GetName().startswith("Undefined"), "a local grid got a system")
     local = written = None
 
+    # KML holds WGS 84 longitudes and latitudes: GDAL turns the target into them.
+    convert("zone", source, o("all.kml"))
+    kml = read(o("all.kml"))
+    check([len(rows) for rows in kml.values()] == [len(rows) for rows in before.values()], "KML: features lost")
+    to_geographic = osr.CoordinateTransformation(make_layers.epsg(make_layers.CGCS2000_CM114), make_layers.epsg(4490))
+    lon, lat, _ = to_geographic.TransformPoint(*make_layers.plane(0, 0))
+    corner = kml["parcels"][0][1].GetGeometryRef(0).GetPoint(0)
+    check(abs(corner[0] - lon) < 1e-8 and abs(corner[1] - lat) < 1e-8, f"KML corner {corner[:2]} instead of {lon}, {lat}")
+    check(kml["parcels"][0][0]["名称"] == make_layers.values(0)[0], "KML attributes")
+
     # A layer declared on another meridian: refused, nothing written; --force converts.
     target = o("refused.gpkg")
     result = convert("zone", i("wrong_meridian.gpkg"), target, ok=False)

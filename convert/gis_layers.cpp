@@ -181,6 +181,21 @@ bool Undeclared(const OGRSpatialReference& system) {
     return system.IsLocal() != 0;
 }
 
+// True when the conversion gives the plane coordinates of the layer's
+// extent (its corners and centre) back unchanged to the last bit.
+bool KeepsPlaneCoordinates(const PointConversion& conversion, OGRLayer& layer) {
+    if (!conversion.PlaneToPlane()) return false;
+    OGREnvelope extent;
+    if (layer.GetExtent(&extent, TRUE) != OGRERR_NONE) return false;
+    const double xs[] = {extent.MinX, extent.MaxX, (extent.MinX + extent.MaxX) / 2};
+    const double ys[] = {extent.MinY, extent.MaxY, (extent.MinY + extent.MaxY) / 2};
+    for (int k = 0; k < 3; ++k) {
+        const PointXYH p = conversion.Convert(ys[k], xs[k], 0);
+        if (p.x != static_cast<long double>(ys[k]) || p.y != static_cast<long double>(xs[k])) return false;
+    }
+    return true;
+}
+
 // The declared system of a layer as a short text: "EPSG:n" when it names
 // its authority code, else its name.
 std::string SystemText(const OGRSpatialReference& system) {
@@ -565,7 +580,19 @@ GisSummary ConvertGisDataset(const std::string& input, const std::string& output
             if (!geometry_name.empty() && std::string(format->driver) == "GPKG")
                 layer_options.SetNameValue("GEOMETRY_NAME", geometry_name.c_str());
         }
-        OGRLayer* made_layer = target->CreateLayer(layer_name.c_str(), has_target ? &target_system : nullptr,
+        // A conversion that leaves the plane coordinates as they are (the
+        // height fit changes heights only) keeps the layer's own system
+        // where the tool names none.
+        const OGRSpatialReference* declared = layer->GetSpatialRef();
+        OGRSpatialReference kept_system;
+        OGRSpatialReference* written_system = has_target ? &target_system : nullptr;
+        if (!has_target && declared != nullptr && !Undeclared(*declared) && KeepsPlaneCoordinates(conversion, *layer)) {
+            kept_system = *declared;
+            written_system = &kept_system;
+        }
+        if (!has_target && written_system != nullptr && summary.system_written.empty())
+            summary.system_written = SystemText(*written_system);
+        OGRLayer* made_layer = target->CreateLayer(layer_name.c_str(), written_system,
                                                    geometry_type, layer_options.List());
         if (made_layer == nullptr) throw CommandError("GDAL不能创建图层" + layer_name + LastGdalError());
 
@@ -603,7 +630,7 @@ GisSummary ConvertGisDataset(const std::string& input, const std::string& output
         for (int g = 1; g < source_definition->GetGeomFieldCount(); ++g) {
             if (!made_layer->TestCapability(OLCCreateGeomField)) break;
             OGRGeomFieldDefn field(source_definition->GetGeomFieldDefn(g));
-            field.SetSpatialRef(has_target ? &target_system : nullptr);
+            field.SetSpatialRef(written_system);
             made_layer->CreateGeomField(&field, TRUE);
         }
 

@@ -71,6 +71,7 @@ def write_lines(path, lines):
 BURSA = os.path.join(WORK, "bursa.txt")
 PLANE_FOUR = os.path.join(WORK, "plane_four.txt")
 POLYNOMIAL = os.path.join(WORK, "polynomial.txt")
+HEIGHT_FIT = os.path.join(WORK, "height_fit.txt")
 
 # The tools: options for a layer and for a point file; columns of the point
 # file (4: name,x,y,H).
@@ -80,6 +81,7 @@ TOOLS = {
                "--params", BURSA], 4),
     "plane_four": (["plane-four", "convert", "--params", PLANE_FOUR], 4),
     "polynomial": (["polynomial", "convert", "--params", POLYNOMIAL], 4),
+    "height_fit": (["height-fit", "convert", "--params", HEIGHT_FIT], 4),
     "gauss_forward": (["gauss-forward", "--system", "wgs84", "--cm", "114"], 3),  # KML is WGS 84
 }
 PROJ_EXPORTS = {
@@ -215,6 +217,7 @@ def main():
     write_lines(PLANE_FOUR, ["10.5", "20.25", "1.5", "0.000012", "2.5"])
     write_lines(POLYNOMIAL, ["a0,10.5391472868217", "a1,0.0000021", "a2,-0.000193798449612403",
                              "b0,20.1662790697674", "b1,0.0000011", "b2,0.000190697674418605"])
+    write_lines(HEIGHT_FIT, ["a0,1.5", "b0,0.000001", "c0,-0.000002"])
     gbk = ["ENCODING=CP936"]
 
     # Every input format read once, converted into a GeoPackage that keeps
@@ -295,6 +298,14 @@ def main():
     srs = ds.GetLayerByName("parcels").GetSpatialRef()
     check(srs is not None and srs.GetAuthorityCode(None) == str(make_layers.XIAN80_CM114),
           f"bursa-wolf wrote {srs.GetAuthorityCode(None) if srs else None} instead of EPSG:2383")
+
+    # The height fit changes Z only and keeps the layer's own system.
+    check_dataset("height_fit", i("beijing54.gpkg"), o("height_fit.gpkg"), "height-fit gpkg")
+    ds = gdal.OpenEx(o("height_fit.gpkg"))
+    srs = ds.GetLayerByName("lines").GetSpatialRef()
+    check(srs is not None and srs.GetAuthorityCode(None) == str(make_layers.BEIJING54_CM114),
+          "height-fit did not keep the layer's system")
+    ds = None
 
     # Shapefile output in GBK: a 5-character Chinese field name kept, a
     # longer one cut at a character and named in the summary; UTF-8 cuts more.

@@ -155,6 +155,47 @@ std::string ShapefileFieldName(const std::string& name, const std::string& encod
     return candidate;
 }
 
+// A MapInfo field name: GDAL 3.6 replaces every byte of a name that is not
+// an ASCII letter, digit or '_' (cutting Chinese names into unreadable
+// bytes), so such a name becomes FIELD_<n> (n counted from 1), and at most
+// 31 characters are kept.
+std::string MapInfoFieldName(const std::string& name, int index, const std::set<std::string>& taken) {
+    bool plain = !name.empty() && name.size() <= 31;
+    for (const char c : name)
+        plain = plain && ((std::isalnum(static_cast<unsigned char>(c)) != 0 && static_cast<unsigned char>(c) < 0x80) || c == '_');
+    std::string candidate = plain ? name : "FIELD_" + std::to_string(index + 1);
+    for (int number = 1; taken.count(Lower(candidate)) != 0 && number < 100000; ++number)
+        candidate = "FIELD_" + std::to_string(index + 1) + "_" + std::to_string(number);
+    return candidate;
+}
+
+// True for the systems that stand for "none declared": a local system
+// without a datum (a MapInfo NonEarth table) and the GeoPackage's
+// "Undefined cartesian SRS" and "Undefined geographic SRS" of a layer
+// written without one.
+bool Undeclared(const OGRSpatialReference& system) {
+    const char* name = system.GetName();
+    if (name != nullptr && (std::strcmp(name, "Undefined geographic SRS") == 0 ||
+                            std::strcmp(name, "Undefined cartesian SRS") == 0))
+        return true;
+    return system.IsLocal() != 0;
+}
+
+// True when the conversion gives the plane coordinates of the layer's
+// extent (its corners and centre) back unchanged to the last bit.
+bool KeepsPlaneCoordinates(const PointConversion& conversion, OGRLayer& layer) {
+    if (!conversion.PlaneToPlane()) return false;
+    OGREnvelope extent;
+    if (layer.GetExtent(&extent, TRUE) != OGRERR_NONE) return false;
+    const double xs[] = {extent.MinX, extent.MaxX, (extent.MinX + extent.MaxX) / 2};
+    const double ys[] = {extent.MinY, extent.MaxY, (extent.MinY + extent.MaxY) / 2};
+    for (int k = 0; k < 3; ++k) {
+        const PointXYH p = conversion.Convert(ys[k], xs[k], 0);
+        if (p.x != static_cast<long double>(ys[k]) || p.y != static_cast<long double>(xs[k])) return false;
+    }
+    return true;
+}
+
 // The declared system of a layer as a short text: "EPSG:n" when it names
 // its authority code, else its name.
 std::string SystemText(const OGRSpatialReference& system) {
@@ -436,7 +477,7 @@ GisSummary ConvertGisDataset(const std::string& input, const std::string& output
         GisLayerSummary layer_summary;
         layer_summary.name = layer->GetName();
         const OGRSpatialReference* declared = layer->GetSpatialRef();
-        if (declared != nullptr) {
+        if (declared != nullptr && !Undeclared(*declared)) {
             layer_summary.source_system = SystemText(*declared);
             if (systems.source) {
                 const std::string problem = CheckDeclaredSystem(WktOf(*declared), *systems.source);
@@ -539,7 +580,19 @@ GisSummary ConvertGisDataset(const std::string& input, const std::string& output
             if (!geometry_name.empty() && std::string(format->driver) == "GPKG")
                 layer_options.SetNameValue("GEOMETRY_NAME", geometry_name.c_str());
         }
-        OGRLayer* made_layer = target->CreateLayer(layer_name.c_str(), has_target ? &target_system : nullptr,
+        // A conversion that leaves the plane coordinates as they are (the
+        // height fit changes heights only) keeps the layer's own system
+        // where the tool names none.
+        const OGRSpatialReference* declared = layer->GetSpatialRef();
+        OGRSpatialReference kept_system;
+        OGRSpatialReference* written_system = has_target ? &target_system : nullptr;
+        if (!has_target && declared != nullptr && !Undeclared(*declared) && KeepsPlaneCoordinates(conversion, *layer)) {
+            kept_system = *declared;
+            written_system = &kept_system;
+        }
+        if (!has_target && written_system != nullptr && summary.system_written.empty())
+            summary.system_written = SystemText(*written_system);
+        OGRLayer* made_layer = target->CreateLayer(layer_name.c_str(), written_system,
                                                    geometry_type, layer_options.List());
         if (made_layer == nullptr) throw CommandError("GDAL不能创建图层" + layer_name + LastGdalError());
 
@@ -562,6 +615,7 @@ GisSummary ConvertGisDataset(const std::string& input, const std::string& output
                                                  OGRFieldDefn::GetFieldTypeName(kept_type)});
             }
             if (shapefile) field.SetName(ShapefileFieldName(name, encoding, taken).c_str());
+            if (mapinfo) field.SetName(MapInfoFieldName(name, f, taken).c_str());
             if (made_layer->CreateField(&field, TRUE) != OGRERR_NONE)
                 throw CommandError("GDAL不能创建图层" + layer_name + "的字段" + name + LastGdalError());
             OGRFeatureDefn* made_definition = made_layer->GetLayerDefn();
@@ -576,7 +630,7 @@ GisSummary ConvertGisDataset(const std::string& input, const std::string& output
         for (int g = 1; g < source_definition->GetGeomFieldCount(); ++g) {
             if (!made_layer->TestCapability(OLCCreateGeomField)) break;
             OGRGeomFieldDefn field(source_definition->GetGeomFieldDefn(g));
-            field.SetSpatialRef(has_target ? &target_system : nullptr);
+            field.SetSpatialRef(written_system);
             made_layer->CreateGeomField(&field, TRUE);
         }
 
@@ -622,6 +676,10 @@ GisSummary ConvertGisDataset(const std::string& input, const std::string& output
                 throw CommandError("图层" + layer_name + "要素" + std::to_string(feature->GetFID()) + "不能写入" +
                                    LastGdalError());
             ++layer_summary.features;
+            if (mapinfo && feature->GetGeometryRef() != nullptr) {
+                const OGRwkbGeometryType type = wkbFlatten(feature->GetGeometryRef()->getGeometryType());
+                if (type == wkbMultiPoint || type == wkbGeometryCollection) ++layer_summary.split;
+            }
             ++done;
             if (options.progress && total_features > 0 && (done & 1023) == 0) {
                 const double share = static_cast<double>(done) / static_cast<double>(total_features);
@@ -687,6 +745,7 @@ std::string GisSummaryText(const GisSummary& summary) {
         text += "图层 " + layer.name + ": 要素 " + std::to_string(layer.features) + ", 顶点 " +
                 std::to_string(layer.vertices);
         if (layer.linearized != 0) text += ", 曲线折线化 " + std::to_string(layer.linearized);
+        if (layer.split != 0) text += ", 拆分为单个要素 " + std::to_string(layer.split);
         if (!layer.source_system.empty()) text += ", 原坐标系 " + layer.source_system;
         text += "\n";
     }
@@ -716,6 +775,7 @@ std::string GisSummaryJson(const GisSummary& summary) {
         json += std::string(i ? ",\n    " : "\n    ") + "{\"name\": " + JsonString(layer.name) +
                 ", \"features\": " + std::to_string(layer.features) + ", \"vertices\": " +
                 std::to_string(layer.vertices) + ", \"linearized\": " + std::to_string(layer.linearized) +
+                ", \"split\": " + std::to_string(layer.split) +
                 ", \"source_system\": " +
                 (layer.source_system.empty() ? std::string("null") : JsonString(layer.source_system)) + "}";
     }

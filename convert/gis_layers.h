@@ -51,6 +51,7 @@ struct GisLayerSummary {
     long features = 0;
     long vertices = 0;
     long linearized = 0;  // curved geometries written as lines (formats without curves)
+    long split = 0;       // multi-points and collections MapInfo writes as one feature per part
     std::string source_system;  // as the layer declared it ("" when none)
 };
 

@@ -146,6 +146,8 @@ def epsg(code):
 # CGCS2000 / 3-degree Gauss-Kruger CM 114E without zone number, and CM 117E.
 CGCS2000_CM114 = 4547
 CGCS2000_CM117 = 4548
+BEIJING54_CM114 = 2435
+XIAN80_CM114 = 2383
 
 
 def make(work):
@@ -157,25 +159,33 @@ def make(work):
     os.remove(j("parcels_gbk.cpg"))
     # Shapefile in UTF-8 with its .cpg.
     write(j("lines_utf8.shp"), "ESRI Shapefile", [("lines_utf8", ogr.wkbUnknown, lines())], encoding="UTF-8",
+          srs=epsg(CGCS2000_CM114),
           short_names=True)
     # A GeoPackage of every kind, declared CGCS2000 CM 114E, its ids kept.
     write(j("all.gpkg"), "GPKG", [("parcels", ogr.wkbUnknown, parcels()), ("lines", ogr.wkbUnknown, lines()),
                                   ("points", ogr.wkbUnknown, points()), ("curves", ogr.wkbUnknown, curves())],
           srs=epsg(CGCS2000_CM114), fid="gid")
+    # The same in Beijing 1954 (the source of a datum change to Xi'an 1980).
+    write(j("beijing54.gpkg"), "GPKG", [("parcels", ogr.wkbUnknown, parcels()), ("lines", ogr.wkbUnknown, lines()),
+                                        ("points", ogr.wkbUnknown, points()), ("curves", ogr.wkbUnknown, curves())],
+          srs=epsg(BEIJING54_CM114), fid="gid")
     # The same layer in a system on another meridian (refused by a CM 114 tool).
     write(j("wrong_meridian.gpkg"), "GPKG", [("parcels", ogr.wkbUnknown, parcels())], srs=epsg(CGCS2000_CM117))
-    write(j("points.geojson"), "GeoJSON", [("points", ogr.wkbUnknown, points())])
-    write(j("lines.gml"), "GML", [("lines", ogr.wkbUnknown, lines())])
+    # The others declare CGCS2000 CM 114E too (a GeoJSON without "crs" would be
+    # WGS 84), but MapInfo (whose datum list lacks CGCS2000: GDAL writes WGS 84).
+    cm114 = epsg(CGCS2000_CM114)
+    write(j("points.geojson"), "GeoJSON", [("points", ogr.wkbUnknown, points())], srs=cm114)
+    write(j("lines.gml"), "GML", [("lines", ogr.wkbUnknown, lines())], srs=cm114)
     write(j("parcels.tab"), "MapInfo File", [("parcels", ogr.wkbUnknown, parcels())],
           layer_options=["BOUNDS=0,0,1000000,10000000"], encoding="CP936", ascii_names=True)
     write(j("points.mif"), "MapInfo File", [("points", ogr.wkbUnknown, points())],
           layer_options=["BOUNDS=0,0,1000000,10000000"], encoding="CP936", ascii_names=True)
     write(j("parcels.fgb"), "FlatGeobuf", [("parcels", ogr.wkbMultiPolygon, [
         w if w.startswith("MULTI") else "MULTI" + w.replace("POLYGON ZM (", "POLYGON ZM ((").replace("POLYGON (", "POLYGON ((") + ")"
-        for w in parcels()[:2]])])
+        for w in parcels()[:2]])], srs=cm114)
     try:
         multi = [ogr.ForceTo(ogr.CreateGeometryFromWkt(w), ogr.wkbMultiLineStringZM).ExportToIsoWkt() for w in lines()]
-        write(j("lines.gdb"), "OpenFileGDB", [("lines", ogr.wkbMultiLineStringZM, multi)])
+        write(j("lines.gdb"), "OpenFileGDB", [("lines", ogr.wkbMultiLineStringZM, multi)], srs=cm114)
     except Exception as error:  # GDAL before 3.6 reads the format only
         print("OpenFileGDB not written:", error)
     # Geodetic points (longitude, latitude) in KML, and a local site grid.

@@ -130,7 +130,8 @@ int UtmCode(const CoordinateSystem& system) {
 // Every message of the system check, in the program's words.
 
 std::string NumberText(long double value) { return ShortestDoubleText(value); }
-std::string DegreesText(long double degrees) { return ShortestDoubleText(degrees) + "°"; }
+// Degrees to 1e-9° (0.1 mm on the Earth), so a Paris meridian reads 2.33722917°.
+std::string DegreesText(long double degrees) { return ShortestDoubleText(std::round(degrees * 1e9L) / 1e9L) + "°"; }
 
 // "2000国家大地坐标系" for a preset ellipsoid, else "椭球a=…, 1/f=…".
 std::string EllipsoidText(long double a, long double inverse_flattening) {

@@ -77,7 +77,7 @@ TEST(ToolSystems, EveryToolCarriesItsSystems) {
     zone.a = kBeijing54.a;
     zone.inverse_flattening = kBeijing54.inverse_flattening;
     zone.central_meridian = "114";
-    zone.y_constant = "38500000";
+    zone.y_constant = "500000";  // the eastings may carry zone 38: it is dropped
     zone.new_central_meridian = "117";
     zone.new_y_constant = "39500000";
     using F = CoordinateForm;
@@ -91,7 +91,7 @@ TEST(ToolSystems, EveryToolCarriesItsSystems) {
         {"gauss-inverse", GaussInversePointConversion(gauss(kXian80, "114", "500000")), 2383, 4610},
         {"utm-forward", UtmForwardPointConversion(utm("117", "0")), 4326, 32650},
         {"utm-inverse", UtmInversePointConversion(utm("147", "10000000")), 32755, 4326},
-        {"zone-change", ZoneChangePointConversion(zone), 2414, 2415},
+        {"zone-change", ZoneChangePointConversion(zone), 2435, 2415},
         {"bursa-wolf",
          BursaWolfPointConversion(Datum(kBeijing54, F::Plane, "117", "500000", kCgcs2000, F::Geodetic, "117", "500000"), {}),
          2436, 4490},

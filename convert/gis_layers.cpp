@@ -641,6 +641,17 @@ GisSummary ConvertGisDataset(const std::string& input, const std::string& output
             field.SetSpatialRef(written_system);
             made_layer->CreateGeomField(&field, TRUE);
         }
+        // The source geometry field of each output one: by name, and the
+        // first for a single one whatever its name (as OGRFeature::SetFrom).
+        OGRFeatureDefn* const made_definition = made_layer->GetLayerDefn();
+        std::vector<int> geometry_map;
+        for (int g = 0; g < made_definition->GetGeomFieldCount(); ++g) {
+            const int found = source_definition->GetGeomFieldIndex(made_definition->GetGeomFieldDefn(g)->GetNameRef());
+            geometry_map.push_back(found >= 0 ? found
+                                   : made_definition->GetGeomFieldCount() == 1 && source_definition->GetGeomFieldCount() > 0
+                                       ? 0
+                                       : -1);
+        }
 
         GisLayerSummary& layer_summary = summary.layers[static_cast<std::size_t>(i)];
         converter.vertices = 0;
@@ -675,17 +686,23 @@ GisSummary ConvertGisDataset(const std::string& input, const std::string& output
                     kept->setMeasured(OGR_GT_HasM(geometry_type));
                 }
             }
-            OGRFeature made(made_layer->GetLayerDefn());
-            if (made.SetFrom(feature.get(), field_map.data(), TRUE) != OGRERR_NONE)
+            // The converted geometries move into the new feature (no copy).
+            OGRFeature made(made_definition);
+            if (made.SetFieldsFrom(feature.get(), field_map.data(), TRUE) != OGRERR_NONE)
                 throw CommandError("图层" + layer_name + "要素" + std::to_string(feature->GetFID()) + "的属性不能写入" +
                                    LastGdalError());
+            for (std::size_t g = 0; g < geometry_map.size(); ++g)
+                if (geometry_map[g] >= 0) made.SetGeomFieldDirectly(static_cast<int>(g), feature->StealGeometry(geometry_map[g]));
+            made.SetStyleString(feature->GetStyleString());
+            made.SetNativeData(feature->GetNativeData());
+            made.SetNativeMediaType(feature->GetNativeMediaType());
             made.SetFID(fid_kept ? feature->GetFID() : OGRNullFID);
             if (made_layer->CreateFeature(&made) != OGRERR_NONE)
                 throw CommandError("图层" + layer_name + "要素" + std::to_string(feature->GetFID()) + "不能写入" +
                                    LastGdalError());
             ++layer_summary.features;
-            if (mapinfo && feature->GetGeometryRef() != nullptr) {
-                const OGRwkbGeometryType type = wkbFlatten(feature->GetGeometryRef()->getGeometryType());
+            if (mapinfo && made.GetGeometryRef() != nullptr) {
+                const OGRwkbGeometryType type = wkbFlatten(made.GetGeometryRef()->getGeometryType());
                 if (type == wkbMultiPoint || type == wkbGeometryCollection) ++layer_summary.split;
             }
             ++done;

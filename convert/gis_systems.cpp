@@ -1,7 +1,6 @@
 #include "convert/gis_systems.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -56,14 +55,14 @@ constexpr long double kUtmScale = 0.9996L;
 constexpr long double kUtmSouthFalseNorthing = 10000000;
 constexpr long double kStandardFalseEasting = 500000;
 
-long double PresetNumber(const char* text) { return std::strtold(text, nullptr); }
-
-// The preset whose ellipsoid is (a, 1/f), or -1 for another ellipsoid.
+// The preset whose ellipsoid is (a, 1/f), or -1 for another ellipsoid. The
+// preset texts are read as the boxes are (locale-free, whatever LC_NUMERIC
+// the desktop runs with).
 int PresetOfEllipsoid(long double a, long double inverse_flattening) {
     for (int i = 0; i < kCustomSystemIndex; ++i) {
         const CoordinateSystemPreset& preset = kCoordinateSystemPresets[i];
-        if (Near(a, PresetNumber(preset.semi_major_axis_text), kAxisTolerance) &&
-            Near(inverse_flattening, PresetNumber(preset.inverse_flattening_text), kInverseFlatteningTolerance))
+        const EllipsoidNumbers numbers = ReadEllipsoidNumbers(preset.semi_major_axis_text, preset.inverse_flattening_text);
+        if (Near(a, numbers.a, kAxisTolerance) && Near(inverse_flattening, numbers.inverse_flattening, kInverseFlatteningTolerance))
             return i;
     }
     return -1;

@@ -491,16 +491,16 @@ GisSummary ConvertGisDataset(const std::string& input, const std::string& output
                 const std::string problem = CheckDeclaredSystem(WktOf(*declared), *systems.source);
                 if (!problem.empty())
                     summary.refusals.push_back(layer_summary.name + ": " + problem +
-                                               (options.force ? " (--force: 仍已转换)" : ""));
+                                               (options.force ? " (已强制转换)" : ""));
             }
         }
         summary.layers.push_back(layer_summary);
         if (options.progress) total_features += std::max<GIntBig>(0, layer->GetFeatureCount(TRUE));
     }
     if (!summary.refusals.empty() && !options.force) {
-        std::string message = "图层的坐标系不是原坐标系，未转换 (确认无误时用--force):";
+        std::string message = "图层的坐标系不是原坐标系，未转换:";
         for (const std::string& refusal : summary.refusals) message += "\n  " + refusal;
-        throw CommandError(message);
+        throw GisSystemRefusal(message);
     }
 
     // The output, made in a staging folder beside the target.

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "core/errors.h"
 #include "core/point_conversion.h"
 
 namespace coordconv {
@@ -30,6 +31,14 @@ struct GisConversionOptions {
 };
 
 inline constexpr const char* kGisCancelledText = "图层转换已取消";
+
+// The refusal of a layer whose declared system is not the tool's source
+// (its text says what differs); the same conversion with `force` converts it
+// anyway.
+class GisSystemRefusal : public CommandError {
+public:
+    using CommandError::CommandError;
+};
 
 struct GisTruncatedField {
     std::string layer;
@@ -69,8 +78,9 @@ bool IsGisPath(const std::string& path);
 
 // Converts every layer of `input` into `output`, whose format follows its
 // extension. The output appears only when the whole dataset converted.
-// Raises CommandError for an unreadable source, a declared system that is
-// not the tool's source (unless `force`), a floating-point fault or a cancel.
+// Raises GisSystemRefusal for a declared system that is not the tool's
+// source (unless `force`), CommandError for an unreadable source, a point
+// that is no point of the source, a floating-point fault or a cancel.
 GisSummary ConvertGisDataset(const std::string& input, const std::string& output, const PointConversion& conversion,
                              const GisConversionOptions& options = {});
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "core/errors.h"
 #include "core/point_conversion.h"
 
 namespace coordconv {
@@ -31,16 +32,35 @@ struct GisConversionOptions {
 
 inline constexpr const char* kGisCancelledText = "图层转换已取消";
 
+// The refusal of a layer whose declared system is not the tool's source
+// (its text says what differs); the same conversion with `force` converts it
+// anyway.
+class GisSystemRefusal : public CommandError {
+public:
+    using CommandError::CommandError;
+};
+
 struct GisTruncatedField {
     std::string layer;
     std::string from;  // the field name in the source
     std::string to;    // the name the output format could keep
 };
 
+// A field whose type the output format does not have, written as the
+// nearest one it has (a 64-bit integer as a real, a date-time as a date or text).
+struct GisChangedType {
+    std::string layer;
+    std::string field;
+    std::string from;  // GDAL's type names: "Integer64", "DateTime", ...
+    std::string to;
+};
+
 struct GisLayerSummary {
     std::string name;
     long features = 0;
     long vertices = 0;
+    long linearized = 0;  // curved geometries written as lines (formats without curves)
+    long split = 0;       // multi-points and collections MapInfo writes as one feature per part
     std::string source_system;  // as the layer declared it ("" when none)
 };
 
@@ -48,6 +68,7 @@ struct GisSummary {
     std::vector<GisLayerSummary> layers;
     std::vector<std::string> refusals;  // layers refused and why
     std::vector<GisTruncatedField> truncated_fields;
+    std::vector<GisChangedType> changed_types;
     std::string system_written;         // "EPSG:4527", or the WKT written, or "" when unknown
 };
 
@@ -57,8 +78,9 @@ bool IsGisPath(const std::string& path);
 
 // Converts every layer of `input` into `output`, whose format follows its
 // extension. The output appears only when the whole dataset converted.
-// Raises CommandError for an unreadable source, a declared system that is
-// not the tool's source (unless `force`), a floating-point fault or a cancel.
+// Raises GisSystemRefusal for a declared system that is not the tool's
+// source (unless `force`), CommandError for an unreadable source, a point
+// that is no point of the source, a floating-point fault or a cancel.
 GisSummary ConvertGisDataset(const std::string& input, const std::string& output, const PointConversion& conversion,
                              const GisConversionOptions& options = {});
 

@@ -8,7 +8,6 @@
 
 #include "core/errors.h"
 #include "core/number_text.h"
-#include "table/column_shares.h"
 #include "table/coordinate_file.h"
 
 namespace coordconv {
@@ -33,14 +32,6 @@ PointTable NewCommonPointGrid(const CommonPointLayout& layout, std::vector<std::
     PointTable grid(std::move(titles));
     grid.SetRowCount(layout.initial_row_count);
     return grid;
-}
-
-std::vector<int> CommonPointColumnWidths(const CommonPointLayout& layout, int grid_width) {
-    return ShareColumnWidths(grid_width, layout.column_shares, layout.grid_width_offset);
-}
-
-int AccuracyLineWidth(const CommonPointLayout& layout, int toolbar_width) {
-    return toolbar_width - layout.accuracy_line_offset;
 }
 
 bool IsAdoptedText(const std::string& text) {

@@ -1,11 +1,11 @@
-// The common-point workflow of every fitting window (datum, plane and height
-// models), written once: the common-point grid StringGrid3 as a PointTable,
-// its adoption and usable flags, its file, the solve command's skeleton with
-// the residual pass and the accuracy report, and the parameter file.
+// The common-point workflow of every fitting model (datum, plane and height
+// models), written once: the common-point table as a PointTable, its
+// adoption and usable flags, its file, the solve command's skeleton with the
+// residual pass and the accuracy report, and the parameter file.
 //
-// A window differs from the others only by
+// A model differs from the others only by
 //   - a CommonPointLayout (columns, flags, file fields, tolerance factor,
-//     divisor of the external accuracy, column shares, tool bar offset), and
+//     divisor of the external accuracy), and
 //   - a FittingModel: the model's observation equations, how it takes the
 //     solved or the typed parameters, and the residuals of one row.
 //
@@ -16,15 +16,11 @@
 // command ended early, its error. The residual cells go into the grid it is
 // given as they are computed.
 //
-// The caller then shows the messages (title kMessageTitle, no icon), writes
-// the fields and the grid, and reports the failure if there is one:
-//   FitResult<SevenParameterFields> fit = SolveBursaWolf(settings, params, grid);
-//   for (const auto& text : fit.outcome.messages) dialogs.ShowMessage(kMessageTitle, text, MessageIcon::None);
-//   ...show fit.fields and grid...
-//   RaiseFitFailure(fit.outcome);
-//   EditMp = fit.outcome.report.accuracy_line;
-// The windows answer a message with a message box, coordconv-cli prints it to
-// standard error. Line breaks inside message texts are "\n".
+// The caller then shows the messages (title kMessageTitle, no icon), the
+// fields and the table, and reports the failure if there is one, or shows
+// the accuracy line. The windows answer a message with a message box,
+// coordconv-cli prints it to standard error. Line breaks inside message texts
+// are "\n".
 #pragma once
 
 #include <optional>
@@ -51,8 +47,8 @@ enum class ExternalDivisor {
     CheckPointsLessOne,   // N - n - 1: polynomial and height-fitting windows
 };
 
-// Everything in which one fitting window's common-point grid differs from
-// another's. The defaults are those of the 13-column datum grid.
+// Everything in which one model's common-point table differs from another's.
+// The defaults are those of the 13-column datum table.
 struct CommonPointLayout {
     int column_count = 13;
     int adoption_column = 12;        // "采用", set by the user
@@ -72,31 +68,21 @@ struct CommonPointLayout {
     int north_residual_column = 7;
     int east_residual_column = 8;
     int height_residual_column = 9;
-    int accuracy_line_offset = 375;  // EditMp width = ToolBar3 width - offset
-    int grid_width_offset = 34;      // column widths share (grid width - offset)
-    std::vector<long double> column_shares = {0.05L, 0.10L, 0.10L, 0.07L, 0.10L, 0.10L, 0.07L,
-                                              0.07L, 0.07L, 0.07L, 0.07L, 0.07L, 0.06L};
 };
 
-// The 13 titles of the datum and plane grids for the two coordinate forms:
+// The 13 titles of the datum and plane common-point tables for the two coordinate forms:
 // the source form titles columns 1-2, the target form columns 4-5 and the
 // residual columns 7-8 (arc seconds for a geodetic target).
 std::vector<std::string> CommonPointTitles(bool source_geodetic, bool target_geodetic);
 
-// A new grid: the titles and layout.initial_row_count - 1 empty data rows.
+// A new table: the titles and layout.initial_row_count - 1 empty data rows.
 PointTable NewCommonPointGrid(const CommonPointLayout& layout, std::vector<std::string> titles);
-
-// Column widths for a grid of `grid_width` pixels: trunc((width - offset) * share).
-std::vector<int> CommonPointColumnWidths(const CommonPointLayout& layout, int grid_width);
-
-// The EditMp width for a ToolBar3 of `toolbar_width` pixels.
-int AccuracyLineWidth(const CommonPointLayout& layout, int toolbar_width);
 
 // The adoption rule: the text upper-cased (ASCII), then trimmed of bytes up to
 // the blank, equals "YES". "Yes", " yes " adopt; "", "No", "Y" do not.
 bool IsAdoptedText(const std::string& text);
 
-// StringGrid3DblClick: on the adoption column of a data row, "Yes" (exactly)
+// A double click on the adoption column of a data row, "Yes" (exactly)
 // becomes "No" and any other text "Yes". Returns false (nothing changed) for
 // any other cell.
 bool ToggleAdoption(const CommonPointLayout& layout, PointTable& grid, int col, int row);
@@ -237,7 +223,7 @@ struct AccuracyReport {
     long double internal_accuracy = 0;
     long double tolerance = 0;
     long double external_accuracy = 0;
-    std::string accuracy_line;  // the text of EditMp
+    std::string accuracy_line;  // the accuracy line under the common points
 };
 
 // "内符合精度=" m_in "m，限差=" tolerance "m；外符合精度=" m_out "m", 4 decimals each.
@@ -255,7 +241,7 @@ struct FitOutcome {
     std::optional<PrecisionReport> precision;
 };
 
-// A model's solve: its parameter fields as the command left them, and the outcome.
+// A model's solve: its parameter texts as the command left them, and the outcome.
 template <typename Fields>
 struct FitResult {
     Fields fields;
@@ -277,7 +263,7 @@ protected:
 // Throws the outcome's failure, if any.
 void RaiseFitFailure(const FitOutcome& outcome);
 
-// ToolButton13Click:
+// The solve command:
 //  1. equations of the adopted rows in grid order (all rows, empty ones too,
 //     count as data rows N);
 //  2. AfterEquations; with at least MinimumPoints adopted rows of distinct

@@ -87,8 +87,6 @@ TEST(CommonPointLayoutTest, TitlesFollowTheFormsAndWidthsTheShares) {
     EXPECT_EQ(titles[4], "新坐标x(m)");
     EXPECT_EQ(CommonPointTitles(false, true)[7], "残差B(\")");
     const CommonPointLayout layout;
-    const std::vector<int> widths = CommonPointColumnWidths(layout, 1034);  // w = 1000
-    EXPECT_EQ(widths, (std::vector<int>{50, 100, 100, 70, 100, 100, 70, 70, 70, 70, 70, 70, 60}));
     EXPECT_EQ(NewCommonPointGrid(layout, titles).RowCount(), 4);
 }
 

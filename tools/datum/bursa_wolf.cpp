@@ -40,7 +40,7 @@ std::vector<ReportedParameter> SevenReportedParameters(const SevenParameterField
     return parameters;
 }
 
-CommonPointLayout BursaWolfLayout() { return DatumCommonPointLayout(4, 12, 375); }
+CommonPointLayout BursaWolfLayout() { return DatumCommonPointLayout(4, 12); }
 
 BursaWolfParameters ReadBursaWolfParameters(const SevenParameterFields& fields) {
     BursaWolfParameters p;

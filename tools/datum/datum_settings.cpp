@@ -37,11 +37,10 @@ std::vector<std::string> DatumPointGridTitles(CoordinateForm form) {
     return {"点号", "纵坐标x(m)", "横坐标y(m)", "高程H(m)"};
 }
 
-CommonPointLayout DatumCommonPointLayout(int initial_rows, int saved_fields, int toolbar_offset) {
+CommonPointLayout DatumCommonPointLayout(int initial_rows, int saved_fields) {
     CommonPointLayout layout;
     layout.initial_row_count = initial_rows;
     layout.saved_fields = saved_fields;
-    layout.accuracy_line_offset = toolbar_offset;
     return layout;
 }
 

@@ -8,7 +8,7 @@
 
 namespace coordconv {
 
-CommonPointLayout Four3dLayout() { return DatumCommonPointLayout(3, 12, 427); }
+CommonPointLayout Four3dLayout() { return DatumCommonPointLayout(3, 12); }
 
 std::vector<std::string> FourParameterLines(const FourParameterFields& fields) {
     return {fields.tx, fields.ty, fields.tz, fields.r, fields.b0, fields.l0};

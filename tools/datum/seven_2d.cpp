@@ -7,7 +7,7 @@
 
 namespace coordconv {
 
-CommonPointLayout Seven2dLayout() { return DatumCommonPointLayout(5, 11, 375); }
+CommonPointLayout Seven2dLayout() { return DatumCommonPointLayout(5, 11); }
 
 std::vector<std::string> Seven2dParameterLines(const Seven2dFields& fields) {
     std::vector<std::string> lines = SevenParameterLines(fields.seven);

@@ -8,7 +8,7 @@
 
 namespace coordconv {
 
-CommonPointLayout Seven3dLayout() { return DatumCommonPointLayout(4, 12, 375); }
+CommonPointLayout Seven3dLayout() { return DatumCommonPointLayout(4, 12); }
 
 DifferentialTerms DifferentialTermsAt(const DatumSettings& settings, long double B_degrees, long double l_degrees) {
     const long double rho = kArcSecondsPerRadian;

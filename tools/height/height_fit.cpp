@@ -5,7 +5,7 @@
 
 namespace coordconv {
 
-const std::vector<std::string>& HeightSurfaceItems() {
+const std::vector<std::string>& HeightSurfaceNames() {
     static const std::vector<std::string> items = {"平面拟合(3参)", "平面相关拟合(4参)", "二次曲面拟合(6参)"};
     return items;
 }
@@ -34,7 +34,7 @@ long double HeightSurface(const Vector& coefficients, long double x, long double
 }
 
 std::string HeightFitTooFewPointsText(int model_index) {
-    return HeightSurfaceItems()[static_cast<std::size_t>(model_index)] + "模型至少需要" +
+    return HeightSurfaceNames()[static_cast<std::size_t>(model_index)] + "模型至少需要" +
            std::to_string(HeightSurfaceCoefficientCount(model_index)) +
            "个公共点。参数未重新计算。\n下面计算的公共点残差可用于评定当前参数的精度。";
 }
@@ -90,7 +90,7 @@ public:
         description.caption = "GPS高程拟合";
         description.observation_unit = "m";
         description.residual_unit = "m";
-        description.settings = {HeightSurfaceItems()[static_cast<std::size_t>(model_index_)] +
+        description.settings = {HeightSurfaceNames()[static_cast<std::size_t>(model_index_)] +
                                 ", 高程异常 Hl - Hg = f(x, y), 坐标不作重心化; 系数的中误差以系数本身的单位给出"};
         return description;
     }
@@ -145,9 +145,6 @@ CommonPointLayout HeightFitLayout() {
     layout.initial_row_count = 4;
     layout.tolerance_factor = 2;
     layout.external_divisor = ExternalDivisor::CheckPointsLessOne;
-    layout.accuracy_line_offset = 360;
-    layout.grid_width_offset = 30;
-    layout.column_shares = {0.11L, 0.17L, 0.17L, 0.14L, 0.14L, 0.11L, 0.08L, 0.08L};
     layout.residual_columns = {5};
     layout.north_residual_column = -1;
     layout.east_residual_column = -1;

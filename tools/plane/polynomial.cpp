@@ -8,12 +8,12 @@
 
 namespace coordconv {
 
-const std::vector<std::string>& PolynomialOrderItems() {
+const std::vector<std::string>& PolynomialOrderNames() {
     static const std::vector<std::string> items = {"一次多项式模型", "二次多项式模型", "三次多项式模型"};
     return items;
 }
 
-const std::vector<std::string>& PolynomialFormItems() {
+const std::vector<std::string>& PolynomialFormNames() {
     static const std::vector<std::string> items = {"平面上拟合", "椭球面上拟合"};
     return items;
 }
@@ -138,8 +138,8 @@ public:
         description.observation_unit = plane ? "m" : "rad";
         description.residual_unit = plane ? "m" : "\"";
         description.geodetic_positions = !plane;
-        description.settings = {PolynomialOrderItems()[static_cast<std::size_t>(fields_.fields.order_index)] + ", " +
-                                    PolynomialFormItems()[plane ? 0 : 1] + ", 坐标不作重心化",
+        description.settings = {PolynomialOrderNames()[static_cast<std::size_t>(fields_.fields.order_index)] + ", " +
+                                    PolynomialFormNames()[plane ? 0 : 1] + ", 坐标不作重心化",
                                 "系数的中误差以系数本身的单位给出; dH=" + fields_.fields.height_shift +
                                     " m为采用点高差的平均值, 不参与平差"};
         return description;
@@ -201,7 +201,6 @@ CommonPointLayout PolynomialLayout(PolynomialForm form) {
     layout.initial_row_count = 4;
     layout.external_divisor = ExternalDivisor::CheckPointsLessOne;
     layout.accuracy_scale = form == PolynomialForm::Ellipsoid ? kMeanEarthRadius : 1;
-    layout.accuracy_line_offset = 360;
     return layout;
 }
 

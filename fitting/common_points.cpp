@@ -101,6 +101,13 @@ void RaiseFitFailure(const FitOutcome& outcome) {
     if (outcome.failure) throw *outcome.failure;
 }
 
+void ApplyFitOutcome(const FitOutcome& outcome, FitOutcomeView& view) {
+    for (const std::string& text : outcome.messages) view.ShowMessage(text);
+    view.ShowFieldsAndTable();
+    RaiseFitFailure(outcome);
+    view.ShowCompleted(outcome);
+}
+
 std::string RankDeficientMessage(long double smallest_pivot) {
     char pivot[32];
     if (smallest_pivot > 0) {

@@ -263,6 +263,26 @@ protected:
 // Throws the outcome's failure, if any.
 void RaiseFitFailure(const FitOutcome& outcome);
 
+// Where a solve's outcome is shown: a window's message boxes, parameter
+// boxes and tables, or coordconv-cli's standard error and output files.
+class FitOutcomeView {
+public:
+    virtual ~FitOutcomeView() = default;
+    // A message that let the command go on (too few points, a refused layout).
+    virtual void ShowMessage(const std::string& text) = 0;
+    // The parameter fields and the common points as the command left them;
+    // also after a failure, when they hold what was written before it.
+    virtual void ShowFieldsAndTable() = 0;
+    // A command that ran to its end: its accuracy line, precision report and
+    // (when the model shifts heights) the mean height shift.
+    virtual void ShowCompleted(const FitOutcome& outcome) = 0;
+};
+
+// Applies a solve's outcome in the one order the windows and coordconv-cli
+// share: the messages in turn, the fields and table, then the failure, which
+// is thrown, or the completed command.
+void ApplyFitOutcome(const FitOutcome& outcome, FitOutcomeView& view);
+
 // The solve command:
 //  1. equations of the adopted rows in grid order (all rows, empty ones too,
 //     count as data rows N);

@@ -290,16 +290,33 @@ void FittingWindow::SolveParameters() {
     Run([this] {
         PointTable grid = common_->Table();
         const FittingRun run = solve_(grid);
-        for (const std::string& text : run.outcome.messages)
-            dialogs_.ShowMessage(kMessageTitle, text, MessageIcon::None);
-        common_->Table() = std::move(grid);
-        run.show_fields();
-        if (run.outcome.precision) {
-            report_ = run.outcome.precision;
-            if (report_window_ != nullptr) report_window_->ShowReport(*report_);
-        }
-        RaiseFitFailure(run.outcome);
-        accuracy_edit_->setText(ToQString(run.outcome.report.accuracy_line));
+        // The window's side of ApplyFitOutcome.
+        class WindowView : public FitOutcomeView {
+        public:
+            WindowView(FittingWindow& window, PointTable& grid, const FittingRun& run)
+                : window_(window), grid_(grid), run_(run) {}
+            void ShowMessage(const std::string& text) override {
+                window_.dialogs_.ShowMessage(kMessageTitle, text, MessageIcon::None);
+            }
+            void ShowFieldsAndTable() override {
+                window_.common_->Table() = std::move(grid_);
+                run_.show_fields();
+            }
+            void ShowCompleted(const FitOutcome& outcome) override {
+                if (outcome.precision) {
+                    window_.report_ = outcome.precision;
+                    if (window_.report_window_ != nullptr) window_.report_window_->ShowReport(*window_.report_);
+                }
+                window_.accuracy_edit_->setText(ToQString(outcome.report.accuracy_line));
+            }
+
+        private:
+            FittingWindow& window_;
+            PointTable& grid_;
+            const FittingRun& run_;
+        };
+        WindowView view(*this, grid, run);
+        ApplyFitOutcome(run.outcome, view);
     });
 }
 

@@ -86,6 +86,16 @@ std::vector<std::string> LoadParameterFile(const std::string& path, FileEncoding
     return texts;
 }
 
+std::string ResidualCell::Text() const { return FloatToFixed(value, decimals); }
+
+long double ResidualCell::Shown() const { return TextToNumber(Text()); }
+
+const ResidualCell* RowResiduals::Cell(int column) const {
+    for (const ResidualCell& cell : cells)
+        if (cell.column == column) return &cell;
+    return nullptr;
+}
+
 std::string TooFewPointsMessage(const std::string& head) {
     return head + "个公共点。参数未重新计算。\n下面计算的公共点残差可用于评定当前参数的精度。";
 }
@@ -156,16 +166,25 @@ PrecisionReport BuildPrecisionReport(const CommonPointLayout& layout, const Fitt
     for (const int col : layout.residual_columns) precision.residual_titles.push_back(grid.Cell(col, 0));
     const bool geodetic = precision.description.geodetic_positions;
     for (int row = 1; row < grid.RowCount(); ++row) {
+        const RowResiduals& residuals = outcome.residuals[static_cast<std::size_t>(row - 1)];
+        const auto shown = [&residuals](int column) -> std::optional<long double> {
+            const ResidualCell* cell = column >= 0 ? residuals.Cell(column) : nullptr;
+            if (cell == nullptr) return std::nullopt;
+            return cell->Shown();
+        };
         PointPrecision point;
         point.name = grid.Cell(0, row);
         point.adopted = IsAdoptedText(grid.Cell(layout.adoption_column, row));
-        for (const int col : layout.residual_columns) point.residuals.push_back(grid.Cell(col, row));
+        for (const int col : layout.residual_columns) {
+            const ResidualCell* cell = residuals.Cell(col);
+            point.residuals.push_back(cell != nullptr ? cell->Text() : grid.Cell(col, row));
+        }
         point.usable = grid.Cell(layout.usable_column, row);
         point.first = CellNumber(grid.Cell(1, row), geodetic);
         point.second = CellNumber(grid.Cell(2, row), geodetic);
-        if (layout.north_residual_column >= 0) point.north_residual = CellNumber(grid.Cell(layout.north_residual_column, row), false);
-        if (layout.east_residual_column >= 0) point.east_residual = CellNumber(grid.Cell(layout.east_residual_column, row), false);
-        if (layout.height_residual_column >= 0) point.height_residual = CellNumber(grid.Cell(layout.height_residual_column, row), false);
+        point.north_residual = shown(layout.north_residual_column);
+        point.east_residual = shown(layout.east_residual_column);
+        point.height_residual = shown(layout.height_residual_column);
         precision.points.push_back(std::move(point));
     }
     if (equations.solution.empty()) {
@@ -252,11 +271,12 @@ void RunSolve(const CommonPointLayout& layout, FittingModel& model, PointTable& 
     long double internal_sum = 0;
     long double external_sum = 0;
     for (int row = 1; row < grid.RowCount(); ++row) {
-        const RowResiduals residuals = model.Residuals(grid.Row(row));
+        RowResiduals residuals = model.Residuals(grid.Row(row));
         RaiseFloatingPointErrors();
-        for (const ResidualCell& cell : residuals.cells) grid.Cell(cell.column, row) = FloatToFixed(cell.value, cell.decimals);
+        for (const ResidualCell& cell : residuals.cells) grid.Cell(cell.column, row) = cell.Text();
         long double& sum = IsAdoptedText(grid.Cell(layout.adoption_column, row)) ? internal_sum : external_sum;
         for (const long double square : residuals.squared_components) sum += square;
+        outcome.residuals.push_back(std::move(residuals));
     }
 
     // The divisors are point counts, not degrees of freedom of the adjustment.
@@ -272,9 +292,10 @@ void RunSolve(const CommonPointLayout& layout, FittingModel& model, PointTable& 
     RaiseFloatingPointErrors();
     report.accuracy_line = AccuracyLine(report.internal_accuracy, report.tolerance, report.external_accuracy);
 
-    // Usable pass on the residual as it stands in the grid (4 decimals).
+    // Usable pass on the point residual as the table shows it.
     for (int row = 1; row < grid.RowCount(); ++row) {
-        const long double residual = TextToNumber(grid.Cell(layout.point_residual_column, row));
+        const ResidualCell* cell = outcome.residuals[static_cast<std::size_t>(row - 1)].Cell(layout.point_residual_column);
+        const long double residual = cell != nullptr ? cell->Shown() : TextToNumber(grid.Cell(layout.point_residual_column, row));
         grid.Cell(layout.usable_column, row) = std::fabs(residual) < report.tolerance ? kAdoptedText : kNotAdoptedText;
     }
     outcome.precision = BuildPrecisionReport(layout, model, grid, equations, outcome);

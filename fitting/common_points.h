@@ -111,13 +111,19 @@ std::vector<std::string> LoadParameterFile(const std::string& path, FileEncoding
 // "下面计算的公共点残差可用于评定当前参数的精度。".
 std::string TooFewPointsMessage(const std::string& head);
 
-// One value of a residual column, formatted by the skeleton with
-// FloatToFixed(value, decimals) once the row is known to be free of
-// floating-point faults.
+// One value of a residual column, kept as a number; it becomes text only
+// where it is shown, in the common-point table and the files written from it.
 struct ResidualCell {
     int column;
     long double value;
     int decimals;
+
+    // The cell's text: FloatToFixed(value, decimals).
+    std::string Text() const;
+    // The value as the table shows it, rounded to its decimals: the number
+    // its text reads as, so that a rule applied to it (the usable flag)
+    // agrees with the figure the user sees.
+    long double Shown() const;
 };
 
 // The residual pass's result for one row.
@@ -126,6 +132,9 @@ struct RowResiduals {
     // The squared metric components, each added in turn to the internal sum
     // (adopted row) or the external sum (check point).
     std::vector<long double> squared_components;
+
+    // The cell of a column, or null when the model gives that column none.
+    const ResidualCell* Cell(int column) const;
 };
 
 // The model's part of the solve command. One object serves one command run:
@@ -234,6 +243,9 @@ struct FitOutcome {
     AccuracyReport report;              // complete only without a failure
     std::vector<std::string> messages;  // texts that let the command go on, in order
     std::optional<std::string> height_shift;  // the mean height shift's new field text
+    // The residuals of the data rows in table order, as numbers, as far as
+    // the residual pass came.
+    std::vector<RowResiduals> residuals;
     // The error that ended the command; the grid and the fields hold what
     // was written before it.
     std::optional<CommandError> failure;
@@ -293,12 +305,14 @@ void ApplyFitOutcome(const FitOutcome& outcome, FitOutcomeView& view);
 //     pivot at least kRankDeficientPivot, SolveLeastSquares and TakeSolution;
 //     otherwise the message (too few points, or RankDeficientMessage) is
 //     kept, then TakeFieldParameters;
-//  3. residual pass over all rows: each row's residual cells are written as
-//     soon as they are computed, its squared components summed;
+//  3. residual pass over all rows: each row's residuals are kept in the
+//     outcome and their cells written as soon as they are computed, its
+//     squared components summed;
 //  4. m_in = sqrt(internal / (n - 1)) for n >= 2, else 0; m_out by the
 //     layout's divisor; tolerance = factor * m_in;
-//  5. the usable pass: column point_residual_column read back with
-//     TextToNumber, "Yes" when its magnitude is below the tolerance, else "No".
+//  5. the usable pass: the point residual as the table shows it
+//     (ResidualCell::Shown), "Yes" when its magnitude is below the
+//     tolerance, else "No".
 // A zero pivot, a text that is not a number or any floating-point fault ends
 // the command: the outcome's failure holds its CommandError, and what was
 // written before stays.

@@ -137,6 +137,29 @@ struct RowResiduals {
     const ResidualCell* Cell(int column) const;
 };
 
+// A common point as numbers, read once from its table row for every step of
+// the solve (equations, residuals, the distinct-point test, the precision
+// report). Coordinates are in the units of their cells: metres, or decimal
+// degrees for a packed ddd.mmss latitude or longitude.
+struct CommonPoint {
+    std::vector<long double> source;  // x|B, y|L, H (height fitting: x, y, Hg)
+    std::vector<long double> target;  // x|B, y|L, H (height fitting: Hl)
+};
+
+// Which cells of a row a model reads: `source_cells` from column 1, then
+// `target_cells`; the first two of a side are a packed latitude and
+// longitude when that side is geodetic.
+struct CommonPointCells {
+    int source_cells = 3;
+    bool source_geodetic = false;
+    int target_cells = 3;
+    bool target_geodetic = false;
+};
+
+// The row's numbers, read in column order (TextToNumber, DmsTextToDegrees
+// for a geodetic latitude or longitude); a cell that is not a number fails.
+CommonPoint ReadCommonPoint(const std::string* row, const CommonPointCells& cells);
+
 // The model's part of the solve command. One object serves one command run:
 // it is made from copies of the window's field texts (reading the settings,
 // failing before anything is computed), keeps the parameters in memory
@@ -149,16 +172,18 @@ public:
     // Minimum adopted rows for the solve, counted by distinct source
     // positions.
     virtual int MinimumPoints() const = 0;
-    // The source coordinates of a row that its equations use: cells
-    // 1..SourceColumns() (x, y, H of the three-dimensional models; x, y or
-    // B, L of the plane ones). Rows alike in them give the same equations.
+    // The source coordinates of a point that its equations use: the first
+    // SourceColumns() (x, y, H of the three-dimensional models; x, y or B, L
+    // of the plane ones). Points alike in them give the same equations.
     virtual int SourceColumns() const { return 3; }
+    // The cells of a row the model reads into a CommonPoint.
+    virtual CommonPointCells Cells() const { return {}; }
     // The whole too-few-points message (see TooFewPointsMessage).
     virtual std::string TooFewPointsText() const = 0;
 
-    // Appends the observation equations of one adopted row (its cells) to
-    // the design matrix and observation vector.
-    virtual void AddEquations(const std::string* row, Matrix& design, Vector& observations) = 0;
+    // Appends the observation equations of one adopted point to the design
+    // matrix and observation vector.
+    virtual void AddEquations(const CommonPoint& point, Matrix& design, Vector& observations) = 0;
 
     // After the equations, before the point-count test: models with a mean
     // height shift compute it here and return the text their field took
@@ -174,8 +199,8 @@ public:
     // Too few points: takes the parameters from the fields' texts.
     virtual void TakeFieldParameters() = 0;
 
-    // Residuals of one row, adopted or not, with the parameters held.
-    virtual RowResiduals Residuals(const std::string* row) const = 0;
+    // Residuals of one point, adopted or not, with the parameters held.
+    virtual RowResiduals Residuals(const CommonPoint& point) const = 0;
 
     // For the precision report: the model's name, units and settings, and
     // its parameter fields with their gradients with respect to the unknowns
@@ -296,8 +321,10 @@ public:
 void ApplyFitOutcome(const FitOutcome& outcome, FitOutcomeView& view);
 
 // The solve command:
-//  1. equations of the adopted rows in grid order (all rows, empty ones too,
-//     count as data rows N);
+//  1. equations of the adopted rows in table order (all rows, empty ones
+//     too, count as data rows N), each row read into a CommonPoint once,
+//     when a step first needs it (the adopted rows here, the others in the
+//     residual pass), so a cell that is not a number fails where it did;
 //  2. AfterEquations; with at least MinimumPoints adopted rows of distinct
 //     source coordinates (repeated points add no information: the normal
 //     equations of three copies of one point are singular, and only rounding

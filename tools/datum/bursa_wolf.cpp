@@ -85,9 +85,9 @@ public:
     int MinimumPoints() const override { return kBursaWolfMinimumPoints; }
     std::string TooFewPointsText() const override { return TooFewPointsMessage("布尔沙模型至少需要3"); }
 
-    void AddEquations(const std::string* row, Matrix& A, Vector& L) override {
-        const Cartesian s = SourceCartesian(settings_.source, row);
-        const Cartesian t = TargetCartesian(settings_.target, row);
+    void AddEquations(const CommonPoint& point, Matrix& A, Vector& L) override {
+        const Cartesian s = SourceCartesian(settings_.source, point);
+        const Cartesian t = TargetCartesian(settings_.target, point);
         A.push_back({1, 0, 0, 0, -s.Z, s.Y, s.X});
         L.push_back(t.X - s.X);
         A.push_back({0, 1, 0, s.Z, 0, -s.X, s.Y});
@@ -121,10 +121,10 @@ public:
         return SevenReportedParameters(fields_, solution.empty() ? 0 : 7, kArcSecondsPerRadian);
     }
 
-    RowResiduals Residuals(const std::string* row) const override {
-        const Cartesian moved = BursaWolfTransform(p_, SourceCartesian(settings_.source, row));
+    RowResiduals Residuals(const CommonPoint& given) const override {
+        const Cartesian moved = BursaWolfTransform(p_, SourceCartesian(settings_.source, given));
         const TransformedPoint point = TargetFromCartesian(settings_, moved);
-        return ThreeDimensionalResiduals(settings_.target, point, row);
+        return ThreeDimensionalResiduals(settings_.target, point, given);
     }
 
 private:

@@ -82,6 +82,11 @@ public:
     DatumModel(const DatumFields& settings, const ParameterFields& fields)
         : FieldsModel<ParameterFields>(fields), settings_(ReadDatumSettings(settings)) {}
 
+    // x|B, y|L, H of each side, in the side's form.
+    CommonPointCells Cells() const override {
+        return {3, settings_.source.form == CoordinateForm::Geodetic, 3, settings_.target.form == CoordinateForm::Geodetic};
+    }
+
 protected:
     DatumSettings settings_;
 };
@@ -106,12 +111,12 @@ long double SideNumber(const DatumSide& side, const std::string& text);
 // l = L - L0; plane x, y give GaussInverse(a, f, x, reduced y).
 GeodeticOffset PositionOnSide(const DatumSide& side, long double first, long double second);
 
-// The source point of a row (cells 1-3) in geocentric coordinates of the
+// The source point of a common point in geocentric coordinates of the
 // source ellipsoid, longitudes counted from L01.
-Cartesian SourceCartesian(const DatumSide& source, const std::string* row);
-// The target point of a common-point row (cells 4-6) in geocentric
-// coordinates of the target ellipsoid, longitudes counted from L02.
-Cartesian TargetCartesian(const DatumSide& target, const std::string* row);
+Cartesian SourceCartesian(const DatumSide& source, const CommonPoint& point);
+// The target point of a common point in geocentric coordinates of the
+// target ellipsoid, longitudes counted from L02.
+Cartesian TargetCartesian(const DatumSide& target, const CommonPoint& point);
 
 // A transformed point: latitude B', longitude l'' from the target central
 // meridian (degrees), height H' (metres).
@@ -149,8 +154,8 @@ void WriteTargetPoint(const DatumSide& target, const TransformedPoint& point, lo
 // WriteTargetPoint writes them, then the name of cell 0 copied.
 RowConversion DatumConversion(const DatumSettings& settings, const PointConversion& conversion);
 
-// The horizontal residuals of a transformed common point against its target
-// cells 4-5: geodetic target form (B' - B2) * 3600 and (l'' - l2) * 3600 in
+// The horizontal residuals of a transformed common point against its given
+// target position: geodetic target form (B' - B2) * 3600 and (l'' - l2) * 3600 in
 // arc seconds (6 decimals) with the metric dx, dy from GaussForward of both
 // points; plane target form dx = x' - x2, dy = y' - y2 in metres (4 decimals).
 struct HorizontalResiduals {
@@ -159,12 +164,12 @@ struct HorizontalResiduals {
     long double dx;       // metres
     long double dy;       // metres
 };
-HorizontalResiduals HorizontalResidualsOf(const DatumSide& target, const TransformedPoint& point, const std::string* row);
+HorizontalResiduals HorizontalResidualsOf(const DatumSide& target, const TransformedPoint& point, const CommonPoint& given);
 
 // Residual columns 7-10 of the three-dimensional models: the horizontal
 // residuals, dH = H' - H2 (column 9) and sqrt(dx^2 + dy^2 + dH^2) (column
 // 10), with dx^2, dy^2, dH^2 for the accuracy sums.
-RowResiduals ThreeDimensionalResiduals(const DatumSide& target, const TransformedPoint& point, const std::string* row);
+RowResiduals ThreeDimensionalResiduals(const DatumSide& target, const TransformedPoint& point, const CommonPoint& given);
 
 // The precision report's description of a datum model: the two groups'
 // settings (form, a, 1/f, central meridian, Y constant) and `frame`, the

@@ -76,9 +76,9 @@ public:
     int MinimumPoints() const override { return kFour3dMinimumPoints; }
     std::string TooFewPointsText() const override { return TooFewPointsMessage("三维四参数模型至少需要2"); }
 
-    void AddEquations(const std::string* row, Matrix& A, Vector& L) override {
-        const Cartesian s = SourceCartesian(settings_.source, row);
-        const Cartesian t = TargetCartesian(settings_.target, row);
+    void AddEquations(const CommonPoint& point, Matrix& A, Vector& L) override {
+        const Cartesian s = SourceCartesian(settings_.source, point);
+        const Cartesian t = TargetCartesian(settings_.target, point);
         const RegionCentre& n = centre_;
         A.push_back({1, 0, 0, n.cos_b0_sin_l0 * s.Z - n.sin_b0 * s.Y});
         L.push_back(t.X - s.X);
@@ -118,10 +118,10 @@ public:
                 {"L0", fields_.l0, "ddd.mmss", {}}};
     }
 
-    RowResiduals Residuals(const std::string* row) const override {
-        const Cartesian moved = FourParameterTransform(p_, centre_, SourceCartesian(settings_.source, row));
+    RowResiduals Residuals(const CommonPoint& given) const override {
+        const Cartesian moved = FourParameterTransform(p_, centre_, SourceCartesian(settings_.source, given));
         const TransformedPoint point = TargetFromCartesian(settings_, moved);
-        return ThreeDimensionalResiduals(settings_.target, point, row);
+        return ThreeDimensionalResiduals(settings_.target, point, given);
     }
 
 private:

@@ -49,10 +49,10 @@ struct DifferentialRows2d {
 };
 DifferentialRows2d Seven2dRows(const DatumSettings& settings, long double B, long double l);
 
-// The source point of a row moved horizontally: B' = B + dB/3600,
+// The source point of a common point moved horizontally: B' = B + dB/3600,
 // l'' = l + dL/3600 + L01 - L02; H' is the source height plus `height_change`.
 TransformedPoint Seven2dTransform(const DatumSettings& settings, const SevenCoefficients& p, long double height_change,
-                                  const std::string* row);
+                                  const CommonPoint& point);
 
 // The same from the source position and height.
 TransformedPoint Seven2dTransformAt(const DatumSettings& settings, const SevenCoefficients& p, long double height_change,

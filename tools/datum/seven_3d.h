@@ -77,9 +77,9 @@ SevenCoefficients ReadSevenParameters(const SevenParameterFields& fields);
 // The seven parameters back into texts with FloatToStr, unconverted.
 void WriteSevenParameters(const SevenCoefficients& p, SevenParameterFields& fields);
 
-// The source point of a row moved by the formulas: B' = B + dB/3600,
+// The source point of a common point moved by the formulas: B' = B + dB/3600,
 // l'' = l + dL/3600 + L01 - L02, H' = H + dH.
-TransformedPoint Seven3dTransform(const DatumSettings& settings, const SevenCoefficients& p, const std::string* row);
+TransformedPoint Seven3dTransform(const DatumSettings& settings, const SevenCoefficients& p, const CommonPoint& point);
 
 // The same from the source position and height.
 TransformedPoint Seven3dTransformAt(const DatumSettings& settings, const SevenCoefficients& p,

@@ -57,11 +57,14 @@ public:
     int SourceColumns() const override { return 2; }
     std::string TooFewPointsText() const override { return HeightFitTooFewPointsText(model_index_); }
 
-    void AddEquations(const std::string* row, Matrix& design, Vector& observations) override {
-        const long double x = TextToNumber(row[1]);
-        const long double y = TextToNumber(row[2]);
-        const long double geodetic_height = TextToNumber(row[3]);
-        const long double levelling_height = TextToNumber(row[4]);
+    // x, y, Hg, then Hl.
+    CommonPointCells Cells() const override { return {3, false, 1, false}; }
+
+    void AddEquations(const CommonPoint& point, Matrix& design, Vector& observations) override {
+        const long double x = point.source[0];
+        const long double y = point.source[1];
+        const long double geodetic_height = point.source[2];
+        const long double levelling_height = point.target[0];
         design.push_back(HeightSurfaceTerms(x, y, coefficient_count_));
         observations.push_back(levelling_height - geodetic_height);
         adopted_x_.push_back(x);
@@ -110,12 +113,12 @@ public:
         return parameters;
     }
 
-    RowResiduals Residuals(const std::string* row) const override {
-        const long double x = TextToNumber(row[1]);
-        const long double y = TextToNumber(row[2]);
-        const long double geodetic_height = TextToNumber(row[3]);
+    RowResiduals Residuals(const CommonPoint& point) const override {
+        const long double x = point.source[0];
+        const long double y = point.source[1];
+        const long double geodetic_height = point.source[2];
         const long double computed = geodetic_height + HeightSurface(coefficients_in_use_, x, y);
-        const long double levelling_height = TextToNumber(row[4]);
+        const long double levelling_height = point.target[0];
         const long double residual = computed - levelling_height;
         return {{{5, residual, 4}}, {residual * residual}};
     }

@@ -47,6 +47,8 @@ Vector PolynomialTerms(long double p, long double q, int term_count);
 // form; in the geodetic form the packed angle in decimal degrees divided by
 // 180/pi, that is radians.
 long double PolynomialVariable(const std::string& text, PolynomialForm form);
+// The same of a cell's number: metres, or decimal degrees in the geodetic form.
+long double PolynomialVariableOf(long double cell_number, PolynomialForm form);
 
 // The two observation equations of one adopted common point, each u wide: the
 // terms at (p1, q1) in columns 0..m-1 with observation p2 - p1, then in

@@ -23,6 +23,23 @@ SevenParameterFields SevenParameterFieldsFromLines(const std::vector<std::string
     return fields;
 }
 
+SevenParameters ReadSevenParameters(const SevenParameterFields& fields) {
+    return {TextToNumber(fields.tx), TextToNumber(fields.ty), TextToNumber(fields.tz), TextToNumber(fields.rx),
+            TextToNumber(fields.ry), TextToNumber(fields.rz), TextToNumber(fields.d)};
+}
+
+SevenParameterFields SevenParameterTexts(const SevenParameters& p) {
+    SevenParameterFields fields;
+    fields.tx = FloatToStr(p[0]);
+    fields.ty = FloatToStr(p[1]);
+    fields.tz = FloatToStr(p[2]);
+    fields.rx = FloatToStr(p[3]);
+    fields.ry = FloatToStr(p[4]);
+    fields.rz = FloatToStr(p[5]);
+    fields.d = FloatToStr(p[6]);
+    return fields;
+}
+
 std::vector<ReportedParameter> SevenReportedParameters(const SevenParameterFields& fields, int unknowns,
                                                        long double rotation_factor) {
     const std::vector<std::string> texts = SevenParameterLines(fields);
@@ -43,14 +60,15 @@ std::vector<ReportedParameter> SevenReportedParameters(const SevenParameterField
 CommonPointLayout BursaWolfLayout() { return DatumCommonPointLayout(4, 12); }
 
 BursaWolfParameters ReadBursaWolfParameters(const SevenParameterFields& fields) {
+    const SevenParameters v = ReadSevenParameters(fields);
     BursaWolfParameters p;
-    p.tx = TextToNumber(fields.tx);
-    p.ty = TextToNumber(fields.ty);
-    p.tz = TextToNumber(fields.tz);
-    p.rx = TextToNumber(fields.rx) / kArcSecondsPerRadian;
-    p.ry = TextToNumber(fields.ry) / kArcSecondsPerRadian;
-    p.rz = TextToNumber(fields.rz) / kArcSecondsPerRadian;
-    p.d = TextToNumber(fields.d);
+    p.tx = v[0];
+    p.ty = v[1];
+    p.tz = v[2];
+    p.rx = v[3] / kArcSecondsPerRadian;
+    p.ry = v[4] / kArcSecondsPerRadian;
+    p.rz = v[5] / kArcSecondsPerRadian;
+    p.d = v[6];
     return p;
 }
 
@@ -102,13 +120,7 @@ public:
         const long double ry = p_.ry * kArcSecondsPerRadian;
         const long double rz = p_.rz * kArcSecondsPerRadian;
         RaiseFloatingPointErrors();
-        fields_.tx = FloatToStr(p_.tx);
-        fields_.ty = FloatToStr(p_.ty);
-        fields_.tz = FloatToStr(p_.tz);
-        fields_.rx = FloatToStr(rx);
-        fields_.ry = FloatToStr(ry);
-        fields_.rz = FloatToStr(rz);
-        fields_.d = FloatToStr(p_.d);
+        fields_ = SevenParameterTexts({p_.tx, p_.ty, p_.tz, rx, ry, rz, p_.d});
     }
 
     void TakeFieldParameters() override { p_ = ReadBursaWolfParameters(fields_); }

@@ -10,6 +10,7 @@
 // central meridian.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,14 @@ struct SevenParameterFields {
 
 inline constexpr int kSevenParameterCount = 7;
 
+// The seven parameters as numbers in the units of their texts, in parameter
+// order: Tx, Ty, Tz (metres), Rx, Ry, Rz (arc seconds), D (pure number).
+using SevenParameters = std::array<long double, kSevenParameterCount>;
+// The one conversion between the texts and the numbers: TextToNumber of each
+// text in parameter order (blank reads 0), FloatToStr of each number.
+SevenParameters ReadSevenParameters(const SevenParameterFields& fields);
+SevenParameterFields SevenParameterTexts(const SevenParameters& parameters);
+
 // The parameter file's lines: the seven texts in order, unchanged.
 std::vector<std::string> SevenParameterLines(const SevenParameterFields& fields);
 // The texts from a parameter file's lines (LoadParameterFile with 7 lines).
@@ -59,7 +68,7 @@ struct BursaWolfParameters {
 std::vector<ReportedParameter> SevenReportedParameters(const SevenParameterFields& fields, int unknowns,
                                                        long double rotation_factor);
 
-// Reads the texts, rotations divided by rho (arc seconds per radian).
+// ReadSevenParameters, rotations divided by rho (arc seconds per radian).
 BursaWolfParameters ReadBursaWolfParameters(const SevenParameterFields& fields);
 
 // The linearised Bursa-Wolf transformation above.

@@ -97,7 +97,7 @@ public:
 
     void TakeSolution(const Vector& x) override {
         for (std::size_t i = 0; i < p_.size(); ++i) p_[i] = x[i];
-        WriteSevenParameters(p_, fields_.seven);
+        fields_.seven = SevenParameterTexts(p_);
     }
 
     void TakeFieldParameters() override { p_ = ReadSevenParameters(fields_.seven); }

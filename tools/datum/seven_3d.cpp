@@ -58,21 +58,6 @@ long double DotParameters(const SevenCoefficients& row, const SevenCoefficients&
     return sum;
 }
 
-SevenCoefficients ReadSevenParameters(const SevenParameterFields& fields) {
-    return {TextToNumber(fields.tx), TextToNumber(fields.ty), TextToNumber(fields.tz), TextToNumber(fields.rx),
-            TextToNumber(fields.ry), TextToNumber(fields.rz), TextToNumber(fields.d)};
-}
-
-void WriteSevenParameters(const SevenCoefficients& p, SevenParameterFields& fields) {
-    fields.tx = FloatToStr(p[0]);
-    fields.ty = FloatToStr(p[1]);
-    fields.tz = FloatToStr(p[2]);
-    fields.rx = FloatToStr(p[3]);
-    fields.ry = FloatToStr(p[4]);
-    fields.rz = FloatToStr(p[5]);
-    fields.d = FloatToStr(p[6]);
-}
-
 TransformedPoint Seven3dTransform(const DatumSettings& settings, const SevenCoefficients& p, const CommonPoint& point) {
     const GeodeticOffset source = PositionOnSide(settings.source, point.source[0], point.source[1]);
     return Seven3dTransformAt(settings, p, source, point.source[2]);
@@ -125,7 +110,7 @@ public:
 
     void TakeSolution(const Vector& x) override {
         for (std::size_t i = 0; i < p_.size(); ++i) p_[i] = x[i];
-        WriteSevenParameters(p_, fields_);
+        fields_ = SevenParameterTexts(p_);
     }
 
     void TakeFieldParameters() override { p_ = ReadSevenParameters(fields_); }

@@ -25,7 +25,8 @@ inline constexpr int kSeven3dMinimumPoints = 3;
 // The common-point table: 4 rows at the start, 12 fields saved.
 CommonPointLayout Seven3dLayout();
 
-using SevenCoefficients = std::array<long double, 7>;
+// A row of the formulas (per unit of each parameter) or the parameters themselves.
+using SevenCoefficients = SevenParameters;
 
 // The quantities both differential models evaluate at a source point (B and
 // l in degrees, l from L01) on the source ellipsoid a = a1, f = f1, with the
@@ -72,10 +73,6 @@ DifferentialRows3d Seven3dRows(const DatumSettings& settings, long double B, lon
 // row . p, summed from the first parameter upwards.
 long double DotParameters(const SevenCoefficients& row, const SevenCoefficients& p);
 
-// The seven texts as numbers, unconverted.
-SevenCoefficients ReadSevenParameters(const SevenParameterFields& fields);
-// The seven parameters back into texts with FloatToStr, unconverted.
-void WriteSevenParameters(const SevenCoefficients& p, SevenParameterFields& fields);
 
 // The source point of a common point moved by the formulas: B' = B + dB/3600,
 // l'' = l + dL/3600 + L01 - L02, H' = H + dH.

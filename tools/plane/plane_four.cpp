@@ -115,12 +115,12 @@ public:
         fields_.scale = FloatToStr(scale);
     }
 
+    // The typed dx, dy, R and m; the height shift stays the one the
+    // equations left (the unrounded mean of the adopted points).
     void TakeFieldParameters() override {
-        parameters_.dx = TextToNumber(fields_.dx);
-        parameters_.dy = TextToNumber(fields_.dy);
-        const long double rotation = TextToNumber(fields_.rotation);
-        const long double scale = TextToNumber(fields_.scale);
-        SetRotationAndScale(rotation, scale, parameters_);
+        const long double height_shift = parameters_.dH;
+        parameters_ = ReadPlaneFourParameters(fields_);
+        parameters_.dH = height_shift;
     }
 
     ReportDescription Describe() const override {

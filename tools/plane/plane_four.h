@@ -54,7 +54,8 @@ struct PlanePointH {
 // radians as R / 3600 * pi / 180.
 void SetRotationAndScale(long double rotation_seconds, long double scale_change, PlaneFourParameters& p);
 
-// Reads the five texts with TextToNumber (blank reads 0).
+// The one reading of the five texts: TextToNumber (blank reads 0) in the
+// order dx, dy, R, m, dH, then a and b from R and m.
 PlaneFourParameters ReadPlaneFourParameters(const PlaneFourFields& fields);
 
 // x' = dx + a x - b y; y' = dy + b x + a y; H' = H + dH.

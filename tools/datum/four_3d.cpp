@@ -42,6 +42,15 @@ FourParameters ReadFourParameters(const FourParameterFields& fields) {
     return p;
 }
 
+void WriteFourParameters(const FourParameters& p, FourParameterFields& fields) {
+    const long double r_seconds = p.r * kArcSecondsPerRadian;
+    RaiseFloatingPointErrors();
+    fields.tx = FloatToStr(p.tx);
+    fields.ty = FloatToStr(p.ty);
+    fields.tz = FloatToStr(p.tz);
+    fields.r = FloatToStr(r_seconds);
+}
+
 Cartesian FourParameterTransform(const FourParameters& p, const RegionCentre& n, const Cartesian& c) {
     return {c.X + p.tx + p.r * (n.cos_b0_sin_l0 * c.Z - n.sin_b0 * c.Y),
             c.Y + p.ty + p.r * (n.sin_b0 * c.X - n.cos_b0_cos_l0 * c.Z),
@@ -90,12 +99,7 @@ public:
 
     void TakeSolution(const Vector& x) override {
         p_ = {x[0], x[1], x[2], x[3]};
-        const long double r_seconds = p_.r * kArcSecondsPerRadian;
-        RaiseFloatingPointErrors();
-        fields_.tx = FloatToStr(p_.tx);
-        fields_.ty = FloatToStr(p_.ty);
-        fields_.tz = FloatToStr(p_.tz);
-        fields_.r = FloatToStr(r_seconds);
+        WriteFourParameters(p_, fields_);
     }
 
     void TakeFieldParameters() override { p_ = ReadFourParameters(fields_); }

@@ -55,8 +55,12 @@ struct RegionCentre {
 };
 RegionCentre ReadRegionCentre(const FourParameterFields& fields, const DatumSide& source);
 
-// Tx, Ty, Tz from their texts, R = text / rho.
+// The one conversion between the texts and the numbers: Tx, Ty, Tz from
+// their texts, R = text / rho; back, FloatToStr of Tx, Ty, Tz and R * rho
+// (any floating-point fault raised before a text changes), the region
+// centre's texts left as they are.
 FourParameters ReadFourParameters(const FourParameterFields& fields);
+void WriteFourParameters(const FourParameters& p, FourParameterFields& fields);
 
 Cartesian FourParameterTransform(const FourParameters& p, const RegionCentre& centre, const Cartesian& point);
 

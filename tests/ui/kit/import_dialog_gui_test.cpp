@@ -168,7 +168,7 @@ TEST(ImportMappingDialog, PreviewMarksRowsAndOffersTheFix) {
 TEST(CommonPointImport, AForeignFileThroughTheDialog) {
     const ScratchDir dir;
     FakeDialogs dialogs;
-    TForm2d4p window(nullptr, dialogs);
+    PlaneFourWindow window(nullptr, dialogs);
     window.show();
     WriteBytes(dir.Path("common.txt"), "no y x H y2 x2 H2\r\nA 0 0 1 20 10 3\r\nB 0 100 2 20 110 4\r\n");
     ColumnMapping mapping;

@@ -49,12 +49,12 @@ std::vector<MenuGroup> MainMenu() {
     return {
         {"ZBBH",
          "坐标变换",
-         {OpenWindow<TFormGSZS>("gsZS", "高斯投影正算"),
-          OpenWindow<TFormGSFS>("gsFS", "高斯投影反算"),
-          OpenWindow<TFormUTMZS>("utmZS", "墨卡托投影正算"),
-          OpenWindow<TFormUTMFS>("utmFS", "墨卡托投影反算"),
-          OpenWindow<TFormZBHD>("zbHD", "坐标换带"),
-          OpenWindow<TFormGCDC>("gcDC", "抵偿高程面坐标转换")}},
+         {OpenWindow<GaussForwardWindow>("gsZS", "高斯投影正算"),
+          OpenWindow<GaussInverseWindow>("gsFS", "高斯投影反算"),
+          OpenWindow<UtmForwardWindow>("utmZS", "墨卡托投影正算"),
+          OpenWindow<UtmInverseWindow>("utmFS", "墨卡托投影反算"),
+          OpenWindow<ZoneChangeWindow>("zbHD", "坐标换带"),
+          OpenWindow<CompensationWindow>("gcDC", "抵偿高程面坐标转换")}},
         {"TQBH",
          "椭球基准变换",
          {OpenWindow<TFormEllConBuerSha>("BuerSha", "布尔沙模型"),
@@ -67,11 +67,11 @@ std::vector<MenuGroup> MainMenu() {
         {"GCNH", " 高程拟合", {OpenWindow<TFormGCNH>("GPS1", "GPS高程拟合")}},
         {"Tools",
          "工具",
-         {OpenCadWindow<TFormTFH>("TFH", "图幅号计算"),
-          OpenCadWindow<TFormBZBL>("bzBL", "CAD标注地理坐标"),
+         {OpenCadWindow<MapSheetWindow>("TFH", "图幅号计算"),
+          OpenCadWindow<GeodeticAnnotationWindow>("bzBL", "CAD标注地理坐标"),
           RunCommandItem("bzXY", "CAD标注平面坐标",
                          [](QWidget*, UserDialogs& dialogs) {
-                             RunCommand(dialogs, [&dialogs] { bzXYClick(dialogs, AttachToRunningCad); });
+                             RunCommand(dialogs, [&dialogs] { RunPlaneAnnotationCommand(dialogs, AttachToRunningCad); });
                          })}},
         {"Help", "帮助", {MainWindowItem(kHelpItem, "系统帮助"), MainWindowItem(kAboutItem, "关于...")}},
     };

@@ -459,7 +459,7 @@ bool Is(QWidget* window) {
 
 TEST(DatumMenu, ItemsAreEnabledAndOpenTheirWindows) {
     FakeDialogs dialogs;
-    TFormMain main(&dialogs);
+    MainWindow main(&dialogs);
     const struct {
         const char* item;
         bool (*is_expected_class)(QWidget*);

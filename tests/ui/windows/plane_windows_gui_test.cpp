@@ -242,7 +242,7 @@ TEST_F(PolynomialWindowTest, CoefficientFileRoundTrip) {
 
 TEST(FittingMenu, PlaneAndHeightItemsOpenTheirWindows) {
     FakeDialogs dialogs;
-    TFormMain main(&dialogs);
+    MainWindow main(&dialogs);
     const std::vector<std::pair<QString, QString>> items = {
         {"ew4c", "平面坐标转换--二维四参数模型"}, {"Poly", "坐标转换--二维多项式拟合模型"}, {"GPS1", "GPS高程拟合"}};
     for (const auto& [item, caption] : items) {

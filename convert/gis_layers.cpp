@@ -3,13 +3,16 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <cstdio>
+#include <exception>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <set>
+#include <thread>
 
 #include <cpl_conv.h>
 #include <cpl_error.h>
@@ -321,6 +324,104 @@ private:
     GIntBig fid_ = 0;
 };
 
+// A feature read from the source and the outcome of converting its
+// geometries: the vertices converted, or the error the conversion raised.
+struct FeatureWork {
+    std::unique_ptr<OGRFeature> feature;
+    GIntBig fid = 0;
+    std::vector<OGRGeometry*> geometries;  // the feature's geometry fields, taken on the reading thread
+    long vertices = 0;
+    std::exception_ptr error;
+};
+
+// The number of threads converting vertices for `requested` (0: one per
+// core, at most 4).
+unsigned ConversionThreads(unsigned requested) {
+    if (requested != 0) return requested;
+    return std::clamp(std::thread::hardware_concurrency(), 1U, 4U);
+}
+
+// Converts the geometries of one feature, as the serial loop did: the
+// floating-point flags (per thread) cleared before and checked after; any
+// error is kept for the writer, which raises the first one in input order.
+void ConvertFeature(GeometryConverter& converter, const std::string& layer_name, FeatureWork& work) {
+    try {
+        converter.vertices = 0;
+        converter.SetPlace(layer_name, work.fid);
+        ClearFloatingPointFlags();
+        for (OGRGeometry* geometry : work.geometries) converter.Convert(geometry);
+        RaiseFloatingPointErrors();
+        work.vertices = converter.vertices;
+    } catch (...) {
+        work.error = std::current_exception();
+    }
+}
+
+// Converts a batch of features on worker threads while the calling thread
+// goes on reading and writing with GDAL. The workers touch only the
+// geometries of the batch (no dataset, layer or feature), each feature's by
+// one thread; Start hands a batch over and Wait takes it back. With one
+// thread the batch is converted on the calling thread within Start.
+class BatchConverter {
+public:
+    BatchConverter(const PointConversion& conversion, const std::string& layer_name, unsigned threads)
+        : conversion_(conversion), layer_name_(layer_name), threads_(threads) {}
+    ~BatchConverter() {
+        stop_ = true;
+        Wait();
+    }
+    BatchConverter(const BatchConverter&) = delete;
+    BatchConverter& operator=(const BatchConverter&) = delete;
+
+    void Start(std::vector<FeatureWork>& batch) {
+        if (threads_ <= 1) {
+            GeometryConverter converter(conversion_);
+            for (FeatureWork& work : batch) ConvertFeature(converter, layer_name_, work);
+            return;
+        }
+        next_ = 0;
+        const std::size_t threads = std::min<std::size_t>(threads_, batch.size());
+        for (std::size_t t = 0; t < threads; ++t)
+            workers_.emplace_back([this, &batch] {
+                // GDAL's error handler is per thread: keep the workers as quiet as the caller.
+                CPLPushErrorHandler(CPLQuietErrorHandler);
+                GeometryConverter converter(conversion_);
+                for (std::size_t k = next_++; k < batch.size() && !stop_; k = next_++)
+                    ConvertFeature(converter, layer_name_, batch[k]);
+                CPLPopErrorHandler();
+            });
+    }
+
+    void Wait() {
+        for (std::thread& worker : workers_) worker.join();
+        workers_.clear();
+    }
+
+private:
+    const PointConversion& conversion_;
+    const std::string& layer_name_;
+    const unsigned threads_;
+    std::vector<std::thread> workers_;
+    std::atomic<std::size_t> next_{0};
+    std::atomic<bool> stop_{false};
+};
+
+// Reads up to `count` features of the layer; fewer at its end.
+std::vector<FeatureWork> ReadBatch(OGRLayer& layer, std::size_t count) {
+    std::vector<FeatureWork> batch;
+    batch.reserve(count);
+    while (batch.size() < count) {
+        std::unique_ptr<OGRFeature> feature(layer.GetNextFeature());
+        if (!feature) break;
+        FeatureWork work;
+        work.fid = feature->GetFID();
+        for (int g = 0; g < feature->GetGeomFieldCount(); ++g) work.geometries.push_back(feature->GetGeomFieldRef(g));
+        work.feature = std::move(feature);
+        batch.push_back(std::move(work));
+    }
+    return batch;
+}
+
 // True when the driver writes fields of `type`.
 bool FormatHasType(GDALDriver& driver, OGRFieldType type) {
     const char* types = driver.GetMetadataItem(GDAL_DMD_CREATIONFIELDDATATYPES);
@@ -519,6 +620,7 @@ GisSummary ConvertGisDataset(const std::string& input, const std::string& output
     }();
 
     GeometryConverter converter(conversion);
+    const unsigned threads = ConversionThreads(options.threads);
     long long done = 0;
     double reported = 0;
     std::vector<std::string> written_names = {StemOf(output) + extension};
@@ -654,63 +756,76 @@ GisSummary ConvertGisDataset(const std::string& input, const std::string& output
         }
 
         GisLayerSummary& layer_summary = summary.layers[static_cast<std::size_t>(i)];
-        converter.vertices = 0;
+        long vertices = 0;
         const bool in_transaction = target->StartTransaction() == OGRERR_NONE;
         CPLErrorReset();
         layer->ResetReading();
-        for (;;) {
-            std::unique_ptr<OGRFeature> feature(layer->GetNextFeature());
-            if (!feature) break;
-            converter.SetPlace(layer_name, feature->GetFID());
-            ClearFloatingPointFlags();
-            for (int g = 0; g < feature->GetGeomFieldCount(); ++g) converter.Convert(feature->GetGeomFieldRef(g));
-            RaiseFloatingPointErrors();
-            for (int g = 0; g < feature->GetGeomFieldCount(); ++g) {
-                OGRGeometry* geometry = feature->GetGeomFieldRef(g);
-                if (geometry == nullptr) continue;
-                // Curves become lines through their converted points where
-                // the format has no curves.
-                if (!curves && geometry->hasCurveGeometry()) {
-                    feature->SetGeomFieldDirectly(g, geometry->getLinearGeometry());
-                    ++layer_summary.linearized;
-                    geometry = feature->GetGeomFieldRef(g);
+        // Batches in a pipeline: while the workers convert one, this thread
+        // reads the next and then writes the one converted, in input order.
+        // A feature's error is raised when its turn to be written comes, so
+        // the error is that of the first faulty feature, as one thread finds it.
+        constexpr std::size_t kBatchFeatures = 1024;
+        std::vector<FeatureWork> converting = ReadBatch(*layer, kBatchFeatures);
+        std::vector<FeatureWork> reading;
+        BatchConverter batches(conversion, layer_name, threads);
+        batches.Start(converting);
+        while (!converting.empty()) {
+            reading = ReadBatch(*layer, kBatchFeatures);
+            batches.Wait();
+            std::vector<FeatureWork> writing = std::move(converting);
+            converting = std::move(reading);
+            if (!converting.empty()) batches.Start(converting);
+            for (FeatureWork& work : writing) {
+                if (work.error) std::rethrow_exception(work.error);
+                vertices += work.vertices;
+                std::unique_ptr<OGRFeature> feature = std::move(work.feature);
+                for (int g = 0; g < feature->GetGeomFieldCount(); ++g) {
+                    OGRGeometry* geometry = feature->GetGeomFieldRef(g);
+                    if (geometry == nullptr) continue;
+                    // Curves become lines through their converted points where
+                    // the format has no curves.
+                    if (!curves && geometry->hasCurveGeometry()) {
+                        feature->SetGeomFieldDirectly(g, geometry->getLinearGeometry());
+                        ++layer_summary.linearized;
+                        geometry = feature->GetGeomFieldRef(g);
+                    }
+                    if (g == 0 && promote_to_multi && !OGR_GT_IsSubClassOf(wkbFlatten(geometry->getGeometryType()), wkbGeometryCollection)) {
+                        const OGRwkbGeometryType multi = OGR_GT_SetModifier(wkbFlatten(geometry_type), geometry->Is3D(), geometry->IsMeasured());
+                        feature->SetGeomFieldDirectly(g, OGRGeometryFactory::forceTo(feature->StealGeometry(g), multi));
+                    }
+                    // One type means one dimension too: a 2D part in a Z layer gets Z 0.
+                    if (g == 0 && one_type && geometry_type != wkbUnknown) {
+                        OGRGeometry* kept = feature->GetGeomFieldRef(g);
+                        kept->set3D(OGR_GT_HasZ(geometry_type));
+                        kept->setMeasured(OGR_GT_HasM(geometry_type));
+                    }
                 }
-                if (g == 0 && promote_to_multi && !OGR_GT_IsSubClassOf(wkbFlatten(geometry->getGeometryType()), wkbGeometryCollection)) {
-                    const OGRwkbGeometryType multi = OGR_GT_SetModifier(wkbFlatten(geometry_type), geometry->Is3D(), geometry->IsMeasured());
-                    feature->SetGeomFieldDirectly(g, OGRGeometryFactory::forceTo(feature->StealGeometry(g), multi));
+                // The converted geometries move into the new feature (no copy).
+                OGRFeature made(made_definition);
+                if (made.SetFieldsFrom(feature.get(), field_map.data(), TRUE) != OGRERR_NONE)
+                    throw CommandError("图层" + layer_name + "要素" + std::to_string(feature->GetFID()) + "的属性不能写入" +
+                                       LastGdalError());
+                for (std::size_t g = 0; g < geometry_map.size(); ++g)
+                    if (geometry_map[g] >= 0) made.SetGeomFieldDirectly(static_cast<int>(g), feature->StealGeometry(geometry_map[g]));
+                made.SetStyleString(feature->GetStyleString());
+                made.SetNativeData(feature->GetNativeData());
+                made.SetNativeMediaType(feature->GetNativeMediaType());
+                made.SetFID(fid_kept ? feature->GetFID() : OGRNullFID);
+                if (made_layer->CreateFeature(&made) != OGRERR_NONE)
+                    throw CommandError("图层" + layer_name + "要素" + std::to_string(feature->GetFID()) + "不能写入" +
+                                       LastGdalError());
+                ++layer_summary.features;
+                if (mapinfo && made.GetGeometryRef() != nullptr) {
+                    const OGRwkbGeometryType type = wkbFlatten(made.GetGeometryRef()->getGeometryType());
+                    if (type == wkbMultiPoint || type == wkbGeometryCollection) ++layer_summary.split;
                 }
-                // One type means one dimension too: a 2D part in a Z layer gets Z 0.
-                if (g == 0 && one_type && geometry_type != wkbUnknown) {
-                    OGRGeometry* kept = feature->GetGeomFieldRef(g);
-                    kept->set3D(OGR_GT_HasZ(geometry_type));
-                    kept->setMeasured(OGR_GT_HasM(geometry_type));
-                }
-            }
-            // The converted geometries move into the new feature (no copy).
-            OGRFeature made(made_definition);
-            if (made.SetFieldsFrom(feature.get(), field_map.data(), TRUE) != OGRERR_NONE)
-                throw CommandError("图层" + layer_name + "要素" + std::to_string(feature->GetFID()) + "的属性不能写入" +
-                                   LastGdalError());
-            for (std::size_t g = 0; g < geometry_map.size(); ++g)
-                if (geometry_map[g] >= 0) made.SetGeomFieldDirectly(static_cast<int>(g), feature->StealGeometry(geometry_map[g]));
-            made.SetStyleString(feature->GetStyleString());
-            made.SetNativeData(feature->GetNativeData());
-            made.SetNativeMediaType(feature->GetNativeMediaType());
-            made.SetFID(fid_kept ? feature->GetFID() : OGRNullFID);
-            if (made_layer->CreateFeature(&made) != OGRERR_NONE)
-                throw CommandError("图层" + layer_name + "要素" + std::to_string(feature->GetFID()) + "不能写入" +
-                                   LastGdalError());
-            ++layer_summary.features;
-            if (mapinfo && made.GetGeometryRef() != nullptr) {
-                const OGRwkbGeometryType type = wkbFlatten(made.GetGeometryRef()->getGeometryType());
-                if (type == wkbMultiPoint || type == wkbGeometryCollection) ++layer_summary.split;
-            }
-            ++done;
-            if (options.progress && total_features > 0 && (done & 1023) == 0) {
-                const double share = static_cast<double>(done) / static_cast<double>(total_features);
-                if (share - reported >= 0.01) {
-                    reported = share;
-                    if (!options.progress(std::min(share, 1.0))) throw CommandError(kGisCancelledText);
+                ++done;
+                if (options.progress && total_features > 0 && (done & 1023) == 0) {
+                    const double share = static_cast<double>(done) / static_cast<double>(total_features);
+                    if (share - reported >= 0.01) {
+                        reported = share;
+                        if (!options.progress(std::min(share, 1.0))) throw CommandError(kGisCancelledText);
+                    }
                 }
             }
         }
@@ -718,7 +833,7 @@ GisSummary ConvertGisDataset(const std::string& input, const std::string& output
             throw CommandError("GDAL不能读取图层" + layer_name + LastGdalError());
         if (in_transaction && target->CommitTransaction() != OGRERR_NONE)
             throw CommandError("图层文件写入失败" + LastGdalError());
-        layer_summary.vertices = converter.vertices;
+        layer_summary.vertices = vertices;
         if (own) {
             // Closing writes what GDAL keeps (a shapefile's header, a FlatGeobuf's index); its failure is the last error.
             own.reset();

@@ -28,6 +28,10 @@ struct GisConversionOptions {
     // Called now and then with the share of the features done (0..1);
     // returning false cancels (CommandError kGisCancelledText, no output).
     std::function<bool(double)> progress;
+    // Threads converting the vertices (GDAL reads and writes on the calling
+    // thread): 0 for one per core (at most 4), 1 for none besides the
+    // caller. The output is the same byte for byte whatever the number.
+    unsigned threads = 0;
 };
 
 inline constexpr const char* kGisCancelledText = "图层转换已取消";

@@ -1,10 +1,13 @@
 // The layer converter's failures that the GDAL check does not reach: a
 // cancel, a floating-point fault and a point outside the source system each
-// leave no output and no staging folder.
+// leave no output and no staging folder; and its worker threads, whose output
+// and first error are those of the serial run.
 #include "convert/gis_layers.h"
 
 #include <cmath>
+#include <tuple>
 #include <filesystem>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +17,7 @@
 namespace coordconv {
 namespace {
 
+using testing::ReadBytes;
 using testing::ScratchDir;
 using testing::WriteBytes;
 
@@ -80,6 +84,87 @@ TEST(GisLayers, FailuresLeaveNoOutput) {
     EXPECT_EQ(summary.layers[0].features, 1);
     EXPECT_EQ(summary.layers[0].vertices, 2);
     EXPECT_EQ(EntriesIn(dir.Path("")), 2);
+}
+
+
+// 3000 lines of 3 vertices (several batches), the line of feature i at
+// northing 3376500 + i: conversions can tell the features apart.
+std::string ManyLines() {
+    std::string json = R"({"type": "FeatureCollection", "features": [)";
+    for (int i = 0; i < 3000; ++i) {
+        const std::string x = std::to_string(3376500 + i);
+        json += std::string(i ? "," : "") + R"({"type": "Feature", "properties": {"n": )" + std::to_string(i) +
+                R"(}, "geometry": {"type": "LineString", "coordinates": [[500100.125, )" + x + "], [500200.5, " + x +
+                ".75], [500300, " + x + ".5]]}}";
+    }
+    return json + "]}";
+}
+
+TEST(GisLayers, WorkerThreadsMatchTheSerialRun) {
+    const ScratchDir dir;
+    WriteBytes(dir.Path("lines.geojson"), ManyLines());
+    // A conversion with rounding in every digit (a rotation and a scale).
+    const PointConversion turn(
+        [](const PointXYH& p) {
+            return PointXYH{p.x * 0.9999987L + p.y * 1.3e-5L + 11.1L, p.y * 0.9999987L - p.x * 1.3e-5L - 7.7L, p.H};
+        },
+        CoordinateKind::Plane, CoordinateKind::Plane, GaussPlaneCheck(500000));
+    for (const unsigned threads : {1U, 3U}) {
+        GisConversionOptions options;
+        options.threads = threads;
+        const std::string name = "out" + std::to_string(threads);
+        const GisSummary summary = ConvertGisDataset(dir.Path("lines.geojson"), dir.Path(name + ".shp"), turn, options);
+        EXPECT_EQ(summary.layers.at(0).vertices, 9000) << threads;
+    }
+    for (const char* extension : {".shp", ".shx", ".dbf"})
+        EXPECT_EQ(ReadBytes(dir.Path(std::string("out1") + extension)), ReadBytes(dir.Path(std::string("out3") + extension)))
+            << extension;
+
+    // The first faulty feature in input order names the error, whichever
+    // thread meets a later one first: a division by zero (feature 1700)
+    // before an invalid operation (2600), then the other way round, then
+    // two lines outside the source zone (1800, 2900).
+    auto fault_at = [](int first, int second) {
+        return PointConversion(
+            [first, second](const PointXYH& p) {
+                volatile long double zero = 0;
+                const long double row = std::floor(p.x) - 3376500;
+                if (row == first) return PointXYH{p.x, 1 / zero, p.H};
+                if (row == second) return PointXYH{p.x, zero / zero, p.H};
+                return p;
+            },
+            CoordinateKind::Plane, CoordinateKind::Plane);
+    };
+    GisConversionOptions threads;
+    threads.threads = 3;
+    for (const auto& [first, second, expected] : {std::tuple{1700, 2600, kDivisionByZeroText},
+                                                   std::tuple{2600, 1700, kInvalidOperationText}}) {
+        try {
+            ConvertGisDataset(dir.Path("lines.geojson"), dir.Path("fault.gpkg"), fault_at(first, second), threads);
+            ADD_FAILURE() << "converted";
+        } catch (const CommandError& error) {
+            EXPECT_STREQ(error.what(), expected);
+        }
+    }
+    const PointConversion outside([](const PointXYH& p) { return p; }, CoordinateKind::Plane, CoordinateKind::Plane,
+                                  [](long double x, long double) {
+                                      const long double row = std::floor(x) - 3376500;
+                                      return row == 1800 || row == 2900 ? std::string("far") : std::string();
+                                  });
+    try {
+        ConvertGisDataset(dir.Path("lines.geojson"), dir.Path("fault.gpkg"), outside, threads);
+        ADD_FAILURE() << "converted";
+    } catch (const CommandError& error) {
+        EXPECT_NE(std::string(error.what()).find("要素1800的"), std::string::npos) << error.what();
+    }
+
+    // A cancel while the workers convert the next batch; nothing written
+    // by the failures either.
+    const int entries = EntriesIn(dir.Path(""));
+    threads.progress = [](double) { return false; };
+    EXPECT_THROW(ConvertGisDataset(dir.Path("lines.geojson"), dir.Path("cancel.gpkg"), turn, threads), CommandError);
+    EXPECT_EQ(EntriesIn(dir.Path("")), entries);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("fault.gpkg")));
 }
 
 }  // namespace

@@ -6,7 +6,8 @@
 # PROJ pipeline that `coordconv-cli ... proj` prints (-ct), side by side on
 # the same files; a plain ogr2ogr copy is the floor (reading and writing the
 # GeoPackage, no transformation). Prints wall and CPU seconds, peak memory
-# and the ratio ogr2ogr CPU / coordconv-cli CPU (at least 1: no slower),
+# and the ratios ogr2ogr / coordconv-cli of wall and of CPU seconds (at
+# least 1: no slower; coordconv-cli converts on every core, ogr2ogr on one),
 # then checks that both outputs agree within 0.1 mm on every 997th feature
 # and carry the same system (EPSG:4548).
 #   bench/gis_bench.sh build/coordconv-cli [points] [polygons]
@@ -36,15 +37,17 @@ FOUR_PIPELINE=$(pipeline plane-four $FOUR)
 echo "points: $POINTS ($(du -m "$WORK/points.gpkg" | cut -f1) MB), polygons: $POLYGONS x 50 vertices ($(du -m "$WORK/polygons.gpkg" | cut -f1) MB)"
 
 CPU=0
-measure() {  # LABEL COMMAND...: seconds and peak memory; CPU seconds in $CPU
+WALL=0
+measure() {  # LABEL COMMAND...: seconds and peak memory; wall and CPU seconds in $WALL and $CPU
     label=$1; shift
     /usr/bin/time -f "%e %U %S %M" -o "$WORK/time" "$@" >/dev/null 2>"$WORK/stderr" || { cat "$WORK/stderr"; exit 1; }
     read -r seconds user system kilobytes < "$WORK/time"
     CPU=$(echo "$user + $system" | bc | sed "s/^\./0./")
+    WALL=$seconds
     printf '%-44s %7s s wall %7s s CPU %6s MB' "$label" "$seconds" "$CPU" "$((kilobytes / 1024))"
 }
-ratio() {  # OGR_CPU CLI_CPU
-    printf '   ratio %.2f\n' "$(echo "scale=4; $1 / $2" | bc)"
+ratio() {  # OGR_WALL CLI_WALL OGR_CPU CLI_CPU
+    printf '   ratio wall %.2f CPU %.2f\n' "$(echo "scale=4; $1 / $2" | bc)" "$(echo "scale=4; $3 / $4" | bc)"
 }
 
 for layer in points polygons; do
@@ -58,9 +61,9 @@ for layer in points polygons; do
         fi
         # shellcheck disable=SC2086
         measure "  coordconv-cli $name convert" "$CLI" $name convert $args -i "$WORK/$layer.gpkg" -o "$WORK/cli_${tool}_$layer.gpkg"
-        cli_cpu=$CPU; echo
+        cli_wall=$WALL; cli_cpu=$CPU; echo
         measure "  ogr2ogr -ct <$name pipeline>" ogr2ogr -ct "$pipeline" -t_srs $target "$WORK/ogr_${tool}_$layer.gpkg" "$WORK/$layer.gpkg"
-        ratio "$CPU" "$cli_cpu"
+        ratio "$WALL" "$cli_wall" "$CPU" "$cli_cpu"
     done
 done
 echo "agreement (every 997th feature, 0.1 mm; the plane four-parameter output carries no system):"

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "core/errors.h"
 #include "core/point_conversion.h"
 
 namespace coordconv {
@@ -30,6 +31,14 @@ struct GisConversionOptions {
 };
 
 inline constexpr const char* kGisCancelledText = "图层转换已取消";
+
+// The refusal of a layer whose declared system is not the tool's source
+// (its text says what differs); the same conversion with `force` converts it
+// anyway.
+class GisSystemRefusal : public CommandError {
+public:
+    using CommandError::CommandError;
+};
 
 struct GisTruncatedField {
     std::string layer;

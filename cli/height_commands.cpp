@@ -1,4 +1,5 @@
 // coordconv-cli tools of the height windows: height-fit (TFormGCNH).
+#include "cli/drawing_commands.h"
 #include "cli/tools.h"
 #include "fitting/common_points.h"
 #include "tools/height/height_fit.h"
@@ -16,6 +17,8 @@ int RunHeightFit(const Arguments& args) {
     const int model_index = ReadSurfaceModel(args);
     CoefficientTable coefficients = NewHeightFitCoefficientTable(model_index);
     if (args.Has("params")) LoadCoefficientFile(args.Get("params", ""), args.encoding, coefficients);
+    if (*args.command == "convert" && ConvertsDrawing(args))
+        return RunDrawingConversion(args, HeightFitPointConversion(model_index, coefficients));
     if (*args.command == "convert")
         return RunRowConversion(args, HeightFitConversion(model_index, coefficients), FieldSplit::Fitting, 4, 4);
     const CommonPointLayout layout = HeightFitLayout();
@@ -33,8 +36,9 @@ std::vector<Tool> HeightTools() {
         {"height-fit",
          "GPS高程拟合: solve a height surface from common points name,x,y,Hg,Hl; convert name,x,y,Hg to levelling heights",
          {"solve", "convert"},
-         WithSolveOutputs({{"model", "0|1|2  平面拟合(3参), 平面相关拟合(4参), 二次曲面拟合(6参) (default 0)"},
-                           {"params", "FILE  coefficient file (label,value lines) as \"导入参数\" reads it"}}),
+         WithDrawingOptions(
+             WithSolveOutputs({{"model", "0|1|2  平面拟合(3参), 平面相关拟合(4参), 二次曲面拟合(6参) (default 0)"},
+                               {"params", "FILE  coefficient file (label,value lines) as \"导入参数\" reads it"}})),
          RunHeightFit},
     };
 }

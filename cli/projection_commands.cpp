@@ -5,6 +5,7 @@
 #include "cli/tools.h"
 #include "tools/projection/compensation_tools.h"
 #include "tools/projection/gauss_tools.h"
+#include "tools/projection/projection_point_conversions.h"
 #include "tools/projection/utm_tools.h"
 #include "tools/projection/zone_change_tools.h"
 
@@ -116,20 +117,24 @@ int RunCompensation(const Arguments& args) {
 
 std::vector<Tool> ProjectionTools() {
     return {
-        {"gauss-forward", "高斯投影正算: name,B,L (ddd.mmss) to name,x,y (m)", {}, GaussOptionHelp(),
+        {"gauss-forward", "高斯投影正算: name,B,L (ddd.mmss) to name,x,y (m)", {}, WithDrawingOptions(GaussOptionHelp(), false),
          [](const Arguments& args) {
+             if (ConvertsDrawing(args)) return RunDrawingConversion(args, GaussForwardPointConversion(ReadGaussFields(args)));
              return RunRowConversion(args, GaussForwardConversion(ReadGaussFields(args)), FieldSplit::Projection, 3, 3);
          }},
-        {"gauss-inverse", "高斯投影反算: name,x,y (m) to name,B,L (ddd.mmss)", {}, GaussOptionHelp(),
+        {"gauss-inverse", "高斯投影反算: name,x,y (m) to name,B,L (ddd.mmss)", {}, WithDrawingOptions(GaussOptionHelp(), false),
          [](const Arguments& args) {
+             if (ConvertsDrawing(args)) return RunDrawingConversion(args, GaussInversePointConversion(ReadGaussFields(args)));
              return RunRowConversion(args, GaussInverseConversion(ReadGaussFields(args)), FieldSplit::Projection, 3, 3);
          }},
-        {"utm-forward", "墨卡托投影正算: name,B,L (ddd.mmss) to name,x,y (m), scale 0.9996", {}, UtmOptionHelp(),
+        {"utm-forward", "墨卡托投影正算: name,B,L (ddd.mmss) to name,x,y (m), scale 0.9996", {}, WithDrawingOptions(UtmOptionHelp(), false),
          [](const Arguments& args) {
+             if (ConvertsDrawing(args)) return RunDrawingConversion(args, UtmForwardPointConversion(ReadUtmFields(args)));
              return RunRowConversion(args, UtmForwardConversion(ReadUtmFields(args)), FieldSplit::Projection, 3, 3);
          }},
-        {"utm-inverse", "墨卡托投影反算: name,x,y (m) to name,B,L (ddd.mmss), scale 0.9996", {}, UtmOptionHelp(),
+        {"utm-inverse", "墨卡托投影反算: name,x,y (m) to name,B,L (ddd.mmss), scale 0.9996", {}, WithDrawingOptions(UtmOptionHelp(), false),
          [](const Arguments& args) {
+             if (ConvertsDrawing(args)) return RunDrawingConversion(args, UtmInversePointConversion(ReadUtmFields(args)));
              return RunRowConversion(args, UtmInverseConversion(ReadUtmFields(args)), FieldSplit::Projection, 3, 3);
          }},
         {"zone-change", "坐标换带: name,x,y (m) from the old zone to the new zone; or a whole DXF drawing",

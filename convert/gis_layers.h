@@ -46,10 +46,21 @@ struct GisTruncatedField {
     std::string to;    // the name the output format could keep
 };
 
+// A field whose type the output format does not have, written as the
+// nearest one it has (a 64-bit integer as a real, a date-time as a date or text).
+struct GisChangedType {
+    std::string layer;
+    std::string field;
+    std::string from;  // GDAL's type names: "Integer64", "DateTime", ...
+    std::string to;
+};
+
 struct GisLayerSummary {
     std::string name;
     long features = 0;
     long vertices = 0;
+    long linearized = 0;  // curved geometries written as lines (formats without curves)
+    long split = 0;       // multi-points and collections MapInfo writes as one feature per part
     std::string source_system;  // as the layer declared it ("" when none)
 };
 
@@ -57,6 +68,7 @@ struct GisSummary {
     std::vector<GisLayerSummary> layers;
     std::vector<std::string> refusals;  // layers refused and why
     std::vector<GisTruncatedField> truncated_fields;
+    std::vector<GisChangedType> changed_types;
     std::string system_written;         // "EPSG:4527", or the WKT written, or "" when unknown
 };
 

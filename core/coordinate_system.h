@@ -23,6 +23,10 @@ struct CoordinateSystem {
     // The zone number carried in the millions of the easting (y = zone *
     // 1000000 + false_easting + ...), 0 when the eastings carry none.
     int zone_number = 0;
+    // False where the tool's settings do not name the central meridian: the
+    // compensation tool works in longitudes from the zone's own meridian,
+    // whichever it is, so the layer's declared meridian holds on both sides.
+    bool central_meridian_known = true;
 };
 
 // The systems of both sides of a conversion; std::nullopt where the tool
@@ -32,5 +36,15 @@ struct ConversionSystems {
     std::optional<CoordinateSystem> source;
     std::optional<CoordinateSystem> target;
 };
+
+// Latitude and longitude on the ellipsoid of semi-major axis a (metres) and
+// flattening f; 1/f is kept as 1 / f (0 for a sphere).
+CoordinateSystem GeodeticSystem(long double a, long double f);
+
+// Gauss-Krüger plane coordinates on the ellipsoid (a, f): transverse Mercator
+// of scale 1 on the central meridian (decimal degrees), no false northing,
+// the Y constant `y_constant` (metres) split into the zone number of its
+// millions and the false easting below them (39 500 000: zone 39, 500 000).
+CoordinateSystem GaussKrugerSystem(long double a, long double f, long double central_meridian, long double y_constant);
 
 }  // namespace coordconv

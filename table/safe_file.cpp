@@ -7,12 +7,16 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <sys/syscall.h>
 #include <unistd.h>
 #endif
 
 #include <array>
 #include <csignal>
+#include <filesystem>
+#include <random>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -121,6 +125,7 @@ constexpr std::size_t kMaxTemporaryPath = 4096;
 struct TemporaryFileSlots {
     std::array<std::array<char, kMaxTemporaryPath>, kMaxTemporaries> paths{};
     std::array<volatile std::sig_atomic_t, kMaxTemporaries> used{};
+    std::array<volatile std::sig_atomic_t, kMaxTemporaries> folder{};  // a staging folder, not a file
 };
 TemporaryFileSlots& Temporaries() {
     static TemporaryFileSlots slots;
@@ -145,13 +150,48 @@ char* ReserveTemporary(const std::string& pattern) {
 void UnregisterTemporary(const std::string& path) {
     TemporaryFileSlots& slots = Temporaries();
     for (std::size_t i = 0; i < kMaxTemporaries; ++i)
-        if (slots.used[i] && path == slots.paths[i].data()) slots.used[i] = 0;
+        if (slots.used[i] && path == slots.paths[i].data()) {
+            slots.used[i] = 0;
+            slots.folder[i] = 0;
+        }
+}
+
+// Removes a staging folder and the files in it from a signal handler: only
+// system calls that are safe there (no opendir, which allocates).
+void RemoveFolderInHandler(const char* path) {
+#if defined(__linux__)
+    const int fd = open(path, O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        alignas(8) static char buffer[8192];
+        for (;;) {
+            const long got = syscall(SYS_getdents64, fd, buffer, sizeof buffer);
+            if (got <= 0) break;
+            for (long offset = 0; offset < got;) {
+                // struct linux_dirent64: d_ino (8), d_off (8), d_reclen (2), d_type (1), d_name.
+                unsigned short length = 0;
+                std::memcpy(&length, buffer + offset + 16, sizeof length);
+                const char* const name = buffer + offset + 19;
+                if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0) unlinkat(fd, name, 0);
+                offset += length;
+            }
+        }
+        close(fd);
+    }
+    rmdir(path);
+#else
+    (void)path;
+#endif
 }
 
 extern "C" void RemoveTemporariesAndEnd(int signal_number) {
     TemporaryFileSlots& slots = Temporaries();
     for (std::size_t i = 0; i < kMaxTemporaries; ++i)
-        if (slots.used[i]) RemoveFile(slots.paths[i].data());
+        if (slots.used[i]) {
+            if (slots.folder[i])
+                RemoveFolderInHandler(slots.paths[i].data());
+            else
+                RemoveFile(slots.paths[i].data());
+        }
     // The signal is blocked while its handler runs: raised again with its
     // default action, it ends the program as soon as the handler returns.
     std::signal(signal_number, SIG_DFL);
@@ -354,6 +394,96 @@ ScratchFile::ScratchFile(const std::string& prefix, const std::string& suffix) {
 ScratchFile::~ScratchFile() {
     RemoveFile(path_);
     UnregisterTemporary(path_);
+}
+
+namespace {
+
+// Marks the slot holding `path` as a folder.
+void MarkTemporaryFolder(const std::string& path) {
+    TemporaryFileSlots& slots = Temporaries();
+    for (std::size_t i = 0; i < kMaxTemporaries; ++i)
+        if (slots.used[i] && path == slots.paths[i].data()) slots.folder[i] = 1;
+}
+
+std::string FileNameOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+StagingFolder::StagingFolder(const std::string& target) {
+    if (target.empty()) throw CommandError("Invalid filename");
+    const std::string resolved = ResolveWriteTarget(target);
+    struct stat existing {};
+    if (stat(resolved.c_str(), &existing) == 0 && IsFolder(existing)) ThrowFileError(EISDIR);
+    target_folder_ = FolderOf(resolved);
+    const std::string name = FileNameOf(resolved);
+    // TARGET.XXXXXX with six random letters and digits; created exclusively.
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::random_device seed;
+    std::mt19937 random(seed());
+    std::uniform_int_distribution<int> letter(0, static_cast<int>(sizeof kLetters) - 2);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string candidate = resolved + ".";
+        for (int i = 0; i < 6; ++i) candidate += kLetters[letter(random)];
+        char* const slot = ReserveTemporary(candidate);
+        std::error_code error;
+        const bool made = std::filesystem::create_directory(candidate, error);
+        if (made) {
+            folder_ = candidate;
+            if (slot != nullptr) MarkTemporaryFolder(candidate);
+            staged_ = folder_ + "/" + name;
+            return;
+        }
+        if (slot != nullptr) UnregisterTemporary(candidate);
+        if (error && error != std::errc::file_exists) ThrowFileError(error.value());
+    }
+    ThrowFileError(EEXIST);
+}
+
+StagingFolder::~StagingFolder() {
+    if (committed_ || folder_.empty()) return;
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+    UnregisterTemporary(folder_);
+}
+
+std::vector<std::string> StagingFolder::Commit(const std::vector<std::string>& stale) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_, error))
+        if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
+    if (error) ThrowFileError(error.value());
+    std::vector<std::string> written;
+    for (const std::string& name : names) {
+        const std::string from = folder_ + "/" + name;
+        const std::string to = ResolveWriteTarget(target_folder_ + "/" + name);
+        struct stat existing {};
+        if (stat(to.c_str(), &existing) == 0) {
+            if (IsFolder(existing)) ThrowFileError(EISDIR);
+            if (!MayWrite(to)) ThrowFileError(errno);
+#ifndef _WIN32
+            [[maybe_unused]] const bool owner_kept = chown(from.c_str(), existing.st_uid, existing.st_gid) == 0 ||
+                                                     chown(from.c_str(), static_cast<uid_t>(-1), existing.st_gid) == 0;
+            chmod(from.c_str(), existing.st_mode & 07777);
+#endif
+        }
+    }
+    for (const std::string& name : names) {
+        const std::string from = folder_ + "/" + name;
+        const std::string to = ResolveWriteTarget(target_folder_ + "/" + name);
+        if (!ReplaceFile(from, to)) ThrowFileError(errno);
+        written.push_back(to);
+    }
+    for (const std::string& name : stale) {
+        if (std::find(names.begin(), names.end(), name) != names.end()) continue;
+        RemoveFile(target_folder_ + "/" + name);
+    }
+    committed_ = true;
+    std::filesystem::remove_all(folder_, error);
+    UnregisterTemporary(folder_);
+    return written;
 }
 
 }  // namespace coordconv

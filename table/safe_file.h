@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace coordconv {
 
@@ -81,6 +82,44 @@ public:
 
 private:
     std::string path_;
+};
+
+// A folder of the program's own beside a target file, for a library that
+// writes a set of files under a name it is given (a shapefile's .shp, .shx,
+// .dbf, .prj and .cpg, a GeoPackage with its journal). The folder is made in
+// the folder the target's links lead to, named TARGET.XXXXXX, so the moves
+// of Commit() are renames within one file system. Without Commit() the
+// folder and everything in it are removed at destruction and, like the
+// temporary files of the saves, when a signal ends the program.
+class StagingFolder {
+public:
+    // Raises CommandError with FileErrorText when the folder cannot be made
+    // (the target's folder does not exist or may not be written) or the
+    // target is a folder.
+    explicit StagingFolder(const std::string& target);
+    ~StagingFolder();
+    StagingFolder(const StagingFolder&) = delete;
+    StagingFolder& operator=(const StagingFolder&) = delete;
+
+    // The name to give the library: the target's file name in the staging folder.
+    const std::string& StagedPath() const { return staged_; }
+    // The staging folder itself.
+    const std::string& Path() const { return folder_; }
+
+    // Moves every file the library left in the staging folder into the
+    // target's folder under its own name, each by a rename over the old file
+    // of that name (which keeps its permissions, as SafeFileWriter keeps
+    // them); then removes the `stale` file names (beside the target) that
+    // were not written this time, such as the old .prj of a shapefile that
+    // gets none, and the staging folder. Returns the paths written. Raises
+    // CommandError when a move fails.
+    std::vector<std::string> Commit(const std::vector<std::string>& stale = {});
+
+private:
+    std::string target_folder_;
+    std::string folder_;
+    std::string staged_;
+    bool committed_ = false;
 };
 
 // Makes every signal whose default action ends the program (SIGHUP, SIGINT,

@@ -202,6 +202,63 @@ TEST(ScratchFile, RemovedAtItsEndAndOnSignals) {
     EXPECT_EQ(EntriesIn(dir.Path("")), 0);
 }
 
+// A file set (a shapefile) written into the staging folder: committed, each
+// file replaces its old one with the old permissions and an old companion
+// the new set lacks goes; abandoned or ended by a signal, nothing is left.
+TEST(StagingFolder, CommitsAFileSetOrLeavesNothing) {
+    const ScratchDir dir;
+    WriteBytes(dir.Path("a.shp"), "old");
+    WriteBytes(dir.Path("a.prj"), "old system");
+    chmod(dir.Path("a.shp").c_str(), 0640);
+    {
+        StagingFolder staging(dir.Path("a.shp"));
+        EXPECT_EQ(staging.StagedPath(), staging.Path() + "/a.shp");
+        WriteBytes(staging.StagedPath(), "new");
+        WriteBytes(staging.Path() + "/a.dbf", "table");
+        staging.Commit({"a.shx", "a.dbf", "a.prj"});
+    }
+    EXPECT_EQ(ReadBytes(dir.Path("a.shp")), "new");
+    EXPECT_EQ(ReadBytes(dir.Path("a.dbf")), "table");
+    EXPECT_FALSE(FileExists(dir.Path("a.prj")));
+    struct stat status {};
+    ASSERT_EQ(stat(dir.Path("a.shp").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0640u);
+    EXPECT_EQ(EntriesIn(dir.Path("")), 2);
+    {
+        StagingFolder staging(dir.Path("a.shp"));
+        WriteBytes(staging.StagedPath(), "abandoned");
+    }
+    EXPECT_EQ(ReadBytes(dir.Path("a.shp")), "new");
+    EXPECT_EQ(EntriesIn(dir.Path("")), 2);
+
+    int names[2];
+    ASSERT_EQ(pipe(names), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGTERM, SIG_DFL);
+        RemoveTemporaryFilesOnInterrupt();
+        const StagingFolder staging(dir.Path("b.gpkg"));
+        WriteBytes(staging.StagedPath(), "half");
+        WriteBytes(staging.StagedPath() + "-journal", "half");
+        const std::string line = staging.Path() + "\n";
+        if (write(names[1], line.data(), line.size()) != static_cast<ssize_t>(line.size())) _exit(1);
+        for (;;) pause();
+    }
+    close(names[1]);
+    std::string path;
+    char c = 0;
+    while (read(names[0], &c, 1) == 1 && c != '\n') path.push_back(c);
+    close(names[0]);
+    EXPECT_TRUE(std::filesystem::is_directory(path)) << path;
+    kill(child, SIGTERM);
+    int status_code = 0;
+    waitpid(child, &status_code, 0);
+    EXPECT_TRUE(WIFSIGNALED(status_code) && WTERMSIG(status_code) == SIGTERM) << status_code;
+    EXPECT_FALSE(std::filesystem::exists(path)) << path;
+    EXPECT_EQ(EntriesIn(dir.Path("")), 2);
+}
+
 TEST(SafeFileWriter, AFailedSaveKeepsTheOldFile) {
     const ScratchDir dir;
     WriteBytes(dir.Path("old.txt"), "old\r\n");

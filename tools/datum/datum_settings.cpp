@@ -83,6 +83,11 @@ PointXYH TargetNumbers(const DatumSide& target, const TransformedPoint& point) {
     return {plane.x, plane.y + target.y_constant, point.H};
 }
 
+CoordinateSystem SystemOfSide(const DatumSide& side) {
+    if (side.form == CoordinateForm::Geodetic) return GeodeticSystem(side.a, side.f);
+    return GaussKrugerSystem(side.a, side.f, side.central_meridian, side.y_constant);
+}
+
 PointConversion DatumPointConversion(const DatumSettings& settings, DatumTransform transform) {
     const DatumSide source = settings.source;
     const DatumSide target = settings.target;
@@ -91,12 +96,14 @@ PointConversion DatumPointConversion(const DatumSettings& settings, DatumTransfo
     };
     PointConversion::SourceCheck check;
     if (source.form == CoordinateForm::Plane) check = GaussPlaneCheck(source.y_constant);
-    return PointConversion(
+    PointConversion conversion(
         [source, target, transform](const PointXYH& point) {
             const GeodeticOffset position = PositionOnSide(source, point.x, point.y);
             return TargetNumbers(target, transform(position, point.H));
         },
         kind(source), kind(target), check);
+    conversion.SetSystems({SystemOfSide(source), SystemOfSide(target)});
+    return conversion;
 }
 
 namespace {

@@ -145,12 +145,16 @@ TransformedPoint TargetFromCartesian(const DatumSettings& settings, const Cartes
 // no zone number); H'.
 PointXYH TargetNumbers(const DatumSide& target, const TransformedPoint& point);
 
+// The coordinate system of one side: geodetic on its ellipsoid, or
+// Gauss-Krüger on it with its central meridian and Y constant.
+CoordinateSystem SystemOfSide(const DatumSide& side);
+
 // A datum model as numbers: the source position and height moved to the
 // target's B', l'' and H'.
 using DatumTransform = std::function<TransformedPoint(const GeodeticOffset& source, long double H)>;
 // The model's conversion as numbers: PositionOnSide of the source numbers,
 // `transform`, TargetNumbers. A plane source is checked as Gauss-Krüger
-// coordinates of its zone.
+// coordinates of its zone. The systems of both sides are SystemOfSide.
 PointConversion DatumPointConversion(const DatumSettings& settings, DatumTransform transform);
 
 // Writes cells 1-3 of a result row: geodetic target B and L + L02 as

@@ -182,4 +182,11 @@ RowConversion HeightFitConversion(int model_index, const CoefficientTable& coeff
     };
 }
 
+PointConversion HeightFitPointConversion(int model_index, const CoefficientTable& coefficients) {
+    const Vector c = coefficients.ReadValues(HeightSurfaceCoefficientCount(model_index));
+    return PointConversion(
+        [c](const PointXYH& point) { return PointXYH{point.x, point.y, point.H + HeightSurface(c, point.x, point.y)}; },
+        CoordinateKind::Plane, CoordinateKind::Plane);
+}
+
 }  // namespace coordconv

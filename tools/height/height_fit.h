@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/least_squares.h"
+#include "core/point_conversion.h"
 #include "table/point_table.h"
 #include "fitting/coefficient_table.h"
 #include "fitting/common_points.h"
@@ -73,5 +74,12 @@ FitResult<CoefficientTable> SolveHeightFit(int model_index, const CoefficientTab
 // "转换计算": name, x and y copied as their source texts, Hg + f(x, y) with 4
 // decimals. Reads the first u coefficients of the table.
 RowConversion HeightFitConversion(int model_index, const CoefficientTable& coefficients);
+
+// The conversion as numbers, for drawings and layers: x and y (metres) kept,
+// the geodetic height H to the levelling height H + f(x, y). Plane to plane;
+// the systems are unknown (the surface is fitted to the raw coordinates of
+// whatever system the common points were in). Reads the coefficients as
+// HeightFitConversion does.
+PointConversion HeightFitPointConversion(int model_index, const CoefficientTable& coefficients);
 
 }  // namespace coordconv

@@ -92,7 +92,7 @@ PointConversion CompensationPointConversion(const CompensationFields& fields) {
     const long double delta_a = a2 - a1;
     const GaussKrugerEllipsoid source_ellipsoid = MakeGaussKrugerEllipsoid(a1, f);
     const GaussKrugerEllipsoid new_ellipsoid = MakeGaussKrugerEllipsoid(a2, f);
-    return PointConversion(
+    PointConversion conversion(
         [=](const PointXYH& point) {
             const long double y_reduced = StripZoneAndFalseEasting(point.y, y_constant);
             const GeodeticOffset g = GaussInverse(source_ellipsoid, point.x, y_reduced);
@@ -110,6 +110,14 @@ PointConversion CompensationPointConversion(const CompensationFields& fields) {
             return PointXYH{p.x, p.y, point.H};
         },
         CoordinateKind::Plane, CoordinateKind::Plane, GaussPlaneCheck(y_constant));
+    // Gauss-Krüger on a1 and on a2 about the same meridian, which no box names:
+    // the longitudes stay offsets from it.
+    CoordinateSystem source_system = GaussKrugerSystem(a1, f, 0, y_constant);
+    CoordinateSystem target_system = GaussKrugerSystem(a2, f, 0, y_constant);
+    source_system.central_meridian_known = false;
+    target_system.central_meridian_known = false;
+    conversion.SetSystems({source_system, target_system});
+    return conversion;
 }
 
 RowConversion CompensationConversion(const CompensationFields& fields) {

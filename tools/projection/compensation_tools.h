@@ -70,7 +70,9 @@ CompensationPlaneTexts ComputeCompensationPlaneTexts(const CompensationFields& f
 // wrote, or what the user typed over it).
 std::string ComputeNewSemiMajorAxisText(const CompensationFields& fields);
 
-// The conversion as numbers, plane to plane (H kept); the steps below.
+// The conversion as numbers, plane to plane (H kept); the steps below. Its
+// systems: Gauss-Krüger on (a1, f) and on (a2, f) with the Y constant, the
+// central meridian not known (central_meridian_known false) as no box names it.
 PointConversion CompensationPointConversion(const CompensationFields& fields);
 
 // Point by point: drop the zone number and the Y constant, Gauss inverse on

@@ -32,12 +32,15 @@ ZonePoint ChangeZone(const ZoneChangeSettings& s, long double x, long double y) 
 
 PointConversion ZoneChangePointConversion(const ZoneChangeFields& fields) {
     const ZoneChangeSettings s = ReadZoneChangeSettings(fields);
-    return PointConversion(
+    PointConversion conversion(
         [s](const PointXYH& point) {
             const ZonePoint p = ChangeZone(s, point.x, point.y);
             return PointXYH{p.x, p.y, point.H};
         },
         CoordinateKind::Plane, CoordinateKind::Plane, GaussPlaneCheck(s.y_constant));
+    conversion.SetSystems({GaussKrugerSystem(s.a, s.f, s.central_meridian, s.y_constant),
+                           GaussKrugerSystem(s.a, s.f, s.new_central_meridian, s.new_y_constant)});
+    return conversion;
 }
 
 RowConversion ZoneChangeConversion(const ZoneChangeFields& fields) {

@@ -49,7 +49,8 @@ ZonePoint ChangeZone(const ZoneChangeSettings& s, long double x, long double y);
 
 // The conversion as numbers: x, y in the old zone (zone number allowed) to
 // x2, y2 by ChangeZone; H is kept. Plane to plane, the source checked as
-// Gauss-Krüger coordinates of the old zone.
+// Gauss-Krüger coordinates of the old zone. Its systems: Gauss-Krüger on the
+// ellipsoid on the old and on the new meridian, each with its Y constant.
 PointConversion ZoneChangePointConversion(const ZoneChangeFields& fields);
 
 // x2 = FloatToFixed(x2, 4), y2 = FloatToFixed(y2, 4); the name is copied; the

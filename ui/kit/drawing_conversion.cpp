@@ -46,8 +46,11 @@ std::string ConvertGisFile(UserDialogs& dialogs, const PointConversion& conversi
     try {
         return GisSummaryText(ConvertGisDataset(input, output, conversion, options));
     } catch (const GisSystemRefusal& refusal) {
-        if (!dialogs.AskYesNo(kTitle, name + ": " + refusal.what() + "\n仍然转换吗？", MessageIcon::Warning))
-            return std::string("未转换: ") + refusal.what() + "\n";
+        std::string layers;
+        for (const std::string& layer : refusal.Refusals()) layers += "\n" + layer;
+        if (!dialogs.AskYesNo(kTitle, name + " 的图层坐标系不是窗口的原坐标系:" + layers + "\n\n仍然转换吗？",
+                              MessageIcon::Warning))
+            return "未转换，图层坐标系不是原坐标系:" + layers + "\n";
     }
     options.force = true;
     return GisSummaryText(ConvertGisDataset(input, output, conversion, options));

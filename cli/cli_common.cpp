@@ -11,6 +11,7 @@
 #include <thread>
 #include <utility>
 
+#include "convert/spreadsheet.h"
 #include "core/ellipsoid.h"
 #include "core/errors.h"
 #include "table/safe_file.h"
@@ -235,7 +236,8 @@ void ConvertChunkPart(const RowConversion& convert, FieldSplit split, int read_c
 
 int RunRowConversion(const Arguments& args, const RowConversion& convert, FieldSplit split, int read_columns,
                      int written_columns) {
-    if (args.input_mapping || args.check || args.output_preset)
+    if (args.input_mapping || args.check || args.output_preset || IsSpreadsheetPath(args.input) ||
+        IsXlsxPath(args.output))
         return RunMappedRowConversion(args, convert, split, read_columns, written_columns);
     // A fault the conversion's set-up left in the status flags belongs to the
     // first row, where the window would meet it.

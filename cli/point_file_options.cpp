@@ -2,9 +2,12 @@
 // --columns, --separator, --skip, --angles for every tool's input, --check
 // for the plausibility warnings, --output-preset for the output's layout.
 // Without them every tool reads and writes the program's own files as before.
+// A spreadsheet (-i .xlsx or .ods, -o .xlsx) is read and written row by row
+// as the windows' "文件导入" and "数据另存" take it.
 #include <iostream>
 
 #include "cli/cli_common.h"
+#include "convert/spreadsheet.h"
 #include "core/number_text.h"
 #include "fitting/common_points.h"
 #include "table/point_checks.h"
@@ -71,12 +74,68 @@ PlausibilitySettings CheckSettings(const Arguments& args) {
     throw CheckFinished(warnings.empty() ? 0 : 1);
 }
 
+// The titles of a result table of `count` columns in the windows' words.
+std::vector<std::string> ResultTitles(const std::vector<std::string>& roles, int count) {
+    std::vector<std::string> titles;
+    for (int i = 0; i < count; ++i) {
+        const std::string role = i < static_cast<int>(roles.size()) ? roles[static_cast<std::size_t>(i)] : "";
+        titles.push_back(role == "name" ? "点号"
+                         : role == "x"  ? "纵坐标x(m)"
+                         : role == "y"  ? "横坐标y(m)"
+                         : role == "H"  ? "高程H(m)"
+                         : role == "B"  ? "纬度B(dms)"
+                         : role == "L"  ? "经度L(dms)"
+                                        : "");
+    }
+    return titles;
+}
+
 std::string_view MissingText(FieldSplit split) { return split == FieldSplit::Projection ? "0" : ""; }
+
+// A mapping over a spreadsheet's tab-separated rows: its header row skipped
+// unless --skip says otherwise.
+ColumnMapping SheetMapping(const Arguments& args, const CellRows& sheet) {
+    ColumnMapping mapping = *args.input_mapping;
+    mapping.separator = FieldSeparator::Tab;
+    if (!args.Has("skip")) mapping.skip_lines = FirstDataRow(sheet);
+    return mapping;
+}
+
+// The first sheet of a spreadsheet as the rows "文件导入" gives the table.
+std::vector<std::vector<std::string>> ReadSheetRows(const Arguments& args, FieldSplit split, int read_columns,
+                                                    const std::vector<std::string>& roles) {
+    const CellRows sheet = ReadSpreadsheetRows(args.input);
+    std::vector<std::vector<std::string>> rows;
+    if (args.input_mapping) {
+        const ColumnMapping mapping = SheetMapping(args, sheet);
+        const std::vector<std::string> lines = TabSeparatedLines(sheet);
+        std::vector<std::string> cells;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const long number = static_cast<long>(i) + 1;
+            if (number <= mapping.skip_lines || TrimBlanks(lines[i]).empty()) continue;
+            try {
+                MapLineInto(lines[i], mapping, roles, MissingText(split), cells);
+            } catch (const CommandError& error) {
+                throw InputLineError(error.what(), number);
+            }
+            cells.resize(static_cast<std::size_t>(read_columns));
+            rows.push_back(cells);
+        }
+    } else {
+        PointTable table(std::vector<std::string>(static_cast<std::size_t>(read_columns)));
+        ImportCellRows(sheet, FirstDataRow(sheet), split, table);
+        for (int row = 1; row < table.RowCount(); ++row)
+            rows.emplace_back(table.Row(row), table.Row(row) + read_columns);
+    }
+    if (rows.empty()) rows.emplace_back(static_cast<std::size_t>(read_columns));
+    return rows;
+}
 
 // The input's rows as the table would hold them after "文件导入" (or the
 // mapped import): at least one row, as the window keeps one empty data row.
 std::vector<std::vector<std::string>> ReadInputRows(const Arguments& args, FieldSplit split, int read_columns,
                                                     const std::vector<std::string>& roles) {
+    if (IsSpreadsheetPath(args.input)) return ReadSheetRows(args, split, read_columns, roles);
     LineReader reader(args.input, args.encoding);
     std::vector<std::vector<std::string>> rows;
     std::vector<std::string> cells;
@@ -178,7 +237,19 @@ int RunMappedRowConversion(const Arguments& args, const RowConversion& convert, 
     if (args.check) FinishCheck(args, rows, roles);
     std::optional<std::vector<int>> cass;
     if (args.output_preset) cass = CassColumnsOf(OutputRoles(args));
-    AtomicLineWriter writer(args.output, args.encoding);
+    // An .xlsx output collects the rows under the result table's titles and
+    // is written once all are converted.
+    const bool sheet = IsXlsxPath(args.output);
+    std::optional<AtomicLineWriter> writer;
+    if (!sheet) writer.emplace(args.output, args.encoding);
+    std::vector<std::string> sheet_cells;
+    const auto write = [&](const std::string* cells, int count) {
+        if (writer) {
+            writer->WriteRow(cells, count);
+        } else {
+            sheet_cells.insert(sheet_cells.end(), cells, cells + count);
+        }
+    };
     std::vector<std::string> result(static_cast<std::size_t>(std::max(read_columns, written_columns)));
     std::string cells[5];
     for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -188,7 +259,7 @@ int RunMappedRowConversion(const Arguments& args, const RowConversion& convert, 
             throw InputLineError(error.what(), static_cast<long>(r) + 1);
         }
         if (!cass) {
-            writer.WriteRow(result.data(), written_columns);
+            write(result.data(), written_columns);
             continue;
         }
         const std::vector<int>& c = *cass;
@@ -197,16 +268,36 @@ int RunMappedRowConversion(const Arguments& args, const RowConversion& convert, 
         cells[2] = result[static_cast<std::size_t>(c[1])];
         cells[3] = result[static_cast<std::size_t>(c[2])];
         cells[4] = c[3] >= 0 && c[3] < written_columns ? result[static_cast<std::size_t>(c[3])] : std::string();
-        writer.WriteRow(cells, 5);
+        write(cells, 5);
     }
-    writer.Commit();
+    if (writer) {
+        writer->Commit();
+        return 0;
+    }
+    const std::vector<std::string> titles = cass ? std::vector<std::string>{"点名", "编码", "东坐标", "北坐标", "高程"}
+                                                 : ResultTitles(OutputRoles(args), written_columns);
+    PointTable table(titles);
+    const int columns = static_cast<int>(titles.size());
+    table.AssignDataRows(std::move(sheet_cells), static_cast<int>(rows.size()));
+    SaveSpreadsheet(args.output, table, columns);
     return 0;
 }
 
 void ImportCommonPointInput(const Arguments& args, const CommonPointLayout& layout, PointTable& grid) {
     const std::vector<std::string> roles =
         RolesFromTitles(std::vector<std::string>(grid.Row(0), grid.Row(0) + grid.ColCount()));
-    if (args.input_mapping) {
+    if (IsSpreadsheetPath(args.input)) {
+        const CellRows sheet = ReadSpreadsheetRows(args.input);
+        if (args.input_mapping) {
+            ImportMappedLines(TabSeparatedLines(sheet), SheetMapping(args, sheet), FieldSplit::Fitting, grid);
+        } else {
+            ImportCellRows(sheet, FirstDataRow(sheet), FieldSplit::Fitting, grid);
+        }
+        // A point whose adoption cell is empty is adopted, as in a text file.
+        for (int row = 1; row < grid.RowCount(); ++row)
+            if (TrimBlanks(grid.Cell(layout.adoption_column, row)).empty())
+                grid.Cell(layout.adoption_column, row) = kAdoptedText;
+    } else if (args.input_mapping) {
         ImportMappedFile(args.input, *args.input_mapping, FieldSplit::Fitting, args.encoding, grid);
         // Every imported point is adopted, as "文件导入" of the program's own files
         // adopts a point whose flag field is empty.

@@ -14,13 +14,15 @@
 
 namespace coordconv {
 
-// An open or save dialog: its title, its single filter ("Text files (*.txt)"
-// matching "*.txt") and the extension added to a name typed without one.
+// An open or save dialog: its title, its first filter ("Text files (*.txt)"
+// matching "*.txt"), the extension added to a name typed without one, and
+// further filters offered after the first ("Spreadsheets (*.xlsx *.ods)").
 struct FileDialogSpec {
     std::string title;
     std::string filter_name = "Text files (*.txt)";
     std::string filter_pattern = "*.txt";
     std::string default_extension = "txt";
+    std::vector<std::string> more_filters = {};
 };
 
 // What the import dialog of a point file in another layout shows.
@@ -30,6 +32,7 @@ struct ImportMappingRequest {
     std::vector<std::string> titles;  // the table's column titles
     ColumnMapping mapping;            // the mapping it opens with
     bool mapping_from_file = false;   // true when the file's shape chose it (a CASS .dat)
+    bool spreadsheet = false;         // the lines are a spreadsheet's rows, cells joined by tabs
     PlausibilitySettings settings;    // the window's boxes, for the checks
     std::string missing;              // a missing cell's text ("0" or empty)
 };

@@ -7,6 +7,7 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
+#include "convert/spreadsheet.h"
 #include "core/proj_pipeline.h"
 #include "table/coordinate_file.h"
 #include "core/number_text.h"
@@ -254,7 +255,11 @@ void FittingWindow::ToolButton10Click() {
         // A common-point file in another layout (or any file with Shift held)
         // goes through the import dialog; its fields up to the point residual
         // are numbers in the program's own files. Every point read is adopted.
-        if (shift || NeedsImportDialog(*path, layout_.common_points.usable_column)) {
+        const bool sheet = IsSpreadsheetPath(*path);
+        const bool mapped =
+            shift || (sheet ? !SpreadsheetFits(*path, layout_.common_points.usable_column, common_->Table().ColCount())
+                            : NeedsImportDialog(*path, layout_.common_points.usable_column));
+        if (mapped) {
             ImportMappedIntoGrid(*common_, dialogs_, FieldSplit::Fitting, *path, CheckSettings());
             const int adoption = layout_.common_points.adoption_column;
             common_->Edit([adoption](PointTable& table) {
@@ -265,7 +270,16 @@ void FittingWindow::ToolButton10Click() {
         }
         // The rows are replaced only once the whole file has been read.
         common_->Edit([&](PointTable& table) {
-            ImportCommonPoints(*path, FileEncoding::Gbk, layout_.common_points, table);
+            if (!sheet) {
+                ImportCommonPoints(*path, FileEncoding::Gbk, layout_.common_points, table);
+                return;
+            }
+            // A spreadsheet's rows as the lines of a common-point file: a
+            // point whose adoption cell is empty is adopted.
+            ImportPointFile(*path, FieldSplit::Fitting, table);
+            const int adoption = layout_.common_points.adoption_column;
+            for (int row = 1; row < table.RowCount(); ++row)
+                if (TrimBlanks(table.Cell(adoption, row)).empty()) table.Cell(adoption, row) = kAdoptedText;
         });
         common_->SetCurrentRow(common_->Table().RowCount() - 1);
     });

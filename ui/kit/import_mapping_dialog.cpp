@@ -36,6 +36,15 @@ ColumnMapping ProgramMapping(const std::vector<std::string>& table_roles) {
     return mapping;
 }
 
+// A preset's columns over a spreadsheet's rows: its cells (tabs) and the
+// header row found in it.
+ColumnMapping ForRequest(ColumnMapping mapping, const ImportMappingRequest& request) {
+    if (!request.spreadsheet) return mapping;
+    mapping.separator = FieldSeparator::Tab;
+    mapping.skip_lines = request.mapping.skip_lines;
+    return mapping;
+}
+
 }  // namespace
 
 ImportMappingDialog::ImportMappingDialog(const ImportMappingRequest& request, QWidget* parent)
@@ -117,9 +126,9 @@ ImportMappingDialog::ImportMappingDialog(const ImportMappingRequest& request, QW
     outer->addWidget(buttons);
 
     SetMapping(request.mapping);
-    preset_->setCurrentIndex(request.mapping == CassMapping() ? 1
-                             : request.mapping == ProgramMapping(table_roles_) ? 0
-                                                                                : 2);
+    preset_->setCurrentIndex(request.mapping == ForRequest(CassMapping(), request)                  ? 1
+                             : request.mapping == ForRequest(ProgramMapping(table_roles_), request) ? 0
+                                                                                                     : 2);
     connect(preset_, &QComboBox::activated, this, [this](int index) { PresetChosen(index); });
     for (QComboBox* box : {separator_, angles_})
         connect(box, &QComboBox::currentIndexChanged, this, [this] {
@@ -132,8 +141,8 @@ ImportMappingDialog::ImportMappingDialog(const ImportMappingRequest& request, QW
 }
 
 void ImportMappingDialog::PresetChosen(int index) {
-    if (index == 0) SetMapping(ProgramMapping(table_roles_));
-    if (index == 1) SetMapping(CassMapping());
+    if (index == 0) SetMapping(ForRequest(ProgramMapping(table_roles_), request_));
+    if (index == 1) SetMapping(ForRequest(CassMapping(), request_));
 }
 
 void ImportMappingDialog::SetMapping(const ColumnMapping& mapping) {

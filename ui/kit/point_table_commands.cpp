@@ -3,11 +3,12 @@
 #include <QFileInfo>
 #include <algorithm>
 
+#include "convert/spreadsheet.h"
 #include "core/errors.h"
 #include "table/point_checks.h"
 #include "table/point_file_layout.h"
-
 #include "table/regular_file.h"
+#include "table/sheet_rows.h"
 #include "ui/kit/qt_text.h"
 
 namespace coordconv {
@@ -15,12 +16,14 @@ namespace coordconv {
 FileDialogSpec OpenCoordinateFileDialog() {
     FileDialogSpec spec;
     spec.title = "打开坐标数据文件";
+    spec.more_filters = {kSpreadsheetFilter};
     return spec;
 }
 
 FileDialogSpec SaveCoordinateFileDialog() {
     FileDialogSpec spec;
     spec.title = "坐标数据另存为...";
+    spec.more_filters = {kXlsxFilter};
     return spec;
 }
 
@@ -63,8 +66,17 @@ void ImportFileIntoGrid(PointGrid& grid, const std::string& path, FieldSplit spl
     // file that cannot be read leaves the typed points as they were. A FIFO or
     // a device (dropped or chosen) is refused before it is opened.
     RequireRegularFile(path);
-    grid.Edit([&](PointTable& table) { ImportCoordinateFile(path, split, FileEncoding::Gbk, table); });
+    grid.Edit([&](PointTable& table) { ImportPointFile(path, split, table); });
     grid.SetCurrentRow(grid.Table().RowCount() - 1);
+}
+
+void ImportPointFile(const std::string& path, FieldSplit split, PointTable& table) {
+    if (!IsSpreadsheetPath(path)) {
+        ImportCoordinateFile(path, split, FileEncoding::Gbk, table);
+        return;
+    }
+    const CellRows rows = ReadSpreadsheetRows(path);
+    ImportCellRows(rows, FirstDataRow(rows), split, table);
 }
 
 namespace {
@@ -78,7 +90,17 @@ constexpr int kDialogLines = 60;
 
 }  // namespace
 
+bool SpreadsheetFits(const std::string& path, int numeric_columns, int column_count) {
+    try {
+        const CellRows rows = ReadSpreadsheetRows(path);
+        return FitsProgramColumns(rows, FirstDataRow(rows), numeric_columns, column_count);
+    } catch (const CommandError&) {
+        return true;  // the direct import reports the file's failure
+    }
+}
+
 bool NeedsImportDialog(const std::string& path, int column_count) {
+    if (IsSpreadsheetPath(path)) return !SpreadsheetFits(path, column_count, column_count);
     const QString suffix = QFileInfo(ToQString(path)).suffix().toLower();
     if (suffix != "dat" && suffix != "txt") return false;
     try {
@@ -94,10 +116,28 @@ void ImportMappedIntoGrid(PointGrid& grid, UserDialogs& dialogs, FieldSplit spli
     RequireRegularFile(path);
     ImportMappingRequest request;
     request.path = path;
-    request.lines = ReadFirstLines(path, FileEncoding::Gbk, kDialogLines);
+    // A spreadsheet's rows are shown and read as tab-separated lines, a
+    // header row found in them skipped.
+    const bool sheet = IsSpreadsheetPath(path);
+    std::vector<std::string> sheet_lines;
+    int skip = 0;
+    if (sheet) {
+        const CellRows sheet_rows = ReadSpreadsheetRows(path);
+        skip = FirstDataRow(sheet_rows);
+        sheet_lines = TabSeparatedLines(sheet_rows);
+        request.lines.assign(sheet_lines.begin(),
+                             sheet_lines.begin() + std::min<std::ptrdiff_t>(kDialogLines, sheet_lines.size()));
+        request.spreadsheet = true;
+    } else {
+        request.lines = ReadFirstLines(path, FileEncoding::Gbk, kDialogLines);
+    }
     request.titles = Titles(grid.Table());
     const std::vector<std::string> roles = RolesFromTitles(request.titles);
-    if (IsCassFileName(path) && !FitsProgramLayout(request.lines, grid.Table().ColCount(), true)) {
+    if (sheet) {
+        for (const std::string& role : roles) request.mapping.columns.push_back(role.empty() ? "-" : role);
+        request.mapping.separator = FieldSeparator::Tab;
+        request.mapping.skip_lines = skip;
+    } else if (IsCassFileName(path) && !FitsProgramLayout(request.lines, grid.Table().ColCount(), true)) {
         request.mapping = CassMapping();
         request.mapping_from_file = true;
     } else {
@@ -109,7 +149,11 @@ void ImportMappedIntoGrid(PointGrid& grid, UserDialogs& dialogs, FieldSplit spli
     if (!choice) return;
 
     PointTable read(request.titles);
-    ImportMappedFile(path, choice->mapping, split, FileEncoding::Gbk, read);
+    if (sheet) {
+        ImportMappedLines(sheet_lines, choice->mapping, split, read);
+    } else {
+        ImportMappedFile(path, choice->mapping, split, FileEncoding::Gbk, read);
+    }
     std::vector<std::vector<std::string>> rows;
     for (int row = 1; row < read.RowCount(); ++row) rows.emplace_back(read.Row(row), read.Row(row) + read.ColCount());
     // The fixes in a fixed order, each on the warnings of the rows as the
@@ -144,6 +188,10 @@ std::optional<std::string> AskSavePath(UserDialogs& dialogs, const FileDialogSpe
 void SaveGrid(const PointGrid& grid, UserDialogs& dialogs, int written_columns) {
     const std::optional<std::string> path = AskSavePath(dialogs);
     if (!path) return;
+    if (IsXlsxPath(*path)) {
+        SaveSpreadsheet(*path, grid.Table(), written_columns);
+        return;
+    }
     if (IsCassFileName(*path) && CassColumnsOf(RolesFromTitles(Titles(grid.Table())))) {
         SaveCassFile(*path, grid.Table(), FileEncoding::Gbk);
         return;

@@ -39,8 +39,22 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
-// "Text files (*.txt)": Qt takes the pattern from the parentheses.
-QString FilterText(const FileDialogSpec& spec) { return ToQString(spec.filter_name); }
+// "Text files (*.txt)": Qt takes the pattern from the parentheses; further
+// filters follow, separated by ";;".
+QString FilterText(const FileDialogSpec& spec) {
+    QString text = ToQString(spec.filter_name);
+    for (const std::string& filter : spec.more_filters) text += ";;" + ToQString(filter);
+    return text;
+}
+
+// The extension of a filter's first pattern: "xlsx" for "Excel (*.xlsx)".
+QString FilterExtension(const QString& filter) {
+    const qsizetype start = filter.indexOf("(*.");
+    if (start < 0) return {};
+    qsizetype end = start + 3;
+    while (end < filter.size() && filter[end] != ' ' && filter[end] != ')') ++end;
+    return filter.mid(start + 3, end - start - 3);
+}
 
 }  // namespace
 
@@ -105,6 +119,11 @@ std::optional<std::string> QtUserDialogs::AskSaveFile(const FileDialogSpec& spec
     QFileDialog dialog(parent_, ToQString(spec.title), StartFolder(kind), FilterText(spec));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(ToQString(spec.default_extension));
+    // A name typed without extension takes the chosen filter's.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, &spec](const QString& filter) {
+        const QString extension = FilterExtension(filter);
+        dialog.setDefaultSuffix(extension.isEmpty() ? ToQString(spec.default_extension) : extension);
+    });
     // The command asks its own overwrite question.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
@@ -115,12 +134,14 @@ std::optional<ImportMappingChoice> QtUserDialogs::AskImportMapping(const ImportM
     const std::string kind = WindowKind();
     const std::string settings = settings_path_.empty() ? SettingsFilePath() : settings_path_;
     ImportMappingRequest shown = request;
-    if (!request.mapping_from_file)
+    // The remembered mapping is that of text files; a spreadsheet's cells
+    // and header row choose its own.
+    if (!request.mapping_from_file && !request.spreadsheet)
         if (const std::optional<ColumnMapping> remembered = RememberedMapping(settings, kind)) shown.mapping = *remembered;
     ImportMappingDialog dialog(shown, parent_);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     ImportMappingChoice choice = dialog.Choice();
-    RememberMapping(settings, kind, choice.mapping);
+    if (!request.spreadsheet) RememberMapping(settings, kind, choice.mapping);
     return choice;
 }
 

@@ -1,12 +1,14 @@
 // Point files in other layouts in the windows: which imports go through the
 // import dialog, what it is asked and what its answer does to the table;
-// the dialog itself driven without exec(); CASS .dat saved by "数据另存".
+// the dialog itself driven without exec(); CASS .dat and .xlsx saved by
+// "数据另存"; spreadsheets imported as text files are.
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
+#include "convert/spreadsheet.h"
 #include "tests/fake_dialogs.h"
 #include "tests/test_support.h"
 #include "ui/kit/import_mapping_dialog.h"
@@ -200,6 +202,64 @@ TEST(CassSave, ADatNameWritesTheCassLayout) {
     dialogs.save_files.push_back(dir.Path("out.txt"));
     window.Button(7)->click();
     EXPECT_EQ(ReadBytes(dir.Path("out.txt")), "P1,3376500.1736,644006.4942\r\n");
+}
+
+TEST_F(ImportDialogTest, SpreadsheetsGoTheTextFilesWay) {
+    // Sheets made by the program's own writer: the header row is the titles.
+    PointTable own({"点号", "纵坐标x(m)", "横坐标y(m)"});
+    own.AssignDataRows({"P1", "3376500.1736", "39644006.4942", "张三", "3376600.123456789", "39644106.25"}, 2);
+    SaveSpreadsheet(dir.Path("own.xlsx"), own, 3);
+    PointTable coded({"点名", "编码", "东坐标", "北坐标"});
+    coded.AssignDataRows({"K1", "JD", "39644006.4942", "3376500.1736"}, 1);
+    SaveSpreadsheet(dir.Path("coded.xlsx"), coded, 4);
+
+    // The program's columns go straight in, the header row left out.
+    Import(dir.Path("own.xlsx"));
+    EXPECT_TRUE(dialogs.import_requests.empty());
+    EXPECT_TRUE(dialogs.errors.empty());
+    EXPECT_EQ(Cells(window.Source().Table(), 1), "P1,3376500.1736,39644006.4942");
+    EXPECT_EQ(Cells(window.Source().Table(), 2), "张三,3376600.123456789,39644106.25");
+    // The open dialog keeps its text filter first and offers spreadsheets.
+    EXPECT_EQ(dialogs.file_dialogs.back().filter_name, "Text files (*.txt)");
+    EXPECT_EQ(dialogs.file_dialogs.back().more_filters, (std::vector<std::string>{"Spreadsheets (*.xlsx *.ods)"}));
+
+    // Other columns open the import dialog on the cells, the header skipped.
+    ColumnMapping mapping;
+    mapping.separator = FieldSeparator::Tab;
+    mapping.skip_lines = 1;
+    mapping.columns = {"name", "-", "y", "x"};
+    dialogs.import_mappings.push_back(ImportMappingChoice{mapping, {}});
+    Import(dir.Path("coded.xlsx"));
+    ASSERT_EQ(dialogs.import_requests.size(), 1u);
+    const ImportMappingRequest& request = dialogs.import_requests[0];
+    EXPECT_TRUE(request.spreadsheet);
+    EXPECT_EQ(request.mapping.separator, FieldSeparator::Tab);
+    EXPECT_EQ(request.mapping.skip_lines, 1);
+    EXPECT_EQ(request.lines, (std::vector<std::string>{"点名\t编码\t东坐标\t北坐标", "K1\tJD\t39644006.4942\t3376500.1736"}));
+    EXPECT_EQ(Cells(window.Source().Table(), 1), "K1,3376500.1736,39644006.4942");
+    EXPECT_EQ(window.Source().Table().RowCount(), 2);
+    // The dialog on that request: the presets keep the cells and the header.
+    ImportMappingDialog dialog(request);
+    EXPECT_EQ(dialog.Preset()->currentIndex(), 0);
+    ASSERT_EQ(dialog.Preview()->rowCount(), 1);
+    EXPECT_EQ(dialog.Preview()->item(0, 0)->text(), "K1");
+    dialog.Preset()->setCurrentIndex(1);
+    emit dialog.Preset()->activated(1);  // CASS: name, code, y, x
+    EXPECT_EQ(dialog.Choice().mapping.separator, FieldSeparator::Tab);
+    EXPECT_EQ(dialog.Choice().mapping.skip_lines, 1);
+    EXPECT_EQ(dialog.Preview()->item(0, 1)->text(), "3376500.1736");
+
+    // "数据另存" to a name ending in .xlsx writes the result table as a sheet.
+    window.Button(6)->click();
+    dialogs.save_files.push_back(dir.Path("result.xlsx"));
+    window.Button(7)->click();
+    EXPECT_TRUE(dialogs.errors.empty());
+    EXPECT_EQ(dialogs.file_dialogs.back().more_filters, (std::vector<std::string>{"Excel (*.xlsx)"}));
+    const CellRows saved = ReadSpreadsheetRows(dir.Path("result.xlsx"));
+    const PointTable& result = window.Result().Table();
+    ASSERT_EQ(saved.size(), 2u);
+    for (int row = 0; row < 2; ++row)
+        EXPECT_EQ(saved[static_cast<std::size_t>(row)], std::vector<std::string>(result.Row(row), result.Row(row) + 3));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "cli/drawing_commands.h"
 
+#include <fstream>
 #include <iostream>
 
 #include "convert/dxf_converter.h"
@@ -12,13 +13,14 @@ std::vector<OptionHelp> WithDrawingOptions(std::vector<OptionHelp> options, bool
     if (drawings) {
         options.push_back({"format", "points|dxf|gis  kind of the input: a point file, a DXF drawing or GIS layers "
                                      "(default: dxf for a name ending in .dxf, gis for .shp .gpkg .geojson .json "
-                                     ".kml .gml .tab .mif .fgb .gdb, points otherwise)"});
+                                     ".kml .gml .tab .mif .fgb .gdb (.tab and .json when they start as a MapInfo "
+                                     "table or GeoJSON), points otherwise)"});
         options.push_back(
             {"swap-xy", "  drawing: X is the northing x and Y the easting y (default: X easting, Y northing)", true});
     } else {
         options.push_back({"format", "points|gis  kind of the input: a point file or GIS layers (default: gis for "
-                                     "a name ending in .shp .gpkg .geojson .json .kml .gml .tab .mif .fgb .gdb, "
-                                     "points otherwise)"});
+                                     "a name ending in .shp .gpkg .geojson .json .kml .gml .tab .mif .fgb .gdb (.tab "
+                                     "and .json when they start as a MapInfo table or GeoJSON), points otherwise)"});
     }
     options.push_back({"summary", "FILE  drawing or layers: the conversion's summary as JSON"});
     options.push_back({"force", "  layers: convert a layer whose declared coordinate system is not the source "
@@ -26,6 +28,32 @@ std::vector<OptionHelp> WithDrawingOptions(std::vector<OptionHelp> options, bool
                        true});
     return options;
 }
+
+namespace {
+
+// A .tab or .json name may also be a point file (tab-separated columns): it
+// is a GIS dataset only when it starts as one, a MapInfo table with
+// "!table", GeoJSON with '{'. Other names are taken by their extension.
+bool IsGisInput(const std::string& path) {
+    if (!IsGisPath(path)) return false;
+    std::string lower = path;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const bool tab = lower.size() >= 4 && lower.substr(lower.size() - 4) == ".tab";
+    const bool json = lower.size() >= 5 && lower.substr(lower.size() - 5) == ".json";
+    if (!tab && !json) return true;
+    std::ifstream file(path, std::ios::binary);
+    std::string head(64, '\0');
+    file.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(file.gcount()));
+    std::size_t start = head.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    while (start < head.size() && std::isspace(static_cast<unsigned char>(head[start]))) ++start;
+    if (json) return start < head.size() && head[start] == '{';
+    std::string word = head.substr(start, 6);
+    for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return word == "!table";
+}
+
+}  // namespace
 
 InputKind InputKindOf(const Arguments& args) {
     if (args.Has("format")) {
@@ -37,7 +65,7 @@ InputKind InputKindOf(const Arguments& args) {
     }
     std::string lower = args.input;
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    const bool gis = IsGisPath(args.input);
+    const bool gis = IsGisInput(args.input);
     if (args.Has("swap-xy") || (args.Has("summary") && !gis)) {
         if (!IsDxfPath(args.input)) throw UsageError("--swap-xy and --summary belong to a drawing (-i FILE.dxf or --format dxf)");
     }
@@ -56,7 +84,12 @@ int RunLayerConversion(const Arguments& args, const PointConversion& conversion)
     GisConversionOptions options;
     options.encoding = args.encoding == FileEncoding::Utf8 ? "UTF-8" : "GBK";
     options.force = args.Has("force");
-    const GisSummary summary = ConvertGisDataset(args.input, args.output, conversion, options);
+    GisSummary summary;
+    try {
+        summary = ConvertGisDataset(args.input, args.output, conversion, options);
+    } catch (const GisSystemRefusal& refusal) {
+        throw CommandError(std::string(refusal.what()) + "\n(确认无误时用--force转换)");
+    }
     if (args.Has("summary")) {
         SafeFileWriter json(args.Get("summary", ""));
         json.Write(GisSummaryJson(summary));

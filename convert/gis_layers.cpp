@@ -449,11 +449,19 @@ GisSummary ConvertGisDataset(const std::string& input, const std::string& output
 
     // The systems: the target written into every layer, the source checked
     // against each layer's own declaration.
-    const ConversionSystems& systems = conversion.Systems();
+    // A side whose central meridian the tool does not name (the compensation
+    // tool) takes that of the first layer declaring a system; without one
+    // the target stays unknown.
+    std::string first_declared;
+    for (int i = 0; i < layer_count && first_declared.empty(); ++i) {
+        const OGRSpatialReference* declared = source->GetLayer(i)->GetSpatialRef();
+        if (declared != nullptr && !Undeclared(*declared)) first_declared = WktOf(*declared);
+    }
+    const ConversionSystems systems = WithDeclaredMeridian(conversion.Systems(), first_declared);
     OGRSpatialReference target_system;
     bool has_target = false;
-    if (systems.target) {
-        const std::string definition = SystemDefinition(*systems.target);
+    const std::string definition = systems.target ? SystemDefinition(*systems.target) : std::string();
+    if (!definition.empty()) {
         if (target_system.SetFromUserInput(definition.c_str()) != OGRERR_NONE)
             throw CommandError("新坐标系不能写入图层" + LastGdalError());
         target_system.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
@@ -483,14 +491,14 @@ GisSummary ConvertGisDataset(const std::string& input, const std::string& output
                 const std::string problem = CheckDeclaredSystem(WktOf(*declared), *systems.source);
                 if (!problem.empty())
                     summary.refusals.push_back(layer_summary.name + ": " + problem +
-                                               (options.force ? " (--force: 仍已转换)" : ""));
+                                               (options.force ? " (已强制转换)" : ""));
             }
         }
         summary.layers.push_back(layer_summary);
         if (options.progress) total_features += std::max<GIntBig>(0, layer->GetFeatureCount(TRUE));
     }
     if (!summary.refusals.empty() && !options.force) {
-        std::string message = "图层的坐标系不是原坐标系，未转换 (确认无误时用--force):";
+        std::string message = "图层的坐标系不是原坐标系，未转换:";
         for (const std::string& refusal : summary.refusals) message += "\n  " + refusal;
         throw GisSystemRefusal(message, summary.refusals);
     }

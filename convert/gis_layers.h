@@ -84,8 +84,9 @@ bool IsGisPath(const std::string& path);
 
 // Converts every layer of `input` into `output`, whose format follows its
 // extension. The output appears only when the whole dataset converted.
-// Raises CommandError for an unreadable source, a declared system that is
-// not the tool's source (unless `force`), a floating-point fault or a cancel.
+// Raises GisSystemRefusal for a declared system that is not the tool's
+// source (unless `force`), CommandError for an unreadable source, a point
+// that is no point of the source, a floating-point fault or a cancel.
 GisSummary ConvertGisDataset(const std::string& input, const std::string& output, const PointConversion& conversion,
                              const GisConversionOptions& options = {});
 

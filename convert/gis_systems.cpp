@@ -1,7 +1,6 @@
 #include "convert/gis_systems.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -56,14 +55,14 @@ constexpr long double kUtmScale = 0.9996L;
 constexpr long double kUtmSouthFalseNorthing = 10000000;
 constexpr long double kStandardFalseEasting = 500000;
 
-long double PresetNumber(const char* text) { return std::strtold(text, nullptr); }
-
-// The preset whose ellipsoid is (a, 1/f), or -1 for another ellipsoid.
+// The preset whose ellipsoid is (a, 1/f), or -1 for another ellipsoid. The
+// preset texts are read as the boxes are (locale-free, whatever LC_NUMERIC
+// the desktop runs with).
 int PresetOfEllipsoid(long double a, long double inverse_flattening) {
     for (int i = 0; i < kCustomSystemIndex; ++i) {
         const CoordinateSystemPreset& preset = kCoordinateSystemPresets[i];
-        if (Near(a, PresetNumber(preset.semi_major_axis_text), kAxisTolerance) &&
-            Near(inverse_flattening, PresetNumber(preset.inverse_flattening_text), kInverseFlatteningTolerance))
+        const EllipsoidNumbers numbers = ReadEllipsoidNumbers(preset.semi_major_axis_text, preset.inverse_flattening_text);
+        if (Near(a, numbers.a, kAxisTolerance) && Near(inverse_flattening, numbers.inverse_flattening, kInverseFlatteningTolerance))
             return i;
     }
     return -1;
@@ -130,7 +129,8 @@ int UtmCode(const CoordinateSystem& system) {
 // Every message of the system check, in the program's words.
 
 std::string NumberText(long double value) { return ShortestDoubleText(value); }
-std::string DegreesText(long double degrees) { return ShortestDoubleText(degrees) + "°"; }
+// Degrees to 1e-9° (0.1 mm on the Earth), so a Paris meridian reads 2.33722917°.
+std::string DegreesText(long double degrees) { return ShortestDoubleText(std::round(degrees * 1e9L) / 1e9L) + "°"; }
 
 // "2000国家大地坐标系" for a preset ellipsoid, else "椭球a=…, 1/f=…".
 std::string EllipsoidText(long double a, long double inverse_flattening) {

@@ -11,13 +11,13 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <array>
 #include <csignal>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <random>
-#include <cstdlib>
-#include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "core/errors.h"

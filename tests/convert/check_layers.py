@@ -381,6 +381,12 @@ def main():
     result = convert("zone", i("site.gpkg"), o("failed.gpkg"), ok=False)
     check(result.returncode != 0 and not os.path.exists(o("failed.gpkg")) and no_staging_left(),
           "a failed conversion left files behind")
+    # A point file named .tab (tab-separated columns, say) stays a point file.
+    with open(o("points.tab"), "wb") as f:
+        f.write(b"P1,3376500.1736,500644.4942\r\n")
+    args = TOOLS["zone"][0]
+    check(run(args + ["-i", o("points.tab")]).stdout == run(args, b"P1,3376500.1736,500644.4942\r\n").stdout,
+          "a point file named .tab was not converted as points")
     # A shapefile replaced by one without a system loses its old .prj.
     convert("zone", i("parcels_gbk.shp"), o("replaced.shp"))
     check(os.path.exists(o("replaced.prj")), "no .prj written for a known target system")

@@ -5,9 +5,15 @@
 #include <optional>
 #include <string>
 
+#include <gdal_priv.h>
+#include <ogrsf_frmts.h>
 #include <gtest/gtest.h>
+#include <ogr_spatialref.h>
 
+#include "convert/gis_layers.h"
 #include "convert/gis_systems.h"
+#include "core/errors.h"
+#include "tests/test_support.h"
 #include "tools/datum/bursa_wolf.h"
 #include "tools/datum/four_3d.h"
 #include "tools/datum/seven_2d.h"
@@ -71,7 +77,7 @@ TEST(ToolSystems, EveryToolCarriesItsSystems) {
     zone.a = kBeijing54.a;
     zone.inverse_flattening = kBeijing54.inverse_flattening;
     zone.central_meridian = "114";
-    zone.y_constant = "38500000";
+    zone.y_constant = "500000";  // the eastings may carry zone 38: it is dropped
     zone.new_central_meridian = "117";
     zone.new_y_constant = "39500000";
     using F = CoordinateForm;
@@ -85,7 +91,7 @@ TEST(ToolSystems, EveryToolCarriesItsSystems) {
         {"gauss-inverse", GaussInversePointConversion(gauss(kXian80, "114", "500000")), 2383, 4610},
         {"utm-forward", UtmForwardPointConversion(utm("117", "0")), 4326, 32650},
         {"utm-inverse", UtmInversePointConversion(utm("147", "10000000")), 32755, 4326},
-        {"zone-change", ZoneChangePointConversion(zone), 2414, 2415},
+        {"zone-change", ZoneChangePointConversion(zone), 2435, 2415},
         {"bursa-wolf",
          BursaWolfPointConversion(Datum(kBeijing54, F::Plane, "117", "500000", kCgcs2000, F::Geodetic, "117", "500000"), {}),
          2436, 4490},
@@ -123,6 +129,38 @@ TEST(ToolSystems, CompensationTakesTheLayersMeridian) {
     const ConversionSystems filled = WithDeclaredMeridian(systems, "EPSG:2363");
     EXPECT_EQ(StandardEpsgCode(*filled.source), 2363);
     EXPECT_EQ(static_cast<double>(filled.target->central_meridian), 117);
+}
+
+// A compensation layer's output: Gauss-Krüger on a2 about the meridian the
+// input layer declares (Xi'an 80 3° 117°E, EPSG:2384), as GDAL reads it.
+TEST(ToolSystems, CompensationLayerWrittenOnTheLayersMeridian) {
+    GDALAllRegister();
+    testing::ScratchDir dir;
+    {
+        OGRSpatialReference xian_117;
+        xian_117.importFromEPSG(2384);
+        GDALDataset* dataset = GetGDALDriverManager()->GetDriverByName("GPKG")->Create(
+            dir.Path("in.gpkg").c_str(), 0, 0, 0, GDT_Unknown, nullptr);
+        ASSERT_NE(dataset, nullptr);
+        OGRLayer* layer = dataset->CreateLayer("points", &xian_117, wkbPoint);
+        OGRFeature feature(layer->GetLayerDefn());
+        OGRPoint point(510000, 3400000);
+        feature.SetGeometry(&point);
+        ASSERT_EQ(layer->CreateFeature(&feature), OGRERR_NONE);
+        GDALClose(dataset);
+    }
+    CompensationFields fields;  // Xi'an 80, Y constant 500000
+    fields.a2 = "6378500";
+    const FloatingPointScope command;  // as a command starts: GDAL's own flags cleared
+    ConvertGisDataset(dir.Path("in.gpkg"), dir.Path("out.gpkg"), CompensationPointConversion(fields));
+    GDALDataset* out = static_cast<GDALDataset*>(GDALOpenEx(dir.Path("out.gpkg").c_str(), GDAL_OF_VECTOR, nullptr, nullptr, nullptr));
+    ASSERT_NE(out, nullptr);
+    const OGRSpatialReference* written = out->GetLayer(0)->GetSpatialRef();
+    ASSERT_NE(written, nullptr);
+    EXPECT_EQ(written->GetSemiMajor(), 6378500);
+    EXPECT_EQ(written->GetNormProjParm(SRS_PP_CENTRAL_MERIDIAN), 117);
+    EXPECT_EQ(written->GetNormProjParm(SRS_PP_FALSE_EASTING), 500000);
+    GDALClose(out);
 }
 
 // The height fit keeps x and y and adds the surface a0 + a1 x + a2 y + a3 xy

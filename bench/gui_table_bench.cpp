@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     std::printf("points: %ld, memory before the window: %.0f MB\n", points, PeakMegabytes());
 
     coordconv::testing::FakeDialogs dialogs;
-    coordconv::TFormGSZS window(nullptr, dialogs);
+    coordconv::GaussForwardWindow window(nullptr, dialogs);
     window.show();
     window.findChild<QLineEdit*>("EditLL")->setText("117");
     QApplication::processEvents();

@@ -123,10 +123,29 @@ void CheckFileOptions(const Arguments& args) {
                                  files[j].second + "'");
 }
 
-void FinishSolve(const Arguments& args, const CommonPointLayout& layout, const PointTable& grid,
-                 const std::vector<std::string>& parameter_lines, const FitOutcome& outcome) {
-    for (const std::string& text : outcome.messages) std::cerr << text << "\n";
-    RaiseFitFailure(outcome);
+namespace {
+
+// coordconv-cli's side of ApplyFitOutcome: messages on standard error, and
+// the files only once the command ran to its end.
+class CliOutcomeView : public FitOutcomeView {
+public:
+    CliOutcomeView(const Arguments& args, const CommonPointLayout& layout, const PointTable& grid,
+                   const std::vector<std::string>& parameter_lines)
+        : args_(args), layout_(layout), grid_(grid), parameter_lines_(parameter_lines) {}
+    void ShowMessage(const std::string& text) override { std::cerr << text << "\n"; }
+    void ShowFieldsAndTable() override {}
+    void ShowCompleted(const FitOutcome& outcome) override;
+
+private:
+    const Arguments& args_;
+    const CommonPointLayout& layout_;
+    const PointTable& grid_;
+    const std::vector<std::string>& parameter_lines_;
+};
+
+void CliOutcomeView::ShowCompleted(const FitOutcome& outcome) {
+    const Arguments& args = args_;
+    const PointTable& grid = grid_;
     // Every output is written out and synced first; only then do they
     // replace their files, one rename each.
     std::optional<SafeFileWriter> report;
@@ -136,14 +155,14 @@ void FinishSolve(const Arguments& args, const CommonPointLayout& layout, const P
         report.emplace(path);
         report->Write(bytes);
     }
-    const int saved_fields = layout.saved_fields;
+    const int saved_fields = layout_.saved_fields;
     std::optional<AtomicLineWriter> residuals;
     if (args.Has("residuals")) {
         residuals.emplace(args.Get("residuals", ""), args.encoding);
         for (int row = 1; row < grid.RowCount(); ++row) residuals->WriteLine(JoinRow(grid.Row(row), saved_fields));
     }
     AtomicLineWriter parameters(args.output, args.encoding);
-    for (const std::string& line : parameter_lines) parameters.WriteLine(line);
+    for (const std::string& line : parameter_lines_) parameters.WriteLine(line);
     if (report) report->Finish();
     if (residuals) residuals->Finish();
     parameters.Finish();
@@ -154,6 +173,14 @@ void FinishSolve(const Arguments& args, const CommonPointLayout& layout, const P
     if (report) report->Commit();
     std::cerr << outcome.report.accuracy_line << "\n";
     if (outcome.height_shift) std::cerr << "dH=" << *outcome.height_shift << "\n";
+}
+
+}  // namespace
+
+void FinishSolve(const Arguments& args, const CommonPointLayout& layout, const PointTable& grid,
+                 const std::vector<std::string>& parameter_lines, const FitOutcome& outcome) {
+    CliOutcomeView view(args, layout, grid, parameter_lines);
+    ApplyFitOutcome(outcome, view);
 }
 
 void WriteBoxTexts(const Arguments& args, const std::vector<std::string>& texts) {

@@ -1,5 +1,7 @@
-// Shared machinery of coordconv-cli: the option parser, the tool registry,
-// the coordinate-system options, and the streaming row conversion.
+// Shared machinery of coordconv-cli's tools: the parsed command line and a
+// tool's description, the coordinate-system options, the streaming row
+// conversion, the outputs of a solve and the writing of every output. The
+// parser and the list of tools are in main.cpp.
 #pragma once
 
 #include <functional>
@@ -72,9 +74,10 @@ struct Tool {
     bool command_optional = false;      // runs without a command too
 };
 
-// The text for `--system`: fills a and 1/f with the preset of that number or
-// option name; the custom item keeps the texts the window had. Then --a/--invf (or the
-// suffixed options of the target system) replace them.
+// The ellipsoid's a and 1/f texts from the options: `--system` fills both
+// with the preset of that number or name (the custom item keeps the window's
+// initial texts, those of preset `window_default_index`); then --a and --invf
+// (or the options with `suffix`, of the target system) replace them.
 struct EllipsoidTexts {
     std::string a;
     std::string inverse_flattening;
@@ -136,7 +139,7 @@ void CheckFileOptions(const Arguments& args);
 // writes them (columns 0..saved_fields-1) to --residuals when given, and the
 // parameter or coefficient file's lines to -o: all of them written and
 // synced before any replaces its file, so a failure leaves every file as it
-// was. Then the accuracy line and, when the solve wrote EditDH, "dH=" and its
+// was. Then the accuracy line and, when the solve found a height shift, "dH=" and its
 // text on standard error, one line each.
 
 void FinishSolve(const Arguments& args, const CommonPointLayout& layout, const PointTable& grid,

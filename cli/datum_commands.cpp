@@ -1,6 +1,7 @@
-// coordconv-cli tools of the datum windows: bursa-wolf (TFormEllConBuerSha),
-// seven-3d (TFormEllCon3d7p), seven-2d (TFormEllCon2d7p) and four-3d
-// (TFormEllCon3d4p).
+// coordconv-cli tools of the datum models: bursa-wolf (the Bursa-Wolf
+// similarity), seven-3d and seven-2d (the differential seven-parameter
+// formulas) and four-3d (three translations and a rotation about the region
+// centre).
 #include <iostream>
 
 #include "cli/drawing_commands.h"
@@ -23,7 +24,8 @@ CoordinateForm ReadForm(const Arguments& args, const std::string& option) {
     throw UsageError("--" + option + " takes plane or geodetic, not '" + text + "'");
 }
 
-// The two settings group boxes. EditLL2 follows EditLL1 unless --cm2 is given.
+// Both sides' settings. The target central meridian follows the source one
+// unless --cm2 is given.
 DatumFields ReadDatumFields(const Arguments& args) {
     DatumFields fields;
     const EllipsoidTexts source = ReadEllipsoidOptions(args, kDatumSourcePresetIndex);
@@ -41,13 +43,13 @@ DatumFields ReadDatumFields(const Arguments& args) {
     return fields;
 }
 
-// The parameter edits' texts: "导入参数" of --params, or the initial "0"s.
+// The parameter texts: "导入参数" of --params, or the initial "0"s.
 std::vector<std::string> ReadParameterLines(const Arguments& args, int count) {
     if (!args.Has("params")) return {};
     return LoadParameterFile(args.Get("params", ""), args.encoding, count);
 }
 
-// "文件导入" of the common-point grid from -i.
+// "文件导入" of the common-point table from -i.
 PointTable ImportGrid(const Arguments& args, const CommonPointLayout& layout, const DatumFields& fields) {
     PointTable grid = NewCommonPointGrid(
         layout, CommonPointTitles(fields.form1 == CoordinateForm::Geodetic, fields.form2 == CoordinateForm::Geodetic));
@@ -56,7 +58,7 @@ PointTable ImportGrid(const Arguments& args, const CommonPointLayout& layout, co
 }
 
 // convert, solve or (for a model with an export) proj of a model whose
-// parameters are the seven edits (Bursa-Wolf, the 3D and the 2D
+// parameters are the seven Tx, Ty, Tz, Rx, Ry, Rz, D (Bursa-Wolf, the 3D and the 2D
 // seven-parameter models).
 int RunSevenParameterModel(const Arguments& args, const SevenParameterModel& model) {
     const DatumFields settings = ReadDatumFields(args);

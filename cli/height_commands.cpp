@@ -1,4 +1,4 @@
-// coordconv-cli tools of the height windows: height-fit (TFormGCNH).
+// coordconv-cli tools of height fitting: height-fit (a surface of the height anomaly).
 #include "cli/drawing_commands.h"
 #include "cli/tools.h"
 #include "fitting/common_points.h"

@@ -1,5 +1,5 @@
-// coordconv-cli tools of the plane windows: plane-four (TForm2d4p) and
-// polynomial (TFormPoly).
+// coordconv-cli tools of the plane models: plane-four (the plane similarity)
+// and polynomial (polynomial corrections of the first to third order).
 #include "cli/drawing_commands.h"
 #include "cli/tools.h"
 #include "fitting/common_points.h"

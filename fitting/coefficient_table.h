@@ -1,5 +1,5 @@
-// The coefficient table (StringGrid4) of the polynomial and height-fitting
-// windows and its coefficient file.
+// The coefficient table of the polynomial and height-fitting models and its
+// coefficient file.
 //
 // Two columns and no title row: column 0 a fixed label ("a0", "b3", "a2="),
 // column 1 the editable coefficient text. The texts are the stored

@@ -1,5 +1,6 @@
 #include "fitting/common_points.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <cstdio>
 #include <cmath>
@@ -8,7 +9,6 @@
 
 #include "core/errors.h"
 #include "core/number_text.h"
-#include "table/column_shares.h"
 #include "table/coordinate_file.h"
 
 namespace coordconv {
@@ -33,14 +33,6 @@ PointTable NewCommonPointGrid(const CommonPointLayout& layout, std::vector<std::
     PointTable grid(std::move(titles));
     grid.SetRowCount(layout.initial_row_count);
     return grid;
-}
-
-std::vector<int> CommonPointColumnWidths(const CommonPointLayout& layout, int grid_width) {
-    return ShareColumnWidths(grid_width, layout.column_shares, layout.grid_width_offset);
-}
-
-int AccuracyLineWidth(const CommonPointLayout& layout, int toolbar_width) {
-    return toolbar_width - layout.accuracy_line_offset;
 }
 
 bool IsAdoptedText(const std::string& text) {
@@ -95,6 +87,31 @@ std::vector<std::string> LoadParameterFile(const std::string& path, FileEncoding
     return texts;
 }
 
+std::string ResidualCell::Text() const { return FloatToFixed(value, decimals); }
+
+long double ResidualCell::Shown() const { return TextToNumber(Text()); }
+
+const ResidualCell* RowResiduals::Cell(int column) const {
+    for (const ResidualCell& cell : cells)
+        if (cell.column == column) return &cell;
+    return nullptr;
+}
+
+CommonPoint ReadCommonPoint(const std::string* row, const CommonPointCells& cells) {
+    const auto read_side = [row](int first_column, int count, bool geodetic) {
+        std::vector<long double> numbers;
+        for (int k = 0; k < count; ++k) {
+            const std::string& text = row[first_column + k];
+            numbers.push_back(geodetic && k < 2 ? DmsTextToDegrees(text) : TextToNumber(text));
+        }
+        return numbers;
+    };
+    CommonPoint point;
+    point.source = read_side(1, cells.source_cells, cells.source_geodetic);
+    point.target = read_side(1 + cells.source_cells, cells.target_cells, cells.target_geodetic);
+    return point;
+}
+
 std::string TooFewPointsMessage(const std::string& head) {
     return head + "个公共点。参数未重新计算。\n下面计算的公共点残差可用于评定当前参数的精度。";
 }
@@ -108,6 +125,13 @@ MeanHeight MeanHeightShift(long double height_sum, int adopted_rows, const std::
 
 void RaiseFitFailure(const FitOutcome& outcome) {
     if (outcome.failure) throw *outcome.failure;
+}
+
+void ApplyFitOutcome(const FitOutcome& outcome, FitOutcomeView& view) {
+    for (const std::string& text : outcome.messages) view.ShowMessage(text);
+    view.ShowFieldsAndTable();
+    RaiseFitFailure(outcome);
+    view.ShowCompleted(outcome);
 }
 
 std::string RankDeficientMessage(long double smallest_pivot) {
@@ -139,35 +163,40 @@ struct Equations {
     int per_point = 1;                   // equations of one adopted row
 };
 
-std::optional<long double> CellNumber(const std::string& text, bool packed_angle) {
-    try {
-        return packed_angle ? DmsTextToDegrees(text) : TextToNumber(text);
-    } catch (const CommandError&) {
-        return std::nullopt;
-    }
-}
-
 // The report of a solve that ran to its end. Its arithmetic cannot end the
 // command: the floating-point flags are saved around it, and statistics
 // that fault are left out with a note.
 PrecisionReport BuildPrecisionReport(const CommonPointLayout& layout, const FittingModel& model, const PointTable& grid,
-                                     const Equations& equations, const FitOutcome& outcome) {
+                                     const std::vector<std::optional<CommonPoint>>& points, const Equations& equations,
+                                     const FitOutcome& outcome) {
     PrecisionReport precision;
     precision.description = model.Describe();
     precision.accuracy_line = outcome.report.accuracy_line;
     for (const int col : layout.residual_columns) precision.residual_titles.push_back(grid.Cell(col, 0));
-    const bool geodetic = precision.description.geodetic_positions;
     for (int row = 1; row < grid.RowCount(); ++row) {
+        const RowResiduals& residuals = outcome.residuals[static_cast<std::size_t>(row - 1)];
+        const auto shown = [&residuals](int column) -> std::optional<long double> {
+            const ResidualCell* cell = column >= 0 ? residuals.Cell(column) : nullptr;
+            if (cell == nullptr) return std::nullopt;
+            return cell->Shown();
+        };
         PointPrecision point;
         point.name = grid.Cell(0, row);
         point.adopted = IsAdoptedText(grid.Cell(layout.adoption_column, row));
-        for (const int col : layout.residual_columns) point.residuals.push_back(grid.Cell(col, row));
+        for (const int col : layout.residual_columns) {
+            const ResidualCell* cell = residuals.Cell(col);
+            point.residuals.push_back(cell != nullptr ? cell->Text() : grid.Cell(col, row));
+        }
         point.usable = grid.Cell(layout.usable_column, row);
-        point.first = CellNumber(grid.Cell(1, row), geodetic);
-        point.second = CellNumber(grid.Cell(2, row), geodetic);
-        if (layout.north_residual_column >= 0) point.north_residual = CellNumber(grid.Cell(layout.north_residual_column, row), false);
-        if (layout.east_residual_column >= 0) point.east_residual = CellNumber(grid.Cell(layout.east_residual_column, row), false);
-        if (layout.height_residual_column >= 0) point.height_residual = CellNumber(grid.Cell(layout.height_residual_column, row), false);
+        // The source position in the units of its cells: metres, or degrees
+        // for geodetic positions.
+        if (const std::optional<CommonPoint>& read = points[static_cast<std::size_t>(row)]; read && read->source.size() >= 2) {
+            point.first = read->source[0];
+            point.second = read->source[1];
+        }
+        point.north_residual = shown(layout.north_residual_column);
+        point.east_residual = shown(layout.east_residual_column);
+        point.height_residual = shown(layout.height_residual_column);
         precision.points.push_back(std::move(point));
     }
     if (equations.solution.empty()) {
@@ -216,15 +245,24 @@ void RunSolve(const CommonPointLayout& layout, FittingModel& model, PointTable& 
     Equations equations;
     Matrix& design = equations.design;
     Vector& observations = equations.observations;
+    // Each row is read once, when a step first needs it.
+    std::vector<std::optional<CommonPoint>> points(static_cast<std::size_t>(grid.RowCount()));
+    const CommonPointCells cells = model.Cells();
+    const auto point_at = [&](int row) -> const CommonPoint& {
+        std::optional<CommonPoint>& point = points[static_cast<std::size_t>(row)];
+        if (!point) point = ReadCommonPoint(grid.Row(row), cells);
+        return *point;
+    };
+
     std::set<std::vector<long double>> source_positions;
     for (int row = 1; row < grid.RowCount(); ++row) {
         if (!IsAdoptedText(grid.Cell(layout.adoption_column, row))) continue;
         ++report.adopted_rows;
-        model.AddEquations(grid.Row(row), design, observations);
+        const CommonPoint& point = point_at(row);
+        model.AddEquations(point, design, observations);
         equations.rows.resize(design.size(), row);
-        std::vector<long double> position;
-        for (int col = 1; col <= model.SourceColumns(); ++col) position.push_back(TextToNumber(grid.Cell(col, row)));
-        source_positions.insert(std::move(position));
+        const std::size_t used = std::min(point.source.size(), static_cast<std::size_t>(model.SourceColumns()));
+        source_positions.emplace(point.source.begin(), point.source.begin() + static_cast<std::ptrdiff_t>(used));
     }
     RaiseFloatingPointErrors();
     outcome.height_shift = model.AfterEquations(report.adopted_rows);
@@ -254,11 +292,12 @@ void RunSolve(const CommonPointLayout& layout, FittingModel& model, PointTable& 
     long double internal_sum = 0;
     long double external_sum = 0;
     for (int row = 1; row < grid.RowCount(); ++row) {
-        const RowResiduals residuals = model.Residuals(grid.Row(row));
+        RowResiduals residuals = model.Residuals(point_at(row));
         RaiseFloatingPointErrors();
-        for (const ResidualCell& cell : residuals.cells) grid.Cell(cell.column, row) = FloatToFixed(cell.value, cell.decimals);
+        for (const ResidualCell& cell : residuals.cells) grid.Cell(cell.column, row) = cell.Text();
         long double& sum = IsAdoptedText(grid.Cell(layout.adoption_column, row)) ? internal_sum : external_sum;
         for (const long double square : residuals.squared_components) sum += square;
+        outcome.residuals.push_back(std::move(residuals));
     }
 
     // The divisors are point counts, not degrees of freedom of the adjustment.
@@ -274,12 +313,13 @@ void RunSolve(const CommonPointLayout& layout, FittingModel& model, PointTable& 
     RaiseFloatingPointErrors();
     report.accuracy_line = AccuracyLine(report.internal_accuracy, report.tolerance, report.external_accuracy);
 
-    // Usable pass on the residual as it stands in the grid (4 decimals).
+    // Usable pass on the point residual as the table shows it.
     for (int row = 1; row < grid.RowCount(); ++row) {
-        const long double residual = TextToNumber(grid.Cell(layout.point_residual_column, row));
+        const ResidualCell* cell = outcome.residuals[static_cast<std::size_t>(row - 1)].Cell(layout.point_residual_column);
+        const long double residual = cell != nullptr ? cell->Shown() : TextToNumber(grid.Cell(layout.point_residual_column, row));
         grid.Cell(layout.usable_column, row) = std::fabs(residual) < report.tolerance ? kAdoptedText : kNotAdoptedText;
     }
-    outcome.precision = BuildPrecisionReport(layout, model, grid, equations, outcome);
+    outcome.precision = BuildPrecisionReport(layout, model, grid, points, equations, outcome);
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
-// The common-point workflow of every fitting window (datum, plane and height
-// models), written once: the common-point grid StringGrid3 as a PointTable,
-// its adoption and usable flags, its file, the solve command's skeleton with
-// the residual pass and the accuracy report, and the parameter file.
+// The common-point workflow of every fitting model (datum, plane and height
+// models), written once: the common-point table as a PointTable, its
+// adoption and usable flags, its file, the solve command's skeleton with the
+// residual pass and the accuracy report, and the parameter file.
 //
-// A window differs from the others only by
+// A model differs from the others only by
 //   - a CommonPointLayout (columns, flags, file fields, tolerance factor,
-//     divisor of the external accuracy, column shares, tool bar offset), and
+//     divisor of the external accuracy), and
 //   - a FittingModel: the model's observation equations, how it takes the
 //     solved or the typed parameters, and the residuals of one row.
 //
@@ -16,15 +16,11 @@
 // command ended early, its error. The residual cells go into the grid it is
 // given as they are computed.
 //
-// The caller then shows the messages (title kMessageTitle, no icon), writes
-// the fields and the grid, and reports the failure if there is one:
-//   FitResult<SevenParameterFields> fit = SolveBursaWolf(settings, params, grid);
-//   for (const auto& text : fit.outcome.messages) dialogs.ShowMessage(kMessageTitle, text, MessageIcon::None);
-//   ...show fit.fields and grid...
-//   RaiseFitFailure(fit.outcome);
-//   EditMp = fit.outcome.report.accuracy_line;
-// The windows answer a message with a message box, coordconv-cli prints it to
-// standard error. Line breaks inside message texts are "\n".
+// The caller then shows the messages (title kMessageTitle, no icon), the
+// fields and the table, and reports the failure if there is one, or shows
+// the accuracy line. The windows answer a message with a message box,
+// coordconv-cli prints it to standard error. Line breaks inside message texts
+// are "\n".
 #pragma once
 
 #include <optional>
@@ -51,8 +47,8 @@ enum class ExternalDivisor {
     CheckPointsLessOne,   // N - n - 1: polynomial and height-fitting windows
 };
 
-// Everything in which one fitting window's common-point grid differs from
-// another's. The defaults are those of the 13-column datum grid.
+// Everything in which one model's common-point table differs from another's.
+// The defaults are those of the 13-column datum table.
 struct CommonPointLayout {
     int column_count = 13;
     int adoption_column = 12;        // "采用", set by the user
@@ -72,31 +68,21 @@ struct CommonPointLayout {
     int north_residual_column = 7;
     int east_residual_column = 8;
     int height_residual_column = 9;
-    int accuracy_line_offset = 375;  // EditMp width = ToolBar3 width - offset
-    int grid_width_offset = 34;      // column widths share (grid width - offset)
-    std::vector<long double> column_shares = {0.05L, 0.10L, 0.10L, 0.07L, 0.10L, 0.10L, 0.07L,
-                                              0.07L, 0.07L, 0.07L, 0.07L, 0.07L, 0.06L};
 };
 
-// The 13 titles of the datum and plane grids for the two coordinate forms:
+// The 13 titles of the datum and plane common-point tables for the two coordinate forms:
 // the source form titles columns 1-2, the target form columns 4-5 and the
 // residual columns 7-8 (arc seconds for a geodetic target).
 std::vector<std::string> CommonPointTitles(bool source_geodetic, bool target_geodetic);
 
-// A new grid: the titles and layout.initial_row_count - 1 empty data rows.
+// A new table: the titles and layout.initial_row_count - 1 empty data rows.
 PointTable NewCommonPointGrid(const CommonPointLayout& layout, std::vector<std::string> titles);
-
-// Column widths for a grid of `grid_width` pixels: trunc((width - offset) * share).
-std::vector<int> CommonPointColumnWidths(const CommonPointLayout& layout, int grid_width);
-
-// The EditMp width for a ToolBar3 of `toolbar_width` pixels.
-int AccuracyLineWidth(const CommonPointLayout& layout, int toolbar_width);
 
 // The adoption rule: the text upper-cased (ASCII), then trimmed of bytes up to
 // the blank, equals "YES". "Yes", " yes " adopt; "", "No", "Y" do not.
 bool IsAdoptedText(const std::string& text);
 
-// StringGrid3DblClick: on the adoption column of a data row, "Yes" (exactly)
+// A double click on the adoption column of a data row, "Yes" (exactly)
 // becomes "No" and any other text "Yes". Returns false (nothing changed) for
 // any other cell.
 bool ToggleAdoption(const CommonPointLayout& layout, PointTable& grid, int col, int row);
@@ -125,13 +111,19 @@ std::vector<std::string> LoadParameterFile(const std::string& path, FileEncoding
 // "下面计算的公共点残差可用于评定当前参数的精度。".
 std::string TooFewPointsMessage(const std::string& head);
 
-// One value of a residual column, formatted by the skeleton with
-// FloatToFixed(value, decimals) once the row is known to be free of
-// floating-point faults.
+// One value of a residual column, kept as a number; it becomes text only
+// where it is shown, in the common-point table and the files written from it.
 struct ResidualCell {
     int column;
     long double value;
     int decimals;
+
+    // The cell's text: FloatToFixed(value, decimals).
+    std::string Text() const;
+    // The value as the table shows it, rounded to its decimals: the number
+    // its text reads as, so that a rule applied to it (the usable flag)
+    // agrees with the figure the user sees.
+    long double Shown() const;
 };
 
 // The residual pass's result for one row.
@@ -140,7 +132,33 @@ struct RowResiduals {
     // The squared metric components, each added in turn to the internal sum
     // (adopted row) or the external sum (check point).
     std::vector<long double> squared_components;
+
+    // The cell of a column, or null when the model gives that column none.
+    const ResidualCell* Cell(int column) const;
 };
+
+// A common point as numbers, read once from its table row for every step of
+// the solve (equations, residuals, the distinct-point test, the precision
+// report). Coordinates are in the units of their cells: metres, or decimal
+// degrees for a packed ddd.mmss latitude or longitude.
+struct CommonPoint {
+    std::vector<long double> source;  // x|B, y|L, H (height fitting: x, y, Hg)
+    std::vector<long double> target;  // x|B, y|L, H (height fitting: Hl)
+};
+
+// Which cells of a row a model reads: `source_cells` from column 1, then
+// `target_cells`; the first two of a side are a packed latitude and
+// longitude when that side is geodetic.
+struct CommonPointCells {
+    int source_cells = 3;
+    bool source_geodetic = false;
+    int target_cells = 3;
+    bool target_geodetic = false;
+};
+
+// The row's numbers, read in column order (TextToNumber, DmsTextToDegrees
+// for a geodetic latitude or longitude); a cell that is not a number fails.
+CommonPoint ReadCommonPoint(const std::string* row, const CommonPointCells& cells);
 
 // The model's part of the solve command. One object serves one command run:
 // it is made from copies of the window's field texts (reading the settings,
@@ -154,16 +172,18 @@ public:
     // Minimum adopted rows for the solve, counted by distinct source
     // positions.
     virtual int MinimumPoints() const = 0;
-    // The source coordinates of a row that its equations use: cells
-    // 1..SourceColumns() (x, y, H of the three-dimensional models; x, y or
-    // B, L of the plane ones). Rows alike in them give the same equations.
+    // The source coordinates of a point that its equations use: the first
+    // SourceColumns() (x, y, H of the three-dimensional models; x, y or B, L
+    // of the plane ones). Points alike in them give the same equations.
     virtual int SourceColumns() const { return 3; }
+    // The cells of a row the model reads into a CommonPoint.
+    virtual CommonPointCells Cells() const { return {}; }
     // The whole too-few-points message (see TooFewPointsMessage).
     virtual std::string TooFewPointsText() const = 0;
 
-    // Appends the observation equations of one adopted row (its cells) to
-    // the design matrix and observation vector.
-    virtual void AddEquations(const std::string* row, Matrix& design, Vector& observations) = 0;
+    // Appends the observation equations of one adopted point to the design
+    // matrix and observation vector.
+    virtual void AddEquations(const CommonPoint& point, Matrix& design, Vector& observations) = 0;
 
     // After the equations, before the point-count test: models with a mean
     // height shift compute it here and return the text their field took
@@ -179,8 +199,8 @@ public:
     // Too few points: takes the parameters from the fields' texts.
     virtual void TakeFieldParameters() = 0;
 
-    // Residuals of one row, adopted or not, with the parameters held.
-    virtual RowResiduals Residuals(const std::string* row) const = 0;
+    // Residuals of one point, adopted or not, with the parameters held.
+    virtual RowResiduals Residuals(const CommonPoint& point) const = 0;
 
     // For the precision report: the model's name, units and settings, and
     // its parameter fields with their gradients with respect to the unknowns
@@ -237,7 +257,7 @@ struct AccuracyReport {
     long double internal_accuracy = 0;
     long double tolerance = 0;
     long double external_accuracy = 0;
-    std::string accuracy_line;  // the text of EditMp
+    std::string accuracy_line;  // the accuracy line under the common points
 };
 
 // "内符合精度=" m_in "m，限差=" tolerance "m；外符合精度=" m_out "m", 4 decimals each.
@@ -248,6 +268,9 @@ struct FitOutcome {
     AccuracyReport report;              // complete only without a failure
     std::vector<std::string> messages;  // texts that let the command go on, in order
     std::optional<std::string> height_shift;  // the mean height shift's new field text
+    // The residuals of the data rows in table order, as numbers, as far as
+    // the residual pass came.
+    std::vector<RowResiduals> residuals;
     // The error that ended the command; the grid and the fields hold what
     // was written before it.
     std::optional<CommandError> failure;
@@ -255,7 +278,7 @@ struct FitOutcome {
     std::optional<PrecisionReport> precision;
 };
 
-// A model's solve: its parameter fields as the command left them, and the outcome.
+// A model's solve: its parameter texts as the command left them, and the outcome.
 template <typename Fields>
 struct FitResult {
     Fields fields;
@@ -277,9 +300,31 @@ protected:
 // Throws the outcome's failure, if any.
 void RaiseFitFailure(const FitOutcome& outcome);
 
-// ToolButton13Click:
-//  1. equations of the adopted rows in grid order (all rows, empty ones too,
-//     count as data rows N);
+// Where a solve's outcome is shown: a window's message boxes, parameter
+// boxes and tables, or coordconv-cli's standard error and output files.
+class FitOutcomeView {
+public:
+    virtual ~FitOutcomeView() = default;
+    // A message that let the command go on (too few points, a refused layout).
+    virtual void ShowMessage(const std::string& text) = 0;
+    // The parameter fields and the common points as the command left them;
+    // also after a failure, when they hold what was written before it.
+    virtual void ShowFieldsAndTable() = 0;
+    // A command that ran to its end: its accuracy line, precision report and
+    // (when the model shifts heights) the mean height shift.
+    virtual void ShowCompleted(const FitOutcome& outcome) = 0;
+};
+
+// Applies a solve's outcome in the one order the windows and coordconv-cli
+// share: the messages in turn, the fields and table, then the failure, which
+// is thrown, or the completed command.
+void ApplyFitOutcome(const FitOutcome& outcome, FitOutcomeView& view);
+
+// The solve command:
+//  1. equations of the adopted rows in table order (all rows, empty ones
+//     too, count as data rows N), each row read into a CommonPoint once,
+//     when a step first needs it (the adopted rows here, the others in the
+//     residual pass), so a cell that is not a number fails where it did;
 //  2. AfterEquations; with at least MinimumPoints adopted rows of distinct
 //     source coordinates (repeated points add no information: the normal
 //     equations of three copies of one point are singular, and only rounding
@@ -287,12 +332,14 @@ void RaiseFitFailure(const FitOutcome& outcome);
 //     pivot at least kRankDeficientPivot, SolveLeastSquares and TakeSolution;
 //     otherwise the message (too few points, or RankDeficientMessage) is
 //     kept, then TakeFieldParameters;
-//  3. residual pass over all rows: each row's residual cells are written as
-//     soon as they are computed, its squared components summed;
+//  3. residual pass over all rows: each row's residuals are kept in the
+//     outcome and their cells written as soon as they are computed, its
+//     squared components summed;
 //  4. m_in = sqrt(internal / (n - 1)) for n >= 2, else 0; m_out by the
 //     layout's divisor; tolerance = factor * m_in;
-//  5. the usable pass: column point_residual_column read back with
-//     TextToNumber, "Yes" when its magnitude is below the tolerance, else "No".
+//  5. the usable pass: the point residual as the table shows it
+//     (ResidualCell::Shown), "Yes" when its magnitude is below the
+//     tolerance, else "No".
 // A zero pivot, a text that is not a number or any floating-point fault ends
 // the command: the outcome's failure holds its CommandError, and what was
 // written before stays.

@@ -34,10 +34,6 @@ void SplitLineInto(std::string_view line, int count, FieldSplit split, std::vect
     }
 }
 
-std::vector<std::string> SplitProjectionFields(std::string_view line, int count) {
-    return SplitLine(line, count, FieldSplit::Projection);
-}
-
 std::vector<std::string> SplitLine(std::string_view line, int count, FieldSplit split) {
     std::vector<std::string> fields;
     SplitLineInto(line, count, split, fields);

@@ -31,8 +31,8 @@ enum class FieldSplit {
     Fitting,     // fitting windows: SplitFields, later fields stay empty
 };
 
-// Splits with the projection-tool rule: P1,3.5 into 3 fields gives P1 | 3.5 | 0.
-std::vector<std::string> SplitProjectionFields(std::string_view line, int count);
+// Splits a line into `count` fields by the rule of `split`: with the
+// projection-tool rule P1,3.5 into 3 fields gives P1 | 3.5 | 0.
 std::vector<std::string> SplitLine(std::string_view line, int count, FieldSplit split);
 // The same into `fields` (resized to `count`), reusing its strings' storage.
 void SplitLineInto(std::string_view line, int count, FieldSplit split, std::vector<std::string>& fields);

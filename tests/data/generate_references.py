@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Writes the reference vectors in tests/data from GeographicLib's tools and
-from PROJ's cct.
+"""Writes the reference vectors in tests/data from GeographicLib's tools,
+from PROJ's cct and, for the two-dimensional seven-parameter model, from a
+derivation of its own.
 
-Run by hand after installing geographiclib-tools and proj-bin; the tests only
-read the files. Each line: inputs, expected outputs, tolerance with its unit,
+Run by hand with Debian's /usr/bin/python3 after installing geographiclib-tools,
+proj-bin and python3-mpmath; the tests only read the files. Each line: inputs, expected outputs, tolerance with its unit,
 source.
 """
 import pathlib
@@ -178,6 +179,107 @@ def four_3d(path):
     path.write_text("\n".join(rows) + "\n")
 
 
+def seven_2d(path):
+    """The two-dimensional seven-parameter model by a derivation of its own.
+
+    Every term is the first-order change of the geodetic latitude or
+    longitude of a point on the source ellipsoid (height 0), found by
+    differentiating the exact geodetic coordinates (mpmath, 50 digits):
+    - translations and scale: the point moves by T + D X in Cartesian space;
+      the change of (B, L) of the moved point;
+    - change of ellipsoid: the Cartesian point stays; the change of its
+      latitude when (a, f) become (a2, f2);
+    - rotations (coordinate frame convention, as the Bursa-Wolf references):
+      the model takes them as the turn of the point's normal direction, that
+      is the rotation terms of a sphere. The exact linearisation on the
+      ellipsoid multiplies the longitude's Rx, Ry terms by (1 - e^2) and the
+      latitude's by N (1 - e^2 sin^2 B) / M; the program's model leaves these
+      factors out (its users' parameter files are solved with it), and the
+      references follow the model as it is.
+    The last column is the horizontal distance in metres from PROJ's exact
+    Helmert transformation of the same point (cct, as bursa_wolf above, at
+    height 0): the linearisation and the spherical rotation terms together,
+    0.1 to 0.75 m for these sets, so PROJ cannot check this model to better
+    than decimetres.
+    """
+    import mpmath as mp
+    mp.mp.dps = 50
+    rho = 180 * 3600 / mp.pi
+
+    def geodetic(xyz, a, f):
+        x, y, z = xyz
+        e2 = f * (2 - f)
+        p = mp.hypot(x, y)
+        b = mp.atan2(z, p * (1 - e2))
+        for _ in range(400):
+            n = a / mp.sqrt(1 - e2 * mp.sin(b) ** 2)
+            b_next = mp.atan2(z + e2 * n * mp.sin(b), p)
+            if abs(b_next - b) < mp.mpf(10) ** -48:
+                b = b_next
+                break
+            b = b_next
+        return b, mp.atan2(y, x)
+
+    def cartesian(b, l, a, f):
+        e2 = f * (2 - f)
+        n = a / mp.sqrt(1 - e2 * mp.sin(b) ** 2)
+        return (n * mp.cos(b) * mp.cos(l), n * mp.cos(b) * mp.sin(l), n * (1 - e2) * mp.sin(b))
+
+    def derivative(function):
+        # Central difference with a step far above the iteration's 1e-45
+        # and far below the scale of the terms: error about 1e-24 relative.
+        h = mp.mpf(10) ** -12
+        return (function(h) - function(-h)) / (2 * h)
+
+    def direction(v):
+        return mp.atan2(v[2], mp.hypot(v[0], v[1])), mp.atan2(v[1], v[0])
+
+    def shifted(b_deg, l_deg, a1, f1, a2, f2, t, r, d):
+        b, l = mp.radians(b_deg), mp.radians(l_deg)
+        xyz = cartesian(b, l, a1, f1)
+        move = [t[i] + d * xyz[i] for i in range(3)]
+        ex, ey, ez = (ri / rho for ri in r)
+        normal = (mp.cos(b) * mp.cos(l), mp.cos(b) * mp.sin(l), mp.sin(b))
+        # Coordinate frame rotation: X' = X + (ez Y - ey Z, -ez X + ex Z, ey X - ex Y).
+        turn = (ez * normal[1] - ey * normal[2], -ez * normal[0] + ex * normal[2], ey * normal[0] - ex * normal[1])
+        total = [mp.mpf(0), mp.mpf(0)]
+        for k in range(2):
+            total[k] += derivative(lambda s: geodetic([xyz[i] + s * move[i] for i in range(3)], a1, f1)[k])
+            total[k] += derivative(lambda s: direction([normal[i] + s * turn[i] for i in range(3)])[k])
+            total[k] += derivative(lambda s: geodetic(xyz, a1 + s * (a2 - a1), f1 + s * (f2 - f1))[k])
+        return mp.degrees(b + total[0]), mp.degrees(l + total[1])
+
+    rows = ["# latitude_deg longitude_deg L0_deg a1 inv_f1 a2 inv_f2 Tx Ty Tz Rx Ry Rz D -> "
+            "latitude_deg longitude_deg tolerance_mm source proj_difference_m",
+            "# hand derivation (generate_references.py seven_2d, mpmath): first-order changes of B, L at height 0, "
+            "rotation terms of the normal direction; longitudes counted from L0 on both sides",
+            "# differs from PROJ's exact Helmert (cct, coordinate_frame) by the last column, metres: "
+            "the model's linearisation and its rotation terms without (1 - e^2), 0.1 to 0.75 m here"]
+    for (_, a1, f1), (_, a2, f2), l0 in BURSA_WOLF_FRAMES:
+        ma1, mf1, ma2, mf2 = mp.mpf(a1), 1 / mp.mpf(f1), mp.mpf(a2), 1 / mp.mpf(f2)
+        for tx, ty, tz, rx, ry, rz, d in BURSA_WOLF_SETS:
+            t = [mp.mpf(v) for v in (tx, ty, tz)]
+            r = [mp.mpf(v) for v in (rx, ry, rz)]
+            points = [(b, l) for b in (18.5, 31.25, 45.75) for l in (-2.75, 0.5, 2.9)]
+            pipeline = ["+proj=pipeline", "+step", "+proj=unitconvert", "+xy_in=deg", "+xy_out=rad",
+                        "+step", "+proj=cart", f"+a={a1}", f"+rf={f1}",
+                        "+step", "+proj=helmert", f"+x={tx}", f"+y={ty}", f"+z={tz}",
+                        f"+rx={rx}", f"+ry={ry}", f"+rz={rz}", f"+s={float(d) * 1e6!r}",
+                        "+convention=coordinate_frame",
+                        "+step", "+inv", "+proj=cart", f"+a={a2}", f"+rf={f2}",
+                        "+step", "+proj=unitconvert", "+xy_in=rad", "+xy_out=deg"]
+            proj = run(["cct", "-d", "12"] + pipeline, [f"{l!r} {b!r} 0" for b, l in points])
+            for (b, l), (proj_lon, proj_lat, *_) in zip(points, proj):
+                lat, lon = shifted(b, l, ma1, mf1, ma2, mf2, t, r, mp.mpf(d))
+                north = (lat - mp.mpf(proj_lat)) * mp.pi / 180 * ma2
+                east = (lon - mp.mpf(proj_lon)) * mp.pi / 180 * ma2 * mp.cos(mp.radians(lat))
+                rows.append(f"{b!r} {l0 + l!r} {l0} {a1} {f1} {a2} {f2} {tx} {ty} {tz} {rx} {ry} {rz} {d} "
+                            f"{mp.nstr(lat, 15, min_fixed=-1, max_fixed=4)} "
+                            f"{mp.nstr(lon + l0, 15, min_fixed=-1, max_fixed=4)} 0.05 mm hand-2d7p "
+                            f"{mp.nstr(mp.hypot(north, east), 3)}")
+    path.write_text("\n".join(rows) + "\n")
+
+
 if __name__ == "__main__":
     transverse_mercator(HERE / "gauss_kruger_references.txt", 1,
                         "Gauss-Krueger, scale 1", GK_TOLERANCE_MM)
@@ -187,3 +289,4 @@ if __name__ == "__main__":
     bursa_wolf(HERE / "bursa_wolf_references.txt")
     proj_inverse_grid(HERE / "gauss_kruger_inverse_grid.txt")
     four_3d(HERE / "four_3d_references.txt")
+    seven_2d(HERE / "seven_2d_references.txt")

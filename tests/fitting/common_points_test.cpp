@@ -26,14 +26,14 @@ public:
     const std::string& Field() const { return field_; }
     int MinimumPoints() const override { return 2; }
     std::string TooFewPointsText() const override { return TooFewPointsMessage("测试模型至少需要2"); }
-    void AddEquations(const std::string* row, Matrix& A, Vector& L) override {
-        A.push_back({TextToNumber(row[2])});
-        L.push_back(TextToNumber(row[1]));
+    void AddEquations(const CommonPoint& point, Matrix& A, Vector& L) override {
+        A.push_back({point.source[1]});
+        L.push_back(point.source[0]);
     }
     void TakeSolution(const Vector& x) override { field_ = FloatToStr(p_ = x[0]); }
     void TakeFieldParameters() override { p_ = TextToNumber(field_); }
-    RowResiduals Residuals(const std::string* row) const override {
-        const long double v = TextToNumber(row[2]) * p_ - TextToNumber(row[1]);
+    RowResiduals Residuals(const CommonPoint& point) const override {
+        const long double v = point.source[1] * p_ - point.source[0];
         return {{{7, v, 4}, {10, std::fabs(v), 4}}, {v * v}};
     }
 
@@ -87,8 +87,6 @@ TEST(CommonPointLayoutTest, TitlesFollowTheFormsAndWidthsTheShares) {
     EXPECT_EQ(titles[4], "新坐标x(m)");
     EXPECT_EQ(CommonPointTitles(false, true)[7], "残差B(\")");
     const CommonPointLayout layout;
-    const std::vector<int> widths = CommonPointColumnWidths(layout, 1034);  // w = 1000
-    EXPECT_EQ(widths, (std::vector<int>{50, 100, 100, 70, 100, 100, 70, 70, 70, 70, 70, 70, 60}));
     EXPECT_EQ(NewCommonPointGrid(layout, titles).RowCount(), 4);
 }
 

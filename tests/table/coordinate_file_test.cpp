@@ -18,12 +18,12 @@ using testing::WriteBytes;
 using Fields = std::vector<std::string>;
 
 TEST(FieldSplits, ProjectionFillsZerosFittingLeavesEmpty) {
-    EXPECT_EQ(SplitProjectionFields("P1,3.5,114.2", 3), (Fields{"P1", "3.5", "114.2"}));
-    EXPECT_EQ(SplitProjectionFields("P1,3.5", 3), (Fields{"P1", "3.5", "0"}));
-    EXPECT_EQ(SplitProjectionFields("P1", 3), (Fields{"P1", "0", "0"}));
-    EXPECT_EQ(SplitProjectionFields("", 3), (Fields{"", "0", "0"}));
-    EXPECT_EQ(SplitProjectionFields("P1,,114.2", 3), (Fields{"P1", "", "114.2"}));
-    EXPECT_EQ(SplitProjectionFields("P1,3.5,114.2,99", 3), (Fields{"P1", "3.5", "114.2"}));
+    EXPECT_EQ(SplitLine("P1,3.5,114.2", 3, FieldSplit::Projection), (Fields{"P1", "3.5", "114.2"}));
+    EXPECT_EQ(SplitLine("P1,3.5", 3, FieldSplit::Projection), (Fields{"P1", "3.5", "0"}));
+    EXPECT_EQ(SplitLine("P1", 3, FieldSplit::Projection), (Fields{"P1", "0", "0"}));
+    EXPECT_EQ(SplitLine("", 3, FieldSplit::Projection), (Fields{"", "0", "0"}));
+    EXPECT_EQ(SplitLine("P1,,114.2", 3, FieldSplit::Projection), (Fields{"P1", "", "114.2"}));
+    EXPECT_EQ(SplitLine("P1,3.5,114.2,99", 3, FieldSplit::Projection), (Fields{"P1", "3.5", "114.2"}));
     EXPECT_EQ(SplitLine("P1,3.5", 4, FieldSplit::Fitting), (Fields{"P1", "3.5", "", ""}));
     EXPECT_EQ(SplitLine("", 4, FieldSplit::Fitting), (Fields{"", "", "", ""}));
 }

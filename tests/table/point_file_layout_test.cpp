@@ -149,11 +149,11 @@ TEST(ColumnMapping, ProgramLayoutOrNotAndTheRememberedMapping) {
     const ScratchDir dir;
     const std::string ini = dir.Path("Merivox.ini");
     WriteBytes(ini, "[TFH]\r\nTQT=4\r\n");
-    EXPECT_FALSE(RememberedMapping(ini, "TFormGSFS"));
-    RememberMapping(ini, "TFormGSFS", CassMapping());
-    EXPECT_EQ(RememberedMapping(ini, "TFormGSFS"), CassMapping());
-    EXPECT_FALSE(RememberedMapping(ini, "TFormGSZS"));
-    EXPECT_EQ(ReadBytes(ini), "[TFH]\r\nTQT=4\r\n[Import]\r\nTFormGSFS=sep=comma;skip=0;cols=name,-,y,x,H;angles=dms\r\n");
+    EXPECT_FALSE(RememberedMapping(ini, "FormGSFS"));
+    RememberMapping(ini, "FormGSFS", CassMapping());
+    EXPECT_EQ(RememberedMapping(ini, "FormGSFS"), CassMapping());
+    EXPECT_FALSE(RememberedMapping(ini, "FormGSZS"));
+    EXPECT_EQ(ReadBytes(ini), "[TFH]\r\nTQT=4\r\n[Import]\r\nFormGSFS=sep=comma;skip=0;cols=name,-,y,x,H;angles=dms\r\n");
 }
 
 }  // namespace

@@ -33,6 +33,10 @@ GeodeticSettings ReadGeodeticSettings(const GeodeticAnnotationFields& fields) {
     return s;
 }
 
+// Latitude and longitude texts of a drawing point (x easting, y northing):
+// zone n, the whole millions of metres of the national easting, central
+// meridian 6n - 3 (6° zones) or 3n, false easting 500000 m, then the Gauss
+// inverse.
 GeodeticLabel LabelOf(const GeodeticSettings& s, int second_decimals, double drawing_x, double drawing_y) {
     const long double easting = drawing_x + s.y_shift;
     const long double northing = drawing_y + s.x_shift;
@@ -55,10 +59,6 @@ CadPoint Moved(const CadPoint& p, long double x, long double y) {
 }
 
 }  // namespace
-
-GeodeticLabel GeodeticLabelOf(const GeodeticAnnotationFields& fields, double x, double y) {
-    return LabelOf(ReadGeodeticSettings(fields), std::clamp(fields.second_decimals, 0, 6), x, y);
-}
 
 long double GeodeticLabelWidth(const GeodeticLabel& label, long double text_height) {
     const std::size_t length = std::max(GbkByteCount(label.longitude), GbkByteCount(label.latitude));

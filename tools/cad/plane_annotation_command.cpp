@@ -4,7 +4,7 @@
 
 namespace coordconv {
 
-void bzXYClick(UserDialogs& dialogs, const CadAttach& attach) {
+void RunPlaneAnnotationCommand(UserDialogs& dialogs, const CadAttach& attach) {
     if (AnnotatePlane(attach) == CadCommandOutcome::kCadNotRunning)
         dialogs.ShowMessageWithButton(kPlaneAnnotationTitle, kCadNotRunningText, MessageIcon::None,
                                       MessageButton::Ok);

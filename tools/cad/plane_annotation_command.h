@@ -1,4 +1,4 @@
-// The main menu's "CAD标注平面坐标" (bzXYClick): picked drawing points are
+// The main menu's command "CAD标注平面坐标": picked drawing points are
 // labelled with their own coordinates, "X=" northing above and "Y=" easting
 // below a shelf line. No window: the text height and the picks are asked at
 // the CAD program's command line.
@@ -14,6 +14,6 @@ namespace coordconv {
 // the single button OK. Failures before the first pick (no drawing, a text
 // height that is not a number, a failing CAD call) throw CommandError for the
 // common error box; the caller runs this inside it.
-void bzXYClick(UserDialogs& dialogs, const CadAttach& attach);
+void RunPlaneAnnotationCommand(UserDialogs& dialogs, const CadAttach& attach);
 
 }  // namespace coordconv

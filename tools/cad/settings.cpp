@@ -11,7 +11,7 @@ constexpr const char* kSection = "CADBZBL";
 
 // Every key of the section, in the order written.
 template <class Keys, class Settings>
-void BzblKeys(Keys& keys, Settings& s) {
+void GeodeticAnnotationKeys(Keys& keys, Settings& s) {
     keys.ListIndex("ZBX", s.system_index, static_cast<int>(kCoordinateSystemPresets.size()));
     keys.String("Xo", s.x_shift);
     keys.String("Yo", s.y_shift);
@@ -25,19 +25,19 @@ void BzblKeys(Keys& keys, Settings& s) {
 
 }  // namespace
 
-BzblSettings ReadBzblSettings(const std::string& path) {
+GeodeticAnnotationSettings ReadGeodeticAnnotationSettings(const std::string& path) {
     const IniFile ini(path);
-    BzblSettings s;
+    GeodeticAnnotationSettings s;
     SettingsSectionReader keys(ini, kSection);
-    BzblKeys(keys, s);
+    GeodeticAnnotationKeys(keys, s);
     s.second_decimals = std::clamp(s.second_decimals, 0, 6);
     return s;
 }
 
-void WriteBzblSettings(const std::string& path, const BzblSettings& s) {
+void WriteGeodeticAnnotationSettings(const std::string& path, const GeodeticAnnotationSettings& s) {
     IniFile ini(path);
     SettingsSectionWriter keys(ini, kSection);
-    BzblKeys(keys, s);
+    GeodeticAnnotationKeys(keys, s);
     ini.Save();
 }
 

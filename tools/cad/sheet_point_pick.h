@@ -9,13 +9,13 @@
 
 namespace coordconv {
 
-// "CAD图上获取点位坐标..." (Button1Click): the texts for EditX (the picked y)
-// and EditY (the picked x) in the general number format; nothing when no CAD
-// program runs (show kCadNotRunningText, title "Information", button Yes).
+// "CAD图上获取点位坐标...": the texts for the plane x box (the picked y) and
+// the plane y box (the picked x) in the general number format; nothing when no CAD
+// program runs (the window shows its box).
 // A cancelled pick fails with the CAD program's text.
 struct PickedPlaneTexts {
-    std::string x;  // for EditX
-    std::string y;  // for EditY
+    std::string x;  // northing, the drawing's y
+    std::string y;  // easting, the drawing's x
 };
 std::optional<PickedPlaneTexts> PickSheetPoint(const CadAttach& attach);
 

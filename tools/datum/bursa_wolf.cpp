@@ -23,6 +23,23 @@ SevenParameterFields SevenParameterFieldsFromLines(const std::vector<std::string
     return fields;
 }
 
+SevenParameters ReadSevenParameters(const SevenParameterFields& fields) {
+    return {TextToNumber(fields.tx), TextToNumber(fields.ty), TextToNumber(fields.tz), TextToNumber(fields.rx),
+            TextToNumber(fields.ry), TextToNumber(fields.rz), TextToNumber(fields.d)};
+}
+
+SevenParameterFields SevenParameterTexts(const SevenParameters& p) {
+    SevenParameterFields fields;
+    fields.tx = FloatToStr(p[0]);
+    fields.ty = FloatToStr(p[1]);
+    fields.tz = FloatToStr(p[2]);
+    fields.rx = FloatToStr(p[3]);
+    fields.ry = FloatToStr(p[4]);
+    fields.rz = FloatToStr(p[5]);
+    fields.d = FloatToStr(p[6]);
+    return fields;
+}
+
 std::vector<ReportedParameter> SevenReportedParameters(const SevenParameterFields& fields, int unknowns,
                                                        long double rotation_factor) {
     const std::vector<std::string> texts = SevenParameterLines(fields);
@@ -40,17 +57,18 @@ std::vector<ReportedParameter> SevenReportedParameters(const SevenParameterField
     return parameters;
 }
 
-CommonPointLayout BursaWolfLayout() { return DatumCommonPointLayout(4, 12, 375); }
+CommonPointLayout BursaWolfLayout() { return DatumCommonPointLayout(4, 12); }
 
 BursaWolfParameters ReadBursaWolfParameters(const SevenParameterFields& fields) {
+    const SevenParameters v = ReadSevenParameters(fields);
     BursaWolfParameters p;
-    p.tx = TextToNumber(fields.tx);
-    p.ty = TextToNumber(fields.ty);
-    p.tz = TextToNumber(fields.tz);
-    p.rx = TextToNumber(fields.rx) / kArcSecondsPerRadian;
-    p.ry = TextToNumber(fields.ry) / kArcSecondsPerRadian;
-    p.rz = TextToNumber(fields.rz) / kArcSecondsPerRadian;
-    p.d = TextToNumber(fields.d);
+    p.tx = v[0];
+    p.ty = v[1];
+    p.tz = v[2];
+    p.rx = v[3] / kArcSecondsPerRadian;
+    p.ry = v[4] / kArcSecondsPerRadian;
+    p.rz = v[5] / kArcSecondsPerRadian;
+    p.d = v[6];
     return p;
 }
 
@@ -85,9 +103,9 @@ public:
     int MinimumPoints() const override { return kBursaWolfMinimumPoints; }
     std::string TooFewPointsText() const override { return TooFewPointsMessage("布尔沙模型至少需要3"); }
 
-    void AddEquations(const std::string* row, Matrix& A, Vector& L) override {
-        const Cartesian s = SourceCartesian(settings_.source, row);
-        const Cartesian t = TargetCartesian(settings_.target, row);
+    void AddEquations(const CommonPoint& point, Matrix& A, Vector& L) override {
+        const Cartesian s = SourceCartesian(settings_.source, point);
+        const Cartesian t = TargetCartesian(settings_.target, point);
         A.push_back({1, 0, 0, 0, -s.Z, s.Y, s.X});
         L.push_back(t.X - s.X);
         A.push_back({0, 1, 0, s.Z, 0, -s.X, s.Y});
@@ -102,13 +120,7 @@ public:
         const long double ry = p_.ry * kArcSecondsPerRadian;
         const long double rz = p_.rz * kArcSecondsPerRadian;
         RaiseFloatingPointErrors();
-        fields_.tx = FloatToStr(p_.tx);
-        fields_.ty = FloatToStr(p_.ty);
-        fields_.tz = FloatToStr(p_.tz);
-        fields_.rx = FloatToStr(rx);
-        fields_.ry = FloatToStr(ry);
-        fields_.rz = FloatToStr(rz);
-        fields_.d = FloatToStr(p_.d);
+        fields_ = SevenParameterTexts({p_.tx, p_.ty, p_.tz, rx, ry, rz, p_.d});
     }
 
     void TakeFieldParameters() override { p_ = ReadBursaWolfParameters(fields_); }
@@ -121,10 +133,10 @@ public:
         return SevenReportedParameters(fields_, solution.empty() ? 0 : 7, kArcSecondsPerRadian);
     }
 
-    RowResiduals Residuals(const std::string* row) const override {
-        const Cartesian moved = BursaWolfTransform(p_, SourceCartesian(settings_.source, row));
+    RowResiduals Residuals(const CommonPoint& given) const override {
+        const Cartesian moved = BursaWolfTransform(p_, SourceCartesian(settings_.source, given));
         const TransformedPoint point = TargetFromCartesian(settings_, moved);
-        return ThreeDimensionalResiduals(settings_.target, point, row);
+        return ThreeDimensionalResiduals(settings_.target, point, given);
     }
 
 private:

@@ -1,4 +1,4 @@
-// Bursa-Wolf model ("椭球变换--布尔沙模型", TFormEllConBuerSha): the
+// Bursa-Wolf model ("椭球变换--布尔沙模型"): the
 // seven-parameter similarity of geocentric Cartesian coordinates in its
 // linearised (small-angle) form,
 //   X' = X + Tx + D X - Ry Z + Rz Y
@@ -10,6 +10,7 @@
 // central meridian.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -20,35 +21,38 @@
 
 namespace coordconv {
 
-// The texts of the seven parameter edits of the Bursa-Wolf and 3D
-// seven-parameter windows, in parameter (and parameter file) order, each
-// starting as "0". Labels "Tx=", "Ty=", "Tz=", `Rx(")=`, `Ry(")=`, `Rz(")=`, "D=".
+// The texts of the seven parameters of the Bursa-Wolf and 3D
+// seven-parameter models, in parameter (and parameter file) order, each
+// starting as "0".
 struct SevenParameterFields {
-    std::string tx = "0";  // EditTx, metres
-    std::string ty = "0";  // EditTy, metres
-    std::string tz = "0";  // EditTz, metres
-    std::string rx = "0";  // EditRx, arc seconds
-    std::string ry = "0";  // EditRy, arc seconds
-    std::string rz = "0";  // EditRz, arc seconds
-    std::string d = "0";   // EditD, scale difference (pure number, not ppm)
+    std::string tx = "0";  // translation along X, metres
+    std::string ty = "0";  // translation along Y, metres
+    std::string tz = "0";  // translation along Z, metres
+    std::string rx = "0";  // rotation about X, arc seconds
+    std::string ry = "0";  // rotation about Y, arc seconds
+    std::string rz = "0";  // rotation about Z, arc seconds
+    std::string d = "0";   // scale difference (pure number, not ppm)
 };
 
 inline constexpr int kSevenParameterCount = 7;
-inline constexpr ParameterFieldSpec kSevenParameterSpecs[kSevenParameterCount] = {
-    {"EditTx", "Tx=", "X平移"},     {"EditTy", "Ty=", "Y平移"},     {"EditTz", "Tz=", "Z平移"},
-    {"EditRx", "Rx(\")=", "X旋转"}, {"EditRy", "Ry(\")=", "Y旋转"}, {"EditRz", "Rz(\")=", "Z旋转"},
-    {"EditD", "D=", "尺度变化"}};
+
+// The seven parameters as numbers in the units of their texts, in parameter
+// order: Tx, Ty, Tz (metres), Rx, Ry, Rz (arc seconds), D (pure number).
+using SevenParameters = std::array<long double, kSevenParameterCount>;
+// The one conversion between the texts and the numbers: TextToNumber of each
+// text in parameter order (blank reads 0), FloatToStr of each number.
+SevenParameters ReadSevenParameters(const SevenParameterFields& fields);
+SevenParameterFields SevenParameterTexts(const SevenParameters& parameters);
 
 // The parameter file's lines: the seven texts in order, unchanged.
 std::vector<std::string> SevenParameterLines(const SevenParameterFields& fields);
-// The edits from a parameter file's lines (LoadParameterFile with 7 lines).
+// The texts from a parameter file's lines (LoadParameterFile with 7 lines).
 SevenParameterFields SevenParameterFieldsFromLines(const std::vector<std::string>& lines);
 
 inline constexpr const char* kBursaWolfCaption = "椭球变换--布尔沙模型";
-inline constexpr const char* kBursaWolfSolveCaption = "解算七参数";
 inline constexpr int kBursaWolfMinimumPoints = 3;
 
-// StringGrid3: 4 rows at the start, 12 fields saved, EditMp = ToolBar3 - 375.
+// The common-point table: 4 rows at the start, 12 fields saved.
 CommonPointLayout BursaWolfLayout();
 
 // The parameters in the units of the formulas: rotations in radians.
@@ -64,7 +68,7 @@ struct BursaWolfParameters {
 std::vector<ReportedParameter> SevenReportedParameters(const SevenParameterFields& fields, int unknowns,
                                                        long double rotation_factor);
 
-// Reads the edits, rotations divided by rho (arc seconds per radian).
+// ReadSevenParameters, rotations divided by rho (arc seconds per radian).
 BursaWolfParameters ReadBursaWolfParameters(const SevenParameterFields& fields);
 
 // The linearised Bursa-Wolf transformation above.
@@ -80,7 +84,7 @@ RowConversion BursaWolfConversion(const DatumFields& settings, const SevenParame
 // Tx, Ty, Tz, Rx, Ry, Rz, D; with at least 3 adopted rows the solved values
 // become the returned fields' texts with FloatToStr (rotations * rho),
 // otherwise the message "布尔沙模型至少需要3个公共点。参数未重新计算。" (and its
-// second line) and the edits' values are used. Then the residual pass,
+// second line) and the typed values are used. Then the residual pass,
 // accuracy and usable flags (common_points.h). Throws only when the settings
 // cannot be read.
 FitResult<SevenParameterFields> SolveBursaWolf(const DatumFields& settings, const SevenParameterFields& parameters,

@@ -37,11 +37,10 @@ std::vector<std::string> DatumPointGridTitles(CoordinateForm form) {
     return {"点号", "纵坐标x(m)", "横坐标y(m)", "高程H(m)"};
 }
 
-CommonPointLayout DatumCommonPointLayout(int initial_rows, int saved_fields, int toolbar_offset) {
+CommonPointLayout DatumCommonPointLayout(int initial_rows, int saved_fields) {
     CommonPointLayout layout;
     layout.initial_row_count = initial_rows;
     layout.saved_fields = saved_fields;
-    layout.accuracy_line_offset = toolbar_offset;
     return layout;
 }
 
@@ -60,16 +59,14 @@ GeodeticOffset PointOnSide(const DatumSide& side, const std::string& p, const st
     return PositionOnSide(side, first, second);
 }
 
-Cartesian SourceCartesian(const DatumSide& source, const std::string* row) {
-    const GeodeticOffset position = PointOnSide(source, row[1], row[2]);
-    const long double H = TextToNumber(row[3]);
-    return GeodeticToCartesian(source.a, source.f, position.latitude, position.longitude, H);
+Cartesian SourceCartesian(const DatumSide& source, const CommonPoint& point) {
+    const GeodeticOffset position = PositionOnSide(source, point.source[0], point.source[1]);
+    return GeodeticToCartesian(source.a, source.f, position.latitude, position.longitude, point.source[2]);
 }
 
-Cartesian TargetCartesian(const DatumSide& target, const std::string* row) {
-    const GeodeticOffset position = PointOnSide(target, row[4], row[5]);
-    const long double H = TextToNumber(row[6]);
-    return GeodeticToCartesian(target.a, target.f, position.latitude, position.longitude, H);
+Cartesian TargetCartesian(const DatumSide& target, const CommonPoint& point) {
+    const GeodeticOffset position = PositionOnSide(target, point.target[0], point.target[1]);
+    return GeodeticToCartesian(target.a, target.f, position.latitude, position.longitude, point.target[2]);
 }
 
 TransformedPoint TargetFromCartesian(const DatumSettings& settings, const Cartesian& point) {
@@ -149,24 +146,24 @@ void WriteTargetPoint(const DatumSide& target, const TransformedPoint& point, lo
     result_row[3] = FloatToFixed(height, 4);
 }
 
-HorizontalResiduals HorizontalResidualsOf(const DatumSide& target, const TransformedPoint& point, const std::string* row) {
+HorizontalResiduals HorizontalResidualsOf(const DatumSide& target, const TransformedPoint& point, const CommonPoint& given) {
     const PlanePoint transformed = GaussForward(target.a, target.f, point.B, point.l);
     if (target.form == CoordinateForm::Geodetic) {
-        const long double B2 = DmsTextToDegrees(row[4]);
-        const long double l2 = DmsTextToDegrees(row[5]) - target.central_meridian;
+        const long double B2 = given.target[0];
+        const long double l2 = given.target[1] - target.central_meridian;
         const PlanePoint given = GaussForward(target.a, target.f, B2, l2);
         return {{7, (point.B - B2) * 3600, 6}, {8, (point.l - l2) * 3600, 6}, transformed.x - given.x, transformed.y - given.y};
     }
-    const long double x2 = TextToNumber(row[4]);
-    const long double y2 = StripZoneAndFalseEasting(TextToNumber(row[5]), target.y_constant);
+    const long double x2 = given.target[0];
+    const long double y2 = StripZoneAndFalseEasting(given.target[1], target.y_constant);
     const long double dx = transformed.x - x2;
     const long double dy = transformed.y - y2;
     return {{7, dx, 4}, {8, dy, 4}, dx, dy};
 }
 
-RowResiduals ThreeDimensionalResiduals(const DatumSide& target, const TransformedPoint& point, const std::string* row) {
-    const HorizontalResiduals horizontal = HorizontalResidualsOf(target, point, row);
-    const long double dH = point.H - TextToNumber(row[6]);
+RowResiduals ThreeDimensionalResiduals(const DatumSide& target, const TransformedPoint& point, const CommonPoint& given) {
+    const HorizontalResiduals horizontal = HorizontalResidualsOf(target, point, given);
+    const long double dH = point.H - given.target[2];
     const long double dx2 = horizontal.dx * horizontal.dx;
     const long double dy2 = horizontal.dy * horizontal.dy;
     const long double dH2 = dH * dH;

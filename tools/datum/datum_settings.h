@@ -28,45 +28,34 @@ namespace coordconv {
 // Arc seconds per radian, 180 * 3600 / pi.
 inline constexpr long double kArcSecondsPerRadian = 206264.806247096355L;
 
-// ComboBoxO / ComboBoxN item index.
+// The form of one side's coordinates.
 enum class CoordinateForm { Plane = 0, Geodetic = 1 };
 
-// The texts of the two settings group boxes ("原椭球及坐标系参数设置",
-// "新椭球及坐标系参数设置") with the windows' initial texts: the source preset
-// "1954北京坐标系", the target preset "1980西安坐标系". EditLL2 follows
-// EditLL1 (EditLL1Change copies every change).
+// The texts of both sides' settings (source "原椭球及坐标系参数设置", target
+// "新椭球及坐标系参数设置") as the commands read them, with the initial
+// texts: the source preset "1954北京坐标系", the target preset
+// "1980西安坐标系". The target central meridian follows the source one
+// (SourceCentralMeridianChanged).
 struct DatumFields {
-    std::string a1 = "6378245.0000000000";  // EditA1
-    std::string inverse_flattening1 = "298.3";  // EditF1
-    std::string central_meridian1 = "0";  // EditLL1, ddd.mmss
-    std::string y_constant1 = "500000";  // EditYY1, metres
-    CoordinateForm form1 = CoordinateForm::Plane;  // ComboBoxO
-    std::string a2 = "6378140.0000000000";  // EditA2
-    std::string inverse_flattening2 = "298.257";  // EditF2
-    std::string central_meridian2 = "0";  // EditLL2, ddd.mmss
-    std::string y_constant2 = "500000";  // EditYY2, metres
-    CoordinateForm form2 = CoordinateForm::Plane;  // ComboBoxN
+    std::string a1 = "6378245.0000000000";  // source semi-major axis a, metres
+    std::string inverse_flattening1 = "298.3";  // source 1/f
+    std::string central_meridian1 = "0";  // source central meridian, ddd.mmss
+    std::string y_constant1 = "500000";  // source Y constant (false easting), metres
+    CoordinateForm form1 = CoordinateForm::Plane;
+    std::string a2 = "6378140.0000000000";  // target semi-major axis a, metres
+    std::string inverse_flattening2 = "298.257";  // target 1/f
+    std::string central_meridian2 = "0";  // target central meridian, ddd.mmss
+    std::string y_constant2 = "500000";  // target Y constant, metres
+    CoordinateForm form2 = CoordinateForm::Plane;
 };
 
-// EditLL1Change: every change of the source central meridian is copied into
-// EditLL2, which thus follows it unless edited afterwards.
+// Every change of the source central meridian is copied into the target's,
+// which thus follows it unless edited afterwards.
 void SourceCentralMeridianChanged(DatumFields& fields);
 
-// A parameter edit of the group box "转换参数": its right-aligned label and hint.
-struct ParameterFieldSpec {
-    const char* name;   // the edit's name, e.g. "EditTx"
-    const char* label;  // e.g. "Tx="
-    const char* hint;   // e.g. "X平移"
-};
-
+// The ellipsoid presets each side starts with.
 inline constexpr int kDatumSourcePresetIndex = 2;  // "1954北京坐标系"
 inline constexpr int kDatumTargetPresetIndex = 0;  // "1980西安坐标系"
-
-// The items of ComboBoxO and ComboBoxN in the 3D windows, and their hint.
-inline constexpr const char* kDatumFormItems3d[2] = {"平面坐标及大地高(x,y,H)", "大地坐标及大地高(B,L,H)"};
-// The items in the two-dimensional seven-parameter window (no hint there).
-inline constexpr const char* kDatumFormItems2d[2] = {"平面坐标(x,y)", "大地坐标(B,L)"};
-inline constexpr const char* kDatumFormHint = "注意：大地高=正高+高程异常。若无法确定大地高，可将大地高置零。";
 
 // One side's settings as the commands read them.
 struct DatumSide : GaussPlaneSystem {
@@ -93,21 +82,22 @@ public:
     DatumModel(const DatumFields& settings, const ParameterFields& fields)
         : FieldsModel<ParameterFields>(fields), settings_(ReadDatumSettings(settings)) {}
 
+    // x|B, y|L, H of each side, in the side's form.
+    CommonPointCells Cells() const override {
+        return {3, settings_.source.form == CoordinateForm::Geodetic, 3, settings_.target.form == CoordinateForm::Geodetic};
+    }
+
 protected:
     DatumSettings settings_;
 };
 
-// Titles of StringGrid1 (source form) or StringGrid2 (target form):
-// "点号", x and y or B and L, "高程H(m)".
+// Titles of a point table in the side's form (source points, or the
+// converted points in the target form): "点号", x and y or B and L, "高程H(m)".
 std::vector<std::string> DatumPointGridTitles(CoordinateForm form);
-// Column shares of StringGrid1 and StringGrid2 of (grid width - 34) in the
-// 3D windows.
-inline constexpr long double kDatumPointGridShares[4] = {0.16L, 0.32L, 0.32L, 0.20L};
 
-// The common-point grid of a datum window: 13 columns, `initial_rows`
-// rows (header included), `saved_fields` fields per saved line, EditMp =
-// ToolBar3 width - `toolbar_offset`.
-CommonPointLayout DatumCommonPointLayout(int initial_rows, int saved_fields, int toolbar_offset);
+// The common-point table of a datum model: 13 columns, `initial_rows` rows
+// (header included), `saved_fields` fields per saved line.
+CommonPointLayout DatumCommonPointLayout(int initial_rows, int saved_fields);
 
 // A point's latitude B and longitude l (degrees, l from the side's central
 // meridian) from its two coordinate cells: geodetic form B = dms(p),
@@ -121,12 +111,12 @@ long double SideNumber(const DatumSide& side, const std::string& text);
 // l = L - L0; plane x, y give GaussInverse(a, f, x, reduced y).
 GeodeticOffset PositionOnSide(const DatumSide& side, long double first, long double second);
 
-// The source point of a row (cells 1-3) in geocentric coordinates of the
+// The source point of a common point in geocentric coordinates of the
 // source ellipsoid, longitudes counted from L01.
-Cartesian SourceCartesian(const DatumSide& source, const std::string* row);
-// The target point of a common-point row (cells 4-6) in geocentric
-// coordinates of the target ellipsoid, longitudes counted from L02.
-Cartesian TargetCartesian(const DatumSide& target, const std::string* row);
+Cartesian SourceCartesian(const DatumSide& source, const CommonPoint& point);
+// The target point of a common point in geocentric coordinates of the
+// target ellipsoid, longitudes counted from L02.
+Cartesian TargetCartesian(const DatumSide& target, const CommonPoint& point);
 
 // A transformed point: latitude B', longitude l'' from the target central
 // meridian (degrees), height H' (metres).
@@ -168,8 +158,8 @@ void WriteTargetPoint(const DatumSide& target, const TransformedPoint& point, lo
 // WriteTargetPoint writes them, then the name of cell 0 copied.
 RowConversion DatumConversion(const DatumSettings& settings, const PointConversion& conversion);
 
-// The horizontal residuals of a transformed common point against its target
-// cells 4-5: geodetic target form (B' - B2) * 3600 and (l'' - l2) * 3600 in
+// The horizontal residuals of a transformed common point against its given
+// target position: geodetic target form (B' - B2) * 3600 and (l'' - l2) * 3600 in
 // arc seconds (6 decimals) with the metric dx, dy from GaussForward of both
 // points; plane target form dx = x' - x2, dy = y' - y2 in metres (4 decimals).
 struct HorizontalResiduals {
@@ -178,12 +168,12 @@ struct HorizontalResiduals {
     long double dx;       // metres
     long double dy;       // metres
 };
-HorizontalResiduals HorizontalResidualsOf(const DatumSide& target, const TransformedPoint& point, const std::string* row);
+HorizontalResiduals HorizontalResidualsOf(const DatumSide& target, const TransformedPoint& point, const CommonPoint& given);
 
 // Residual columns 7-10 of the three-dimensional models: the horizontal
 // residuals, dH = H' - H2 (column 9) and sqrt(dx^2 + dy^2 + dH^2) (column
 // 10), with dx^2, dy^2, dH^2 for the accuracy sums.
-RowResiduals ThreeDimensionalResiduals(const DatumSide& target, const TransformedPoint& point, const std::string* row);
+RowResiduals ThreeDimensionalResiduals(const DatumSide& target, const TransformedPoint& point, const CommonPoint& given);
 
 // The precision report's description of a datum model: the two groups'
 // settings (form, a, 1/f, central meridian, Y constant) and `frame`, the

@@ -8,7 +8,7 @@
 
 namespace coordconv {
 
-CommonPointLayout Four3dLayout() { return DatumCommonPointLayout(3, 12, 427); }
+CommonPointLayout Four3dLayout() { return DatumCommonPointLayout(3, 12); }
 
 std::vector<std::string> FourParameterLines(const FourParameterFields& fields) {
     return {fields.tx, fields.ty, fields.tz, fields.r, fields.b0, fields.l0};
@@ -40,6 +40,15 @@ FourParameters ReadFourParameters(const FourParameterFields& fields) {
     p.tz = TextToNumber(fields.tz);
     p.r = TextToNumber(fields.r) / kArcSecondsPerRadian;
     return p;
+}
+
+void WriteFourParameters(const FourParameters& p, FourParameterFields& fields) {
+    const long double r_seconds = p.r * kArcSecondsPerRadian;
+    RaiseFloatingPointErrors();
+    fields.tx = FloatToStr(p.tx);
+    fields.ty = FloatToStr(p.ty);
+    fields.tz = FloatToStr(p.tz);
+    fields.r = FloatToStr(r_seconds);
 }
 
 Cartesian FourParameterTransform(const FourParameters& p, const RegionCentre& n, const Cartesian& c) {
@@ -76,9 +85,9 @@ public:
     int MinimumPoints() const override { return kFour3dMinimumPoints; }
     std::string TooFewPointsText() const override { return TooFewPointsMessage("三维四参数模型至少需要2"); }
 
-    void AddEquations(const std::string* row, Matrix& A, Vector& L) override {
-        const Cartesian s = SourceCartesian(settings_.source, row);
-        const Cartesian t = TargetCartesian(settings_.target, row);
+    void AddEquations(const CommonPoint& point, Matrix& A, Vector& L) override {
+        const Cartesian s = SourceCartesian(settings_.source, point);
+        const Cartesian t = TargetCartesian(settings_.target, point);
         const RegionCentre& n = centre_;
         A.push_back({1, 0, 0, n.cos_b0_sin_l0 * s.Z - n.sin_b0 * s.Y});
         L.push_back(t.X - s.X);
@@ -90,12 +99,7 @@ public:
 
     void TakeSolution(const Vector& x) override {
         p_ = {x[0], x[1], x[2], x[3]};
-        const long double r_seconds = p_.r * kArcSecondsPerRadian;
-        RaiseFloatingPointErrors();
-        fields_.tx = FloatToStr(p_.tx);
-        fields_.ty = FloatToStr(p_.ty);
-        fields_.tz = FloatToStr(p_.tz);
-        fields_.r = FloatToStr(r_seconds);
+        WriteFourParameters(p_, fields_);
     }
 
     void TakeFieldParameters() override { p_ = ReadFourParameters(fields_); }
@@ -118,10 +122,10 @@ public:
                 {"L0", fields_.l0, "ddd.mmss", {}}};
     }
 
-    RowResiduals Residuals(const std::string* row) const override {
-        const Cartesian moved = FourParameterTransform(p_, centre_, SourceCartesian(settings_.source, row));
+    RowResiduals Residuals(const CommonPoint& given) const override {
+        const Cartesian moved = FourParameterTransform(p_, centre_, SourceCartesian(settings_.source, given));
         const TransformedPoint point = TargetFromCartesian(settings_, moved);
-        return ThreeDimensionalResiduals(settings_.target, point, row);
+        return ThreeDimensionalResiduals(settings_.target, point, given);
     }
 
 private:

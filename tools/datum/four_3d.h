@@ -1,5 +1,5 @@
-// Three-dimensional four-parameter model ("椭球变换--三维四参数模型",
-// TFormEllCon3d4p): geocentric Cartesian coordinates moved by three
+// Three-dimensional four-parameter model ("椭球变换--三维四参数模型"):
+// geocentric Cartesian coordinates moved by three
 // translations and one rotation R about the ellipsoid normal
 // n = (cos b0 cos l0, cos b0 sin l0, sin b0) of the region centre (b0, l0),
 // the Bursa-Wolf formula without scale and with (Rx, Ry, Rz) = -R n:
@@ -21,31 +21,20 @@
 namespace coordconv {
 
 inline constexpr const char* kFour3dCaption = "椭球变换--三维四参数模型";
-inline constexpr const char* kFour3dSolveCaption = "解算四参数";
-inline constexpr const char* kRegionCentreCaption = "区域中心";
-inline constexpr const char* kRegionCentreHint = "计算公共点原坐标平均值，可以作为区域中心的参考值使用。";
 inline constexpr int kFour3dMinimumPoints = 2;
 inline constexpr int kFour3dParameterCount = 6;
-inline constexpr ParameterFieldSpec kFourParameterSpecs[kFour3dParameterCount] = {
-    {"EditTx", "Tx=", "X平移"},
-    {"EditTy", "Ty=", "Y平移"},
-    {"EditTz", "Tz=", "Z平移"},
-    {"EditR", "R(\")=", "绕区域中心水平旋转"},
-    {"EditBB0", "区域中心纬度B0=", "度.分分秒秒"},
-    {"EditLL0", "区域中心经度L0=", "度.分分秒秒"}};
 
-// StringGrid3: 3 rows at the start, 12 fields saved, EditMp = ToolBar3 - 427
-// (one more button, "区域中心").
+// The common-point table: 3 rows at the start, 12 fields saved.
 CommonPointLayout Four3dLayout();
 
-// The parameter edits in parameter (and parameter file) order, each "0" at the start.
+// The parameter texts in parameter (and parameter file) order, each "0" at the start.
 struct FourParameterFields {
-    std::string tx = "0";  // EditTx "Tx=", metres
-    std::string ty = "0";  // EditTy "Ty=", metres
-    std::string tz = "0";  // EditTz "Tz=", metres
-    std::string r = "0";   // EditR `R(")=`, arc seconds
-    std::string b0 = "0";  // EditBB0 "区域中心纬度B0=", ddd.mmss
-    std::string l0 = "0";  // EditLL0 "区域中心经度L0=", ddd.mmss from Greenwich
+    std::string tx = "0";  // translation along X, metres
+    std::string ty = "0";  // translation along Y, metres
+    std::string tz = "0";  // translation along Z, metres
+    std::string r = "0";   // rotation about the region centre's normal, arc seconds
+    std::string b0 = "0";  // region centre latitude B0, ddd.mmss
+    std::string l0 = "0";  // region centre longitude L0, ddd.mmss from Greenwich
 };
 
 std::vector<std::string> FourParameterLines(const FourParameterFields& fields);
@@ -66,15 +55,19 @@ struct RegionCentre {
 };
 RegionCentre ReadRegionCentre(const FourParameterFields& fields, const DatumSide& source);
 
-// Tx, Ty, Tz from their edits, R = edit / rho.
+// The one conversion between the texts and the numbers: Tx, Ty, Tz from
+// their texts, R = text / rho; back, FloatToStr of Tx, Ty, Tz and R * rho
+// (any floating-point fault raised before a text changes), the region
+// centre's texts left as they are.
 FourParameters ReadFourParameters(const FourParameterFields& fields);
+void WriteFourParameters(const FourParameters& p, FourParameterFields& fields);
 
 Cartesian FourParameterTransform(const FourParameters& p, const RegionCentre& centre, const Cartesian& point);
 
 // The conversion as numbers in the two sides' forms.
 PointConversion Four3dPointConversion(const DatumFields& settings, const FourParameterFields& parameters);
 // "转换计算": as the Bursa-Wolf window with the four-parameter transformation;
-// R and the region centre are read from the edits each time.
+// R and the region centre are read from their texts each time.
 RowConversion Four3dConversion(const DatumFields& settings, const FourParameterFields& parameters);
 
 // "解算四参数": unknowns Tx, Ty, Tz, R; per adopted row
@@ -82,14 +75,14 @@ RowConversion Four3dConversion(const DatumFields& settings, const FourParameterF
 //   (0, 1, 0, sin b0 X1 - cos b0 cos l0 Z1) = Y2 - Y1
 //   (0, 0, 1, cos b0 cos l0 Y1 - cos b0 sin l0 X1) = Z2 - Z1.
 // At least 2 adopted rows: the returned Tx, Ty, Tz and R * rho texts with
-// FloatToStr (EditBB0, EditLL0 unchanged); else "三维四参数模型至少需要2个公共点。..."
-// and the edits' values.
+// FloatToStr (the region centre unchanged); else "三维四参数模型至少需要2个公共点。..."
+// and the typed values.
 FitResult<FourParameterFields> SolveFour3d(const DatumFields& settings, const FourParameterFields& parameters,
                                            PointTable& grid);
 
 // "区域中心": the mean source latitude and longitude (from Greenwich) of every
 // data row, adopted or not, empty rows included (an empty geodetic row is
-// B = 0, L = 0), as the texts of EditBB0 and EditLL0: ddd.mmss with 4
+// B = 0, L = 0), as the region centre's texts: ddd.mmss with 4
 // decimals. Only the source settings are read.
 struct RegionCentreTexts {
     std::string b0;

@@ -7,7 +7,7 @@
 
 namespace coordconv {
 
-CommonPointLayout Seven2dLayout() { return DatumCommonPointLayout(5, 11, 375); }
+CommonPointLayout Seven2dLayout() { return DatumCommonPointLayout(5, 11); }
 
 std::vector<std::string> Seven2dParameterLines(const Seven2dFields& fields) {
     std::vector<std::string> lines = SevenParameterLines(fields.seven);
@@ -35,10 +35,9 @@ DifferentialRows2d Seven2dRows(const DatumSettings& settings, long double B_degr
 }
 
 TransformedPoint Seven2dTransform(const DatumSettings& settings, const SevenCoefficients& p, long double height_change,
-                                  const std::string* row) {
-    const GeodeticOffset source = PointOnSide(settings.source, row[1], row[2]);
-    const long double H = TextToNumber(row[3]);
-    return Seven2dTransformAt(settings, p, height_change, source, H);
+                                  const CommonPoint& point) {
+    const GeodeticOffset source = PositionOnSide(settings.source, point.source[0], point.source[1]);
+    return Seven2dTransformAt(settings, p, height_change, source, point.source[2]);
 }
 
 TransformedPoint Seven2dTransformAt(const DatumSettings& settings, const SevenCoefficients& p, long double height_change,
@@ -76,10 +75,10 @@ public:
     int SourceColumns() const override { return 2; }
     std::string TooFewPointsText() const override { return TooFewPointsMessage("二维七参数模型至少需要4"); }
 
-    void AddEquations(const std::string* row, Matrix& A, Vector& L) override {
-        const GeodeticOffset source = PointOnSide(settings_.source, row[1], row[2]);
-        const GeodeticOffset target = PointOnSide(settings_.target, row[4], row[5]);
-        height_sum_ += TextToNumber(row[6]) - TextToNumber(row[3]);
+    void AddEquations(const CommonPoint& point, Matrix& A, Vector& L) override {
+        const GeodeticOffset source = PositionOnSide(settings_.source, point.source[0], point.source[1]);
+        const GeodeticOffset target = PositionOnSide(settings_.target, point.target[0], point.target[1]);
+        height_sum_ += point.target[2] - point.source[2];
         const DifferentialRows2d rows = Seven2dRows(settings_, source.latitude, source.longitude);
         A.emplace_back(rows.longitude.begin(), rows.longitude.end());
         L.push_back((target.longitude - source.longitude) * 3600);
@@ -98,7 +97,7 @@ public:
 
     void TakeSolution(const Vector& x) override {
         for (std::size_t i = 0; i < p_.size(); ++i) p_[i] = x[i];
-        WriteSevenParameters(p_, fields_.seven);
+        fields_.seven = SevenParameterTexts(p_);
     }
 
     void TakeFieldParameters() override { p_ = ReadSevenParameters(fields_.seven); }
@@ -114,10 +113,10 @@ public:
         return parameters;
     }
 
-    RowResiduals Residuals(const std::string* row) const override {
-        const TransformedPoint point = Seven2dTransform(settings_, p_, height_change_, row);
-        const HorizontalResiduals horizontal = HorizontalResidualsOf(settings_.target, point, row);
-        const long double height_residual = (TextToNumber(row[3]) + height_change_) - TextToNumber(row[6]);
+    RowResiduals Residuals(const CommonPoint& given) const override {
+        const TransformedPoint point = Seven2dTransform(settings_, p_, height_change_, given);
+        const HorizontalResiduals horizontal = HorizontalResidualsOf(settings_.target, point, given);
+        const long double height_residual = (given.source[2] + height_change_) - given.target[2];
         const long double dx2 = horizontal.dx * horizontal.dx;
         const long double dy2 = horizontal.dy * horizontal.dy;
         return {{horizontal.first, horizontal.second, {9, height_residual, 4}, {10, std::sqrt(dx2 + dy2), 4}}, {dx2, dy2}};

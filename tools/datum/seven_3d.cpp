@@ -8,7 +8,7 @@
 
 namespace coordconv {
 
-CommonPointLayout Seven3dLayout() { return DatumCommonPointLayout(4, 12, 375); }
+CommonPointLayout Seven3dLayout() { return DatumCommonPointLayout(4, 12); }
 
 DifferentialTerms DifferentialTermsAt(const DatumSettings& settings, long double B_degrees, long double l_degrees) {
     const long double rho = kArcSecondsPerRadian;
@@ -58,25 +58,9 @@ long double DotParameters(const SevenCoefficients& row, const SevenCoefficients&
     return sum;
 }
 
-SevenCoefficients ReadSevenParameters(const SevenParameterFields& fields) {
-    return {TextToNumber(fields.tx), TextToNumber(fields.ty), TextToNumber(fields.tz), TextToNumber(fields.rx),
-            TextToNumber(fields.ry), TextToNumber(fields.rz), TextToNumber(fields.d)};
-}
-
-void WriteSevenParameters(const SevenCoefficients& p, SevenParameterFields& fields) {
-    fields.tx = FloatToStr(p[0]);
-    fields.ty = FloatToStr(p[1]);
-    fields.tz = FloatToStr(p[2]);
-    fields.rx = FloatToStr(p[3]);
-    fields.ry = FloatToStr(p[4]);
-    fields.rz = FloatToStr(p[5]);
-    fields.d = FloatToStr(p[6]);
-}
-
-TransformedPoint Seven3dTransform(const DatumSettings& settings, const SevenCoefficients& p, const std::string* row) {
-    const GeodeticOffset source = PointOnSide(settings.source, row[1], row[2]);
-    const long double H = TextToNumber(row[3]);
-    return Seven3dTransformAt(settings, p, source, H);
+TransformedPoint Seven3dTransform(const DatumSettings& settings, const SevenCoefficients& p, const CommonPoint& point) {
+    const GeodeticOffset source = PositionOnSide(settings.source, point.source[0], point.source[1]);
+    return Seven3dTransformAt(settings, p, source, point.source[2]);
 }
 
 TransformedPoint Seven3dTransformAt(const DatumSettings& settings, const SevenCoefficients& p,
@@ -110,11 +94,11 @@ public:
     int MinimumPoints() const override { return kSeven3dMinimumPoints; }
     std::string TooFewPointsText() const override { return TooFewPointsMessage("三维七参数模型至少需要3"); }
 
-    void AddEquations(const std::string* row, Matrix& A, Vector& L) override {
-        const GeodeticOffset source = PointOnSide(settings_.source, row[1], row[2]);
-        const long double H1 = TextToNumber(row[3]);
-        const GeodeticOffset target = PointOnSide(settings_.target, row[4], row[5]);
-        const long double H2 = TextToNumber(row[6]);
+    void AddEquations(const CommonPoint& point, Matrix& A, Vector& L) override {
+        const GeodeticOffset source = PositionOnSide(settings_.source, point.source[0], point.source[1]);
+        const long double H1 = point.source[2];
+        const GeodeticOffset target = PositionOnSide(settings_.target, point.target[0], point.target[1]);
+        const long double H2 = point.target[2];
         const DifferentialRows3d rows = Seven3dRows(settings_, source.latitude, source.longitude, H1);
         A.emplace_back(rows.longitude.begin(), rows.longitude.end());
         L.push_back((target.longitude - source.longitude) * 3600);
@@ -126,7 +110,7 @@ public:
 
     void TakeSolution(const Vector& x) override {
         for (std::size_t i = 0; i < p_.size(); ++i) p_[i] = x[i];
-        WriteSevenParameters(p_, fields_);
+        fields_ = SevenParameterTexts(p_);
     }
 
     void TakeFieldParameters() override { p_ = ReadSevenParameters(fields_); }
@@ -140,9 +124,9 @@ public:
         return SevenReportedParameters(fields_, solution.empty() ? 0 : 7, 1);
     }
 
-    RowResiduals Residuals(const std::string* row) const override {
-        const TransformedPoint point = Seven3dTransform(settings_, p_, row);
-        return ThreeDimensionalResiduals(settings_.target, point, row);
+    RowResiduals Residuals(const CommonPoint& given) const override {
+        const TransformedPoint point = Seven3dTransform(settings_, p_, given);
+        return ThreeDimensionalResiduals(settings_.target, point, given);
     }
 
 private:

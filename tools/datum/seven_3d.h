@@ -1,5 +1,4 @@
-// Three-dimensional seven-parameter model ("椭球变换--三维七参数模型",
-// TFormEllCon3d7p): the differential formulas of geodetic coordinates. The
+// Three-dimensional seven-parameter model ("椭球变换--三维七参数模型"): the differential formulas of geodetic coordinates. The
 // changes of latitude, longitude and height caused by the seven parameters
 // p = (Tx, Ty, Tz, ex, ey, ez, m) and by the change of ellipsoid (da, df) are
 // evaluated at the source point on the source ellipsoid and added to it:
@@ -23,10 +22,11 @@ namespace coordconv {
 inline constexpr const char* kSeven3dCaption = "椭球变换--三维七参数模型";
 inline constexpr int kSeven3dMinimumPoints = 3;
 
-// StringGrid3: 4 rows at the start, 12 fields saved, EditMp = ToolBar3 - 375.
+// The common-point table: 4 rows at the start, 12 fields saved.
 CommonPointLayout Seven3dLayout();
 
-using SevenCoefficients = std::array<long double, 7>;
+// A row of the formulas (per unit of each parameter) or the parameters themselves.
+using SevenCoefficients = SevenParameters;
 
 // The quantities both differential models evaluate at a source point (B and
 // l in degrees, l from L01) on the source ellipsoid a = a1, f = f1, with the
@@ -73,14 +73,10 @@ DifferentialRows3d Seven3dRows(const DatumSettings& settings, long double B, lon
 // row . p, summed from the first parameter upwards.
 long double DotParameters(const SevenCoefficients& row, const SevenCoefficients& p);
 
-// The seven edits as numbers, unconverted.
-SevenCoefficients ReadSevenParameters(const SevenParameterFields& fields);
-// The seven parameters back into the edits' texts with FloatToStr, unconverted.
-void WriteSevenParameters(const SevenCoefficients& p, SevenParameterFields& fields);
 
-// The source point of a row moved by the formulas: B' = B + dB/3600,
+// The source point of a common point moved by the formulas: B' = B + dB/3600,
 // l'' = l + dL/3600 + L01 - L02, H' = H + dH.
-TransformedPoint Seven3dTransform(const DatumSettings& settings, const SevenCoefficients& p, const std::string* row);
+TransformedPoint Seven3dTransform(const DatumSettings& settings, const SevenCoefficients& p, const CommonPoint& point);
 
 // The same from the source position and height.
 TransformedPoint Seven3dTransformAt(const DatumSettings& settings, const SevenCoefficients& p,
@@ -94,7 +90,7 @@ RowConversion Seven3dConversion(const DatumFields& settings, const SevenParamete
 // "解算七参数": per adopted row the dL row with observation (l2 - l1) * 3600,
 // the dB row with (B2 - B1) * 3600 - E_B and the dH row with (H2 - H1) - E_H;
 // at least 3 adopted rows, else "三维七参数模型至少需要3个公共点。..." and the
-// edits' values. The returned fields take the solved parameters with
+// typed values. The returned fields take the solved parameters with
 // FloatToStr, unconverted.
 FitResult<SevenParameterFields> SolveSeven3d(const DatumFields& settings, const SevenParameterFields& parameters,
                                              PointTable& grid);

@@ -1,6 +1,6 @@
-// The three datum models whose parameters are the seven edits Tx, Ty, Tz,
-// Rx, Ry, Rz, D (the two-dimensional one with EditDH as an eighth), as the
-// windows and coordconv-cli drive them: the parameters are the edits' texts
+// The three datum models whose parameters are the seven Tx, Ty, Tz,
+// Rx, Ry, Rz, D (the two-dimensional one with the height change dH as an eighth), as the
+// windows and coordconv-cli drive them: the parameters are their texts
 // in parameter-file order, so one window and one command serve all three.
 #pragma once
 
@@ -15,7 +15,7 @@ namespace coordconv {
 
 struct SevenParameterModel {
     const char* caption;
-    int parameter_count;       // 7, or 8 with EditDH
+    int parameter_count;       // 7, or 8 with dH
     int saved_result_columns;  // columns of the result table that "数据另存" writes
     CommonPointLayout (*layout)();
     // "转换计算" with the parameter texts.

@@ -5,7 +5,7 @@
 
 namespace coordconv {
 
-const std::vector<std::string>& HeightSurfaceItems() {
+const std::vector<std::string>& HeightSurfaceNames() {
     static const std::vector<std::string> items = {"平面拟合(3参)", "平面相关拟合(4参)", "二次曲面拟合(6参)"};
     return items;
 }
@@ -34,7 +34,7 @@ long double HeightSurface(const Vector& coefficients, long double x, long double
 }
 
 std::string HeightFitTooFewPointsText(int model_index) {
-    return HeightSurfaceItems()[static_cast<std::size_t>(model_index)] + "模型至少需要" +
+    return HeightSurfaceNames()[static_cast<std::size_t>(model_index)] + "模型至少需要" +
            std::to_string(HeightSurfaceCoefficientCount(model_index)) +
            "个公共点。参数未重新计算。\n下面计算的公共点残差可用于评定当前参数的精度。";
 }
@@ -57,11 +57,14 @@ public:
     int SourceColumns() const override { return 2; }
     std::string TooFewPointsText() const override { return HeightFitTooFewPointsText(model_index_); }
 
-    void AddEquations(const std::string* row, Matrix& design, Vector& observations) override {
-        const long double x = TextToNumber(row[1]);
-        const long double y = TextToNumber(row[2]);
-        const long double geodetic_height = TextToNumber(row[3]);
-        const long double levelling_height = TextToNumber(row[4]);
+    // x, y, Hg, then Hl.
+    CommonPointCells Cells() const override { return {3, false, 1, false}; }
+
+    void AddEquations(const CommonPoint& point, Matrix& design, Vector& observations) override {
+        const long double x = point.source[0];
+        const long double y = point.source[1];
+        const long double geodetic_height = point.source[2];
+        const long double levelling_height = point.target[0];
         design.push_back(HeightSurfaceTerms(x, y, coefficient_count_));
         observations.push_back(levelling_height - geodetic_height);
         adopted_x_.push_back(x);
@@ -90,7 +93,7 @@ public:
         description.caption = "GPS高程拟合";
         description.observation_unit = "m";
         description.residual_unit = "m";
-        description.settings = {HeightSurfaceItems()[static_cast<std::size_t>(model_index_)] +
+        description.settings = {HeightSurfaceNames()[static_cast<std::size_t>(model_index_)] +
                                 ", 高程异常 Hl - Hg = f(x, y), 坐标不作重心化; 系数的中误差以系数本身的单位给出"};
         return description;
     }
@@ -110,12 +113,12 @@ public:
         return parameters;
     }
 
-    RowResiduals Residuals(const std::string* row) const override {
-        const long double x = TextToNumber(row[1]);
-        const long double y = TextToNumber(row[2]);
-        const long double geodetic_height = TextToNumber(row[3]);
+    RowResiduals Residuals(const CommonPoint& point) const override {
+        const long double x = point.source[0];
+        const long double y = point.source[1];
+        const long double geodetic_height = point.source[2];
         const long double computed = geodetic_height + HeightSurface(coefficients_in_use_, x, y);
-        const long double levelling_height = TextToNumber(row[4]);
+        const long double levelling_height = point.target[0];
         const long double residual = computed - levelling_height;
         return {{{5, residual, 4}}, {residual * residual}};
     }
@@ -145,9 +148,6 @@ CommonPointLayout HeightFitLayout() {
     layout.initial_row_count = 4;
     layout.tolerance_factor = 2;
     layout.external_divisor = ExternalDivisor::CheckPointsLessOne;
-    layout.accuracy_line_offset = 360;
-    layout.grid_width_offset = 30;
-    layout.column_shares = {0.11L, 0.17L, 0.17L, 0.14L, 0.14L, 0.11L, 0.08L, 0.08L};
     layout.residual_columns = {5};
     layout.north_residual_column = -1;
     layout.east_residual_column = -1;

@@ -1,4 +1,4 @@
-// GPS height fitting ("GPS高程拟合", TFormGCNH): the difference d = Hl - Hg
+// GPS height fitting ("GPS高程拟合"): the difference d = Hl - Hg
 // between levelling and geodetic height modelled as a surface over the raw
 // plane coordinates x, y (metres, no centroid reduction):
 //   u = 3  a0 + a1 x + a2 y                       "平面拟合(3参)"
@@ -20,13 +20,13 @@
 
 namespace coordconv {
 
-// The texts of ComboBox2 ("拟合模型"), by index.
-const std::vector<std::string>& HeightSurfaceItems();
+// The names of the surface models ("拟合模型"), by index.
+const std::vector<std::string>& HeightSurfaceNames();
 
 // Coefficients u of the model index 0, 1, 2: 3, 4, 6.
 int HeightSurfaceCoefficientCount(int model_index);
 
-// The labels of StringGrid4: "a0=", "a1=", ..., one per coefficient.
+// The coefficient labels: "a0=", "a1=", ..., one per coefficient.
 std::vector<std::string> HeightSurfaceLabels(int model_index);
 
 // The terms of one observation equation: (1, x, y), (1, x, y, xy) or
@@ -41,30 +41,22 @@ long double HeightSurface(const Vector& coefficients, long double x, long double
 // second line on the residuals.
 std::string HeightFitTooFewPointsText(int model_index);
 
-// FormResize: StringGrid4 columns share (grid width - 28) as 0.2, 0.8;
-// StringGrid1 and StringGrid2 share (grid width - 29) as 0.16, 0.32, 0.32, 0.2.
-inline constexpr int kHeightCoefficientGridOffset = 28;
-inline constexpr std::array<long double, 2> kHeightCoefficientColumnShares = {0.2L, 0.8L};
-inline constexpr int kHeightPointGridOffset = 29;
-inline constexpr std::array<long double, 4> kHeightPointColumnShares = {0.16L, 0.32L, 0.32L, 0.2L};
-
 // A fresh coefficient table of the model: labels a0=.. and empty texts.
 CoefficientTable NewHeightFitCoefficientTable(int model_index);
 
-// The 8-column common-point grid of TFormGCNH:
+// The 8-column common-point table:
 //   0 "点号", 1 "坐标x(m)", 2 "坐标y(m)", 3 "大地高H(m)", 4 "水准高H(m)",
 //   5 "残差H(m)", 6 "可用", 7 "采用";
 // three empty data rows to start with; all eight columns saved (the adoption
 // flag included); tolerance 2 m_in; external accuracy over the number of
-// check points less one; the usable flag from the magnitude of column 5;
-// EditMp = ToolBar3 width - 360; column widths share grid width - 30.
+// check points less one; the usable flag from the magnitude of column 5.
 CommonPointLayout HeightFitLayout();
 std::vector<std::string> HeightFitCommonPointTitles();
-// Titles of StringGrid1 ("大地高H(m)") and StringGrid2 ("水准高H(m)").
+// Titles of the source ("大地高H(m)") and converted ("水准高H(m)") point tables.
 std::vector<std::string> HeightFitSourceTitles();
 std::vector<std::string> HeightFitResultTitles();
 
-// "解算参数" (ToolButton13Click). One equation per adopted row, observation
+// "解算参数". One equation per adopted row, observation
 // Hl - Hg; with at least u adopted rows the u coefficients go into rows
 // 0..u-1 of the returned table in the general number format, otherwise the
 // message HeightFitTooFewPointsText is returned and the table's texts are

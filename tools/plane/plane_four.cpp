@@ -87,13 +87,9 @@ public:
     int SourceColumns() const override { return 2; }
     std::string TooFewPointsText() const override { return kPlaneFourTooFewPointsText; }
 
-    void AddEquations(const std::string* row, Matrix& design, Vector& observations) override {
-        const long double x1 = TextToNumber(row[1]);
-        const long double y1 = TextToNumber(row[2]);
-        const long double h1 = TextToNumber(row[3]);
-        const long double x2 = TextToNumber(row[4]);
-        const long double y2 = TextToNumber(row[5]);
-        const long double h2 = TextToNumber(row[6]);
+    void AddEquations(const CommonPoint& point, Matrix& design, Vector& observations) override {
+        const auto [x1, y1, h1] = Coordinates(point.source);
+        const auto [x2, y2, h2] = Coordinates(point.target);
         AppendPlaneFourEquations(x1, y1, x2, y2, design, observations);
         height_sum_ += h2 - h1;
     }
@@ -119,12 +115,12 @@ public:
         fields_.scale = FloatToStr(scale);
     }
 
+    // The typed dx, dy, R and m; the height shift stays the one the
+    // equations left (the unrounded mean of the adopted points).
     void TakeFieldParameters() override {
-        parameters_.dx = TextToNumber(fields_.dx);
-        parameters_.dy = TextToNumber(fields_.dy);
-        const long double rotation = TextToNumber(fields_.rotation);
-        const long double scale = TextToNumber(fields_.scale);
-        SetRotationAndScale(rotation, scale, parameters_);
+        const long double height_shift = parameters_.dH;
+        parameters_ = ReadPlaneFourParameters(fields_);
+        parameters_.dH = height_shift;
     }
 
     ReportDescription Describe() const override {
@@ -159,13 +155,9 @@ public:
         return parameters;
     }
 
-    RowResiduals Residuals(const std::string* row) const override {
-        const long double x1 = TextToNumber(row[1]);
-        const long double y1 = TextToNumber(row[2]);
-        const long double h1 = TextToNumber(row[3]);
-        const long double x2 = TextToNumber(row[4]);
-        const long double y2 = TextToNumber(row[5]);
-        const long double h2 = TextToNumber(row[6]);
+    RowResiduals Residuals(const CommonPoint& point) const override {
+        const auto [x1, y1, h1] = Coordinates(point.source);
+        const auto [x2, y2, h2] = Coordinates(point.target);
         const PlanePointH moved = TransformPlaneFour(parameters_, x1, y1, h1);
         const long double vx = moved.x - x2;
         const long double vy = moved.y - y2;
@@ -175,6 +167,8 @@ public:
     }
 
 private:
+    static PlanePointH Coordinates(const std::vector<long double>& side) { return {side[0], side[1], side[2]}; }
+
     PlaneFourParameters parameters_;
     long double height_sum_ = 0;
 };

@@ -1,4 +1,4 @@
-// Plane four-parameter model ("平面坐标转换--二维四参数模型", TForm2d4p):
+// Plane four-parameter model ("平面坐标转换--二维四参数模型"):
 // a two-dimensional similarity transformation about the coordinate origin
 // plus a constant height shift,
 //   x' = dx + a x - b y,   y' = dy + b x + a y,   H' = H + dH,
@@ -18,14 +18,14 @@
 
 namespace coordconv {
 
-// The texts of the parameter edits, each starting as "0". They are the only
+// The texts of the parameters, each starting as "0". They are the only
 // store of the parameters between commands.
 struct PlaneFourFields {
-    std::string dx = "0";            // EditA, shift of x, metres
-    std::string dy = "0";            // EditB, shift of y, metres
-    std::string rotation = "0";      // EditC, rotation R about the origin, arc seconds
-    std::string scale = "0";         // EditD, scale change m (factor 1 + m), pure number
-    std::string height_shift = "0";  // EditDH, dH, metres
+    std::string dx = "0";            // shift of x, metres
+    std::string dy = "0";            // shift of y, metres
+    std::string rotation = "0";      // rotation R about the origin, arc seconds
+    std::string scale = "0";         // scale change m (factor 1 + m), pure number
+    std::string height_shift = "0";  // dH, metres
 };
 
 inline constexpr const char* kPlaneFourCaption = "平面坐标转换--二维四参数模型";
@@ -54,7 +54,8 @@ struct PlanePointH {
 // radians as R / 3600 * pi / 180.
 void SetRotationAndScale(long double rotation_seconds, long double scale_change, PlaneFourParameters& p);
 
-// Reads the five edits with TextToNumber (blank reads 0).
+// The one reading of the five texts: TextToNumber (blank reads 0) in the
+// order dx, dy, R, m, dH, then a and b from R and m.
 PlaneFourParameters ReadPlaneFourParameters(const PlaneFourFields& fields);
 
 // x' = dx + a x - b y; y' = dy + b x + a y; H' = H + dH.
@@ -73,7 +74,7 @@ long double RotationSeconds(long double a, long double b);
 // The scale change of the solved pair: sqrt(a^2 + b^2) - 1.
 long double ScaleChange(long double a, long double b);
 
-// The conversion as numbers: TransformPlaneFour with the edits' parameters,
+// The conversion as numbers: TransformPlaneFour with the texts' parameters,
 // plane to plane, any finite coordinates accepted (a local grid is a plane).
 PointConversion PlaneFourPointConversion(const PlaneFourFields& fields);
 
@@ -81,35 +82,30 @@ PointConversion PlaneFourPointConversion(const PlaneFourFields& fields);
 // gives a nameless row holding dx, dy and dH.
 RowConversion PlaneFourConversion(const PlaneFourFields& fields);
 
-// Titles of StringGrid1 and StringGrid2: "点号", "纵坐标x(m)", "横坐标y(m)", "高程H(m)".
+// Titles of the source and converted point tables: "点号", "纵坐标x(m)", "横坐标y(m)", "高程H(m)".
 std::vector<std::string> PlaneFourPointTitles();
-// FormResize of StringGrid1 and StringGrid2 (also in TFormPoly): column k
-// gets trunc((grid width - 32) * share k).
-inline constexpr int kPlanePointGridOffset = 32;
-inline constexpr std::array<long double, 4> kPlanePointColumnShares = {0.16L, 0.32L, 0.32L, 0.2L};
 
-// The common-point grid of TForm2d4p: the 13 plane-titled columns, two empty
-// data rows to start with, tolerance 3 m_in, external accuracy over the
-// number of check points, EditMp = ToolBar3 width - 375.
+// The common-point table: the 13 plane-titled columns, two empty data rows
+// to start with, tolerance 3 m_in, external accuracy over the number of
+// check points.
 CommonPointLayout PlaneFourLayout();
 std::vector<std::string> PlaneFourCommonPointTitles();
 
-// "解算四参数" (ToolButton13Click). From the adopted rows: the mean height
-// difference goes to EditDH (4 decimals, also with one adopted point); with
-// two or more, dx, dy, R (arc seconds) and m go to EditA..EditD in the
-// general number format. Then residuals x, y, H and the point residual
+// "解算四参数". From the adopted rows: the mean height difference becomes dH
+// (4 decimals, also with one adopted point); with two or more, dx, dy, R
+// (arc seconds) and m take the solved values in the general number format. Then residuals x, y, H and the point residual
 // (4 decimals) of every row, the accuracy report and the usable flags. With
 // fewer than two adopted points the message kPlaneFourTooFewPointsText is
-// returned and the parameters typed in EditA..EditD are judged instead. The
+// returned and the typed dx, dy, R and m are judged instead. The
 // returned fields and `grid` hold whatever was written also when a failure
 // ends the command.
 FitResult<PlaneFourFields> SolvePlaneFour(const PlaneFourFields& fields, PointTable& grid);
 
-// The parameter file's lines: the five edit texts in the order EditA, EditB,
-// EditC, EditD, EditDH, unchanged.
+// The parameter file's lines: the five texts in the order dx, dy, R, m, dH,
+// unchanged.
 std::vector<std::string> PlaneFourParameterLines(const PlaneFourFields& fields);
-// Fills the five edits from the file's first lines in that order; edits
-// without a line become empty.
+// The five texts from the file's first lines in that order; texts without a
+// line become empty.
 PlaneFourFields PlaneFourFieldsFromLines(const std::vector<std::string>& lines);
 
 }  // namespace coordconv

@@ -69,7 +69,7 @@ std::string PolynomialProjExport(const PolynomialFields& fields, const Coefficie
     const std::string horner = "+proj=horner +deg=" + std::to_string(degree) +
                                " +range=1e9 +fwd_origin=0,0 +fwd_u=" + HornerCoefficients(c, 0, degree, 1, false) +
                                " +fwd_v=" + HornerCoefficients(c, m, degree, 2, true);
-    std::string text = "# 坐标转换--二维多项式拟合模型 (" + PolynomialOrderItems()[static_cast<std::size_t>(fields.order_index)] +
+    std::string text = "# 坐标转换--二维多项式拟合模型 (" + PolynomialOrderNames()[static_cast<std::size_t>(fields.order_index)] +
                        ", 平面上拟合) 的PROJ管道, 仅正算 (cct, cs2cs, QGIS, GDAL, pyproj)\n";
     text += kPlaneColumns;
     text += ProjPipeline({horner, HeightShiftStep(dH)}) + "\n";

@@ -8,12 +8,12 @@
 
 namespace coordconv {
 
-const std::vector<std::string>& PolynomialOrderItems() {
+const std::vector<std::string>& PolynomialOrderNames() {
     static const std::vector<std::string> items = {"一次多项式模型", "二次多项式模型", "三次多项式模型"};
     return items;
 }
 
-const std::vector<std::string>& PolynomialFormItems() {
+const std::vector<std::string>& PolynomialFormNames() {
     static const std::vector<std::string> items = {"平面上拟合", "椭球面上拟合"};
     return items;
 }
@@ -39,6 +39,10 @@ Vector PolynomialTerms(long double p, long double q, int term_count) {
 long double PolynomialVariable(const std::string& text, PolynomialForm form) {
     if (form == PolynomialForm::Plane) return TextToNumber(text);
     return DmsTextToDegrees(text) / kRadiansToDegrees;
+}
+
+long double PolynomialVariableOf(long double cell_number, PolynomialForm form) {
+    return form == PolynomialForm::Plane ? cell_number : cell_number / kRadiansToDegrees;
 }
 
 void AppendPolynomialEquations(long double p1, long double q1, long double p2, long double q2, int term_count,
@@ -93,13 +97,18 @@ public:
     int SourceColumns() const override { return 2; }
     std::string TooFewPointsText() const override { return PolynomialTooFewPointsText(fields_.fields.order_index); }
 
-    void AddEquations(const std::string* row, Matrix& design, Vector& observations) override {
-        const long double p1 = PolynomialVariable(row[1], form_);
-        const long double q1 = PolynomialVariable(row[2], form_);
-        const long double h1 = TextToNumber(row[3]);
-        const long double p2 = PolynomialVariable(row[4], form_);
-        const long double q2 = PolynomialVariable(row[5], form_);
-        const long double h2 = TextToNumber(row[6]);
+    CommonPointCells Cells() const override {
+        const bool geodetic = form_ == PolynomialForm::Ellipsoid;
+        return {3, geodetic, 3, geodetic};
+    }
+
+    void AddEquations(const CommonPoint& point, Matrix& design, Vector& observations) override {
+        const long double p1 = PolynomialVariableOf(point.source[0], form_);
+        const long double q1 = PolynomialVariableOf(point.source[1], form_);
+        const long double h1 = point.source[2];
+        const long double p2 = PolynomialVariableOf(point.target[0], form_);
+        const long double q2 = PolynomialVariableOf(point.target[1], form_);
+        const long double h2 = point.target[2];
         height_sum_ += h2 - h1;
         AppendPolynomialEquations(p1, q1, p2, q2, term_count_, design, observations);
         adopted_p_.push_back(p1);
@@ -138,8 +147,8 @@ public:
         description.observation_unit = plane ? "m" : "rad";
         description.residual_unit = plane ? "m" : "\"";
         description.geodetic_positions = !plane;
-        description.settings = {PolynomialOrderItems()[static_cast<std::size_t>(fields_.fields.order_index)] + ", " +
-                                    PolynomialFormItems()[plane ? 0 : 1] + ", 坐标不作重心化",
+        description.settings = {PolynomialOrderNames()[static_cast<std::size_t>(fields_.fields.order_index)] + ", " +
+                                    PolynomialFormNames()[plane ? 0 : 1] + ", 坐标不作重心化",
                                 "系数的中误差以系数本身的单位给出; dH=" + fields_.fields.height_shift +
                                     " m为采用点高差的平均值, 不参与平差"};
         return description;
@@ -159,13 +168,13 @@ public:
         return parameters;
     }
 
-    RowResiduals Residuals(const std::string* row) const override {
-        const long double p1 = PolynomialVariable(row[1], form_);
-        const long double q1 = PolynomialVariable(row[2], form_);
-        const long double h1 = TextToNumber(row[3]);
-        const long double p2 = PolynomialVariable(row[4], form_);
-        const long double q2 = PolynomialVariable(row[5], form_);
-        const long double h2 = TextToNumber(row[6]);
+    RowResiduals Residuals(const CommonPoint& point) const override {
+        const long double p1 = PolynomialVariableOf(point.source[0], form_);
+        const long double q1 = PolynomialVariableOf(point.source[1], form_);
+        const long double h1 = point.source[2];
+        const long double p2 = PolynomialVariableOf(point.target[0], form_);
+        const long double q2 = PolynomialVariableOf(point.target[1], form_);
+        const long double h2 = point.target[2];
         const PolynomialPoint moved = ApplyPolynomial(coefficients_in_use_, term_count_, p1, q1);
         const long double vp = moved.p - p2;
         const long double vq = moved.q - q2;
@@ -201,7 +210,6 @@ CommonPointLayout PolynomialLayout(PolynomialForm form) {
     layout.initial_row_count = 4;
     layout.external_divisor = ExternalDivisor::CheckPointsLessOne;
     layout.accuracy_scale = form == PolynomialForm::Ellipsoid ? kMeanEarthRadius : 1;
-    layout.accuracy_line_offset = 360;
     return layout;
 }
 

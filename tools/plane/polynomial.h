@@ -1,4 +1,4 @@
-// Plane polynomial model ("坐标转换--二维多项式拟合模型", TFormPoly):
+// Plane polynomial model ("坐标转换--二维多项式拟合模型"):
 // corrections of the first to third order in two variables p, q,
 //   p' = p + sum a_i t_i(p, q),   q' = q + sum b_i t_i(p, q),   H' = H + dH,
 // with the terms 1, p, q, pq, p^2, q^2, p^2 q, p q^2, p^3, q^3 (the first m of
@@ -19,25 +19,25 @@
 
 namespace coordconv {
 
-// ComboBox2 ("坐标形式").
+// Where the polynomial is fitted ("坐标形式").
 enum class PolynomialForm {
     Plane = 0,      // "平面上拟合": x, y in metres
     Ellipsoid = 1,  // "椭球面上拟合": B, L packed ddd.mmss, computed in radians
 };
 
-inline constexpr int kPolynomialOrders = 3;  // ComboBox1 items
+inline constexpr int kPolynomialOrders = 3;  // first to third order
 // Mean Earth radius that turns the geodetic residuals (radians) into metres.
 inline constexpr long double kMeanEarthRadius = 6371000;
 
-// The texts of ComboBox1 and ComboBox2, by index.
-const std::vector<std::string>& PolynomialOrderItems();
-const std::vector<std::string>& PolynomialFormItems();
+// The names of the orders ("一次多项式" ...) and of the forms, by index.
+const std::vector<std::string>& PolynomialOrderNames();
+const std::vector<std::string>& PolynomialFormNames();
 
 // Terms per coordinate m of the order index 0, 1, 2 ("一次" to "三次"): 3, 6, 10.
 // The coefficient count u is 2m.
 int PolynomialTermCount(int order_index);
 
-// The coefficient labels of StringGrid4: a0..a(m-1), then b0..b(m-1).
+// The coefficient labels: a0..a(m-1), then b0..b(m-1).
 std::vector<std::string> PolynomialCoefficientLabels(int order_index);
 
 // t0..t(m-1) at (p, q).
@@ -47,6 +47,8 @@ Vector PolynomialTerms(long double p, long double q, int term_count);
 // form; in the geodetic form the packed angle in decimal degrees divided by
 // 180/pi, that is radians.
 long double PolynomialVariable(const std::string& text, PolynomialForm form);
+// The same of a cell's number: metres, or decimal degrees in the geodetic form.
+long double PolynomialVariableOf(long double cell_number, PolynomialForm form);
 
 // The two observation equations of one adopted common point, each u wide: the
 // terms at (p1, q1) in columns 0..m-1 with observation p2 - p1, then in
@@ -68,32 +70,27 @@ PolynomialPoint ApplyPolynomial(const Vector& coefficients, int term_count, long
 // second line on the residuals.
 std::string PolynomialTooFewPointsText(int order_index);
 
-// The window's settings that the commands read.
+// The settings that the commands read.
 struct PolynomialFields {
-    int order_index = 0;                         // ComboBox1
-    PolynomialForm form = PolynomialForm::Plane;  // ComboBox2
-    std::string height_shift = "0";              // EditDH, metres
+    int order_index = 0;                          // 0..2: first to third order
+    PolynomialForm form = PolynomialForm::Plane;
+    std::string height_shift = "0";               // dH, metres
 };
-
-// FormResize of StringGrid4: column k gets trunc((grid width - 30) * share k).
-// StringGrid1 and StringGrid2 follow the plane four-parameter window's rule.
-inline constexpr int kPolynomialCoefficientGridOffset = 30;
-inline constexpr std::array<long double, 2> kCoefficientColumnShares = {0.2L, 0.8L};
 
 // A fresh coefficient table of the order: labels a0.., b0.. and empty texts.
 CoefficientTable NewPolynomialCoefficientTable(int order_index);
 
-// The common-point grid of TFormPoly: 13 columns, three empty data rows to
-// start with, tolerance 3 m_in, external accuracy over the number of check
-// points less one, EditMp = ToolBar3 width - 360; in the geodetic form both
-// accuracies, summed in square radians, are scaled by the mean Earth radius.
+// The common-point table: 13 columns, three empty data rows to start with,
+// tolerance 3 m_in, external accuracy over the number of check points less
+// one; in the geodetic form both accuracies, summed in square radians, are
+// scaled by the mean Earth radius.
 CommonPointLayout PolynomialLayout(PolynomialForm form);
-// Titles of StringGrid3 for the form (source and target together).
+// Titles of the common-point table for the form (source and target together).
 std::vector<std::string> PolynomialCommonPointTitles(PolynomialForm form);
-// Titles of columns 0..3 of StringGrid1 and StringGrid2.
+// Titles of the source and converted point tables.
 std::vector<std::string> PolynomialPointTitles(PolynomialForm form);
 
-// "解算系数" (ToolButton13Click). From the adopted rows: the mean height
+// "解算系数". From the adopted rows: the mean height
 // difference goes to the height shift text (4 decimals, whenever a row is
 // adopted); with at least m adopted rows the 2m coefficients go into rows
 // 0..2m-1 of the table in the general number format. Otherwise the message
@@ -101,7 +98,7 @@ std::vector<std::string> PolynomialPointTitles(PolynomialForm form);
 // Residuals: plane form x, y, H and the point residual in metres; geodetic
 // form B, L in arc seconds, H in metres and the point residual as
 // 6371000 * sqrt(vp^2 + vq^2) metres; all with 4 decimals.
-// The fields the solve rewrites: the height shift (in `fields`) and StringGrid4.
+// The fields the solve rewrites: the height shift (in `fields`) and the coefficients.
 struct PolynomialParameters {
     PolynomialFields fields;
     CoefficientTable coefficients;

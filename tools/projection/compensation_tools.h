@@ -5,12 +5,15 @@
 // flattening whose surface lies at that height.
 //
 // Three commands, usable in any order, each reading the boxes as they stand:
-//   "计算" of the plane group (Button2): deformation per km and plane height;
-//   "计算" of the new ellipsoid group (Button1): the new semi-major axis a2;
-//   "转换计算" (ToolButton6): name,x,y on the source ellipsoid to name,x,y on
-//   the new one.
-// The new ellipsoid's 1/f box (EditF2) always shows the text of EditF1. The
-// Y constant is a false easting and no other box follows it.
+//   the plane step ("计算" of the plane group): deformation per km and plane
+//   height;
+//   the axis step ("计算" of the new ellipsoid group): the new semi-major
+//   axis a2;
+//   the conversion ("转换计算"): name,x,y on the source ellipsoid to name,x,y
+//   on the new one.
+// The new ellipsoid keeps the source's flattening (its 1/f box always shows
+// the source's text). The Y constant is a false easting and no other box
+// follows it.
 #pragma once
 
 #include <string>
@@ -26,14 +29,14 @@ inline constexpr int kCompensationInitialSystemIndex = 0;
 
 // The texts of the window's boxes.
 struct CompensationFields {
-    std::string a1 = kCoordinateSystemPresets[kCompensationInitialSystemIndex].semi_major_axis_text;  // EditA1
-    std::string inverse_flattening = kCoordinateSystemPresets[kCompensationInitialSystemIndex].inverse_flattening_text;  // EditF1 (and EditF2)
-    std::string y_constant = "500000";  // EditYY1, false easting in metres
-    std::string mean_latitude = "0";    // EditXm, packed ddd.mmss
-    std::string mean_height = "0";      // EditHm, mean geodetic height in metres
-    std::string mean_distance = "0";    // EditYm, mean distance from the central meridian in metres
-    std::string plane_height = "0";     // EditHd, geodetic height of the compensation plane in metres
-    std::string a2;                     // EditA2, new semi-major axis in metres (empty reads 0)
+    std::string a1 = kCoordinateSystemPresets[kCompensationInitialSystemIndex].semi_major_axis_text;  // source semi-major axis, metres
+    std::string inverse_flattening = kCoordinateSystemPresets[kCompensationInitialSystemIndex].inverse_flattening_text;  // 1/f of both ellipsoids
+    std::string y_constant = "500000";  // false easting in metres
+    std::string mean_latitude = "0";    // mean latitude of the area, packed ddd.mmss
+    std::string mean_height = "0";      // mean geodetic height in metres
+    std::string mean_distance = "0";    // mean distance from the central meridian in metres
+    std::string plane_height = "0";     // geodetic height of the compensation plane in metres
+    std::string a2;                     // new semi-major axis in metres (empty reads 0)
 };
 
 // Mean radius of curvature sqrt(M N) (metres) at latitude B (radians) on the
@@ -56,18 +59,18 @@ CompensationPlane ComputeCompensationPlane(long double mean_radius, long double 
 // a2 = (1 - e^2 sin^2 B) (Hd + R) / sqrt(1 - e^2).
 long double CompensatedSemiMajorAxis(long double f, long double latitude, long double mean_radius, long double plane_height);
 
-// The texts the plane step writes: EditDs as FloatToFixed(., 2) + "mm",
-// EditHd as FloatToFixed(., 0).
+// The texts the plane step writes: the deformation rounded to 2 decimals
+// with "mm" appended, the plane height rounded to whole metres.
 struct CompensationPlaneTexts {
-    std::string deformation;  // EditDs
-    std::string height;       // EditHd
+    std::string deformation;  // deformation per km, e.g. "-12.34mm"
+    std::string height;       // compensation plane height, e.g. "312"
 };
 // Reads a1, 1/f, mean latitude, mean distance, mean height in this order.
 CompensationPlaneTexts ComputeCompensationPlaneTexts(const CompensationFields& fields);
 
-// The text the axis step writes into EditA2: FloatToFixed(a2, 10), from the
-// plane height as it stands in EditHd (the rounded text the plane step
-// wrote, or what the user typed over it).
+// The text the axis step writes into the new semi-major axis box: a2 rounded
+// to 10 decimals, from the plane height as it stands in its box (the rounded
+// text the plane step wrote, or what the user typed over it).
 std::string ComputeNewSemiMajorAxisText(const CompensationFields& fields);
 
 // The conversion as numbers, plane to plane (H kept); the steps below. Its
@@ -77,7 +80,7 @@ PointConversion CompensationPointConversion(const CompensationFields& fields);
 
 // Point by point: drop the zone number and the Y constant, Gauss inverse on
 // (a1, f), shift the latitude by dB = e^2 sin B cos B (a2 - a1) / (M W), Gauss
-// forward on (a2, f), add the Y constant; x2, y2 = FloatToFixed(., 4), the
+// forward on (a2, f), add the Y constant; x2, y2 rounded to 4 decimals, the
 // name is copied. Reads a1, 1/f, Y constant, a2 in this order.
 RowConversion CompensationConversion(const CompensationFields& fields);
 

@@ -12,10 +12,10 @@ namespace coordconv {
 
 // The texts of the boxes of the reference-ellipsoid group.
 struct GaussFields {
-    std::string a = "6378140.0000000000";  // EditA
-    std::string inverse_flattening = "298.257";  // EditF
-    std::string central_meridian = "0";  // EditLL, packed ddd.mmss
-    std::string y_constant = "500000";  // EditYY, false easting in metres (may include a zone number)
+    std::string a = "6378140.0000000000";  // semi-major axis, metres
+    std::string inverse_flattening = "298.257";  // 1/f
+    std::string central_meridian = "0";  // packed ddd.mmss
+    std::string y_constant = "500000";  // false easting in metres (may include a zone number)
 };
 
 // The ellipsoid and meridian as the convert commands read them.

@@ -17,11 +17,11 @@ inline constexpr int kUtmInitialSystemIndex = 3;
 
 // The texts of the boxes of the reference-ellipsoid group.
 struct UtmFields {
-    std::string a = kCoordinateSystemPresets[kUtmInitialSystemIndex].semi_major_axis_text;  // EditA
-    std::string inverse_flattening = kCoordinateSystemPresets[kUtmInitialSystemIndex].inverse_flattening_text;  // EditF
-    std::string central_meridian = "0";  // EditLL, packed ddd.mmss
-    std::string x_constant = "0";        // EditXX, false northing in metres (10000000 south of the equator)
-    std::string y_constant = "500000";   // EditYY, false easting in metres
+    std::string a = kCoordinateSystemPresets[kUtmInitialSystemIndex].semi_major_axis_text;  // semi-major axis, metres
+    std::string inverse_flattening = kCoordinateSystemPresets[kUtmInitialSystemIndex].inverse_flattening_text;  // 1/f
+    std::string central_meridian = "0";  // packed ddd.mmss
+    std::string x_constant = "0";        // false northing in metres (10000000 south of the equator)
+    std::string y_constant = "500000";   // false easting in metres
 };
 
 // The ellipsoid and constants as the convert commands read them.
@@ -56,10 +56,10 @@ struct UtmGeodetic {
 };
 UtmGeodetic UtmInverse(const UtmSettings& s, long double x, long double y);
 
-// Forward: x = FloatToFixed(x, 4), y = FloatToFixed(y, 4); the name is copied.
+// Forward: x and y rounded to 4 decimals; the name is copied.
 RowConversion UtmForwardConversion(const UtmFields& fields);
-// Inverse: the zone number (millions of y) is dropped; B, L =
-// FloatToFixed(DegreesToDms(.), 10).
+// Inverse: the zone number (millions of y) is dropped; B, L packed ddd.mmss
+// rounded to 10 decimals.
 RowConversion UtmInverseConversion(const UtmFields& fields);
 
 }  // namespace coordconv

@@ -17,12 +17,12 @@ inline constexpr int kZoneChangeInitialSystemIndex = 0;
 
 // The texts of the ellipsoid box and of the old and new zone groups.
 struct ZoneChangeFields {
-    std::string a = kCoordinateSystemPresets[kZoneChangeInitialSystemIndex].semi_major_axis_text;  // EditA
-    std::string inverse_flattening = kCoordinateSystemPresets[kZoneChangeInitialSystemIndex].inverse_flattening_text;  // EditF
-    std::string central_meridian = "0";           // EditLL, old zone, packed ddd.mmss
-    std::string y_constant = "500000";            // EditYY, old false easting in metres
-    std::string new_central_meridian = "0";       // EditLL2, new zone, packed ddd.mmss
-    std::string new_y_constant = "500000";        // EditYY2, new false easting (may carry a zone number)
+    std::string a = kCoordinateSystemPresets[kZoneChangeInitialSystemIndex].semi_major_axis_text;  // semi-major axis, metres
+    std::string inverse_flattening = kCoordinateSystemPresets[kZoneChangeInitialSystemIndex].inverse_flattening_text;  // 1/f
+    std::string central_meridian = "0";           // old zone, packed ddd.mmss
+    std::string y_constant = "500000";            // old false easting in metres
+    std::string new_central_meridian = "0";       // new zone, packed ddd.mmss
+    std::string new_y_constant = "500000";        // new false easting (may carry a zone number)
 };
 
 struct ZoneChangeSettings {
@@ -53,7 +53,7 @@ ZonePoint ChangeZone(const ZoneChangeSettings& s, long double x, long double y);
 // ellipsoid on the old and on the new meridian, each with its Y constant.
 PointConversion ZoneChangePointConversion(const ZoneChangeFields& fields);
 
-// x2 = FloatToFixed(x2, 4), y2 = FloatToFixed(y2, 4); the name is copied; the
+// x2 and y2 rounded to 4 decimals; the name is copied; the
 // zone number of the input is dropped and none is written.
 RowConversion ZoneChangeConversion(const ZoneChangeFields& fields);
 

@@ -11,9 +11,10 @@
 namespace coordconv {
 namespace {
 
-// Truncation toward zero to a 64-bit integer; a value beyond that range (or
-// not a number) is an invalid operation, as the FPU's integer store reports it.
-std::int64_t Trunc(long double value) {
+// The integer part (rounded toward zero) as a 64-bit integer; a value beyond
+// that range (or not a number) is an invalid operation, as the FPU's integer
+// store reports it.
+std::int64_t IntegerPart(long double value) {
     constexpr long double kLimit = 9223372036854775808.0L;  // 2^63
     if (!(value > -kLimit && value < kLimit)) throw CommandError(kInvalidOperationText);
     return static_cast<std::int64_t>(value);
@@ -35,8 +36,8 @@ struct MillionSheet {
 
 MillionSheet MillionSheetOf(long double latitude, long double longitude) {
     MillionSheet sheet{};
-    sheet.row = Trunc(latitude / kMillionSheetLatitudeSeconds) + 1;
-    sheet.column = Trunc(longitude / kMillionSheetLongitudeSeconds) + 31;
+    sheet.row = IntegerPart(latitude / kMillionSheetLatitudeSeconds) + 1;
+    sheet.column = IntegerPart(longitude / kMillionSheetLongitudeSeconds) + 31;
     // The south-west corner from the column before it wraps from 61 to 1: a
     // longitude past 180° lies in column 1, whose west edge is 180°, and the
     // wrapped column would put that edge 360° away.
@@ -73,9 +74,9 @@ std::string ShownField(const std::string& bytes) {
     return shown;
 }
 
-// Delphi's StrToInt on the bytes of a sheet number: optional leading blanks,
-// an optional sign and decimal digits within the 32-bit range.
-std::int64_t StrToInt(const std::string& bytes) {
+// A whole number of a sheet number's part: optional leading blanks, an
+// optional sign and decimal digits within the 32-bit range, nothing after.
+std::int64_t SheetNumberPart(const std::string& bytes) {
     std::size_t i = 0;
     while (i < bytes.size() && bytes[i] == ' ') ++i;
     bool negative = false;
@@ -102,7 +103,7 @@ std::string TextBefore(const std::string& text, char separator, std::size_t& pos
 }
 
 // Characters first..first+count-1 (1-based) of `text`, shorter near its end.
-std::string Copy(const std::string& text, std::size_t first, std::size_t count) {
+std::string CharactersAt(const std::string& text, std::size_t first, std::size_t count) {
     return first - 1 < text.size() ? text.substr(first - 1, count) : std::string();
 }
 
@@ -111,14 +112,14 @@ std::string Copy(const std::string& text, std::size_t first, std::size_t count) 
 std::string OldSheetNumber(long double latitude, long double longitude) {
     const MillionSheet million = MillionSheetOf(latitude, longitude);
     // 1:100,000 sheet: i, j counted from the south and west; n numbered from the north-west.
-    const std::int64_t i = Trunc((latitude - million.south) / 1200) + 1;
-    const std::int64_t j = Trunc((longitude - million.west) / 1800) + 1;
+    const std::int64_t i = IntegerPart((latitude - million.south) / 1200) + 1;
+    const std::int64_t j = IntegerPart((longitude - million.west) / 1800) + 1;
     const std::int64_t n = (12 - i) * 12 + j;
     const long double south = million.south + static_cast<long double>(i - 1) * 1200;
     const long double west = million.west + static_cast<long double>(j - 1) * 1800;
     // 1:10,000 sheet within it: p, q from the south and west; m from the north-west.
-    const std::int64_t p = Trunc((latitude - south) / kSheetLatitudeSeconds) + 1;
-    const std::int64_t q = Trunc((longitude - west) / kSheetLongitudeSeconds) + 1;
+    const std::int64_t p = IntegerPart((latitude - south) / kSheetLatitudeSeconds) + 1;
+    const std::int64_t q = IntegerPart((longitude - west) / kSheetLongitudeSeconds) + 1;
     const std::int64_t m = (8 - p) * 8 + q;
     return std::string(1, RowLetter(million.row)) + "-" + std::to_string(million.column) + "-" + std::to_string(n) +
            "-(" + std::to_string(m) + ")";
@@ -126,8 +127,8 @@ std::string OldSheetNumber(long double latitude, long double longitude) {
 
 std::string NewSheetNumber(long double latitude, long double longitude) {
     const MillionSheet million = MillionSheetOf(latitude, longitude);
-    const std::int64_t row = 96 - Trunc((latitude - million.south) / kSheetLatitudeSeconds);
-    const std::int64_t column = Trunc((longitude - million.west) / kSheetLongitudeSeconds) + 1;
+    const std::int64_t row = 96 - IntegerPart((latitude - million.south) / kSheetLatitudeSeconds);
+    const std::int64_t column = IntegerPart((longitude - million.west) / kSheetLongitudeSeconds) + 1;
     return std::string(1, RowLetter(million.row)) + std::to_string(million.column) + "G" + ThreeDigits(row) +
            ThreeDigits(column);
 }
@@ -146,9 +147,9 @@ SheetJunctionTable SheetJunctionAt(bool new_form, long double latitude, long dou
 
 long double PackedAngleSeconds(long double packed) {
     // The fields of the packed angle come from its digits, as DmsToDegrees
-    // reads them. Taking them apart with Int(Frac(v) * 100) instead loses a
-    // whole minute whenever the binary value of v lies a hair below its
-    // decimal text (1.01 would read as 1°00').
+    // reads them. Taking the minutes as the integer part of 100 times the
+    // fraction instead loses a whole minute whenever the binary value of v
+    // lies a hair below its decimal text (1.01 would read as 1°00').
     const PackedAngleFields f = SplitPackedAngle(packed);
     const long double result = f.degrees * 3600 + f.minutes * 60 + f.seconds;
     return packed < 0 ? -result : result;
@@ -176,17 +177,6 @@ SheetPoint PlaneSheetPoint(const PlaneSheetFields& fields) {
     return {latitude, longitude};
 }
 
-SheetJunctionTable SheetsFromGeodetic(bool new_form, const std::string& longitude_text,
-                                      const std::string& latitude_text) {
-    const SheetPoint p = GeodeticSheetPoint(longitude_text, latitude_text);
-    return SheetJunctionAt(new_form, p.latitude, p.longitude);
-}
-
-SheetJunctionTable SheetsFromPlane(bool new_form, const PlaneSheetFields& fields) {
-    const SheetPoint p = PlaneSheetPoint(fields);
-    return SheetJunctionAt(new_form, p.latitude, p.longitude);
-}
-
 SheetJunctionTable SheetsFromSheetNumber(bool new_form, bool input_old_form, const std::string& sheet_text) {
     // Sheet numbers are read byte by byte: a sheet number is ASCII, where the
     // UTF-8 text and its GBK bytes agree; any other character makes a field
@@ -201,11 +191,11 @@ SheetJunctionTable SheetsFromSheetNumber(bool new_form, bool input_old_form, con
     if (input_old_form) {
         std::size_t at = 0;
         s.erase(0, 2);
-        const std::int64_t column = StrToInt(TextBefore(s, '-', at));
+        const std::int64_t column = SheetNumberPart(TextBefore(s, '-', at));
         s.erase(0, at + 1);
-        const std::int64_t hundred_thousand = StrToInt(TextBefore(s, '-', at));
+        const std::int64_t hundred_thousand = SheetNumberPart(TextBefore(s, '-', at));
         s.erase(0, at + 2);
-        const std::int64_t ten_thousand = StrToInt(TextBefore(s, ')', at));
+        const std::int64_t ten_thousand = SheetNumberPart(TextBefore(s, ')', at));
         const long double west = static_cast<long double>(column - 31) * kMillionSheetLongitudeSeconds;
         const std::int64_t g = (hundred_thousand - 1) / 12;  // row from the north
         const std::int64_t j = hundred_thousand - 12 * g;    // column from the west
@@ -217,9 +207,9 @@ SheetJunctionTable SheetsFromSheetNumber(bool new_form, bool input_old_form, con
         longitude = west1 + static_cast<long double>(q - 1) * kSheetLongitudeSeconds + 1;
     } else {
         // Character 4, the scale letter, is not examined.
-        const std::int64_t column = StrToInt(Copy(s, 2, 2));
-        const std::int64_t row_from_north = StrToInt(Copy(s, 5, 3));
-        const std::int64_t column_from_west = StrToInt(Copy(s, 8, 3));
+        const std::int64_t column = SheetNumberPart(CharactersAt(s, 2, 2));
+        const std::int64_t row_from_north = SheetNumberPart(CharactersAt(s, 5, 3));
+        const std::int64_t column_from_west = SheetNumberPart(CharactersAt(s, 8, 3));
         const long double west = static_cast<long double>(column - 31) * kMillionSheetLongitudeSeconds;
         latitude = south + static_cast<long double>(96 - row_from_north) * kSheetLatitudeSeconds + 1;
         longitude = west + static_cast<long double>(column_from_west - 1) * kSheetLongitudeSeconds + 1;

@@ -48,30 +48,19 @@ SheetJunctionTable SheetJunctionAt(bool new_form, long double latitude_seconds, 
 // seconds come out exact.
 long double PackedAngleSeconds(long double packed);
 
-// "根据经纬度计算" (Button4Click): EditE and EditN texts (packed ddd.mmss),
-// nudged by 0.0000001" so that a point on a sheet corner falls into the sheet
-// to its north-east.
-SheetJunctionTable SheetsFromGeodetic(bool new_form, const std::string& longitude_text,
-                                      const std::string& latitude_text);
-
 // The boxes of the page "根据平面坐标计算", with their initial texts.
 struct PlaneSheetFields {
-    std::string a = kCoordinateSystemPresets[0].semi_major_axis_text;            // EditA
-    std::string inverse_flattening = kCoordinateSystemPresets[0].inverse_flattening_text;  // EditF
-    std::string x = "0";  // EditX, northing (m)
-    std::string y = "0";  // EditY, easting with zone number (m)
-    bool six_degree_zones = false;  // ComboBox2: "3度带" (index 0) or "6度带" (index 1)
-    std::string x_shift = "0";  // EditXX, added to X
-    std::string y_shift = "0";  // EditYY, added to Y
+    std::string a = kCoordinateSystemPresets[0].semi_major_axis_text;            // semi-major axis, metres
+    std::string inverse_flattening = kCoordinateSystemPresets[0].inverse_flattening_text;  // 1/f
+    std::string x = "0";  // northing (m)
+    std::string y = "0";  // easting with zone number (m)
+    bool six_degree_zones = false;  // zone width: "3度带" (false) or "6度带" (true)
+    std::string x_shift = "0";  // added to X
+    std::string y_shift = "0";  // added to Y
 };
 
-// "根据平面坐标计算" (Button2Click): zone z = Int(Y / 1000000), central
-// meridian 3z (3° zones) or 6z - 3 (6° zones), false easting 500000 m, then
-// the Gauss inverse on the ellipsoid of the a and 1/f boxes.
-SheetJunctionTable SheetsFromPlane(bool new_form, const PlaneSheetFields& fields);
-
-// "根据图幅号计算" (Button3Click): the sheet number typed in the old form
-// (`input_old_form`, RadioButton3) or the new one; the point one second inside
+// "根据图幅号计算": the sheet number typed in the old form
+// (`input_old_form`) or the new one; the point one second inside
 // the sheet's south-west corner. A number part that is not an integer fails
 // with "'%s' is not a valid integer value"; an empty text fails with
 // kEmptySheetNumberText.
@@ -85,10 +74,13 @@ struct SheetPoint {
     long double longitude;
 };
 
-// The point of "根据经纬度计算": the packed texts in seconds, nudged north-east
-// by 0.0000001" as SheetsFromGeodetic takes it.
+// The point of "根据经纬度计算": the longitude and latitude texts (packed
+// ddd.mmss) in seconds, nudged north-east by 0.0000001" so that a point on a
+// sheet corner falls into the sheet to its north-east.
 SheetPoint GeodeticSheetPoint(const std::string& longitude_text, const std::string& latitude_text);
-// The point of "根据平面坐标计算", as SheetsFromPlane takes it.
+// The point of "根据平面坐标计算": zone z = the integer part of Y / 1000000,
+// central meridian 3z (3° zones) or 6z - 3 (6° zones), false easting
+// 500000 m, then the Gauss inverse on the ellipsoid of the a and 1/f boxes.
 SheetPoint PlaneSheetPoint(const PlaneSheetFields& fields);
 
 // The junction table of `sheet` at its own scale: the sheet in the centre and
@@ -99,9 +91,9 @@ SheetJunctionTable JunctionOfSheet(const MapSheet& sheet, bool new_form);
 inline constexpr const char* kNoOldFormText = "该比例尺没有旧图幅编号";
 
 // The junction table at a chosen scale (index in kSheetScales) and the sheet
-// in its centre. At 1:10,000 the table is exactly SheetsFromGeodetic's,
-// SheetsFromPlane's or SheetsFromSheetNumber's, and the sheet is there only
-// where the series numbers the point. At other scales a typed number is read
+// in its centre. At 1:10,000 the table is exactly SheetJunctionAt's of the
+// point (or SheetsFromSheetNumber's), and the sheet is there only where the
+// series numbers the point. At other scales a typed number is read
 // in either form and must be of the chosen scale.
 struct ScaledJunction {
     SheetJunctionTable table;

@@ -19,8 +19,8 @@ namespace coordconv {
 
 struct RectangularSheet {
     long denominator;      // 500, 1000 or 2000
-    std::int64_t row;      // Int(x / side), northwards
-    std::int64_t column;   // Int(y / side), eastwards
+    std::int64_t row;      // floor(x / side), northwards
+    std::int64_t column;   // floor(y / side), eastwards
     bool operator==(const RectangularSheet&) const = default;
 };
 

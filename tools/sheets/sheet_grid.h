@@ -85,12 +85,13 @@ struct FramePlane {
 };
 
 // The plane of the 3° or 6° zone containing longitude L (degrees): zone n
-// = Int(L / 6) + 1 with meridian 6n − 3, or n = Int((L + 1.5) / 3) with
+// = the integer part of L / 6, plus 1, with meridian 6n − 3, or n = the
+// integer part of (L + 1.5) / 3 with
 // meridian 3n, L taken in 0..360°; y carries n × 1000000 + 500000.
 FramePlane ZonePlane(long double a, long double f, bool six_degree_zones, long double longitude_degrees);
 
 // The plane of the zone whose number easting y (metres) carries, as the plane
-// input reads it: z = Int(y / 1000000), meridian 3z or 6z − 3, y constant
+// input reads it: z = the integer part of y / 1000000, meridian 3z or 6z − 3, y constant
 // z × 1000000 + 500000.
 FramePlane NumberedZonePlane(long double a, long double f, bool six_degree_zones, long double y);
 

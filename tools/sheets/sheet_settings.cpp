@@ -10,7 +10,7 @@ constexpr const char* kSection = "TFH";
 
 // The keys of the window's first version, in the order written.
 template <class Keys, class Settings>
-void TfhKeys(Keys& keys, Settings& s) {
+void MapSheetKeys(Keys& keys, Settings& s) {
     keys.Bool("BYNEWTFH", s.by_new_form);
     keys.Bool("INPOLDTFH", s.input_old_form);
     keys.String("Xo", s.x_shift);
@@ -21,34 +21,34 @@ void TfhKeys(Keys& keys, Settings& s) {
 
 // The keys added later, in the order written.
 template <class Keys, class Settings>
-void TfhScaleKeys(Keys& keys, Settings& s) {
+void MapSheetScaleKeys(Keys& keys, Settings& s) {
     keys.Integer("SCALE", s.scale);
     keys.Bool("RECT", s.rectangular);
 }
 
 }  // namespace
 
-TfhSettings ReadTfhSettings(const std::string& path) {
+MapSheetSettings ReadMapSheetSettings(const std::string& path) {
     const IniFile ini(path);
-    TfhSettings s;
+    MapSheetSettings s;
     SettingsSectionReader keys(ini, kSection);
-    TfhKeys(keys, s);
+    MapSheetKeys(keys, s);
     return s;
 }
 
-void WriteTfhSettings(const std::string& path, const TfhSettings& s) {
+void WriteMapSheetSettings(const std::string& path, const MapSheetSettings& s) {
     IniFile ini(path);
     SettingsSectionWriter keys(ini, kSection);
-    TfhKeys(keys, s);
+    MapSheetKeys(keys, s);
     ini.Save();
 }
 
-TfhScaleSettings ReadTfhScaleSettings(const std::string& path) {
+MapSheetScaleSettings ReadMapSheetScaleSettings(const std::string& path) {
     const IniFile ini(path);
-    const TfhScaleSettings defaults;
-    TfhScaleSettings s;
+    const MapSheetScaleSettings defaults;
+    MapSheetScaleSettings s;
     SettingsSectionReader keys(ini, kSection);
-    TfhScaleKeys(keys, s);
+    MapSheetScaleKeys(keys, s);
     bool in_series = false;
     for (const SheetScale& scale : kSheetScales) in_series = in_series || scale.denominator == s.scale;
     if (!in_series) s.scale = defaults.scale;
@@ -56,10 +56,10 @@ TfhScaleSettings ReadTfhScaleSettings(const std::string& path) {
     return s;
 }
 
-void WriteTfhScaleSettings(const std::string& path, const TfhScaleSettings& s) {
+void WriteMapSheetScaleSettings(const std::string& path, const MapSheetScaleSettings& s) {
     IniFile ini(path);
     SettingsSectionWriter keys(ini, kSection);
-    TfhScaleKeys(keys, s);
+    MapSheetScaleKeys(keys, s);
     ini.Save();
 }
 

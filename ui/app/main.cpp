@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     font.setPixelSize(12);
     QApplication::setFont(font);
 
-    coordconv::TFormMain main_window;
+    coordconv::MainWindow main_window;
     // Without a window manager "maximized" means nothing; cover the screen then.
     if (const QScreen* screen = QApplication::primaryScreen()) main_window.setGeometry(screen->availableGeometry());
     main_window.showMaximized();

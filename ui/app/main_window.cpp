@@ -23,7 +23,7 @@ QString AboutText() {
            QString::fromUtf8("\n\n高斯-克吕格与UTM投影、坐标换带、抵偿高程面、\n椭球基准变换、平面坐标转换、GPS高程拟合、\n1:1万图幅号计算与CAD标注。");
 }
 
-TFormMain::TFormMain(UserDialogs* dialogs) {
+MainWindow::MainWindow(UserDialogs* dialogs) {
     if (dialogs == nullptr) {
         own_dialogs_ = std::make_unique<QtUserDialogs>(this);
         dialogs = own_dialogs_.get();
@@ -46,9 +46,9 @@ TFormMain::TFormMain(UserDialogs* dialogs) {
     BuildMenu();
 }
 
-TFormMain::~TFormMain() { DestroyToolWindows(); }
+MainWindow::~MainWindow() { DestroyToolWindows(); }
 
-void TFormMain::BuildMenu() {
+void MainWindow::BuildMenu() {
     auto* bar = menuBar();
     bar->setObjectName("MainMenu1");
     for (const MenuGroup& group : MainMenu()) {
@@ -58,11 +58,11 @@ void TFormMain::BuildMenu() {
             QAction* action = menu->addAction(QString::fromStdString(item.caption));
             action->setObjectName(QString::fromStdString(item.item));
             if (item.item == kHelpItem) {
-                connect(action, &QAction::triggered, this, [this] { hjsHelpClick(); });
+                connect(action, &QAction::triggered, this, [this] { OpenHelpFile(); });
                 continue;
             }
             if (item.item == kAboutItem) {
-                connect(action, &QAction::triggered, this, [this] { hjsAboutClick(); });
+                connect(action, &QAction::triggered, this, [this] { ShowAbout(); });
                 continue;
             }
             // Items of tools not built yet stay visible but disabled.
@@ -73,16 +73,16 @@ void TFormMain::BuildMenu() {
     }
 }
 
-QAction* TFormMain::MenuItem(const QString& item) const { return findChild<QAction*>(item); }
+QAction* MainWindow::MenuItem(const QString& item) const { return findChild<QAction*>(item); }
 
-std::vector<QWidget*> TFormMain::ToolWindows() const {
+std::vector<QWidget*> MainWindow::ToolWindows() const {
     std::vector<QWidget*> windows;
     for (const auto& window : tool_windows_)
         if (window) windows.push_back(window.data());
     return windows;
 }
 
-void TFormMain::Open(const MenuAction& action) {
+void MainWindow::Open(const MenuAction& action) {
     if (action.run_command) {
         action.run_command(this, *dialogs_);
         return;
@@ -98,13 +98,13 @@ void TFormMain::Open(const MenuAction& action) {
     if (!window->testAttribute(Qt::WA_Moved)) CentreOnScreen(window);
 }
 
-void TFormMain::hjsHelpClick() {
+void MainWindow::OpenHelpFile() {
     const QString file = HelpFile();
     if (!file.isEmpty() && open_help_file_(file)) return;
     ShowHelp("index.html");
 }
 
-void TFormMain::ShowHelp(const QString& page) {
+void MainWindow::ShowHelp(const QString& page) {
     const QString folder = HelpFolder();
     if (folder.isEmpty()) {
         dialogs_->ShowMessage(kApplicationTitle, "未找到帮助文件 (help/index.html 或 Help.chm)。", MessageIcon::Warning);
@@ -117,17 +117,17 @@ void TFormMain::ShowHelp(const QString& page) {
     help_->activateWindow();
 }
 
-void TFormMain::hjsAboutClick() {
+void MainWindow::ShowAbout() {
     QMessageBox about(QMessageBox::Information, QString::fromUtf8("关于..."), AboutText(), QMessageBox::Ok, this);
     about.exec();
 }
 
-void TFormMain::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
     DestroyToolWindows();
 }
 
-void TFormMain::DestroyToolWindows() {
+void MainWindow::DestroyToolWindows() {
     // Most recently created first, so windows that keep settings write them in
     // that order.
     for (auto it = tool_windows_.rbegin(); it != tool_windows_.rend(); ++it) delete it->data();

@@ -1,4 +1,4 @@
-// The main window `TFormMain`: the menu of every tool and an empty control
+// The main window (object name "FormMain"): the menu of every tool and an empty control
 // bar strip. Each menu click opens a new, independent tool window owned by the
 // main window; closing a tool window only hides it, and all of them are
 // destroyed, most recently created first, when the main window goes.
@@ -17,12 +17,12 @@
 
 namespace coordconv {
 
-class TFormMain : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     // `dialogs` answers for the user; by default the Qt dialogs.
-    explicit TFormMain(UserDialogs* dialogs = nullptr);
-    ~TFormMain() override;
+    explicit MainWindow(UserDialogs* dialogs = nullptr);
+    ~MainWindow() override;
 
     // The menu item named `item` ("gsZS", ...), or null.
     QAction* MenuItem(const QString& item) const;
@@ -31,8 +31,9 @@ public:
 
     // "系统帮助": Help.chm through the desktop when a CHM viewer is registered
     // and opening it succeeds, otherwise the help window.
-    void hjsHelpClick();
-    void hjsAboutClick();
+    void OpenHelpFile();
+    // "关于...": the about box.
+    void ShowAbout();
 
     // The help window at `page` ("gsZS.html"); F1 of a tool window opens its
     // menu item's page.

@@ -1,5 +1,5 @@
-// StringGrid4, the coefficient table of the polynomial and height-fitting
-// windows, as a widget: two columns, no title row; column 0 is the fixed
+// The coefficient table of the polynomial and height-fitting windows (object
+// name StringGrid4, set by each window) as a widget: two columns, no title row; column 0 is the fixed
 // label column (button-face cells, the label centred both ways), column 1
 // holds the editable coefficient texts in blue. Rows are 20 pixels high.
 // Also the two commands of its file, "保存参数" and "导入参数".
@@ -22,7 +22,7 @@ public:
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
-    // StringGrid4DrawCell: the labels of column 0 are centred on the fixed
+    // How a cell is drawn: the labels of column 0 are centred on the fixed
     // cells' colour; the coefficients of column 1 are blue.
     QVariant data(const QModelIndex& index, int role) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;

@@ -14,6 +14,32 @@
 #include "table/regular_file.h"
 
 namespace coordconv {
+namespace {
+
+// The object names of the frame's widgets, by what each widget is: the names
+// the conversion windows have always had, by which accessibility tools,
+// users' automation and the window tests find the widgets. The tool buttons
+// named ToolButtonN are also reached by their number N (Button()).
+namespace object_name {
+constexpr const char* kPointSplitter = "Splitter1";
+constexpr const char* kSourceGrid = "StringGrid1";
+constexpr const char* kResultGrid = "StringGrid2";
+constexpr const char* kAppendButton = "ToolButton1";
+constexpr const char* kInsertButton = "ToolButton2";
+constexpr const char* kImportButton = "ToolButton3";
+constexpr const char* kDeleteButton = "ToolButton4";
+constexpr const char* kClearButton = "ToolButton5";
+constexpr const char* kConvertButton = "ToolButton6";
+constexpr const char* kSaveButton = "ToolButton7";
+constexpr const char* kImportSettingsButton = "ImportSettingsButton";
+constexpr const char* kDrawingButton = "ButtonDrawing";
+constexpr const char* kDrawingMenu = "MenuDrawing";
+constexpr const char* kDrawingFilesItem = "ActionDrawingFiles";
+constexpr const char* kLayerFolderItem = "ActionLayerFolder";
+constexpr const char* kNumberedButtonPrefix = "ToolButton";
+}  // namespace object_name
+
+}  // namespace
 
 ConversionWindow::ConversionWindow(QWidget* owner, UserDialogs& dialogs, const ConversionWindowLayout& layout)
     : QWidget(owner, Qt::Window), dialogs_(dialogs), layout_(layout) {
@@ -26,7 +52,7 @@ ConversionWindow::ConversionWindow(QWidget* owner, UserDialogs& dialogs, const C
     outer->addLayout(top_area_);
 
     splitter_ = new QSplitter(Qt::Horizontal, this);
-    splitter_->setObjectName("Splitter1");
+    splitter_->setObjectName(object_name::kPointSplitter);
     splitter_->setChildrenCollapsible(false);
     outer->addWidget(splitter_, 1);
 
@@ -49,12 +75,12 @@ ConversionWindow::ConversionWindow(QWidget* owner, UserDialogs& dialogs, const C
         return group;
     };
     source_group_ = make_group(layout.source_group_caption, layout.source_group_name, layout.source_titles,
-                               "StringGrid1", source_, source_bar_);
+                               object_name::kSourceGrid, source_, source_bar_);
     result_group_ = make_group(layout.result_group_caption, layout.result_group_name, layout.result_titles,
-                               "StringGrid2", result_, result_bar_);
+                               object_name::kResultGrid, result_, result_bar_);
 
     const auto add_import = [this] {
-        AddButton(source_bar_, "ToolButton3", "文件导入", [this] { ImportSource(false); });
+        AddButton(source_bar_, object_name::kImportButton, "文件导入", [this] { ImportSource(false); });
     };
     if (layout.import_first) add_import();
     // A text file dropped onto the source table is imported as "文件导入" would.
@@ -71,16 +97,16 @@ ConversionWindow::ConversionWindow(QWidget* owner, UserDialogs& dialogs, const C
         }
         Run([this, &path] { ImportFile(path, false); });
     });
-    AddButton(source_bar_, "ToolButton1", ToQString(layout.append_caption), [this] { AppendRow(*source_); });
-    AddButton(source_bar_, "ToolButton2", " 插入 ", [this] { InsertRow(*source_); });
+    AddButton(source_bar_, object_name::kAppendButton, ToQString(layout.append_caption), [this] { AppendRow(*source_); });
+    AddButton(source_bar_, object_name::kInsertButton, " 插入 ", [this] { InsertRow(*source_); });
     if (!layout.import_first) add_import();
-    AddButton(source_bar_, "ToolButton4", " 删除 ", [this] { DeleteRow(*source_); });
-    AddButton(source_bar_, "ToolButton5", " 清空 ",
+    AddButton(source_bar_, object_name::kDeleteButton, " 删除 ", [this] { DeleteRow(*source_); });
+    AddButton(source_bar_, object_name::kClearButton, " 清空 ",
               [this] { ClearRows(*source_, layout_.clear_empties_result ? result_ : nullptr); });
     // Point files in other layouts, through the import dialog.
-    AddButton(source_bar_, "ImportSettingsButton", "导入设置…", [this] { ImportSource(true); });
-    AddButton(result_bar_, "ToolButton6", "转换计算", [this] { ConvertClicked(); });
-    AddButton(result_bar_, "ToolButton7", "数据另存",
+    AddButton(source_bar_, object_name::kImportSettingsButton, "导入设置…", [this] { ImportSource(true); });
+    AddButton(result_bar_, object_name::kConvertButton, "转换计算", [this] { ConvertClicked(); });
+    AddButton(result_bar_, object_name::kSaveButton, "数据另存",
               [this] { Run([this] { SaveGrid(*result_, dialogs_, layout_.written_columns); }); });
 }
 
@@ -103,7 +129,8 @@ QToolButton* ConversionWindow::AddButton(QToolBar* bar, const QString& name, con
         bar->insertWidget(before, button);
     else
         bar->addWidget(button);
-    if (name.startsWith("ToolButton")) buttons_[name.mid(10).toInt()] = button;
+    const QString numbered = object_name::kNumberedButtonPrefix;
+    if (name.startsWith(numbered)) buttons_[name.mid(numbered.size()).toInt()] = button;
     return button;
 }
 
@@ -116,12 +143,12 @@ void ConversionWindow::EnableDrawingConversion(std::function<PointConversion()> 
             if (!files.empty()) ConvertDrawingFiles(files);
         });
     };
-    QToolButton* button = AddButton(source_bar_, "ButtonDrawing", "图形转换", choose_files);
+    QToolButton* button = AddButton(source_bar_, object_name::kDrawingButton, "图形转换", choose_files);
     // The button's arrow offers the files again and a whole folder of layers.
     auto* menu = new QMenu(button);
-    menu->setObjectName("MenuDrawing");
+    menu->setObjectName(object_name::kDrawingMenu);
     QAction* files = menu->addAction("图形文件…", this, choose_files);
-    files->setObjectName("ActionDrawingFiles");
+    files->setObjectName(object_name::kDrawingFilesItem);
     QAction* folder = menu->addAction("图层文件夹…", this, [this] {
         Run([this] {
             const std::optional<std::string> chosen = dialogs_.AskFolder("图形转换: 选择图层所在的文件夹");
@@ -131,7 +158,7 @@ void ConversionWindow::EnableDrawingConversion(std::function<PointConversion()> 
             ConvertDrawingFiles(files);
         });
     });
-    folder->setObjectName("ActionLayerFolder");
+    folder->setObjectName(object_name::kLayerFolderItem);
     button->setMenu(menu);
     button->setPopupMode(QToolButton::MenuButtonPopup);
 }

@@ -1,6 +1,6 @@
 // The frame of every conversion window: a top area for the window's own
-// parameter groups, and below it the source table (left group, `StringGrid1`)
-// and the result table (right group, `StringGrid2`) side by side on a movable
+// parameter groups, and below it the source table (left group) and the
+// result table (right group) side by side on a movable
 // splitter, each with its tool bar. The point-table commands are wired here
 // once; a window adds its boxes to TopArea() and sets its convert command.
 #pragma once
@@ -55,7 +55,9 @@ public:
     QVBoxLayout* TopArea() { return top_area_; }
     QToolBar* SourceToolBar() { return source_bar_; }
     QToolBar* ResultToolBar() { return result_bar_; }
-    // ToolButton1..ToolButton7 by number.
+    // A tool button by the number N of its object name ToolButtonN: 1 append,
+    // 2 insert, 3 import, 4 delete, 5 clear, 6 convert, 7 save (the fitting
+    // windows number their own buttons on).
     QToolButton* Button(int number) const;
     // Adds a captioned button named `name` to a tool bar (at its end, or
     // before the tool bar item `before`); returns it.

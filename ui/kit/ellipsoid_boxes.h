@@ -21,7 +21,7 @@ public:
     QLineEdit* A() const { return a_; }
     QLineEdit* InverseFlattening() const { return f_; }
 
-    // The preset handler (ComboBox1Change): presets 0..3 write their texts; the
+    // The preset handler of the list: presets 0..3 write their texts; the
     // boxes are editable only under "自定义", which keeps what they hold.
     void ApplyPreset();
 

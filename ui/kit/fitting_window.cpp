@@ -116,7 +116,7 @@ FittingWindow::FittingWindow(QWidget* owner, UserDialogs& dialogs, const Fitting
     vertical_->addWidget(upper_);
     vertical_->addWidget(points);
 
-    // "公共点坐标": StringGrid3 above ToolBar3.
+    // "公共点坐标": the common points above their tool bar.
     common_group_ = new QGroupBox(ToQString(layout.common_group_caption), upper_);
     common_group_->setObjectName("GroupBox3");
     common_box_ = new QVBoxLayout(common_group_);
@@ -127,8 +127,8 @@ FittingWindow::FittingWindow(QWidget* owner, UserDialogs& dialogs, const Fitting
     common_->setToolTip(ToQString(layout.common_point_hint));
     common_->Edit([&](PointTable& table) { table = NewCommonPointGrid(layout.common_points, layout.common_point_titles); });
     common_->SetCurrentRow(1);
-    common_->SetColumnShares(layout.common_points.column_shares, layout.common_points.grid_width_offset);
-    connect(common_, &CommonPointGrid::CellDoubleClicked, this, [this] { StringGrid3DblClick(); });
+    common_->SetColumnShares(layout.common_point_shares, layout.common_point_width_offset);
+    connect(common_, &CommonPointGrid::CellDoubleClicked, this, [this] { ToggleAdoptionAtCurrentCell(); });
     common_box_->addWidget(common_, 1);
 
     common_bar_ = new QToolBar(common_group_);
@@ -136,14 +136,14 @@ FittingWindow::FittingWindow(QWidget* owner, UserDialogs& dialogs, const Fitting
     common_bar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
     common_bar_->installEventFilter(this);
     common_box_->addWidget(common_bar_);
-    AddButton(common_bar_, "ToolButton8", " 追加 ", [this] { ToolButton8Click(); });
-    AddButton(common_bar_, "ToolButton9", " 插入 ", [this] { ToolButton9Click(); });
-    AddButton(common_bar_, "ToolButton10", "文件导入", [this] { ToolButton10Click(); });
-    AddButton(common_bar_, "ToolButton11", " 删除 ", [this] { ToolButton11Click(); });
-    AddButton(common_bar_, "ToolButton12", " 清空 ", [this] { ToolButton12Click(); });
-    AddButton(common_bar_, "ToolButton16", "保存公共点", [this] { ToolButton16Click(); });
+    AddButton(common_bar_, "ToolButton8", " 追加 ", [this] { AppendCommonPoint(); });
+    AddButton(common_bar_, "ToolButton9", " 插入 ", [this] { InsertCommonPoint(); });
+    AddButton(common_bar_, "ToolButton10", "文件导入", [this] { ImportCommonPointFile(); });
+    AddButton(common_bar_, "ToolButton11", " 删除 ", [this] { DeleteCommonPoint(); });
+    AddButton(common_bar_, "ToolButton12", " 清空 ", [this] { ClearCommonPoints(); });
+    AddButton(common_bar_, "ToolButton16", "保存公共点", [this] { SaveCommonPointFile(); });
     QToolButton* solve = AddButton(common_bar_, "ToolButton13", ToQString(layout.solve_caption),
-                                   [this] { ToolButton13Click(); });
+                                   [this] { SolveParameters(); });
     solve_action_ = nullptr;
     for (QAction* action : common_bar_->actions())
         if (common_bar_->widgetForAction(action) == solve) solve_action_ = action;
@@ -152,9 +152,9 @@ FittingWindow::FittingWindow(QWidget* owner, UserDialogs& dialogs, const Fitting
     StyleParameterEdit(accuracy_edit_);
     accuracy_edit_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     common_bar_->addWidget(accuracy_edit_);
-    AddButton(common_bar_, "ToolButton19", "精度报告", [this] { ToolButton19Click(); });
+    AddButton(common_bar_, "ToolButton19", "精度报告", [this] { ShowPrecisionReport(); });
 
-    // The parameter group, ToolBar4 at its foot.
+    // The parameter group, its tool bar at its foot.
     parameter_group_ = new QGroupBox(ToQString(layout.parameter_group_caption), upper_);
     parameter_group_->setObjectName("GroupBox4");
     auto* parameter_box = new QVBoxLayout(parameter_group_);
@@ -165,8 +165,8 @@ FittingWindow::FittingWindow(QWidget* owner, UserDialogs& dialogs, const Fitting
     parameter_bar_->setObjectName("ToolBar4");
     parameter_bar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
     parameter_box->addWidget(parameter_bar_);
-    AddButton(parameter_bar_, "ToolButton14", "保存参数", [this] { ToolButton14Click(); });
-    AddButton(parameter_bar_, "ToolButton15", "导入参数", [this] { ToolButton15Click(); });
+    AddButton(parameter_bar_, "ToolButton14", "保存参数", [this] { SaveParameters(); });
+    AddButton(parameter_bar_, "ToolButton15", "导入参数", [this] { LoadParameters(); });
 
     upper_->addWidget(common_group_);
     upper_->addWidget(parameter_group_);
@@ -198,6 +198,10 @@ QLineEdit* FittingWindow::AddParameterEdit(const QString& name, const QString& l
     parameter_form_->addWidget(edit, row, 1);
     parameter_edits_.push_back(edit);
     return edit;
+}
+
+QLineEdit* FittingWindow::AddParameterEdit(const ParameterEditSpec& spec) {
+    return AddParameterEdit(spec.object_name, QString::fromUtf8(spec.label), QString::fromUtf8(spec.hint));
 }
 
 std::vector<std::string> FittingWindow::ParameterTexts() const {
@@ -241,12 +245,12 @@ void FittingWindow::SetSettingsGroups(QWidget* source, QWidget* target) {
 
 void FittingWindow::SetCommonPointTitles(const std::vector<std::string>& titles) { SetGridTitles(*common_, titles); }
 
-void FittingWindow::ToolButton8Click() { AppendRow(*common_); }
-void FittingWindow::ToolButton9Click() { InsertRow(*common_); }
-void FittingWindow::ToolButton11Click() { DeleteRow(*common_); }
-void FittingWindow::ToolButton12Click() { ClearRows(*common_, nullptr); }
+void FittingWindow::AppendCommonPoint() { AppendRow(*common_); }
+void FittingWindow::InsertCommonPoint() { InsertRow(*common_); }
+void FittingWindow::DeleteCommonPoint() { DeleteRow(*common_); }
+void FittingWindow::ClearCommonPoints() { ClearRows(*common_, nullptr); }
 
-void FittingWindow::ToolButton10Click() {
+void FittingWindow::ImportCommonPointFile() {
     const bool shift = QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier);
     Run([this, shift] {
         const std::optional<std::string> path = dialogs_.AskOpenFile(OpenCoordinateFileDialog());
@@ -285,7 +289,7 @@ void FittingWindow::ToolButton10Click() {
     });
 }
 
-void FittingWindow::ToolButton16Click() {
+void FittingWindow::SaveCommonPointFile() {
     Run([this] {
         const std::optional<std::string> path = AskSavePath(dialogs_);
         if (!path) return;
@@ -293,27 +297,44 @@ void FittingWindow::ToolButton16Click() {
     });
 }
 
-void FittingWindow::ToolButton13Click() {
+void FittingWindow::SolveParameters() {
     if (!solve_) return;
     // The messages show over the window as it was before the command; the
     // grids are redrawn once it has ended, also after a failure.
     Run([this] {
         PointTable grid = common_->Table();
         const FittingRun run = solve_(grid);
-        for (const std::string& text : run.outcome.messages)
-            dialogs_.ShowMessage(kMessageTitle, text, MessageIcon::None);
-        common_->Table() = std::move(grid);
-        run.show_fields();
-        if (run.outcome.precision) {
-            report_ = run.outcome.precision;
-            if (report_window_ != nullptr) report_window_->ShowReport(*report_);
-        }
-        RaiseFitFailure(run.outcome);
-        accuracy_edit_->setText(ToQString(run.outcome.report.accuracy_line));
+        // The window's side of ApplyFitOutcome.
+        class WindowView : public FitOutcomeView {
+        public:
+            WindowView(FittingWindow& window, PointTable& grid, const FittingRun& run)
+                : window_(window), grid_(grid), run_(run) {}
+            void ShowMessage(const std::string& text) override {
+                window_.dialogs_.ShowMessage(kMessageTitle, text, MessageIcon::None);
+            }
+            void ShowFieldsAndTable() override {
+                window_.common_->Table() = std::move(grid_);
+                run_.show_fields();
+            }
+            void ShowCompleted(const FitOutcome& outcome) override {
+                if (outcome.precision) {
+                    window_.report_ = outcome.precision;
+                    if (window_.report_window_ != nullptr) window_.report_window_->ShowReport(*window_.report_);
+                }
+                window_.accuracy_edit_->setText(ToQString(outcome.report.accuracy_line));
+            }
+
+        private:
+            FittingWindow& window_;
+            PointTable& grid_;
+            const FittingRun& run_;
+        };
+        WindowView view(*this, grid, run);
+        ApplyFitOutcome(run.outcome, view);
     });
 }
 
-void FittingWindow::ToolButton19Click() {
+void FittingWindow::ShowPrecisionReport() {
     if (!report_) {
         dialogs_.ShowMessage(kMessageTitle, "请先解算参数, 精度报告由解算得出。", MessageIcon::Information);
         return;
@@ -348,13 +369,13 @@ void FittingWindow::RefreshGrids() {
     common_->Refresh();
 }
 
-void FittingWindow::StringGrid3DblClick() {
+void FittingWindow::ToggleAdoptionAtCurrentCell() {
     const int col = common_->CurrentColumn();
     const int row = common_->CurrentRow();
     if (ToggleAdoption(layout_.common_points, common_->Table(), col, row)) RefreshGrid(*common_);
 }
 
-void FittingWindow::ToolButton14Click() {
+void FittingWindow::SaveParameters() {
     Run([this] {
         const std::optional<std::string> path = AskSavePath(dialogs_);
         if (!path) return;
@@ -362,7 +383,7 @@ void FittingWindow::ToolButton14Click() {
     });
 }
 
-void FittingWindow::ToolButton15Click() {
+void FittingWindow::LoadParameters() {
     Run([this] {
         const std::optional<std::string> path = dialogs_.AskOpenFile(OpenCoordinateFileDialog());
         if (!path) return;
@@ -389,7 +410,7 @@ void FittingWindow::SizeAccuracyLine() {
     const QStyle* style = common_bar_->style();
     const int spacing = style->pixelMetric(QStyle::PM_ToolBarItemSpacing, nullptr, common_bar_);
     const int room = common_bar_->width() - (solve->geometry().right() + 1) - spacing - margin;
-    const int rule = AccuracyLineWidth(layout_.common_points, common_bar_->width());
+    const int rule = common_bar_->width() - layout_.accuracy_line_offset;
     const bool report_fits = rule + spacing + report->sizeHint().width() <= room;
     const int overflow_arrow = style->pixelMetric(QStyle::PM_ToolBarExtensionExtent, nullptr, common_bar_) + spacing;
     const int width = std::max(0, report_fits ? rule : std::min(rule, room - overflow_arrow));

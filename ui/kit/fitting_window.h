@@ -4,23 +4,29 @@
 //
 //   [ settings area: source group | target group ]        (datum windows only)
 //   ------------------------------------------------ splitter
-//   [ "公共点坐标": StringGrid3, ToolBar3 ] | [ "转换参数": fields, ToolBar4 ]
+//   [ "公共点坐标": common points, their tool bar ] | [ "转换参数": fields, their tool bar ]
 //   ------------------------------------------------ splitter
-//   [ source: StringGrid1, ToolBar1 ]      | [ result: StringGrid2, ToolBar2 ]
+//   [ source points, tool bar ]            | [ converted points, tool bar ]
 //
-// Written once here: the common-point grid with its row commands, import and
-// save (ToolButton8..12, ToolButton16), the adoption toggle on double click
-// (StringGrid3DblClick), the solve button ToolButton13 with the accuracy
-// line EditMp, and the parameter file of the parameter edits (ToolButton14
-// "保存参数", ToolButton15 "导入参数"). A window adds only its own fields
-// and commands:
+// Written once here: the common-point table with its row commands, import
+// and save, the adoption toggle on double click, the solve button with the
+// accuracy line, and the parameter file of the parameter edits ("保存参数",
+// "导入参数"). A window adds only its own fields and commands:
 //   - parameter edits with AddParameterEdit (they make up the parameter file,
 //     in the order added), or its own widgets in ParameterArea() with its own
-//     ToolButton14Click/ToolButton15Click;
+//     SaveParameters/LoadParameters;
 //   - its settings groups with SetSettingsGroups, its solve with
 //     SetSolveCommand, its convert with SetConvertCommand;
-//   - more ToolBar3 buttons with AddCommonPointButton (placed before the solve
-//     button), widgets above StringGrid3 with AddAboveCommonPoints.
+//   - more common-point buttons with AddCommonPointButton (placed before the
+//     solve button), widgets above the common points with AddAboveCommonPoints.
+//
+// The widgets' object names (accessibility tools and users' automation read
+// them) are set here and in each window, next to the member they name:
+//   common points "StringGrid3" on "ToolBar3": " 追加 " ToolButton8,
+//   " 插入 " ToolButton9, "文件导入" ToolButton10, " 删除 " ToolButton11,
+//   " 清空 " ToolButton12, "保存公共点" ToolButton16, solve ToolButton13,
+//   accuracy line EditMp, "精度报告" ToolButton19; parameters on "ToolBar4":
+//   "保存参数" ToolButton14, "导入参数" ToolButton15, "导出PROJ" ToolButton18.
 #pragma once
 
 #include <QGridLayout>
@@ -42,7 +48,7 @@
 
 namespace coordconv {
 
-// StringGrid3: a point grid that reports a double click on a cell also when
+// The common-point table: a point grid that reports a double click on a cell also when
 // the cell's editor is open (the editor takes the mouse then). Text typed in
 // the editor is committed to the table before the signal.
 class CommonPointGrid : public PointGrid {
@@ -76,7 +82,7 @@ FittingRun ShowingFields(FitResult<Fields> fit, Show show) {
 // The title of the export's text dialog.
 inline constexpr const char* kProjExportTitle = "导出PROJ";
 
-// The hint of the common-point grid: the points not adopted check the solve
+// The hint of the common-point table: the points not adopted check the solve
 // from outside. The windows show it in three wordings, each kept as it is:
 // the three-dimensional datum windows without the full stop, the height fit
 // window with it, and the windows whose solve leaves the heights out (plane
@@ -92,14 +98,27 @@ struct FittingWindowLayout {
     // Caption, outer size, the source and result groups and their tables
     // (4 columns, the fitting-window split, both tables cleared by " 清空 ").
     ConversionWindowLayout points;
-    // StringGrid3: columns, flags, files, shares and the EditMp offset.
+    // The model's common-point table: columns, flags, files.
     CommonPointLayout common_points;
     std::vector<std::string> common_point_titles;
+    // Column widths of the common points: trunc((table width - offset) * share).
+    std::vector<long double> common_point_shares = {0.05L, 0.10L, 0.10L, 0.07L, 0.10L, 0.10L, 0.07L,
+                                                    0.07L, 0.07L, 0.07L, 0.07L, 0.07L, 0.06L};
+    int common_point_width_offset = 34;
+    // The accuracy line's width: the common-point tool bar's width less this.
+    int accuracy_line_offset = 375;
     std::string common_group_caption = "公共点坐标";
-    std::string common_point_hint;  // StringGrid3's hint
+    std::string common_point_hint;
     std::string parameter_group_caption = "转换参数";
     int parameter_group_width = 224;
-    std::string solve_caption;  // ToolButton13, e.g. "解算七参数"
+    std::string solve_caption;  // e.g. "解算七参数"
+};
+
+// One parameter edit: its object name, right-aligned label and hint.
+struct ParameterEditSpec {
+    const char* object_name;  // e.g. "EditTx"
+    const char* label;        // e.g. "Tx="
+    const char* hint;         // e.g. "X平移"
 };
 
 // The layout of the point tables common to the fitting windows: the given
@@ -116,14 +135,14 @@ class FittingWindow : public ConversionWindow {
 public:
     FittingWindow(QWidget* owner, UserDialogs& dialogs, const FittingWindowLayout& layout);
 
-    CommonPointGrid& CommonPoints() { return *common_; }  // StringGrid3
+    CommonPointGrid& CommonPoints() { return *common_; }
     const CommonPointLayout& CommonLayout() const { return layout_.common_points; }
-    QToolBar* CommonPointToolBar() const { return common_bar_; }    // ToolBar3
-    QToolBar* ParameterToolBar() const { return parameter_bar_; }  // ToolBar4
-    QLineEdit* AccuracyEdit() const { return accuracy_edit_; }     // EditMp
+    QToolBar* CommonPointToolBar() const { return common_bar_; }
+    QToolBar* ParameterToolBar() const { return parameter_bar_; }
+    QLineEdit* AccuracyEdit() const { return accuracy_edit_; }  // the accuracy line
     QGroupBox* CommonPointGroupBox() const { return common_group_; }
     QGroupBox* ParameterGroupBox() const { return parameter_group_; }
-    // The inside of the parameter group, above ToolBar4.
+    // The inside of the parameter group, above its tool bar.
     QVBoxLayout* ParameterArea() const { return parameter_area_; }
 
     // A labelled parameter edit (label right-aligned, hint as tool tip)
@@ -131,6 +150,7 @@ public:
     // the order they are added.
     QLineEdit* AddParameterEdit(const QString& name, const QString& label, const QString& hint,
                                 const QString& text = "0");
+    QLineEdit* AddParameterEdit(const ParameterEditSpec& spec);
     const std::vector<QLineEdit*>& ParameterEdits() const { return parameter_edits_; }
     std::vector<std::string> ParameterTexts() const;
     // Texts for the edits in order; edits beyond `texts` become empty.
@@ -139,14 +159,14 @@ public:
     // The report window, once "精度报告" has opened it.
     PrecisionReportWindow* ReportWindow() const { return report_window_; }
 
-    // "导出PROJ" (ToolButton18) at the end of ToolBar4: shows the text that
+    // "导出PROJ" at the end of the parameter tool bar: shows the text that
     // `make_export` returns (copy, save to a text file); a NotExportableError
     // shows as a message instead.
     QToolButton* AddProjExportButton(std::function<std::string()> make_export);
 
-    // A ToolBar3 button placed before the solve button.
+    // A common-point tool bar button placed before the solve button.
     QToolButton* AddCommonPointButton(const QString& name, const QString& caption, std::function<void()> click);
-    // A widget placed above StringGrid3 inside the common-point group.
+    // A widget placed above the common points inside their group.
     void AddAboveCommonPoints(QWidget* widget);
     // The two settings groups above the common points; the source group takes
     // the width SourceGroupWidth(outer width) on every resize.
@@ -156,25 +176,26 @@ public:
     // copy of the common-point table, touching no widget. The frame then
     // shows the outcome's messages, takes the table, shows the fields (also
     // after a failure: they hold what the command wrote before it ended),
-    // reports the failure, or gives EditMp its accuracy line.
+    // reports the failure, or shows the accuracy line.
     void SetSolveCommand(std::function<FittingRun(PointTable& common_points)> solve) { solve_ = std::move(solve); }
 
-    // New titles of StringGrid3 (the coordinate form changed); cells stay.
+    // New titles of the common points (the coordinate form changed); cells stay.
     void SetCommonPointTitles(const std::vector<std::string>& titles);
 
-    // The handlers of ToolBar3, ToolBar4 and StringGrid3.
-    void ToolButton8Click();   // " 追加 "
-    void ToolButton9Click();   // " 插入 "
-    void ToolButton10Click();  // "文件导入"
-    void ToolButton11Click();  // " 删除 "
-    void ToolButton12Click();  // " 清空 "
-    void ToolButton16Click();  // "保存公共点"
-    void ToolButton13Click();  // solve
-    void ToolButton19Click();  // "精度报告": the report window of the latest solve
-    void StringGrid3DblClick();
+    // The commands of the common points and the parameters.
+    void AppendCommonPoint();      // " 追加 "
+    void InsertCommonPoint();      // " 插入 "
+    void ImportCommonPointFile();  // "文件导入"
+    void DeleteCommonPoint();      // " 删除 "
+    void ClearCommonPoints();      // " 清空 "
+    void SaveCommonPointFile();    // "保存公共点"
+    void SolveParameters();        // the solve button
+    void ShowPrecisionReport();    // "精度报告": the report window of the latest solve
+    // A double click on a cell: the adoption cell of a data row toggles.
+    void ToggleAdoptionAtCurrentCell();
     // "保存参数" / "导入参数": by default the parameter file of the edits.
-    virtual void ToolButton14Click();
-    virtual void ToolButton15Click();
+    virtual void SaveParameters();
+    virtual void LoadParameters();
 
 protected:
     void RefreshGrids() override;

@@ -9,6 +9,32 @@
 namespace coordconv {
 namespace {
 
+// The object names of the window's widgets, by what each widget is: the
+// names the window has always had, by which accessibility tools, users'
+// automation and the window tests find the widgets.
+namespace object_name {
+constexpr const char* kWindow = "FormGCDC";
+constexpr const char* kSourceEllipsoidGroup = "GroupBox1";
+constexpr const char* kSystemList = "ComboBox1";
+constexpr const char* kSemiMajorAxis = "EditA1";
+constexpr const char* kInverseFlattening = "EditF1";
+constexpr const char* kYConstant = "EditYY1";
+constexpr const char* kAreaGroup = "GroupBox2";
+constexpr const char* kMeanLatitude = "EditXm";
+constexpr const char* kMeanHeight = "EditHm";
+constexpr const char* kMeanDistance = "EditYm";
+constexpr const char* kPlaneGroup = "GroupBox3";
+constexpr const char* kDeformation = "EditDs";
+constexpr const char* kPlaneHeight = "EditHd";
+constexpr const char* kPlaneButton = "Button2";
+constexpr const char* kNewEllipsoidGroup = "GroupBox4";
+constexpr const char* kNewSemiMajorAxis = "EditA2";
+constexpr const char* kNewInverseFlattening = "EditF2";
+constexpr const char* kAxisButton = "Button1";
+constexpr const char* kSourceGroup = "GroupBox5";
+constexpr const char* kResultGroup = "GroupBox6";
+}  // namespace object_name
+
 ConversionWindowLayout CompensationLayout() {
     ConversionWindowLayout layout;
     layout.caption = "抵偿高程面确定及投影变换";
@@ -22,8 +48,8 @@ ConversionWindowLayout CompensationLayout() {
     layout.clear_empties_result = true;
     layout.append_caption = " 追加记录";
     layout.import_first = true;
-    layout.source_group_name = "GroupBox5";
-    layout.result_group_name = "GroupBox6";
+    layout.source_group_name = object_name::kSourceGroup;
+    layout.result_group_name = object_name::kResultGroup;
     return layout;
 }
 
@@ -42,41 +68,43 @@ QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& cap
 
 }  // namespace
 
-TFormGCDC::TFormGCDC(QWidget* owner, UserDialogs& dialogs) : ConversionWindow(owner, dialogs, CompensationLayout()) {
-    setObjectName("FormGCDC");
+CompensationWindow::CompensationWindow(QWidget* owner, UserDialogs& dialogs)
+    : ConversionWindow(owner, dialogs, CompensationLayout()) {
+    setObjectName(object_name::kWindow);
     const CompensationFields initial;
 
-    ParameterGroup source(this, "原椭球参数", "GroupBox1");
-    ellipsoid_ = new EllipsoidBoxes(source.Box(), "ComboBox1", "EditA1", "EditF1", kCompensationInitialSystemIndex);
-    y_constant_ = source.AddEdit("EditYY1", ToQString(initial.y_constant));
+    ParameterGroup source(this, "原椭球参数", object_name::kSourceEllipsoidGroup);
+    ellipsoid_ = new EllipsoidBoxes(source.Box(), object_name::kSystemList, object_name::kSemiMajorAxis,
+                                    object_name::kInverseFlattening, kCompensationInitialSystemIndex);
+    y_constant_ = source.AddEdit(object_name::kYConstant, ToQString(initial.y_constant));
     y_constant_->setToolTip("通常是带号及500公里");
     source.AddRow({{"参考椭球", ellipsoid_->List()}});
     source.AddRow({{"a1=", ellipsoid_->A()}});
     source.AddRow({{"f1=1/", ellipsoid_->InverseFlattening()}});
     source.AddRow({{"Y坐标加常数", y_constant_}});
 
-    ParameterGroup area(this, "测区条件", "GroupBox2");
-    mean_latitude_ = area.AddEdit("EditXm", ToQString(initial.mean_latitude));
-    mean_height_ = area.AddEdit("EditHm", ToQString(initial.mean_height));
-    mean_distance_ = area.AddEdit("EditYm", ToQString(initial.mean_distance));
+    ParameterGroup area(this, "测区条件", object_name::kAreaGroup);
+    mean_latitude_ = area.AddEdit(object_name::kMeanLatitude, ToQString(initial.mean_latitude));
+    mean_height_ = area.AddEdit(object_name::kMeanHeight, ToQString(initial.mean_height));
+    mean_distance_ = area.AddEdit(object_name::kMeanDistance, ToQString(initial.mean_distance));
     area.AddRow({{"平均纬度(dms)", mean_latitude_}});
     area.AddRow({{"平均大地高", mean_height_}});
     area.AddRow({{"距中央子午线平均距离(m)", mean_distance_}});
 
-    ParameterGroup plane(this, "确定抵偿面", "GroupBox3");
-    deformation_ = MakeReadOnly(plane.AddEdit("EditDs", QString()));
+    ParameterGroup plane(this, "确定抵偿面", object_name::kPlaneGroup);
+    deformation_ = MakeReadOnly(plane.AddEdit(object_name::kDeformation, QString()));
     deformation_->setStyleSheet("QLineEdit { color: blue; background-color: palette(button); }");
-    plane_height_ = plane.AddEdit("EditHd", ToQString(initial.plane_height));
-    auto* plane_button = MakeButton(plane.Box(), "Button2", "计算");
+    plane_height_ = plane.AddEdit(object_name::kPlaneHeight, ToQString(initial.plane_height));
+    auto* plane_button = MakeButton(plane.Box(), object_name::kPlaneButton, "计算");
     plane_button->setToolTip("计算每公里投影变形及抵偿面大地高");
     plane.AddRow({{"每公里投影变形=", deformation_}});
     plane.AddRow({{"抵偿面大地高", plane_height_}});
     plane.AddRow({{QString(), plane_button}});
 
-    ParameterGroup axis(this, "新椭球参数", "GroupBox4");
-    a2_ = axis.AddEdit("EditA2", ToQString(initial.a2));
-    f2_ = MakeReadOnly(axis.AddEdit("EditF2", QString()));
-    auto* axis_button = MakeButton(axis.Box(), "Button1", "计算");
+    ParameterGroup axis(this, "新椭球参数", object_name::kNewEllipsoidGroup);
+    a2_ = axis.AddEdit(object_name::kNewSemiMajorAxis, ToQString(initial.a2));
+    f2_ = MakeReadOnly(axis.AddEdit(object_name::kNewInverseFlattening, QString()));
+    auto* axis_button = MakeButton(axis.Box(), object_name::kAxisButton, "计算");
     axis.AddRow({{"a2=", a2_}});
     axis.AddRow({{"f2=1/", f2_}});
     axis.AddRow({{QString(), axis_button}});
@@ -92,14 +120,14 @@ TFormGCDC::TFormGCDC(QWidget* owner, UserDialogs& dialogs) : ConversionWindow(ow
     groups->setColumnStretch(1, 1);
     TopArea()->addLayout(groups);
 
-    connect(ellipsoid_->InverseFlattening(), &QLineEdit::textChanged, this, [this] { EditF1Change(); });
-    connect(plane_button, &QPushButton::clicked, this, [this] { Button2Click(); });
-    connect(axis_button, &QPushButton::clicked, this, [this] { Button1Click(); });
-    SetConvertCommand([this] { ToolButton6Click(); });
+    connect(ellipsoid_->InverseFlattening(), &QLineEdit::textChanged, this, [this] { CopyFlattening(); });
+    connect(plane_button, &QPushButton::clicked, this, [this] { DeterminePlane(); });
+    connect(axis_button, &QPushButton::clicked, this, [this] { ComputeNewSemiMajorAxis(); });
+    SetConvertCommand([this] { Convert(); });
     EnableDrawingConversion([this] { return CompensationPointConversion(Fields()); });
 }
 
-CompensationFields TFormGCDC::Fields() const {
+CompensationFields CompensationWindow::Fields() const {
     CompensationFields fields;
     fields.a1 = ToStdString(ellipsoid_->A()->text());
     fields.inverse_flattening = ToStdString(ellipsoid_->InverseFlattening()->text());
@@ -112,14 +140,14 @@ CompensationFields TFormGCDC::Fields() const {
     return fields;
 }
 
-void TFormGCDC::OnShow() {
-    ComboBox1Change();
-    EditF1Change();
+void CompensationWindow::OnShow() {
+    ApplySystemPreset();
+    CopyFlattening();
 }
 
-void TFormGCDC::EditF1Change() { f2_->setText(ellipsoid_->InverseFlattening()->text()); }
+void CompensationWindow::CopyFlattening() { f2_->setText(ellipsoid_->InverseFlattening()->text()); }
 
-void TFormGCDC::Button2Click() {
+void CompensationWindow::DeterminePlane() {
     Run([this] {
         const CompensationPlaneTexts texts = ComputeCompensationPlaneTexts(Fields());
         deformation_->setText(ToQString(texts.deformation));
@@ -127,11 +155,11 @@ void TFormGCDC::Button2Click() {
     });
 }
 
-void TFormGCDC::Button1Click() {
+void CompensationWindow::ComputeNewSemiMajorAxis() {
     Run([this] { a2_->setText(ToQString(ComputeNewSemiMajorAxisText(Fields()))); });
 }
 
-void TFormGCDC::ToolButton6Click() {
+void CompensationWindow::Convert() {
     ConvertSourceRows(CompensationConversion(Fields()));
 }
 

@@ -1,14 +1,14 @@
 // The compensation height plane window "抵偿高程面确定及投影变换"
-// (`TFormGCDC`): three steps, each usable at any time and reading the boxes as
-// they stand:
-//   Button2 "计算" (group "确定抵偿面"): deformation per km (EditDs) and the
-//     compensation plane's geodetic height (EditHd);
-//   Button1 "计算" (group "新椭球参数"): the new semi-major axis (EditA2);
-//   ToolButton6 "转换计算": the source table on the source ellipsoid to the
-//     result table on the new ellipsoid.
-// EditF2 always shows the text of EditF1 (the new ellipsoid keeps the
-// flattening). The Y constant EditYY1 is a false easting only; no other box
-// follows its text. " 清空 " empties both tables.
+// (object name "FormGCDC"): three steps, each usable at any time and reading
+// the boxes as they stand:
+//   "计算" of the group "确定抵偿面": deformation per km and the compensation
+//     plane's geodetic height;
+//   "计算" of the group "新椭球参数": the new semi-major axis;
+//   "转换计算": the source table on the source ellipsoid to the result table
+//     on the new ellipsoid.
+// The new ellipsoid's 1/f box always shows the text of the source's (the new
+// ellipsoid keeps the flattening). The Y constant is a false easting only; no
+// other box follows its text. " 清空 " empties both tables.
 #pragma once
 
 #include <QLineEdit>
@@ -20,28 +20,28 @@
 
 namespace coordconv {
 
-class TFormGCDC : public ConversionWindow {
+class CompensationWindow : public ConversionWindow {
     Q_OBJECT
 public:
-    TFormGCDC(QWidget* owner, UserDialogs& dialogs);
+    CompensationWindow(QWidget* owner, UserDialogs& dialogs);
 
     EllipsoidBoxes& Ellipsoid() { return *ellipsoid_; }
     // The texts of the boxes as the three commands read them.
     CompensationFields Fields() const;
 
-    // The preset handler.
-    void ComboBox1Change() { ellipsoid_->ApplyPreset(); }
-    // EditF2 takes the text of EditF1.
-    void EditF1Change();
+    // The coordinate system list's preset.
+    void ApplySystemPreset() { ellipsoid_->ApplyPreset(); }
+    // The new ellipsoid's 1/f box takes the text of the source's.
+    void CopyFlattening();
     // Deformation per km and compensation plane height.
-    void Button2Click();
+    void DeterminePlane();
     // New semi-major axis.
-    void Button1Click();
-    // "转换计算".
-    void ToolButton6Click();
+    void ComputeNewSemiMajorAxis();
+    // "转换计算": the source table onto the new ellipsoid.
+    void Convert();
 
 protected:
-    // FormShow: the preset, then the copy of 1/f.
+    // When shown: the preset, then the copy of 1/f.
     void OnShow() override;
 
 private:

@@ -14,6 +14,7 @@ FittingWindowLayout DatumLayout(const DatumWindowSpec& spec) {
     layout.points.column_shares = spec.point_shares;
     layout.points.written_columns = spec.written_result_columns;
     layout.common_points = spec.common_points;
+    layout.accuracy_line_offset = spec.accuracy_line_offset;
     layout.common_point_titles = CommonPointTitles(false, false);
     layout.common_point_hint = spec.common_point_hint;
     layout.solve_caption = spec.solve_caption;
@@ -40,9 +41,9 @@ DatumWindow::DatumWindow(QWidget* owner, UserDialogs& dialogs, const DatumWindow
     SetSettingsGroups(source, target);
     if (!spec.result_hint.empty()) Result().setToolTip(ToQString(spec.result_hint));
 
-    connect(source_form_, &QComboBox::currentIndexChanged, this, [this] { ComboBoxOChange(); });
-    connect(target_form_, &QComboBox::currentIndexChanged, this, [this] { ComboBoxNChange(); });
-    connect(central_meridian1_, &QLineEdit::textChanged, this, [this] { EditLL1Change(); });
+    connect(source_form_, &QComboBox::currentIndexChanged, this, [this] { SourceFormChanged(); });
+    connect(target_form_, &QComboBox::currentIndexChanged, this, [this] { TargetFormChanged(); });
+    connect(central_meridian1_, &QLineEdit::textChanged, this, [this] { SourceCentralMeridianEdited(); });
 }
 
 QWidget* DatumWindow::MakeSettingsGroup(const QString& caption, const QString& group_name, bool source) {
@@ -84,19 +85,19 @@ DatumFields DatumWindow::Fields() const {
     return fields;
 }
 
-void DatumWindow::FormShow() {
-    ComboBox1Change();
-    ComboBox2Change();
-    ComboBoxOChange();
-    ComboBoxNChange();
+void DatumWindow::ApplyAllSettings() {
+    ApplySourcePreset();
+    ApplyTargetPreset();
+    SourceFormChanged();
+    TargetFormChanged();
 }
 
-void DatumWindow::ComboBoxOChange() {
+void DatumWindow::SourceFormChanged() {
     SetGridTitles(Source(), DatumPointGridTitles(FormOf(source_form_)));
     TitleCommonPoints();
 }
 
-void DatumWindow::ComboBoxNChange() {
+void DatumWindow::TargetFormChanged() {
     SetGridTitles(Result(), DatumPointGridTitles(FormOf(target_form_)));
     TitleCommonPoints();
 }
@@ -106,15 +107,14 @@ void DatumWindow::TitleCommonPoints() {
                                            FormOf(target_form_) == CoordinateForm::Geodetic));
 }
 
-void DatumWindow::EditLL1Change() {
+void DatumWindow::SourceCentralMeridianEdited() {
     DatumFields fields = Fields();
     SourceCentralMeridianChanged(fields);
     central_meridian2_->setText(ToQString(fields.central_meridian2));
 }
 
-void DatumWindow::AddParameterEdits(const ParameterFieldSpec* specs, int count) {
-    for (int i = 0; i < count; ++i)
-        AddParameterEdit(specs[i].name, QString::fromUtf8(specs[i].label), QString::fromUtf8(specs[i].hint));
+void DatumWindow::AddParameterEdits(const ParameterEditSpec* specs, int count) {
+    for (int i = 0; i < count; ++i) AddParameterEdit(specs[i]);
 }
 
 }  // namespace coordconv

@@ -1,7 +1,8 @@
-// "椭球变换--三维四参数模型" (`TFormEllCon3d4p`): three translations and one
-// horizontal rotation R about the region centre (EditBB0, EditLL0), which the
+// "椭球变换--三维四参数模型" (object name FormEllCon3d4p): three translations
+// and one horizontal rotation R about the region centre B0, L0, which the
 // button "区域中心" (ToolButton17) proposes as the mean source position of
-// the common points.
+// the common points. The parameter edits, in parameter-file order: EditTx,
+// EditTy, EditTz, EditR, EditBB0, EditLL0.
 #pragma once
 
 #include "ui/windows/datum_window.h"
@@ -9,18 +10,21 @@
 
 namespace coordconv {
 
-class TFormEllCon3d4p : public DatumWindow {
+// The hint of "区域中心".
+inline constexpr const char* kRegionCentreHint = "计算公共点原坐标平均值，可以作为区域中心的参考值使用。";
+
+class Four3dWindow : public DatumWindow {
     Q_OBJECT
 public:
-    TFormEllCon3d4p(QWidget* owner, UserDialogs& dialogs);
+    Four3dWindow(QWidget* owner, UserDialogs& dialogs);
 
-    // The texts of EditTx, EditTy, EditTz, EditR, EditBB0, EditLL0.
+    // The texts of the six parameters.
     FourParameterFields Parameters() const;
 
     // "转换计算" with the parameters and region centre standing in the edits.
-    void ToolButton6Click();
-    // "区域中心": EditBB0 and EditLL0 from the common points' source columns.
-    void ToolButton17Click();
+    void ConvertPoints();
+    // "区域中心": the region centre from the common points' source columns.
+    void ProposeRegionCentre();
 
 private:
     // "解算四参数" on the common points; the edits show what it wrote.

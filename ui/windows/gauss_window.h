@@ -1,5 +1,5 @@
-// The Gauss projection windows: "高斯投影正算" (`TFormGSZS`, B,L -> x,y) and
-// "高斯投影反算" (`TFormGSFS`, x,y -> B,L).
+// The Gauss projection windows: "高斯投影正算" (object name "FormGSZS",
+// B,L -> x,y) and "高斯投影反算" ("FormGSFS", x,y -> B,L).
 #pragma once
 
 #include <QLineEdit>
@@ -21,14 +21,14 @@ public:
     // The texts of the boxes as the convert command reads them.
     GaussFields Fields() const;
 
-    // The preset handler, also the show handler.
-    void ComboBox1Change() { ellipsoid_->ApplyPreset(); }
-    // "转换计算".
-    void ToolButton6Click();
+    // The coordinate system list's preset, also applied when the window is shown.
+    void ApplySystemPreset() { ellipsoid_->ApplyPreset(); }
+    // "转换计算": the source table through the projection into the result table.
+    void Convert();
     PlausibilitySettings CheckSettings() const override;
 
 protected:
-    void OnShow() override { ComboBox1Change(); }
+    void OnShow() override { ApplySystemPreset(); }
 
 private:
     Direction direction_;
@@ -37,16 +37,16 @@ private:
     QLineEdit* y_constant_;
 };
 
-class TFormGSZS : public GaussWindow {
+class GaussForwardWindow : public GaussWindow {
     Q_OBJECT
 public:
-    TFormGSZS(QWidget* owner, UserDialogs& dialogs) : GaussWindow(owner, dialogs, Direction::Forward) {}
+    GaussForwardWindow(QWidget* owner, UserDialogs& dialogs) : GaussWindow(owner, dialogs, Direction::Forward) {}
 };
 
-class TFormGSFS : public GaussWindow {
+class GaussInverseWindow : public GaussWindow {
     Q_OBJECT
 public:
-    TFormGSFS(QWidget* owner, UserDialogs& dialogs) : GaussWindow(owner, dialogs, Direction::Inverse) {}
+    GaussInverseWindow(QWidget* owner, UserDialogs& dialogs) : GaussWindow(owner, dialogs, Direction::Inverse) {}
 };
 
 }  // namespace coordconv

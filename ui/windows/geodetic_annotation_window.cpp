@@ -11,11 +11,34 @@
 #include "ui/kit/command_runner.h"
 #include "ui/kit/parameter_group.h"
 #include "ui/kit/qt_text.h"
+#include "ui/windows/cad_not_running.h"
 
 namespace coordconv {
 namespace {
 
 constexpr int kMaxSecondDecimals = 6;
+
+// The object names of the window's widgets, by what each widget is: the
+// names the window has always had, by which accessibility tools, users'
+// automation and the window tests find the widgets.
+namespace object_name {
+constexpr const char* kWindow = "FormBZBL";
+constexpr const char* kSystemGroup = "GroupBox1";
+constexpr const char* kSystemList = "ComboBox1";
+constexpr const char* kSemiMajorAxis = "EditA";
+constexpr const char* kInverseFlattening = "EditF";
+constexpr const char* kZoneWidth = "ComboBox2";
+constexpr const char* kShiftCaption = "Label1";
+constexpr const char* kXShift = "EditXX";
+constexpr const char* kYShift = "EditYY";
+constexpr const char* kStyleGroup = "GroupBox2";
+constexpr const char* kTextHeight = "EditTxtH";
+constexpr const char* kSecondDecimals = "SpinEdit1";
+constexpr const char* kDrawCircle = "CheckBox1";
+constexpr const char* kCircleRadius = "EditCR";
+constexpr const char* kDrawLeader = "CheckBox2";
+constexpr const char* kStartButton = "Button1";
+}  // namespace object_name
 
 QLineEdit* NewEdit(QWidget* parent, const QString& name) {
     auto* edit = new QLineEdit(parent);
@@ -25,13 +48,13 @@ QLineEdit* NewEdit(QWidget* parent, const QString& name) {
 
 }  // namespace
 
-TFormBZBL::TFormBZBL(QWidget* owner, UserDialogs& dialogs, CadAttach attach, std::string settings_path)
+GeodeticAnnotationWindow::GeodeticAnnotationWindow(QWidget* owner, UserDialogs& dialogs, CadAttach attach, std::string settings_path)
     : QWidget(owner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       dialogs_(dialogs),
       attach_(std::move(attach)),
       settings_path_(std::move(settings_path)) {
-    setObjectName("FormBZBL");
+    setObjectName(object_name::kWindow);
     setWindowTitle(QString::fromUtf8("CAD标注地理坐标"));
 
     auto* outer = new QVBoxLayout(this);
@@ -40,43 +63,44 @@ TFormBZBL::TFormBZBL(QWidget* owner, UserDialogs& dialogs, CadAttach attach, std
     outer->addWidget(BuildCoordinateSystemGroup());
     outer->addWidget(BuildStyleGroup());
     auto* start = new QPushButton(QString::fromUtf8("开始标注"), this);
-    start->setObjectName("Button1");
+    start->setObjectName(object_name::kStartButton);
     start->setMinimumWidth(100);
-    connect(start, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(start, &QPushButton::clicked, this, [this] { StartAnnotation(); });
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(start);
     outer->addLayout(buttons);
 
-    FormCreate();
+    LoadSettings();
     setFixedSize(sizeHint());
     // Opens where it was designed to, not centred on the screen.
     move(kDesignedPosition);
 }
 
-TFormBZBL::~TFormBZBL() { FormDestroy(); }
+GeodeticAnnotationWindow::~GeodeticAnnotationWindow() { SaveSettings(); }
 
-QWidget* TFormBZBL::BuildCoordinateSystemGroup() {
+QWidget* GeodeticAnnotationWindow::BuildCoordinateSystemGroup() {
     auto* group = new QGroupBox(QString::fromUtf8("坐标系"), this);
-    group->setObjectName("GroupBox1");
+    group->setObjectName(object_name::kSystemGroup);
     auto* grid = new QGridLayout(group);
     grid->setContentsMargins(8, 6, 8, 8);
     grid->setVerticalSpacing(6);
-    ellipsoid_ = new EllipsoidBoxes(group, "ComboBox1", "EditA", "EditF", 0);
+    ellipsoid_ = new EllipsoidBoxes(group, object_name::kSystemList, object_name::kSemiMajorAxis,
+                                    object_name::kInverseFlattening, 0);
     zone_ = new QComboBox(group);
-    zone_->setObjectName("ComboBox2");
+    zone_->setObjectName(object_name::kZoneWidth);
     zone_->addItems({QString::fromUtf8("3度带"), QString::fromUtf8("6度带")});
-    edit_xx_ = NewEdit(group, "EditXX");
-    edit_yy_ = NewEdit(group, "EditYY");
+    x_shift_ = NewEdit(group, object_name::kXShift);
+    y_shift_ = NewEdit(group, object_name::kYShift);
     AddLabelled(grid, 0, 0, QString::fromUtf8("参考椭球"), ellipsoid_->List());
     AddLabelled(grid, 0, 2, QString::fromUtf8("投影带"), zone_);
     AddLabelled(grid, 1, 0, "a=", ellipsoid_->A());
     AddLabelled(grid, 1, 2, "f=1/", ellipsoid_->InverseFlattening());
     auto* shifts = new QLabel(QString::fromUtf8("CAD自定义坐标转为统一坐标的平移量："), group);
-    shifts->setObjectName("Label1");
+    shifts->setObjectName(object_name::kShiftCaption);
     grid->addWidget(shifts, 2, 0, 1, 4);
-    AddLabelled(grid, 3, 0, QString::fromUtf8("X坐标加常数(m)"), edit_xx_);
-    AddLabelled(grid, 3, 2, QString::fromUtf8("Y坐标加常数(m)"), edit_yy_);
+    AddLabelled(grid, 3, 0, QString::fromUtf8("X坐标加常数(m)"), x_shift_);
+    AddLabelled(grid, 3, 2, QString::fromUtf8("Y坐标加常数(m)"), y_shift_);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     return group;
@@ -107,22 +131,22 @@ public:
 
 }  // namespace
 
-QWidget* TFormBZBL::BuildStyleGroup() {
+QWidget* GeodeticAnnotationWindow::BuildStyleGroup() {
     auto* group = new QGroupBox(QString::fromUtf8("标注样式"), this);
-    group->setObjectName("GroupBox2");
+    group->setObjectName(object_name::kStyleGroup);
     auto* grid = new QGridLayout(group);
     grid->setContentsMargins(8, 6, 8, 8);
     grid->setVerticalSpacing(6);
-    text_height_ = NewEdit(group, "EditTxtH");
+    text_height_ = NewEdit(group, object_name::kTextHeight);
     decimals_ = new SecondDecimalsBox(group);
-    decimals_->setObjectName("SpinEdit1");
+    decimals_->setObjectName(object_name::kSecondDecimals);
     decimals_->setRange(0, kMaxSecondDecimals);
     decimals_->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     draw_circle_ = new QCheckBox(QString::fromUtf8("标注园点"), group);
-    draw_circle_->setObjectName("CheckBox1");
-    circle_radius_ = NewEdit(group, "EditCR");
+    draw_circle_->setObjectName(object_name::kDrawCircle);
+    circle_radius_ = NewEdit(group, object_name::kCircleRadius);
     draw_leader_ = new QCheckBox(QString::fromUtf8("标注引线"), group);
-    draw_leader_->setObjectName("CheckBox2");
+    draw_leader_->setObjectName(object_name::kDrawLeader);
     AddLabelled(grid, 0, 0, QString::fromUtf8("标注字高(CAD图形单位)"), text_height_);
     AddLabelled(grid, 0, 2, QString::fromUtf8("秒值小数位"), decimals_);
     grid->addWidget(draw_circle_, 1, 0, Qt::AlignRight);
@@ -133,11 +157,11 @@ QWidget* TFormBZBL::BuildStyleGroup() {
     return group;
 }
 
-void TFormBZBL::FormCreate() {
-    const BzblSettings settings = ReadBzblSettings(settings_path_);
+void GeodeticAnnotationWindow::LoadSettings() {
+    const GeodeticAnnotationSettings settings = ReadGeodeticAnnotationSettings(settings_path_);
     ellipsoid_->SelectQuietly(settings.system_index);
-    edit_xx_->setText(ToQString(settings.x_shift));
-    edit_yy_->setText(ToQString(settings.y_shift));
+    x_shift_->setText(ToQString(settings.x_shift));
+    y_shift_->setText(ToQString(settings.y_shift));
     zone_->setCurrentIndex(settings.zone_index);
     text_height_->setText(ToQString(settings.font_height));
     circle_radius_->setText(ToQString(settings.circle_radius));
@@ -146,22 +170,22 @@ void TFormBZBL::FormCreate() {
     draw_leader_->setChecked(settings.draw_leader);
 }
 
-void TFormBZBL::FormDestroy() {
-    const BzblSettings settings = CurrentSettings();
-    RunCommand(dialogs_, [&] { WriteBzblSettings(settings_path_, settings); });
+void GeodeticAnnotationWindow::SaveSettings() {
+    const GeodeticAnnotationSettings settings = CurrentSettings();
+    RunCommand(dialogs_, [&] { WriteGeodeticAnnotationSettings(settings_path_, settings); });
 }
 
-int TFormBZBL::SecondDecimals() const {
+int GeodeticAnnotationWindow::SecondDecimals() const {
     bool whole = false;
     const int value = decimals_->cleanText().trimmed().toInt(&whole);
     return whole ? std::clamp(value, 0, kMaxSecondDecimals) : 0;
 }
 
-BzblSettings TFormBZBL::CurrentSettings() const {
-    BzblSettings settings;
+GeodeticAnnotationSettings GeodeticAnnotationWindow::CurrentSettings() const {
+    GeodeticAnnotationSettings settings;
     settings.system_index = ellipsoid_->List()->currentIndex();
-    settings.x_shift = ToStdString(edit_xx_->text());
-    settings.y_shift = ToStdString(edit_yy_->text());
+    settings.x_shift = ToStdString(x_shift_->text());
+    settings.y_shift = ToStdString(y_shift_->text());
     settings.zone_index = zone_->currentIndex();
     settings.font_height = ToStdString(text_height_->text());
     settings.circle_radius = ToStdString(circle_radius_->text());
@@ -171,14 +195,14 @@ BzblSettings TFormBZBL::CurrentSettings() const {
     return settings;
 }
 
-GeodeticAnnotationFields TFormBZBL::Fields() const {
+GeodeticAnnotationFields GeodeticAnnotationWindow::Fields() const {
     GeodeticAnnotationFields fields;
     fields.second_decimals = SecondDecimals();
     fields.a = ToStdString(ellipsoid_->A()->text());
     fields.inverse_flattening = ToStdString(ellipsoid_->InverseFlattening()->text());
     fields.six_degree_zones = zone_->currentIndex() == 1;
-    fields.x_shift = ToStdString(edit_xx_->text());
-    fields.y_shift = ToStdString(edit_yy_->text());
+    fields.x_shift = ToStdString(x_shift_->text());
+    fields.y_shift = ToStdString(y_shift_->text());
     fields.text_height = ToStdString(text_height_->text());
     fields.circle_radius = ToStdString(circle_radius_->text());
     fields.draw_circle = draw_circle_->isChecked();
@@ -186,18 +210,17 @@ GeodeticAnnotationFields TFormBZBL::Fields() const {
     return fields;
 }
 
-void TFormBZBL::showEvent(QShowEvent* event) {
+void GeodeticAnnotationWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    ComboBox1Change();
+    ApplySystemPreset();
 }
 
-void TFormBZBL::Button1Click() {
+void GeodeticAnnotationWindow::StartAnnotation() {
     // The fields are read once, before the first pick.
     const GeodeticAnnotationFields fields = Fields();
     RunCommand(dialogs_, [&] {
         if (AnnotateGeodetic(attach_, fields) == CadCommandOutcome::kCadNotRunning)
-            dialogs_.ShowMessageWithButton(kCadNotRunningInformationTitle, kCadNotRunningText,
-                                           MessageIcon::Information, MessageButton::Yes);
+            ShowCadNotRunning(dialogs_);
     });
 }
 

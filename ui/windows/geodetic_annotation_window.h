@@ -1,4 +1,4 @@
-// The geodetic annotation window "CAD标注地理坐标" (`TFormBZBL`): points
+// The geodetic annotation window "CAD标注地理坐标" (object name "FormBZBL"): points
 // picked in the drawing of the running CAD program are labelled with their
 // latitude and longitude, computed from the drawing coordinates shifted into
 // a national Gauss zone. Its settings are read from the settings file when it
@@ -20,7 +20,7 @@
 
 namespace coordconv {
 
-class TFormBZBL : public QWidget {
+class GeodeticAnnotationWindow : public QWidget {
     Q_OBJECT
 public:
     // Where the window opens: its own place, not the screen centre.
@@ -28,22 +28,23 @@ public:
 
     // `attach` reaches the running CAD program; `settings_path` is the
     // settings file (Merivox.ini beside the program).
-    TFormBZBL(QWidget* owner, UserDialogs& dialogs, CadAttach attach,
-              std::string settings_path = SettingsFilePath());
-    ~TFormBZBL() override;
+    GeodeticAnnotationWindow(QWidget* owner, UserDialogs& dialogs, CadAttach attach,
+                             std::string settings_path = SettingsFilePath());
+    ~GeodeticAnnotationWindow() override;
 
     EllipsoidBoxes& Ellipsoid() { return *ellipsoid_; }
     // The settings as the settings file keeps them.
-    BzblSettings CurrentSettings() const;
+    GeodeticAnnotationSettings CurrentSettings() const;
     // The fields as "开始标注" reads them.
     GeodeticAnnotationFields Fields() const;
     // The decimals of the seconds: the spin edit's text as a whole number in
     // 0..6; a text that is none counts as 0.
     int SecondDecimals() const;
 
-    // The preset handler, also run when the window is shown.
-    void ComboBox1Change() { ellipsoid_->ApplyPreset(); }
-    void Button1Click();  // "开始标注"
+    // The coordinate system list's preset, also applied when the window is shown.
+    void ApplySystemPreset() { ellipsoid_->ApplyPreset(); }
+    // "开始标注": the picking loop in the running CAD program.
+    void StartAnnotation();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -51,22 +52,24 @@ protected:
 private:
     QWidget* BuildCoordinateSystemGroup();
     QWidget* BuildStyleGroup();
-    void FormCreate();
-    void FormDestroy();
+    // The remembered choices, read when the window is created and written
+    // when it is destroyed.
+    void LoadSettings();
+    void SaveSettings();
 
     UserDialogs& dialogs_;
     CadAttach attach_;
     std::string settings_path_;
 
-    EllipsoidBoxes* ellipsoid_ = nullptr;  // ComboBox1, EditA, EditF
-    QComboBox* zone_ = nullptr;            // ComboBox2
-    QLineEdit* edit_xx_ = nullptr;         // EditXX
-    QLineEdit* edit_yy_ = nullptr;         // EditYY
-    QLineEdit* text_height_ = nullptr;     // EditTxtH
-    QSpinBox* decimals_ = nullptr;         // SpinEdit1
-    QCheckBox* draw_circle_ = nullptr;     // CheckBox1
-    QLineEdit* circle_radius_ = nullptr;   // EditCR
-    QCheckBox* draw_leader_ = nullptr;     // CheckBox2
+    EllipsoidBoxes* ellipsoid_ = nullptr;  // coordinate system, a, 1/f
+    QComboBox* zone_ = nullptr;            // zone width, "3度带" or "6度带"
+    QLineEdit* x_shift_ = nullptr;         // added to the drawing's northing
+    QLineEdit* y_shift_ = nullptr;         // added to the drawing's easting
+    QLineEdit* text_height_ = nullptr;
+    QSpinBox* decimals_ = nullptr;         // decimals of the seconds
+    QCheckBox* draw_circle_ = nullptr;
+    QLineEdit* circle_radius_ = nullptr;
+    QCheckBox* draw_leader_ = nullptr;
 };
 
 }  // namespace coordconv

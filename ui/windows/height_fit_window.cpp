@@ -2,11 +2,20 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <array>
 
 #include "ui/kit/qt_text.h"
 
 namespace coordconv {
 namespace {
+
+// Column k of the coefficient table gets trunc((table width - 28) * share k),
+// of the point tables trunc((table width - 29) * share k), of the common
+// points trunc((table width - 30) * share k).
+constexpr int kHeightCoefficientGridOffset = 28;
+constexpr std::array<long double, 2> kHeightCoefficientColumnShares = {0.2L, 0.8L};
+constexpr int kHeightPointGridOffset = 29;
+constexpr std::array<long double, 4> kHeightPointColumnShares = {0.16L, 0.32L, 0.32L, 0.2L};
 
 FittingWindowLayout HeightFitWindowLayout() {
     FittingWindowLayout layout;
@@ -18,6 +27,9 @@ FittingWindowLayout HeightFitWindowLayout() {
     layout.points.column_shares.assign(kHeightPointColumnShares.begin(), kHeightPointColumnShares.end());
     layout.points.column_width_offset = kHeightPointGridOffset;
     layout.common_points = HeightFitLayout();
+    layout.common_point_shares = {0.11L, 0.17L, 0.17L, 0.14L, 0.14L, 0.11L, 0.08L, 0.08L};
+    layout.common_point_width_offset = 30;
+    layout.accuracy_line_offset = 360;
     layout.common_point_titles = HeightFitCommonPointTitles();
     layout.common_group_caption = "公共点坐标及高程";
     layout.common_point_hint = kCommonPointHintSentence;
@@ -29,17 +41,17 @@ FittingWindowLayout HeightFitWindowLayout() {
 
 }  // namespace
 
-TFormGCNH::TFormGCNH(QWidget* owner, UserDialogs& dialogs) : FittingWindow(owner, dialogs, HeightFitWindowLayout()) {
+HeightFitWindow::HeightFitWindow(QWidget* owner, UserDialogs& dialogs) : FittingWindow(owner, dialogs, HeightFitWindowLayout()) {
     setObjectName("FormGCNH");
 
-    // The coefficient group: "拟合模型" ComboBox2, then StringGrid4.
+    // The coefficient group: "拟合模型", then the coefficient table.
     auto* model = new QWidget(ParameterGroupBox());
     model->setObjectName("Panel3");
     auto* model_row = new QHBoxLayout(model);
     model_row->setContentsMargins(4, 2, 4, 2);
     surface_ = new QComboBox(model);
     surface_->setObjectName("ComboBox2");
-    for (const std::string& item : HeightSurfaceItems()) surface_->addItem(ToQString(item));
+    for (const std::string& item : HeightSurfaceNames()) surface_->addItem(ToQString(item));
     surface_->setCurrentIndex(0);
     model_row->addWidget(new QLabel("拟合模型", model));
     model_row->addWidget(surface_, 1);
@@ -51,32 +63,32 @@ TFormGCNH::TFormGCNH(QWidget* owner, UserDialogs& dialogs) : FittingWindow(owner
                                    kHeightCoefficientGridOffset);
     ParameterArea()->addWidget(coefficients_, 1);
 
-    connect(surface_, &QComboBox::currentIndexChanged, this, [this] { ComboBox2Change(); });
+    connect(surface_, &QComboBox::currentIndexChanged, this, [this] { SurfaceModelChanged(); });
     SetSolveCommand([this](PointTable& common_points) { return Solve(common_points); });
-    SetConvertCommand([this] { ToolButton6Click(); });
+    SetConvertCommand([this] { ConvertPoints(); });
 }
 
-void TFormGCNH::ComboBox2Change() {
+void HeightFitWindow::SurfaceModelChanged() {
     const std::vector<std::string> labels = HeightSurfaceLabels(surface_->currentIndex());
     coefficients_->Edit([&](CoefficientTable& table) { table.SetLabels(labels); });
 }
 
-FittingRun TFormGCNH::Solve(PointTable& common_points) {
+FittingRun HeightFitWindow::Solve(PointTable& common_points) {
     return ShowingFields(SolveHeightFit(surface_->currentIndex(), coefficients_->Table(), common_points),
                          [this](const CoefficientTable& coefficients) {
                              coefficients_->Edit([&](CoefficientTable& table) { table = coefficients; });
                          });
 }
 
-void TFormGCNH::ToolButton6Click() {
+void HeightFitWindow::ConvertPoints() {
     ConvertSourceRows(HeightFitConversion(surface_->currentIndex(), coefficients_->Table()));
 }
 
-void TFormGCNH::ToolButton14Click() {
+void HeightFitWindow::SaveParameters() {
     Run([this] { SaveCoefficients(*coefficients_, Dialogs()); });
 }
 
-void TFormGCNH::ToolButton15Click() {
+void HeightFitWindow::LoadParameters() {
     Run([this] { LoadCoefficients(*coefficients_, Dialogs()); });
 }
 

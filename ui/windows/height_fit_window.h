@@ -1,6 +1,6 @@
-// "GPS高程拟合" (`TFormGCNH`): the difference between levelling and geodetic
-// heights fitted as a plane, twisted plane or quadratic surface over x, y;
-// the coefficients stand in StringGrid4.
+// "GPS高程拟合" (object name FormGCNH): the difference between levelling and
+// geodetic heights fitted as a plane, twisted plane or quadratic surface
+// over x, y; the coefficients stand in the coefficient table.
 #pragma once
 
 #include <QComboBox>
@@ -11,32 +11,32 @@
 
 namespace coordconv {
 
-class TFormGCNH : public FittingWindow {
+class HeightFitWindow : public FittingWindow {
     Q_OBJECT
 public:
-    TFormGCNH(QWidget* owner, UserDialogs& dialogs);
+    HeightFitWindow(QWidget* owner, UserDialogs& dialogs);
 
-    CoefficientGrid& Coefficients() { return *coefficients_; }  // StringGrid4
-    QComboBox* SurfaceBox() const { return surface_; }           // ComboBox2
+    CoefficientGrid& Coefficients() { return *coefficients_; }
+    QComboBox* SurfaceBox() const { return surface_; }
 
-    // The surface model changed: StringGrid4 gets u rows labelled a0=..,
-    // keeping the texts of the rows that remain.
-    void ComboBox2Change();
+    // The surface model changed: the coefficient table gets u rows labelled
+    // a0=.., keeping the texts of the rows that remain.
+    void SurfaceModelChanged();
     // "转换计算".
-    void ToolButton6Click();
+    void ConvertPoints();
     // The coefficient file.
-    void ToolButton14Click() override;
-    void ToolButton15Click() override;
+    void SaveParameters() override;
+    void LoadParameters() override;
 
 protected:
-    void OnShow() override { ComboBox2Change(); }
+    void OnShow() override { SurfaceModelChanged(); }
 
 private:
     // "解算参数" on the common points.
     FittingRun Solve(PointTable& common_points);
 
-    QComboBox* surface_;
-    CoefficientGrid* coefficients_;
+    QComboBox* surface_;             // ComboBox2
+    CoefficientGrid* coefficients_;  // StringGrid4
 };
 
 }  // namespace coordconv

@@ -10,7 +10,7 @@
 #include "ui/kit/command_runner.h"
 #include "ui/kit/parameter_group.h"
 #include "ui/kit/qt_text.h"
-#include "tools/cad/annotation.h"
+#include "ui/windows/cad_not_running.h"
 #include "core/number_text.h"
 #include "table/coordinate_file.h"
 #include "tools/sheets/sheet_index.h"
@@ -19,6 +19,46 @@ namespace coordconv {
 namespace {
 
 constexpr const char* kShiftHint = "CAD坐标转为国家统一坐标所加的数值";
+
+// The object names of the window's widgets, by what each widget is: the
+// names the window has always had, by which accessibility tools, users'
+// automation and the window tests find the widgets.
+namespace object_name {
+constexpr const char* kWindow = "FormTFH";
+constexpr const char* kJunctionGroup = "GroupBox1";
+constexpr const char* kJunctionFieldPrefix = "Edit";  // Edit1..Edit9, row by row from the north-west
+constexpr const char* kOutputFormPanel = "Panel1";
+constexpr const char* kNewOutputForm = "RadioButton1";
+constexpr const char* kOldOutputForm = "RadioButton2";
+constexpr const char* kScaleList = "ComboBoxScale";
+constexpr const char* kPages = "PageControl1";
+constexpr const char* kGeodeticPage = "TabSheet1";
+constexpr const char* kLongitude = "EditE";
+constexpr const char* kLatitude = "EditN";
+constexpr const char* kFromGeodeticButton = "Button4";
+constexpr const char* kAngleNote = "Label1";
+constexpr const char* kPlanePage = "TabSheet2";
+constexpr const char* kPlaneX = "EditX";
+constexpr const char* kPlaneY = "EditY";
+constexpr const char* kPickButton = "Button1";
+constexpr const char* kFromPlaneButton = "Button2";
+constexpr const char* kSystemGroup = "GroupBox2";
+constexpr const char* kSystemList = "ComboBox1";
+constexpr const char* kSemiMajorAxis = "EditA";
+constexpr const char* kInverseFlattening = "EditF";
+constexpr const char* kZoneWidth = "ComboBox2";
+constexpr const char* kXShift = "EditXX";
+constexpr const char* kYShift = "EditYY";
+constexpr const char* kSheetNumberPage = "TabSheet3";
+constexpr const char* kOldInputForm = "RadioButton3";
+constexpr const char* kNewInputForm = "RadioButton4";
+constexpr const char* kSheetNumber = "EditT";
+constexpr const char* kFromSheetNumberButton = "Button3";
+constexpr const char* kSheetNumberTip = "Label2";
+constexpr const char* kSheetToolsPanel = "PanelSheetTools";
+constexpr const char* kCornersButton = "ButtonCorners";
+constexpr const char* kIndexButton = "ButtonIndex";
+}  // namespace object_name
 
 QLineEdit* NewEdit(QWidget* parent, const QString& name, const QString& text) {
     auto* edit = new QLineEdit(text, parent);
@@ -40,13 +80,13 @@ void SetTextColour(QWidget* widget, const QColor& colour) {
 
 }  // namespace
 
-TFormTFH::TFormTFH(QWidget* owner, UserDialogs& dialogs, CadAttach attach, std::string settings_path)
+MapSheetWindow::MapSheetWindow(QWidget* owner, UserDialogs& dialogs, CadAttach attach, std::string settings_path)
     : QWidget(owner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       dialogs_(dialogs),
       attach_(std::move(attach)),
       settings_path_(std::move(settings_path)) {
-    setObjectName("FormTFH");
+    setObjectName(object_name::kWindow);
     setWindowTitle(QString::fromUtf8("1:1万图幅号计算"));
 
     auto* outer = new QVBoxLayout(this);
@@ -55,7 +95,7 @@ TFormTFH::TFormTFH(QWidget* owner, UserDialogs& dialogs, CadAttach attach, std::
     outer->addWidget(BuildJunctionTable());
     outer->addWidget(BuildOutputForm());
     pages_ = new QTabWidget(this);
-    pages_->setObjectName("PageControl1");
+    pages_->setObjectName(object_name::kPages);
     pages_->addTab(BuildGeodeticPage(), QString::fromUtf8("根据经纬度计算"));
     pages_->addTab(BuildPlanePage(), QString::fromUtf8("根据平面坐标计算"));
     pages_->addTab(BuildSheetNumberPage(), QString::fromUtf8("根据图幅号计算"));
@@ -63,16 +103,16 @@ TFormTFH::TFormTFH(QWidget* owner, UserDialogs& dialogs, CadAttach attach, std::
     outer->addWidget(pages_);
     outer->addWidget(BuildSheetTools());
 
-    FormCreate();
+    LoadSettings();
     // A single, fixed border: the layout decides the size once.
     setFixedSize(sizeHint());
 }
 
-TFormTFH::~TFormTFH() { FormDestroy(); }
+MapSheetWindow::~MapSheetWindow() { SaveSettings(); }
 
-QWidget* TFormTFH::BuildJunctionTable() {
+QWidget* MapSheetWindow::BuildJunctionTable() {
     auto* group = new QGroupBox(QString::fromUtf8("图幅结合表"), this);
-    group->setObjectName("GroupBox1");
+    group->setObjectName(object_name::kJunctionGroup);
     auto* grid = new QGridLayout(group);
     grid->setContentsMargins(10, 8, 10, 10);
     grid->setSpacing(4);
@@ -80,7 +120,7 @@ QWidget* TFormTFH::BuildJunctionTable() {
     font.setFamilies({QString::fromUtf8("宋体"), "SimSun", "WenQuanYi Micro Hei Mono", "WenQuanYi Micro Hei"});
     font.setPixelSize(17);
     for (int i = 0; i < 9; ++i) {
-        auto* field = NewEdit(group, QString("Edit%1").arg(i + 1), QString());
+        auto* field = NewEdit(group, QString(object_name::kJunctionFieldPrefix) + QString::number(i + 1), QString());
         field->setReadOnly(true);
         // Reached by the mouse for copying a number, not by the tab key.
         field->setFocusPolicy(Qt::ClickFocus);
@@ -95,15 +135,15 @@ QWidget* TFormTFH::BuildJunctionTable() {
     return group;
 }
 
-QWidget* TFormTFH::BuildOutputForm() {
+QWidget* MapSheetWindow::BuildOutputForm() {
     auto* panel = new QWidget(this);
-    panel->setObjectName("Panel1");
+    panel->setObjectName(object_name::kOutputFormPanel);
     auto* row = new QHBoxLayout(panel);
     row->setContentsMargins(10, 0, 10, 0);
     radio_new_ = new QRadioButton(QString::fromUtf8("按新图幅标准编号"), panel);
-    radio_new_->setObjectName("RadioButton1");
+    radio_new_->setObjectName(object_name::kNewOutputForm);
     radio_old_ = new QRadioButton(QString::fromUtf8("按旧图幅标准编号"), panel);
-    radio_old_->setObjectName("RadioButton2");
+    radio_old_->setObjectName(object_name::kOldOutputForm);
     row->addWidget(radio_new_);
     row->addSpacing(30);
     row->addWidget(radio_old_);
@@ -111,7 +151,7 @@ QWidget* TFormTFH::BuildOutputForm() {
     // Added after the first version: the scale of the sheets, 1:10,000 first chosen.
     auto* scale_label = new QLabel(QString::fromUtf8("比例尺"), panel);
     scale_ = new QComboBox(panel);
-    scale_->setObjectName("ComboBoxScale");
+    scale_->setObjectName(object_name::kScaleList);
     for (const SheetScale& scale : kSheetScales) scale_->addItem(QString::fromUtf8(scale.name));
     for (const long denominator : kRectangularScales)
         scale_->addItem(QString::fromUtf8("1:") + QString::number(denominator) + QString::fromUtf8("矩形分幅"));
@@ -122,21 +162,21 @@ QWidget* TFormTFH::BuildOutputForm() {
     return panel;
 }
 
-QWidget* TFormTFH::BuildGeodeticPage() {
+QWidget* MapSheetWindow::BuildGeodeticPage() {
     auto* page = new QWidget;
-    page->setObjectName("TabSheet1");
+    page->setObjectName(object_name::kGeodeticPage);
     auto* grid = new QGridLayout(page);
     grid->setContentsMargins(12, 12, 12, 12);
     grid->setVerticalSpacing(10);
-    edit_e_ = NewEdit(page, "EditE", "0");
-    edit_n_ = NewEdit(page, "EditN", "0");
-    AddLabelled(grid, 0, 0, QString::fromUtf8("经度E="), edit_e_);
-    AddLabelled(grid, 0, 2, QString::fromUtf8("纬度N="), edit_n_);
-    auto* compute = NewButton(page, "Button4", QString::fromUtf8("计算"));
-    connect(compute, &QPushButton::clicked, this, [this] { Button4Click(); });
+    longitude_ = NewEdit(page, object_name::kLongitude, "0");
+    latitude_ = NewEdit(page, object_name::kLatitude, "0");
+    AddLabelled(grid, 0, 0, QString::fromUtf8("经度E="), longitude_);
+    AddLabelled(grid, 0, 2, QString::fromUtf8("纬度N="), latitude_);
+    auto* compute = NewButton(page, object_name::kFromGeodeticButton, QString::fromUtf8("计算"));
+    connect(compute, &QPushButton::clicked, this, [this] { SheetsFromLatitudeLongitude(); });
     grid->addWidget(compute, 0, 4);
     auto* note = new QLabel(QString::fromUtf8("说明：角度单位为“度.分分秒秒”。如33.3026就是33度30分26秒。"), page);
-    note->setObjectName("Label1");
+    note->setObjectName(object_name::kAngleNote);
     grid->addWidget(note, 1, 0, 1, 5);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
@@ -144,66 +184,67 @@ QWidget* TFormTFH::BuildGeodeticPage() {
     return page;
 }
 
-QWidget* TFormTFH::BuildPlanePage() {
+QWidget* MapSheetWindow::BuildPlanePage() {
     auto* page = new QWidget;
-    page->setObjectName("TabSheet2");
+    page->setObjectName(object_name::kPlanePage);
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(12, 10, 12, 10);
 
     auto* point = new QGridLayout;
-    edit_x_ = NewEdit(page, "EditX", "0");
-    edit_y_ = NewEdit(page, "EditY", "0");
-    AddLabelled(point, 0, 0, "X=", edit_x_);
-    AddLabelled(point, 0, 2, "Y=", edit_y_);
+    plane_x_ = NewEdit(page, object_name::kPlaneX, "0");
+    plane_y_ = NewEdit(page, object_name::kPlaneY, "0");
+    AddLabelled(point, 0, 0, "X=", plane_x_);
+    AddLabelled(point, 0, 2, "Y=", plane_y_);
     point->setColumnStretch(1, 1);
     point->setColumnStretch(3, 1);
     layout->addLayout(point);
 
     auto* buttons = new QHBoxLayout;
-    auto* pick = NewButton(page, "Button1", QString::fromUtf8("CAD图上获取点位坐标..."));
-    connect(pick, &QPushButton::clicked, this, [this] { Button1Click(); });
-    auto* compute = NewButton(page, "Button2", QString::fromUtf8("计算"));
-    connect(compute, &QPushButton::clicked, this, [this] { Button2Click(); });
+    auto* pick = NewButton(page, object_name::kPickButton, QString::fromUtf8("CAD图上获取点位坐标..."));
+    connect(pick, &QPushButton::clicked, this, [this] { PickPointInCad(); });
+    auto* compute = NewButton(page, object_name::kFromPlaneButton, QString::fromUtf8("计算"));
+    connect(compute, &QPushButton::clicked, this, [this] { SheetsFromPlaneCoordinates(); });
     buttons->addWidget(pick);
     buttons->addStretch(1);
     buttons->addWidget(compute);
     layout->addLayout(buttons);
 
     auto* group = new QGroupBox(QString::fromUtf8("坐标系设置"), page);
-    group->setObjectName("GroupBox2");
+    group->setObjectName(object_name::kSystemGroup);
     auto* grid = new QGridLayout(group);
     grid->setContentsMargins(8, 6, 8, 8);
-    ellipsoid_ = new EllipsoidBoxes(group, "ComboBox1", "EditA", "EditF", 0);
+    ellipsoid_ = new EllipsoidBoxes(group, object_name::kSystemList, object_name::kSemiMajorAxis,
+                                    object_name::kInverseFlattening, 0);
     zone_ = new QComboBox(group);
-    zone_->setObjectName("ComboBox2");
+    zone_->setObjectName(object_name::kZoneWidth);
     zone_->addItems({QString::fromUtf8("3度带"), QString::fromUtf8("6度带")});
-    edit_xx_ = NewEdit(group, "EditXX", "0");
-    edit_yy_ = NewEdit(group, "EditYY", "0");
-    for (QLineEdit* shift : {edit_xx_, edit_yy_}) shift->setToolTip(QString::fromUtf8(kShiftHint));
+    x_shift_ = NewEdit(group, object_name::kXShift, "0");
+    y_shift_ = NewEdit(group, object_name::kYShift, "0");
+    for (QLineEdit* shift : {x_shift_, y_shift_}) shift->setToolTip(QString::fromUtf8(kShiftHint));
     AddLabelled(grid, 0, 0, QString::fromUtf8("参考椭球"), ellipsoid_->List());
     AddLabelled(grid, 0, 2, QString::fromUtf8("投影带"), zone_);
     AddLabelled(grid, 1, 0, "a=", ellipsoid_->A());
     AddLabelled(grid, 1, 2, "f=1/", ellipsoid_->InverseFlattening());
-    AddLabelled(grid, 2, 0, QString::fromUtf8("X加常数(m)"), edit_xx_);
-    AddLabelled(grid, 2, 2, QString::fromUtf8("Y加常数(m)"), edit_yy_);
+    AddLabelled(grid, 2, 0, QString::fromUtf8("X加常数(m)"), x_shift_);
+    AddLabelled(grid, 2, 2, QString::fromUtf8("Y加常数(m)"), y_shift_);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     layout->addWidget(group);
     return page;
 }
 
-QWidget* TFormTFH::BuildSheetNumberPage() {
+QWidget* MapSheetWindow::BuildSheetNumberPage() {
     auto* page = new QWidget;
-    page->setObjectName("TabSheet3");
+    page->setObjectName(object_name::kSheetNumberPage);
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(12, 12, 12, 12);
     layout->setSpacing(10);
 
     auto* forms = new QHBoxLayout;
     radio_input_old_ = new QRadioButton(QString::fromUtf8("输入旧图幅标准编号"), page);
-    radio_input_old_->setObjectName("RadioButton3");
+    radio_input_old_->setObjectName(object_name::kOldInputForm);
     radio_input_new_ = new QRadioButton(QString::fromUtf8("输入新图幅标准编号"), page);
-    radio_input_new_->setObjectName("RadioButton4");
+    radio_input_new_->setObjectName(object_name::kNewInputForm);
     forms->addWidget(radio_input_old_);
     forms->addSpacing(30);
     forms->addWidget(radio_input_new_);
@@ -211,29 +252,29 @@ QWidget* TFormTFH::BuildSheetNumberPage() {
     layout->addLayout(forms);
 
     auto* number = new QHBoxLayout;
-    edit_t_ = NewEdit(page, "EditT", QString());
-    SetTextColour(edit_t_, Qt::blue);
-    auto* compute = NewButton(page, "Button3", QString::fromUtf8("计算"));
-    connect(compute, &QPushButton::clicked, this, [this] { Button3Click(); });
-    number->addWidget(edit_t_, 1);
+    sheet_number_ = NewEdit(page, object_name::kSheetNumber, QString());
+    SetTextColour(sheet_number_, Qt::blue);
+    auto* compute = NewButton(page, object_name::kFromSheetNumberButton, QString::fromUtf8("计算"));
+    connect(compute, &QPushButton::clicked, this, [this] { SheetsFromSheetNumberText(); });
+    number->addWidget(sheet_number_, 1);
     number->addWidget(compute);
     layout->addLayout(number);
 
     auto* tip = new QLabel(QString::fromUtf8("小技巧：将图幅结合表中的某图幅号复制到该文本框可以查询相邻图幅。"), page);
-    tip->setObjectName("Label2");
+    tip->setObjectName(object_name::kSheetNumberTip);
     layout->addWidget(tip);
     layout->addStretch(1);
     return page;
 }
 
-QWidget* TFormTFH::BuildSheetTools() {
+QWidget* MapSheetWindow::BuildSheetTools() {
     auto* panel = new QWidget(this);
-    panel->setObjectName("PanelSheetTools");
+    panel->setObjectName(object_name::kSheetToolsPanel);
     auto* row = new QHBoxLayout(panel);
     row->setContentsMargins(10, 0, 10, 0);
-    auto* corners = NewButton(panel, "ButtonCorners", QString::fromUtf8("角点坐标"));
+    auto* corners = NewButton(panel, object_name::kCornersButton, QString::fromUtf8("角点坐标"));
     connect(corners, &QPushButton::clicked, this, [this] { ShowCorners(); });
-    auto* index = NewButton(panel, "ButtonIndex", QString::fromUtf8("接合表导出…"));
+    auto* index = NewButton(panel, object_name::kIndexButton, QString::fromUtf8("接合表导出…"));
     connect(index, &QPushButton::clicked, this, [this] { ExportIndex(); });
     row->addStretch(1);
     row->addWidget(corners);
@@ -241,28 +282,28 @@ QWidget* TFormTFH::BuildSheetTools() {
     return panel;
 }
 
-std::optional<long> TFormTFH::RectangularScale() const {
+std::optional<long> MapSheetWindow::RectangularScale() const {
     const int past_series = scale_->currentIndex() - static_cast<int>(kSheetScales.size());
     if (past_series < 0) return std::nullopt;
     return kRectangularScales[static_cast<std::size_t>(past_series)];
 }
 
-int TFormTFH::Scale() const {
+int MapSheetWindow::Scale() const {
     if (const auto denominator = RectangularScale()) return *FindSheetScale(std::to_string(*denominator));
     return scale_->currentIndex();
 }
 
-void TFormTFH::FormCreate() {
-    const TfhSettings settings = ReadTfhSettings(settings_path_);
+void MapSheetWindow::LoadSettings() {
+    const MapSheetSettings settings = ReadMapSheetSettings(settings_path_);
     radio_new_->setChecked(settings.by_new_form);
     radio_old_->setChecked(!settings.by_new_form);
     radio_input_old_->setChecked(settings.input_old_form);
     radio_input_new_->setChecked(!settings.input_old_form);
-    edit_xx_->setText(ToQString(settings.x_shift));
-    edit_yy_->setText(ToQString(settings.y_shift));
+    x_shift_->setText(ToQString(settings.x_shift));
+    y_shift_->setText(ToQString(settings.y_shift));
     ellipsoid_->SelectQuietly(settings.system_index);
     zone_->setCurrentIndex(settings.zone_index);
-    const TfhScaleSettings added = ReadTfhScaleSettings(settings_path_);
+    const MapSheetScaleSettings added = ReadMapSheetScaleSettings(settings_path_);
     for (int i = 0; i < static_cast<int>(kSheetScales.size()); ++i)
         if (kSheetScales[static_cast<std::size_t>(i)].denominator == added.scale) scale_->setCurrentIndex(i);
     for (std::size_t i = 0; i < kRectangularScales.size(); ++i)
@@ -270,72 +311,71 @@ void TFormTFH::FormCreate() {
             scale_->setCurrentIndex(static_cast<int>(kSheetScales.size() + i));
 }
 
-void TFormTFH::FormDestroy() {
-    const TfhSettings settings = CurrentSettings();
-    TfhScaleSettings added;
+void MapSheetWindow::SaveSettings() {
+    const MapSheetSettings settings = CurrentSettings();
+    MapSheetScaleSettings added;
     added.scale = kSheetScales[static_cast<std::size_t>(Scale())].denominator;
     added.rectangular = RectangularScale().has_value();
     // One command: a file that cannot be written is reported once.
     RunCommand(dialogs_, [&] {
-        WriteTfhSettings(settings_path_, settings);
-        WriteTfhScaleSettings(settings_path_, added);
+        WriteMapSheetSettings(settings_path_, settings);
+        WriteMapSheetScaleSettings(settings_path_, added);
     });
 }
 
-TfhSettings TFormTFH::CurrentSettings() const {
-    TfhSettings settings;
+MapSheetSettings MapSheetWindow::CurrentSettings() const {
+    MapSheetSettings settings;
     settings.by_new_form = radio_new_->isChecked();
     settings.input_old_form = radio_input_old_->isChecked();
-    settings.x_shift = ToStdString(edit_xx_->text());
-    settings.y_shift = ToStdString(edit_yy_->text());
+    settings.x_shift = ToStdString(x_shift_->text());
+    settings.y_shift = ToStdString(y_shift_->text());
     settings.system_index = ellipsoid_->List()->currentIndex();
     settings.zone_index = zone_->currentIndex();
     return settings;
 }
 
-PlaneSheetFields TFormTFH::PlaneFields() const {
+PlaneSheetFields MapSheetWindow::PlaneFields() const {
     PlaneSheetFields fields;
     fields.a = ToStdString(ellipsoid_->A()->text());
     fields.inverse_flattening = ToStdString(ellipsoid_->InverseFlattening()->text());
-    fields.x = ToStdString(edit_x_->text());
-    fields.y = ToStdString(edit_y_->text());
+    fields.x = ToStdString(plane_x_->text());
+    fields.y = ToStdString(plane_y_->text());
     fields.six_degree_zones = zone_->currentIndex() == 1;
-    fields.x_shift = ToStdString(edit_xx_->text());
-    fields.y_shift = ToStdString(edit_yy_->text());
+    fields.x_shift = ToStdString(x_shift_->text());
+    fields.y_shift = ToStdString(y_shift_->text());
     return fields;
 }
 
-void TFormTFH::showEvent(QShowEvent* event) {
+void MapSheetWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    ComboBox1Change();
+    ApplySystemPreset();
 }
 
-void TFormTFH::Show(const SheetJunctionTable& table) {
+void MapSheetWindow::Show(const SheetJunctionTable& table) {
     for (std::size_t i = 0; i < junction_.size(); ++i) junction_[i]->setText(ToQString(table.fields[i]));
 }
 
-void TFormTFH::Button1Click() {
+void MapSheetWindow::PickPointInCad() {
     RunCommand(dialogs_, [this] {
         const std::optional<PickedPlaneTexts> picked = PickSheetPoint(attach_);
         if (!picked) {
-            dialogs_.ShowMessageWithButton(kCadNotRunningInformationTitle, kCadNotRunningText,
-                                           MessageIcon::Information, MessageButton::Yes);
+            ShowCadNotRunning(dialogs_);
             return;
         }
-        // EditX takes the drawing's y (northing), EditY its x (easting).
-        edit_x_->setText(ToQString(picked->x));
-        edit_y_->setText(ToQString(picked->y));
+        // The plane x box takes the drawing's y (northing), the y box its x (easting).
+        plane_x_->setText(ToQString(picked->x));
+        plane_y_->setText(ToQString(picked->y));
     });
 }
 
-void TFormTFH::Show(const ScaledJunction& found, std::optional<long double> plane_y) {
+void MapSheetWindow::Show(const ScaledJunction& found, std::optional<long double> plane_y) {
     Show(found.table);
     shown_sheet_ = found.sheet;
     shown_plane_y_ = plane_y;
     shown_rectangular_.reset();
 }
 
-void TFormTFH::Show(const RectangularSheet& sheet) {
+void MapSheetWindow::Show(const RectangularSheet& sheet) {
     SheetJunctionTable table;
     table.fields = RectangularJunction(sheet);
     Show(table);
@@ -344,7 +384,7 @@ void TFormTFH::Show(const RectangularSheet& sheet) {
     shown_rectangular_ = sheet;
 }
 
-void TFormTFH::Button2Click() {
+void MapSheetWindow::SheetsFromPlaneCoordinates() {
     RunCommand(dialogs_, [this] {
         const PlaneSheetFields fields = PlaneFields();
         if (const auto denominator = RectangularScale()) return Show(RectangularSheetFromPlane(*denominator, fields));
@@ -353,25 +393,25 @@ void TFormTFH::Button2Click() {
     });
 }
 
-void TFormTFH::Button3Click() {
+void MapSheetWindow::SheetsFromSheetNumberText() {
     RunCommand(dialogs_, [this] {
         if (const auto denominator = RectangularScale())
-            return Show(ParseRectangularSheetText(*denominator, ToStdString(edit_t_->text())));
+            return Show(ParseRectangularSheetText(*denominator, ToStdString(sheet_number_->text())));
         Show(ScaledSheetsFromSheetNumber(Scale(), NewForm(), radio_input_old_->isChecked(),
-                                         ToStdString(edit_t_->text())),
+                                         ToStdString(sheet_number_->text())),
              std::nullopt);
     });
 }
 
-void TFormTFH::Button4Click() {
+void MapSheetWindow::SheetsFromLatitudeLongitude() {
     RunCommand(dialogs_, [this] {
         if (RectangularScale()) throw CommandError(kRectangularNeedsPlaneText);
-        Show(ScaledSheetsFromGeodetic(Scale(), NewForm(), ToStdString(edit_e_->text()), ToStdString(edit_n_->text())),
+        Show(ScaledSheetsFromGeodetic(Scale(), NewForm(), ToStdString(longitude_->text()), ToStdString(latitude_->text())),
              std::nullopt);
     });
 }
 
-FramePlane TFormTFH::CornerPlane(const MapSheet& sheet) const {
+FramePlane MapSheetWindow::CornerPlane(const MapSheet& sheet) const {
     const PlaneSheetFields fields = PlaneFields();
     const auto [a, f] = ReadEllipsoid(fields.a, fields.inverse_flattening);
     if (shown_plane_y_) return NumberedZonePlane(a, f, fields.six_degree_zones, *shown_plane_y_);
@@ -379,7 +419,7 @@ FramePlane TFormTFH::CornerPlane(const MapSheet& sheet) const {
     return ZonePlane(a, f, fields.six_degree_zones, (b.west + b.east) / 2 / 3600);
 }
 
-void TFormTFH::ShowCorners() {
+void MapSheetWindow::ShowCorners() {
     RunCommand(dialogs_, [this] {
         if (!shown_sheet_ && !shown_rectangular_) throw CommandError(kNoSheetShownText);
         const std::string text = shown_rectangular_ ? RectangularCornerText(*shown_rectangular_)
@@ -392,7 +432,7 @@ void TFormTFH::ShowCorners() {
     });
 }
 
-void TFormTFH::ExportIndex() {
+void MapSheetWindow::ExportIndex() {
     RunCommand(dialogs_, [this] {
         SheetIndexRequest request;
         request.scales = {Scale()};

@@ -1,4 +1,4 @@
-// The map sheet window "1:1万图幅号计算" (`TFormTFH`): the 1:10,000 sheet
+// The map sheet window "1:1万图幅号计算" (object name "FormTFH"): the 1:10,000 sheet
 // containing a point and its eight neighbours, from latitude and longitude,
 // from Gauss plane coordinates (typed or picked in the CAD drawing) or from a
 // typed sheet number, in the new or the old numbering form. Its choices are
@@ -25,30 +25,31 @@
 
 namespace coordconv {
 
-class TFormTFH : public QWidget {
+class MapSheetWindow : public QWidget {
     Q_OBJECT
 public:
     // `attach` reaches the running CAD program for the point pick;
     // `settings_path` is the settings file (Merivox.ini beside the program).
-    TFormTFH(QWidget* owner, UserDialogs& dialogs, CadAttach attach,
-             std::string settings_path = SettingsFilePath());
-    ~TFormTFH() override;
+    MapSheetWindow(QWidget* owner, UserDialogs& dialogs, CadAttach attach,
+                   std::string settings_path = SettingsFilePath());
+    ~MapSheetWindow() override;
 
-    // Edit1..Edit9 of the junction table; index SheetJunctionTable::kCentre is Edit5.
+    // The nine fields of the junction table, row by row from the north-west;
+    // index SheetJunctionTable::kCentre is the sheet itself.
     const std::array<QLineEdit*, 9>& JunctionFields() const { return junction_; }
     EllipsoidBoxes& Ellipsoid() { return *ellipsoid_; }
     QTabWidget* Pages() const { return pages_; }
     // The choices as the settings file keeps them.
-    TfhSettings CurrentSettings() const;
+    MapSheetSettings CurrentSettings() const;
     // The boxes of the plane-coordinate page.
     PlaneSheetFields PlaneFields() const;
 
-    // The preset handler, also run when the window is shown.
-    void ComboBox1Change() { ellipsoid_->ApplyPreset(); }
-    void Button1Click();  // "CAD图上获取点位坐标..."
-    void Button2Click();  // "计算" from plane coordinates
-    void Button3Click();  // "计算" from a sheet number
-    void Button4Click();  // "计算" from latitude and longitude
+    // The coordinate system list's preset, also applied when the window is shown.
+    void ApplySystemPreset() { ellipsoid_->ApplyPreset(); }
+    void PickPointInCad();               // "CAD图上获取点位坐标..."
+    void SheetsFromPlaneCoordinates();   // "计算" from plane coordinates
+    void SheetsFromSheetNumberText();    // "计算" from a sheet number
+    void SheetsFromLatitudeLongitude();  // "计算" from latitude and longitude
     void ShowCorners();   // "角点坐标": the corners of the sheet in the centre of the table
     void ExportIndex();   // "接合表导出…": the sheets of an area, as a DXF drawing or a list
 
@@ -67,8 +68,10 @@ private:
     QWidget* BuildGeodeticPage();
     QWidget* BuildPlanePage();
     QWidget* BuildSheetNumberPage();
-    void FormCreate();
-    void FormDestroy();
+    // The remembered choices, read when the window is created and written
+    // when it is destroyed.
+    void LoadSettings();
+    void SaveSettings();
     void Show(const SheetJunctionTable& table);
     void Show(const ScaledJunction& found, std::optional<long double> plane_y);
     void Show(const RectangularSheet& sheet);
@@ -82,20 +85,20 @@ private:
     std::string settings_path_;
 
     std::array<QLineEdit*, 9> junction_{};
-    QRadioButton* radio_new_ = nullptr;        // RadioButton1
-    QRadioButton* radio_old_ = nullptr;        // RadioButton2
-    QTabWidget* pages_ = nullptr;              // PageControl1
-    QLineEdit* edit_e_ = nullptr;              // EditE
-    QLineEdit* edit_n_ = nullptr;              // EditN
-    QLineEdit* edit_x_ = nullptr;              // EditX
-    QLineEdit* edit_y_ = nullptr;              // EditY
-    EllipsoidBoxes* ellipsoid_ = nullptr;      // ComboBox1, EditA, EditF
-    QComboBox* zone_ = nullptr;                // ComboBox2
-    QLineEdit* edit_xx_ = nullptr;             // EditXX
-    QLineEdit* edit_yy_ = nullptr;             // EditYY
-    QRadioButton* radio_input_old_ = nullptr;  // RadioButton3
-    QRadioButton* radio_input_new_ = nullptr;  // RadioButton4
-    QLineEdit* edit_t_ = nullptr;              // EditT
+    QRadioButton* radio_new_ = nullptr;        // numbers shown in the new form
+    QRadioButton* radio_old_ = nullptr;        // numbers shown in the old form
+    QTabWidget* pages_ = nullptr;              // geodetic, plane, sheet number
+    QLineEdit* longitude_ = nullptr;           // packed ddd.mmss
+    QLineEdit* latitude_ = nullptr;            // packed ddd.mmss
+    QLineEdit* plane_x_ = nullptr;             // northing (m)
+    QLineEdit* plane_y_ = nullptr;             // easting with zone number (m)
+    EllipsoidBoxes* ellipsoid_ = nullptr;      // coordinate system, a, 1/f
+    QComboBox* zone_ = nullptr;                // zone width, "3度带" or "6度带"
+    QLineEdit* x_shift_ = nullptr;             // added to the plane x
+    QLineEdit* y_shift_ = nullptr;             // added to the plane y
+    QRadioButton* radio_input_old_ = nullptr;  // a typed number in the old form
+    QRadioButton* radio_input_new_ = nullptr;  // a typed number in the new form
+    QLineEdit* sheet_number_ = nullptr;        // the typed sheet number
     QComboBox* scale_ = nullptr;               // the scale drop-down
 
     // The sheet in the centre of the table after the last computation, and

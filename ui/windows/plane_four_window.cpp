@@ -23,7 +23,7 @@ FittingWindowLayout PlaneFourWindowLayout() {
 
 }  // namespace
 
-TForm2d4p::TForm2d4p(QWidget* owner, UserDialogs& dialogs) : FittingWindow(owner, dialogs, PlaneFourWindowLayout()) {
+PlaneFourWindow::PlaneFourWindow(QWidget* owner, UserDialogs& dialogs) : FittingWindow(owner, dialogs, PlaneFourWindowLayout()) {
     setObjectName("Form2d4p");
     Result().setToolTip(ToQString(kHeightsNotConvertedHint));
     // The parameter file holds the edits in this order.
@@ -34,11 +34,11 @@ TForm2d4p::TForm2d4p(QWidget* owner, UserDialogs& dialogs) : FittingWindow(owner
     height_shift_ = AddParameterEdit("EditDH", "dH=", "高程变化");
     AddProjExportButton([this] { return PlaneFourProjExport(Fields()); });
     SetSolveCommand([this](PointTable& common_points) { return Solve(common_points); });
-    SetConvertCommand([this] { ToolButton6Click(); });
+    SetConvertCommand([this] { ConvertPoints(); });
     EnableDrawingConversion([this] { return PlaneFourPointConversion(Fields()); });
 }
 
-PlaneFourFields TForm2d4p::Fields() const {
+PlaneFourFields PlaneFourWindow::Fields() const {
     PlaneFourFields fields;
     fields.dx = ToStdString(dx_->text());
     fields.dy = ToStdString(dy_->text());
@@ -48,7 +48,7 @@ PlaneFourFields TForm2d4p::Fields() const {
     return fields;
 }
 
-void TForm2d4p::ShowFields(const PlaneFourFields& fields) {
+void PlaneFourWindow::ShowFields(const PlaneFourFields& fields) {
     dx_->setText(ToQString(fields.dx));
     dy_->setText(ToQString(fields.dy));
     rotation_->setText(ToQString(fields.rotation));
@@ -56,11 +56,11 @@ void TForm2d4p::ShowFields(const PlaneFourFields& fields) {
     height_shift_->setText(ToQString(fields.height_shift));
 }
 
-FittingRun TForm2d4p::Solve(PointTable& common_points) {
+FittingRun PlaneFourWindow::Solve(PointTable& common_points) {
     return ShowingFields(SolvePlaneFour(Fields(), common_points),
                          [this](const PlaneFourFields& fields) { ShowFields(fields); });
 }
 
-void TForm2d4p::ToolButton6Click() { ConvertSourceRows(PlaneFourConversion(Fields())); }
+void PlaneFourWindow::ConvertPoints() { ConvertSourceRows(PlaneFourConversion(Fields())); }
 
 }  // namespace coordconv

@@ -2,13 +2,19 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <array>
 
 #include "ui/kit/qt_text.h"
 #include "tools/plane/plane_four.h"
+#include "ui/windows/plane_four_window.h"
 #include "tools/plane/plane_proj.h"
 
 namespace coordconv {
 namespace {
+
+// The coefficient table: column k gets trunc((table width - 30) * share k).
+constexpr int kPolynomialCoefficientGridOffset = 30;
+constexpr std::array<long double, 2> kCoefficientColumnShares = {0.2L, 0.8L};
 
 FittingWindowLayout PolynomialWindowLayout() {
     FittingWindowLayout layout;
@@ -18,6 +24,7 @@ FittingWindowLayout PolynomialWindowLayout() {
     layout.points.column_shares.assign(kPlanePointColumnShares.begin(), kPlanePointColumnShares.end());
     layout.points.column_width_offset = kPlanePointGridOffset;
     layout.common_points = PolynomialLayout(PolynomialForm::Plane);
+    layout.accuracy_line_offset = 360;
     layout.common_point_titles = PolynomialCommonPointTitles(PolynomialForm::Plane);
     layout.common_point_hint = kCommonPointHintHeightsUnused;
     layout.parameter_group_caption = "多项式系数";
@@ -36,17 +43,17 @@ QComboBox* NewItemBox(const QString& name, const std::vector<std::string>& items
 
 }  // namespace
 
-TFormPoly::TFormPoly(QWidget* owner, UserDialogs& dialogs) : FittingWindow(owner, dialogs, PolynomialWindowLayout()) {
+PolynomialWindow::PolynomialWindow(QWidget* owner, UserDialogs& dialogs) : FittingWindow(owner, dialogs, PolynomialWindowLayout()) {
     setObjectName("FormPoly");
     Result().setToolTip(ToQString(kHeightsNotConvertedHint));
 
-    // Above the common points: "坐标形式" ComboBox2, then "多项式模型" ComboBox1.
+    // Above the common points: "坐标形式", then "多项式模型".
     auto* choice = new QWidget(this);
     choice->setObjectName("Panel2");
     auto* choice_row = new QHBoxLayout(choice);
     choice_row->setContentsMargins(4, 2, 4, 2);
-    form_ = NewItemBox("ComboBox2", PolynomialFormItems(), choice);
-    order_ = NewItemBox("ComboBox1", PolynomialOrderItems(), choice);
+    form_ = NewItemBox("ComboBox2", PolynomialFormNames(), choice);
+    order_ = NewItemBox("ComboBox1", PolynomialOrderNames(), choice);
     choice_row->addWidget(new QLabel("坐标形式", choice));
     choice_row->addWidget(form_);
     choice_row->addSpacing(16);
@@ -55,7 +62,7 @@ TFormPoly::TFormPoly(QWidget* owner, UserDialogs& dialogs) : FittingWindow(owner
     choice_row->addStretch(1);
     AddAboveCommonPoints(choice);
 
-    // The coefficient group: "dH=" EditDH, then StringGrid4.
+    // The coefficient group: "dH=", then the coefficient table.
     auto* shift = new QWidget(ParameterGroupBox());
     shift->setObjectName("Panel3");
     auto* shift_row = new QHBoxLayout(shift);
@@ -77,15 +84,15 @@ TFormPoly::TFormPoly(QWidget* owner, UserDialogs& dialogs) : FittingWindow(owner
                                    kPolynomialCoefficientGridOffset);
     ParameterArea()->addWidget(coefficients_, 1);
 
-    connect(order_, &QComboBox::currentIndexChanged, this, [this] { ComboBox1Change(); });
-    connect(form_, &QComboBox::currentIndexChanged, this, [this] { ComboBox2Change(); });
+    connect(order_, &QComboBox::currentIndexChanged, this, [this] { OrderChanged(); });
+    connect(form_, &QComboBox::currentIndexChanged, this, [this] { FormChanged(); });
     AddProjExportButton([this] { return PolynomialProjExport(Fields(), coefficients_->Table()); });
     SetSolveCommand([this](PointTable& common_points) { return Solve(common_points); });
-    SetConvertCommand([this] { ToolButton6Click(); });
+    SetConvertCommand([this] { ConvertPoints(); });
     EnableDrawingConversion([this] { return PolynomialPointConversion(Fields(), coefficients_->Table()); });
 }
 
-PolynomialFields TFormPoly::Fields() const {
+PolynomialFields PolynomialWindow::Fields() const {
     PolynomialFields fields;
     fields.order_index = order_->currentIndex();
     fields.form = form_->currentIndex() == static_cast<int>(PolynomialForm::Ellipsoid) ? PolynomialForm::Ellipsoid
@@ -94,24 +101,24 @@ PolynomialFields TFormPoly::Fields() const {
     return fields;
 }
 
-void TFormPoly::OnShow() {
-    ComboBox1Change();
-    ComboBox2Change();
+void PolynomialWindow::OnShow() {
+    OrderChanged();
+    FormChanged();
 }
 
-void TFormPoly::ComboBox1Change() {
+void PolynomialWindow::OrderChanged() {
     const std::vector<std::string> labels = PolynomialCoefficientLabels(order_->currentIndex());
     coefficients_->Edit([&](CoefficientTable& table) { table.SetLabels(labels); });
 }
 
-void TFormPoly::ComboBox2Change() {
+void PolynomialWindow::FormChanged() {
     const PolynomialForm form = Fields().form;
     SetCommonPointTitles(PolynomialCommonPointTitles(form));
     SetGridTitles(Source(), PolynomialPointTitles(form));
     SetGridTitles(Result(), PolynomialPointTitles(form));
 }
 
-FittingRun TFormPoly::Solve(PointTable& common_points) {
+FittingRun PolynomialWindow::Solve(PointTable& common_points) {
     return ShowingFields(SolvePolynomial(Fields(), coefficients_->Table(), common_points),
                          [this](const PolynomialParameters& parameters) {
                              height_shift_->setText(ToQString(parameters.fields.height_shift));
@@ -119,15 +126,15 @@ FittingRun TFormPoly::Solve(PointTable& common_points) {
                          });
 }
 
-void TFormPoly::ToolButton6Click() {
+void PolynomialWindow::ConvertPoints() {
     ConvertSourceRows(PolynomialConversion(Fields(), coefficients_->Table()));
 }
 
-void TFormPoly::ToolButton14Click() {
+void PolynomialWindow::SaveParameters() {
     Run([this] { SaveCoefficients(*coefficients_, Dialogs()); });
 }
 
-void TFormPoly::ToolButton15Click() {
+void PolynomialWindow::LoadParameters() {
     Run([this] { LoadCoefficients(*coefficients_, Dialogs()); });
 }
 

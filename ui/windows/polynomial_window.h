@@ -1,6 +1,6 @@
-// "坐标转换--二维多项式拟合模型" (`TFormPoly`): polynomial corrections of the
-// first to third order, fitted in the plane or on the ellipsoid, with the
-// coefficient table StringGrid4 and the height shift EditDH.
+// "坐标转换--二维多项式拟合模型" (object name FormPoly): polynomial
+// corrections of the first to third order, fitted in the plane or on the
+// ellipsoid, with the coefficient table and the height shift dH.
 #pragma once
 
 #include <QComboBox>
@@ -12,30 +12,30 @@
 
 namespace coordconv {
 
-class TFormPoly : public FittingWindow {
+class PolynomialWindow : public FittingWindow {
     Q_OBJECT
 public:
-    TFormPoly(QWidget* owner, UserDialogs& dialogs);
+    PolynomialWindow(QWidget* owner, UserDialogs& dialogs);
 
-    CoefficientGrid& Coefficients() { return *coefficients_; }  // StringGrid4
-    QComboBox* OrderBox() const { return order_; }               // ComboBox1
-    QComboBox* FormBox() const { return form_; }                 // ComboBox2
-    QLineEdit* HeightShiftEdit() const { return height_shift_; }  // EditDH
+    CoefficientGrid& Coefficients() { return *coefficients_; }
+    QComboBox* OrderBox() const { return order_; }
+    QComboBox* FormBox() const { return form_; }
+    QLineEdit* HeightShiftEdit() const { return height_shift_; }
 
-    // Order, coordinate form and EditDH as the commands read them.
+    // Order, coordinate form and dH as the commands read them.
     PolynomialFields Fields() const;
 
-    // The order changed: StringGrid4 gets the rows and labels of the order,
-    // keeping the texts of the rows that remain.
-    void ComboBox1Change();
-    // The coordinate form changed: the titles of StringGrid3, StringGrid1 and
-    // StringGrid2 follow it; no cell is converted.
-    void ComboBox2Change();
+    // The order changed: the coefficient table gets the rows and labels of
+    // the order, keeping the texts of the rows that remain.
+    void OrderChanged();
+    // The coordinate form changed: the titles of the common points, the
+    // source and the converted points follow it; no cell is converted.
+    void FormChanged();
     // "转换计算".
-    void ToolButton6Click();
+    void ConvertPoints();
     // The coefficient file.
-    void ToolButton14Click() override;
-    void ToolButton15Click() override;
+    void SaveParameters() override;
+    void LoadParameters() override;
 
 protected:
     void OnShow() override;
@@ -44,10 +44,10 @@ private:
     // "解算系数" on the common points.
     FittingRun Solve(PointTable& common_points);
 
-    QComboBox* order_;
-    QComboBox* form_;
-    QLineEdit* height_shift_;
-    CoefficientGrid* coefficients_;
+    QComboBox* order_;                // ComboBox1
+    QComboBox* form_;                 // ComboBox2
+    QLineEdit* height_shift_;         // EditDH
+    CoefficientGrid* coefficients_;   // StringGrid4
 };
 
 }  // namespace coordconv

@@ -6,12 +6,22 @@
 namespace coordconv {
 namespace {
 
+// The parameter edits in parameter-file order (SevenParameterFields), and the
+// two-dimensional window's eighth, the height change dH.
+constexpr ParameterEditSpec kSevenParameterEdits[kSevenParameterCount] = {
+    {"EditTx", "Tx=", "X平移"},     {"EditTy", "Ty=", "Y平移"},     {"EditTz", "Tz=", "Z平移"},
+    {"EditRx", "Rx(\")=", "X旋转"}, {"EditRy", "Ry(\")=", "Y旋转"}, {"EditRz", "Rz(\")=", "Z旋转"},
+    {"EditD", "D=", "尺度变化"}};
+constexpr ParameterEditSpec kHeightChangeEdit = {"EditDH", "dH=", "高程变化"};
+// The two-dimensional window's point tables: shares of (table width - 34).
+constexpr long double kSeven2dPointGridShares[4] = {0.20L, 0.28L, 0.28L, 0.24L};
+
 // The window of a model; the two-dimensional one (eight parameters) has its
 // own form items, grid shares and hints, the 3D ones differ in size only.
 DatumWindowSpec SevenParameterSpec(const SevenParameterModel& model) {
     DatumWindowSpec spec;
     spec.caption = model.caption;
-    spec.solve_caption = kBursaWolfSolveCaption;
+    spec.solve_caption = "解算七参数";
     spec.common_points = model.layout();
     if (&model == &kBursaWolfModel) return spec;
     spec.width = 1057;
@@ -33,13 +43,11 @@ SevenParameterWindow::SevenParameterWindow(QWidget* owner, UserDialogs& dialogs,
                                            const char* object_name)
     : DatumWindow(owner, dialogs, SevenParameterSpec(model)), model_(model) {
     setObjectName(object_name);
-    AddParameterEdits(kSevenParameterSpecs, kSevenParameterCount);
-    if (model.parameter_count == kSeven2dParameterCount)
-        height_change_ = AddParameterEdit(kHeightChangeSpec.name, QString::fromUtf8(kHeightChangeSpec.label),
-                                          QString::fromUtf8(kHeightChangeSpec.hint));
+    AddParameterEdits(kSevenParameterEdits, kSevenParameterCount);
+    if (model.parameter_count == kSeven2dParameterCount) height_change_ = AddParameterEdit(kHeightChangeEdit);
     if (model.proj_export != nullptr)
         AddProjExportButton([this] { return model_.proj_export(Fields(), ParameterTexts()); });
-    SetConvertCommand([this] { ToolButton6Click(); });
+    SetConvertCommand([this] { ConvertPoints(); });
     SetSolveCommand([this](PointTable& common_points) {
         return ShowingFields(model_.solve(Fields(), ParameterTexts(), common_points),
                              [this](const std::vector<std::string>& texts) { SetParameterTexts(texts); });
@@ -51,6 +59,6 @@ SevenParameterFields SevenParameterWindow::Parameters() const {
     return SevenParameterFieldsFromLines(ParameterTexts());
 }
 
-void SevenParameterWindow::ToolButton6Click() { ConvertSourceRows(model_.conversion(Fields(), ParameterTexts())); }
+void SevenParameterWindow::ConvertPoints() { ConvertSourceRows(model_.conversion(Fields(), ParameterTexts())); }
 
 }  // namespace coordconv

@@ -1,8 +1,10 @@
 // The three datum windows with seven parameters Tx, Ty, Tz, Rx, Ry, Rz, D:
-// "椭球变换--布尔沙模型" (`TFormEllConBuerSha`, geocentric similarity),
-// "椭球变换--三维七参数模型" (`TFormEllCon3d7p`, differential formulas of B,
-// L, H) and "椭球变换--二维七参数模型" (`TFormEllCon2d7p`, differential
-// formulas of B and L, heights shifted by the eighth edit EditDH).
+// "椭球变换--布尔沙模型" (object name FormEllConBuerSha, geocentric
+// similarity), "椭球变换--三维七参数模型" (FormEllCon3d7p, differential
+// formulas of B, L, H) and "椭球变换--二维七参数模型" (FormEllCon2d7p,
+// differential formulas of B and L, heights shifted by the eighth parameter
+// dH). The parameter edits, in parameter-file order: EditTx, EditTy,
+// EditTz, EditRx, EditRy, EditRz, EditD, and EditDH in the 2D window.
 #pragma once
 
 #include <QLineEdit>
@@ -20,37 +22,37 @@ public:
     SevenParameterWindow(QWidget* owner, UserDialogs& dialogs, const SevenParameterModel& model,
                          const char* object_name);
 
-    // The texts of EditTx ... EditD.
+    // The texts of the seven parameters.
     SevenParameterFields Parameters() const;
-    // EditDH ("dH=", metres) of the two-dimensional window; null in the others.
+    // The height change dH ("dH=", metres) of the two-dimensional window; null in the others.
     QLineEdit* HeightChange() const { return height_change_; }
 
-    // "转换计算": StringGrid1 through the model into StringGrid2.
-    void ToolButton6Click();
+    // "转换计算": the source points through the model into the converted points.
+    void ConvertPoints();
 
 private:
     const SevenParameterModel& model_;
     QLineEdit* height_change_ = nullptr;
 };
 
-class TFormEllConBuerSha : public SevenParameterWindow {
+class BursaWolfWindow : public SevenParameterWindow {
     Q_OBJECT
 public:
-    TFormEllConBuerSha(QWidget* owner, UserDialogs& dialogs)
+    BursaWolfWindow(QWidget* owner, UserDialogs& dialogs)
         : SevenParameterWindow(owner, dialogs, kBursaWolfModel, "FormEllConBuerSha") {}
 };
 
-class TFormEllCon3d7p : public SevenParameterWindow {
+class Seven3dWindow : public SevenParameterWindow {
     Q_OBJECT
 public:
-    TFormEllCon3d7p(QWidget* owner, UserDialogs& dialogs)
+    Seven3dWindow(QWidget* owner, UserDialogs& dialogs)
         : SevenParameterWindow(owner, dialogs, kSeven3dModel, "FormEllCon3d7p") {}
 };
 
-class TFormEllCon2d7p : public SevenParameterWindow {
+class Seven2dWindow : public SevenParameterWindow {
     Q_OBJECT
 public:
-    TFormEllCon2d7p(QWidget* owner, UserDialogs& dialogs)
+    Seven2dWindow(QWidget* owner, UserDialogs& dialogs)
         : SevenParameterWindow(owner, dialogs, kSeven2dModel, "FormEllCon2d7p") {}
 };
 

@@ -1,5 +1,5 @@
-// The transverse Mercator (UTM form) windows: "墨卡托投影正算" (`TFormUTMZS`,
-// B,L -> x,y) and "墨卡托投影反算" (`TFormUTMFS`, x,y -> B,L). One class
+// The transverse Mercator (UTM form) windows: "墨卡托投影正算" (object name
+// "FormUTMZS", B,L -> x,y) and "墨卡托投影反算" ("FormUTMFS", x,y -> B,L). One class
 // serves both directions; they differ only in captions, titles and the
 // conversion they run.
 #pragma once
@@ -26,13 +26,13 @@ public:
     UtmFields Fields() const;
     PlausibilitySettings CheckSettings() const override;
 
-    // The preset handler, also the show handler.
-    void ComboBox1Change() { ellipsoid_->ApplyPreset(); }
-    // "转换计算".
-    void ToolButton6Click();
+    // The coordinate system list's preset, also applied when the window is shown.
+    void ApplySystemPreset() { ellipsoid_->ApplyPreset(); }
+    // "转换计算": the source table through the projection into the result table.
+    void Convert();
 
 protected:
-    void OnShow() override { ComboBox1Change(); }
+    void OnShow() override { ApplySystemPreset(); }
 
 private:
     Direction direction_;
@@ -42,16 +42,16 @@ private:
     QLineEdit* y_constant_;
 };
 
-class TFormUTMZS : public UtmWindow {
+class UtmForwardWindow : public UtmWindow {
     Q_OBJECT
 public:
-    TFormUTMZS(QWidget* owner, UserDialogs& dialogs) : UtmWindow(owner, dialogs, Direction::Forward) {}
+    UtmForwardWindow(QWidget* owner, UserDialogs& dialogs) : UtmWindow(owner, dialogs, Direction::Forward) {}
 };
 
-class TFormUTMFS : public UtmWindow {
+class UtmInverseWindow : public UtmWindow {
     Q_OBJECT
 public:
-    TFormUTMFS(QWidget* owner, UserDialogs& dialogs) : UtmWindow(owner, dialogs, Direction::Inverse) {}
+    UtmInverseWindow(QWidget* owner, UserDialogs& dialogs) : UtmWindow(owner, dialogs, Direction::Inverse) {}
 };
 
 }  // namespace coordconv

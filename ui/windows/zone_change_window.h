@@ -1,9 +1,8 @@
-// The zone change window "坐标换带" (`TFormZBHD`): Gauss plane coordinates
-// from the old zone (central meridian EditLL, false easting EditYY) to the
-// new zone (EditLL2, EditYY2) on one ellipsoid. The old zone's parameter
-// group (`GroupBox1`) and the old zone's table group (`GroupBox2`) sit on the
-// left of their splitters and share one width, (W - 13) / 2 rounded half to
-// even.
+// The zone change window "坐标换带" (object name "FormZBHD"): Gauss plane
+// coordinates from the old zone (its central meridian and false easting) to
+// the new zone on one ellipsoid. The old zone's parameter group and the old
+// zone's table group sit on the left of their splitters and share one width,
+// (W - 13) / 2 rounded half to even.
 #pragma once
 
 #include <QLineEdit>
@@ -16,10 +15,10 @@
 
 namespace coordconv {
 
-class TFormZBHD : public ConversionWindow {
+class ZoneChangeWindow : public ConversionWindow {
     Q_OBJECT
 public:
-    TFormZBHD(QWidget* owner, UserDialogs& dialogs);
+    ZoneChangeWindow(QWidget* owner, UserDialogs& dialogs);
 
     EllipsoidBoxes& Ellipsoid() { return *ellipsoid_; }
     QLineEdit* CentralMeridian() const { return central_meridian_; }
@@ -31,16 +30,16 @@ public:
     // The old zone's meridian and constant, for the import dialog's checks.
     PlausibilitySettings CheckSettings() const override;
 
-    // The preset handler, also the show handler.
-    void ComboBox1Change() { ellipsoid_->ApplyPreset(); }
-    // "转换计算".
-    void ToolButton6Click();
+    // The coordinate system list's preset, also applied when the window is shown.
+    void ApplySystemPreset() { ellipsoid_->ApplyPreset(); }
+    // "转换计算": the source table from the old zone into the new one.
+    void Convert();
 
     int SourceGroupWidth(int outer_width) const override { return ZoneChangeLeftGroupWidth(outer_width); }
 
 protected:
-    void OnShow() override { ComboBox1Change(); }
-    // FormResize: the table groups and columns as every conversion window,
+    void OnShow() override { ApplySystemPreset(); }
+    // The table groups and columns as every conversion window,
     // then the old zone's parameter group to the same width as its table group.
     void resizeEvent(QResizeEvent* event) override;
 

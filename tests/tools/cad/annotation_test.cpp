@@ -24,7 +24,7 @@ std::string ErrorOf(const std::function<void()>& command) {
 
 std::unique_ptr<CadAutomation> NoCad() { return nullptr; }
 
-// --- plane coordinates (bzXYClick) ---
+// --- plane coordinates (the main menu's "CAD标注平面坐标") ---
 
 TEST(PlaneAnnotation, ShelfLineWithNorthingAboveAndEastingBelow) {
     FakeCad cad;
@@ -113,7 +113,7 @@ TEST(PlaneAnnotation, CancellingTheLabelPickEndsQuietlyKeepingEarlierLabels) {
     EXPECT_EQ(cad.CallsOf("AddLine").size(), 2u);
 }
 
-// --- geodetic coordinates (TFormBZBL) ---
+// --- geodetic coordinates ("CAD标注地理坐标") ---
 
 // A drawing point for latitude and longitude (degrees) in the national
 // 3° zone system of the 1980 Xi'an ellipsoid, less the CAD shifts.
@@ -123,19 +123,29 @@ CadPoint DrawingPointOf(long double latitude, long double longitude, int zone, l
     return {static_cast<double>(p.y + 500000 + zone * 1000000.0L - y_shift), static_cast<double>(p.x - x_shift), 0};
 }
 
+// The longitude and latitude texts "开始标注" writes for one picked drawing point.
+GeodeticLabel LabelDrawnAt(const GeodeticAnnotationFields& fields, double x, double y) {
+    FakeCad cad;
+    cad.picks = {{x, y, 0}, {x + 10, y + 10, 0}};
+    AnnotateGeodetic(cad.Attach(), fields);
+    const auto texts = cad.CallsOf("AddText");
+    EXPECT_EQ(texts.size(), 2u);
+    return texts.size() == 2 ? GeodeticLabel{texts[0].text, texts[1].text} : GeodeticLabel{};
+}
+
 TEST(GeodeticAnnotation, LabelsReadBackTheProjectedLatitudeAndLongitude) {
     GeodeticAnnotationFields fields;
     fields.x_shift = "3000000";
     fields.y_shift = "38000000";
     const CadPoint p = DrawingPointOf(39.5L, 116.25L, 39, 3000000, 38000000);
-    const GeodeticLabel label = GeodeticLabelOf(fields, p.x, p.y);
+    const GeodeticLabel label = LabelDrawnAt(fields, p.x, p.y);
     EXPECT_EQ(label.latitude, "N 39°30′00″");
     EXPECT_EQ(label.longitude, "E116°15′00″");
     // 14 GBK bytes each: the letter (and blank), the digits, two bytes per mark.
     EXPECT_EQ(GeodeticLabelWidth(label, 2), 0.7L * 14 * 2);
 
     fields.second_decimals = 3;
-    const GeodeticLabel finer = GeodeticLabelOf(fields, p.x, p.y);
+    const GeodeticLabel finer = LabelDrawnAt(fields, p.x, p.y);
     EXPECT_EQ(finer.latitude, "N 39°30′00.000″");
     EXPECT_EQ(GeodeticLabelWidth(finer, 1), 0.7L * 18);
 }
@@ -143,12 +153,12 @@ TEST(GeodeticAnnotation, LabelsReadBackTheProjectedLatitudeAndLongitude) {
 TEST(GeodeticAnnotation, SixDegreeZonesAndEastingsWithoutZoneNumber) {
     GeodeticAnnotationFields fields;
     // Zone 0: the meridian 0 for 3° zones, -3° for 6° zones.
-    EXPECT_EQ(GeodeticLabelOf(fields, 500000, 0).longitude, "E0°00′00″");
+    EXPECT_EQ(LabelDrawnAt(fields, 500000, 0).longitude, "E0°00′00″");
     fields.six_degree_zones = true;
-    EXPECT_EQ(GeodeticLabelOf(fields, 500000, 0).longitude, "E-3°00′00″");
+    EXPECT_EQ(LabelDrawnAt(fields, 500000, 0).longitude, "E-3°00′00″");
     // 6° zone 20: central meridian 117°.
     const PlanePoint p = GaussForward(6378140, 1 / 298.257L, 30, -1);
-    EXPECT_EQ(GeodeticLabelOf(fields, static_cast<double>(p.y + 20500000), static_cast<double>(p.x)).longitude,
+    EXPECT_EQ(LabelDrawnAt(fields, static_cast<double>(p.y + 20500000), static_cast<double>(p.x)).longitude,
               "E116°00′00″");
 }
 

@@ -14,7 +14,7 @@ using testing::FakeDialogs;
 
 TEST(PlaneAnnotationCommand, WithoutCadShowsTheBoxTitledWithTheApplication) {
     FakeDialogs dialogs;
-    bzXYClick(dialogs, [] { return std::unique_ptr<CadAutomation>(); });
+    RunPlaneAnnotationCommand(dialogs, [] { return std::unique_ptr<CadAutomation>(); });
     EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"坐标转换|AutoCAD尚未打开！"}));
     EXPECT_EQ(dialogs.message_icons, (std::vector<MessageIcon>{MessageIcon::None}));
     EXPECT_EQ(dialogs.message_buttons, (std::vector<MessageButton>{MessageButton::Ok}));
@@ -26,7 +26,7 @@ TEST(PlaneAnnotationCommand, AnnotatesUntilCancelledWithoutAMessage) {
     cad.answers = {""};
     cad.picks = {{500123.4567, 3805678.9, 0}, {500200, 3805700, 0}};
     const FloatingPointScope scope;  // as the menu runs it
-    bzXYClick(dialogs, cad.Attach());
+    RunPlaneAnnotationCommand(dialogs, cad.Attach());
     EXPECT_TRUE(dialogs.messages.empty());
     ASSERT_EQ(cad.CallsOf("AddText").size(), 2u);
     EXPECT_EQ(cad.CallsOf("AddText")[0].text, "X=3805678.900");
@@ -41,7 +41,7 @@ TEST(PlaneAnnotationCommand, ATextHeightThatIsNoNumberEndsTheCommand) {
         {
             try {
                 const FloatingPointScope scope;
-                bzXYClick(dialogs, cad.Attach());
+                RunPlaneAnnotationCommand(dialogs, cad.Attach());
             } catch (const CommandError& error) {
                 EXPECT_STREQ(error.what(), "'abc' is not a valid floating point value");
                 throw;

@@ -17,14 +17,14 @@ using testing::WriteBytes;
 
 TEST(Settings, DefaultsWhenTheFileIsAbsent) {
     const ScratchDir scratch;
-    const TfhSettings tfh = ReadTfhSettings(scratch.Path("Merivox.ini"));
+    const MapSheetSettings tfh = ReadMapSheetSettings(scratch.Path("Merivox.ini"));
     EXPECT_TRUE(tfh.by_new_form);
     EXPECT_TRUE(tfh.input_old_form);
     EXPECT_EQ(tfh.x_shift, "0");
     EXPECT_EQ(tfh.y_shift, "0");
     EXPECT_EQ(tfh.system_index, 0);
     EXPECT_EQ(tfh.zone_index, 0);
-    const BzblSettings bzbl = ReadBzblSettings(scratch.Path("Merivox.ini"));
+    const GeodeticAnnotationSettings bzbl = ReadGeodeticAnnotationSettings(scratch.Path("Merivox.ini"));
     EXPECT_EQ(bzbl.font_height, "6");
     EXPECT_EQ(bzbl.circle_radius, "2.4");
     EXPECT_EQ(bzbl.second_decimals, 0);
@@ -37,17 +37,17 @@ TEST(Settings, DefaultsWhenTheFileIsAbsent) {
 TEST(Settings, WrittenValuesReadBackWithBooleansAsOneAndZero) {
     const ScratchDir scratch;
     const std::string path = scratch.Path("Merivox.ini");
-    TfhSettings tfh;
+    MapSheetSettings tfh;
     tfh.by_new_form = false;
     tfh.x_shift = "-3000000";
     tfh.y_shift = "38500000.5";
     tfh.system_index = 4;
     tfh.zone_index = 1;
-    WriteTfhSettings(path, tfh);
+    WriteMapSheetSettings(path, tfh);
     EXPECT_EQ(ReadBytes(path),
               "[TFH]\r\nBYNEWTFH=0\r\nINPOLDTFH=1\r\nXo=-3000000\r\nYo=38500000.5\r\nTQT=4\r\nTYD=1\r\n");
 
-    BzblSettings bzbl;
+    GeodeticAnnotationSettings bzbl;
     bzbl.system_index = 2;
     bzbl.font_height = "2.5";
     bzbl.circle_radius = "1";
@@ -55,17 +55,17 @@ TEST(Settings, WrittenValuesReadBackWithBooleansAsOneAndZero) {
     bzbl.draw_circle = false;
     bzbl.draw_leader = true;
     bzbl.x_shift = "坐标";  // any text of the box, kept in the file's code page
-    WriteBzblSettings(path, bzbl);
+    WriteGeodeticAnnotationSettings(path, bzbl);
     EXPECT_NE(ReadBytes(path).find("Xo=\xd7\xf8\xb1\xea\r\n"), std::string::npos);
 
-    const TfhSettings tfh_back = ReadTfhSettings(path);
+    const MapSheetSettings tfh_back = ReadMapSheetSettings(path);
     EXPECT_FALSE(tfh_back.by_new_form);
     EXPECT_TRUE(tfh_back.input_old_form);
     EXPECT_EQ(tfh_back.x_shift, "-3000000");
     EXPECT_EQ(tfh_back.y_shift, "38500000.5");
     EXPECT_EQ(tfh_back.system_index, 4);
     EXPECT_EQ(tfh_back.zone_index, 1);
-    const BzblSettings bzbl_back = ReadBzblSettings(path);
+    const GeodeticAnnotationSettings bzbl_back = ReadGeodeticAnnotationSettings(path);
     EXPECT_EQ(bzbl_back.system_index, 2);
     EXPECT_EQ(bzbl_back.x_shift, "坐标");
     EXPECT_EQ(bzbl_back.font_height, "2.5");
@@ -83,10 +83,10 @@ TEST(Settings, WritingKeepsEveryOtherLineAndSection) {
     WriteBytes(path,
                "; settings\r\n[Other]\r\nName=\xd7\xf8\xb1\xea\r\nZebra = 1,2\r\n\r\n"
                "[tfh]\r\n bynewtfh = 0 \r\nXo=\"12\"\r\nExtra=keep\r\n\r\n[Last]\r\nA=1\r\n");
-    const TfhSettings read = ReadTfhSettings(path);
+    const MapSheetSettings read = ReadMapSheetSettings(path);
     EXPECT_FALSE(read.by_new_form);
     EXPECT_EQ(read.x_shift, "12");
-    WriteTfhSettings(path, read);
+    WriteMapSheetSettings(path, read);
     EXPECT_EQ(ReadBytes(path),
               "; settings\r\n[Other]\r\nName=\xd7\xf8\xb1\xea\r\nZebra = 1,2\r\n\r\n"
               "[tfh]\r\nBYNEWTFH=0\r\nXo=12\r\nExtra=keep\r\nINPOLDTFH=1\r\nYo=0\r\nTQT=0\r\nTYD=0\r\n\r\n"
@@ -99,12 +99,12 @@ TEST(Settings, ValuesThatAreNoIntegerOrOutsideTheirListReadAsDefaults) {
     WriteBytes(path,
                "[TFH]\nBYNEWTFH=true\nINPOLDTFH=0x0\nTQT=7\nTYD=-1\n"
                "[CADBZBL]\nZBX=$3\nsDec=9\nbzCircle=\nbzLine=2\nTYD=1\n");
-    const TfhSettings tfh = ReadTfhSettings(path);
+    const MapSheetSettings tfh = ReadMapSheetSettings(path);
     EXPECT_TRUE(tfh.by_new_form);      // "true" is no integer: the default
     EXPECT_FALSE(tfh.input_old_form);  // hexadecimal 0
     EXPECT_EQ(tfh.system_index, 0);
     EXPECT_EQ(tfh.zone_index, 0);
-    const BzblSettings bzbl = ReadBzblSettings(path);
+    const GeodeticAnnotationSettings bzbl = ReadGeodeticAnnotationSettings(path);
     EXPECT_EQ(bzbl.system_index, 3);
     EXPECT_EQ(bzbl.second_decimals, 6);  // the spin edit's range
     EXPECT_TRUE(bzbl.draw_circle);       // empty: the default
@@ -119,12 +119,12 @@ TEST(Settings, AFileThatCannotBeWrittenFailsWithItsPath) {
     for (const std::string& path : {scratch.Path("missing/Merivox.ini"), scratch.Path("plain/Merivox.ini")}) {
         WriteBytes(scratch.Path("plain"), "not a folder");
         try {
-            WriteTfhSettings(path, TfhSettings{});
+            WriteMapSheetSettings(path, MapSheetSettings{});
             ADD_FAILURE() << "written to " << path;
         } catch (const CommandError& error) {
             EXPECT_EQ(std::string(error.what()), "Unable to write to " + path);
         }
-        EXPECT_THROW(WriteBzblSettings(path, BzblSettings{}), CommandError);
+        EXPECT_THROW(WriteGeodeticAnnotationSettings(path, GeodeticAnnotationSettings{}), CommandError);
     }
     // The file as it was stays untouched when its replacement cannot be made.
     EXPECT_EQ(ReadBytes(scratch.Path("plain")), "not a folder");
@@ -136,7 +136,7 @@ TEST(Settings, OtherProgramsLineEndsAndStrangeNamesSurvive) {
     // LF lines of another program stay LF; our lines take the file's CR LF.
     WriteBytes(path, "[Other]\nA=1\nB=2\n\n[TFH]\r\nXo=5\r\n");
     std::filesystem::create_directory(path + ".tmp");  // no fixed temporary name is needed
-    WriteTfhSettings(path, ReadTfhSettings(path));
+    WriteMapSheetSettings(path, ReadMapSheetSettings(path));
     EXPECT_EQ(ReadBytes(path),
               "[Other]\nA=1\nB=2\n\n[TFH]\r\nXo=5\r\nBYNEWTFH=1\r\nINPOLDTFH=1\r\nYo=0\r\nTQT=0\r\nTYD=0\r\n");
 
@@ -144,9 +144,9 @@ TEST(Settings, OtherProgramsLineEndsAndStrangeNamesSurvive) {
     // written.
     const std::string folder = scratch.Path("folder.ini");
     std::filesystem::create_directory(folder);
-    EXPECT_EQ(ReadBzblSettings(folder).font_height, BzblSettings{}.font_height);
-    EXPECT_EQ(ReadTfhSettings(folder).x_shift, "0");
-    EXPECT_THROW(WriteTfhSettings(folder, TfhSettings{}), CommandError);
+    EXPECT_EQ(ReadGeodeticAnnotationSettings(folder).font_height, GeodeticAnnotationSettings{}.font_height);
+    EXPECT_EQ(ReadMapSheetSettings(folder).x_shift, "0");
+    EXPECT_THROW(WriteMapSheetSettings(folder, MapSheetSettings{}), CommandError);
 }
 
 }  // namespace

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
+#include "core/angles.h"
 #include "core/errors.h"
 #include "core/gauss_kruger.h"
+#include "tests/reference_vectors.h"
 #include "tests/tools/datum/datum_test_support.h"
 
 namespace coordconv {
@@ -122,6 +126,34 @@ TEST(Seven2dConvert, IdenticalEllipsoidsMoveOnlyTheHeightByDh) {
 
     EXPECT_EQ(Seven2dParameterLines(Seven2dFieldsFromLines({"1", "2", "3", "4", "5", "6", "7", "8", "9"})),
               (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7", "8"}));
+}
+
+// Latitude and longitude against a derivation of the model's differential
+// formulas of its own (tests/data/generate_references.py): three frames,
+// three parameter sets with rotations of up to 5 arc seconds of both signs.
+TEST(Seven2dReference, AgreesWithAnIndependentDerivationOfTheModel) {
+    const FloatingPointScope scope;
+    const auto rows = testing::ReadReferenceVectors("seven_2d_references.txt");
+    ASSERT_EQ(rows.size(), 81u);
+    for (const auto& r : rows) {  // B L L0 a1 1/f1 a2 1/f2 Tx Ty Tz Rx Ry Rz D -> B' L' tol_mm
+        DatumFields fields;
+        fields.a1 = FloatToStr(r[3]);
+        fields.inverse_flattening1 = FloatToStr(r[4]);
+        fields.a2 = FloatToStr(r[5]);
+        fields.inverse_flattening2 = FloatToStr(r[6]);
+        fields.central_meridian1 = fields.central_meridian2 = FloatToStr(r[2]);
+        fields.form1 = fields.form2 = CoordinateForm::Geodetic;
+        std::vector<std::string> parameter_file;  // Tx Ty Tz Rx Ry Rz D dH
+        for (int i = 7; i <= 13; ++i) parameter_file.push_back(FloatToStr(r[static_cast<std::size_t>(i)]));
+        parameter_file.push_back("0");
+        const std::string source[4] = {"P", testing::PackedWholeMinutes(r[0]), testing::PackedWholeMinutes(r[1]), "0"};
+        std::string result[4];
+        Seven2dConversion(fields, Seven2dFieldsFromLines(parameter_file))(source, result);
+        const long double north = (DmsTextToDegrees(result[1]) - r[14]) * kDegreesToRadians * r[5];
+        const long double east = (DmsTextToDegrees(result[2]) - r[15]) * kDegreesToRadians * r[5] * std::cos(r[14] * kDegreesToRadians);
+        EXPECT_LE(static_cast<double>(std::hypot(north, east)) * 1000, static_cast<double>(r[16]))
+            << "B=" << source[1] << " L=" << source[2] << " L0=" << static_cast<double>(r[2]) << " Rx=" << static_cast<double>(r[10]);
+    }
 }
 
 }  // namespace

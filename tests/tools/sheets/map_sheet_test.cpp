@@ -23,18 +23,27 @@ std::string ErrorOf(const std::function<void()>& command) {
     return "(no error)";
 }
 
+// The 1:10,000 table the window shows for a typed longitude and latitude,
+// and for the boxes of the plane-coordinate page.
+SheetJunctionTable GeodeticTable(bool new_form, const std::string& longitude, const std::string& latitude) {
+    return ScaledSheetsFromGeodetic(kTenThousandScale, new_form, longitude, latitude).table;
+}
+SheetJunctionTable PlaneTable(bool new_form, const PlaneSheetFields& fields) {
+    return ScaledSheetsFromPlane(kTenThousandScale, new_form, fields).table;
+}
+
 TEST(MapSheet, WorkedExampleInBothFormsWithItsNeighbours) {
     // 39°56'00" N, 116°24'00" E.
     EXPECT_EQ(NewSheetNumber(143760, 419040), "J50G002039");
     EXPECT_EQ(OldSheetNumber(143760, 419040), "J-50-5-(15)");
 
-    const SheetJunctionTable by_new = SheetsFromGeodetic(true, "116.24", "39.56");
+    const SheetJunctionTable by_new = GeodeticTable(true, "116.24", "39.56");
     EXPECT_EQ(by_new.fields, (Fields{"J50G001038", "J50G001039", "J50G001040",  //
                                      "J50G002038", "J50G002039", "J50G002040",  //
                                      "J50G003038", "J50G003039", "J50G003040"}));
     EXPECT_EQ(by_new.fields[SheetJunctionTable::kCentre], "J50G002039");
 
-    const SheetJunctionTable by_old = SheetsFromGeodetic(false, "116.24", "39.56");
+    const SheetJunctionTable by_old = GeodeticTable(false, "116.24", "39.56");
     EXPECT_EQ(by_old.fields, (Fields{"J-50-5-(6)", "J-50-5-(7)", "J-50-5-(8)",     //
                                      "J-50-5-(14)", "J-50-5-(15)", "J-50-5-(16)",  //
                                      "J-50-5-(22)", "J-50-5-(23)", "J-50-5-(24)"}));
@@ -43,11 +52,11 @@ TEST(MapSheet, WorkedExampleInBothFormsWithItsNeighbours) {
 TEST(MapSheet, NeighboursAcrossLargerSheetBoundaries) {
     // The south-west corner of million sheet K-51 (40° N, 120° E), typed exactly:
     // the point belongs to the sheet to its north-east.
-    const SheetJunctionTable by_new = SheetsFromGeodetic(true, "120", "40");
+    const SheetJunctionTable by_new = GeodeticTable(true, "120", "40");
     EXPECT_EQ(by_new.fields, (Fields{"K50G095096", "K51G095001", "K51G095002",  //
                                      "K50G096096", "K51G096001", "K51G096002",  //
                                      "J50G001096", "J51G001001", "J51G001002"}));
-    const SheetJunctionTable by_old = SheetsFromGeodetic(false, "120", "40");
+    const SheetJunctionTable by_old = GeodeticTable(false, "120", "40");
     EXPECT_EQ(by_old.fields, (Fields{"K-50-144-(56)", "K-51-133-(49)", "K-51-133-(50)",  //
                                      "K-50-144-(64)", "K-51-133-(57)", "K-51-133-(58)",  //
                                      "J-50-12-(8)", "J-51-1-(1)", "J-51-1-(2)"}));
@@ -55,18 +64,18 @@ TEST(MapSheet, NeighboursAcrossLargerSheetBoundaries) {
 
 TEST(MapSheet, TypedBoundaryLiesInTheSheetToTheNorthEast) {
     // 39°55'00" and 116°22'30" are a 1:10,000 sheet corner: south-west corner of row 2, column 39.
-    EXPECT_EQ(SheetsFromGeodetic(true, "116.2230", "39.55").fields[4], "J50G002039");
+    EXPECT_EQ(GeodeticTable(true, "116.2230", "39.55").fields[4], "J50G002039");
     // A whole number of minutes reads exactly: 36°02'30" is the south edge of row 95,
     // 36°01' lies in row 96.
-    EXPECT_EQ(SheetsFromGeodetic(true, "114.01", "36.0230").fields[4], "J50G095001");
-    EXPECT_EQ(SheetsFromGeodetic(true, "114.01", "36.01").fields[4], "J50G096001");
-    EXPECT_EQ(SheetsFromGeodetic(true, "114.0345", "36.0229").fields[4], "J50G096002");
+    EXPECT_EQ(GeodeticTable(true, "114.01", "36.0230").fields[4], "J50G095001");
+    EXPECT_EQ(GeodeticTable(true, "114.01", "36.01").fields[4], "J50G096001");
+    EXPECT_EQ(GeodeticTable(true, "114.0345", "36.0229").fields[4], "J50G096002");
     // Typed 5e-8" short of the edge 39°30'00" (84 rows of 2'30" above 36°):
     // the 1e-7" the reading adds puts it on the edge, in row 96 - 84 = 12;
     // 116°20' is 37 columns of 3'45" east of 114°, column 38.
-    EXPECT_EQ(SheetsFromGeodetic(true, "116.20", "39.295999999995").fields[4], "J50G012038");
+    EXPECT_EQ(GeodeticTable(true, "116.20", "39.295999999995").fields[4], "J50G012038");
     // 5e-7" short stays in the sheet below.
-    EXPECT_EQ(SheetsFromGeodetic(true, "116.20", "39.29599999995").fields[4], "J50G013038");
+    EXPECT_EQ(GeodeticTable(true, "116.20", "39.29599999995").fields[4], "J50G013038");
 }
 
 TEST(MapSheet, SheetNumberPartsAreThirtyTwoBitIntegers) {
@@ -89,7 +98,7 @@ TEST(MapSheet, EveryTypedSheetCornerFallsIntoTheSheetNorthEastOfIt) {
             std::snprintf(longitude, sizeof longitude, "%d.%02d30", 70 + degrees, (minutes / 15) * 15 + 7);
             const long double b = degrees * 3600.0L + minutes * 60;
             const long double l = (70 + degrees) * 3600.0L + ((minutes / 15) * 15 + 7) * 60 + 30;
-            EXPECT_EQ(SheetsFromGeodetic(true, longitude, latitude).fields, SheetJunctionAt(true, b + 0.5L, l + 0.5L).fields)
+            EXPECT_EQ(GeodeticTable(true, longitude, latitude).fields, SheetJunctionAt(true, b + 0.5L, l + 0.5L).fields)
                 << latitude << " " << longitude;
         }
 }
@@ -120,7 +129,7 @@ TEST(MapSheet, EitherTypedFormRoundTripsThroughEitherOutputForm) {
     }
     // The worked example both ways, with leading blanks and the neighbours.
     const SheetJunctionTable from_old = SheetsFromSheetNumber(true, true, "  J-50-5-(15)");
-    EXPECT_EQ(from_old.fields, SheetsFromGeodetic(true, "116.24", "39.56").fields);
+    EXPECT_EQ(from_old.fields, GeodeticTable(true, "116.24", "39.56").fields);
     EXPECT_EQ(SheetsFromSheetNumber(false, false, "J50G002039").fields[4], "J-50-5-(15)");
     // Neighbours copied into the box give their own neighbourhood.
     EXPECT_EQ(SheetsFromSheetNumber(true, false, "J50G001039").fields[7], "J50G002039");
@@ -154,20 +163,20 @@ TEST(MapSheet, PlaneCoordinatesAgreeWithTheGeodeticRoute) {
     fields.y = FloatToFixed(p.y + 500000 + 39000000 - 2000, 4);
     fields.x_shift = "1000";
     fields.y_shift = "2000";
-    const Fields expected = SheetsFromGeodetic(true, "116.2400005", "39.5600005").fields;
-    EXPECT_EQ(SheetsFromPlane(true, fields).fields, expected);
+    const Fields expected = GeodeticTable(true, "116.2400005", "39.5600005").fields;
+    EXPECT_EQ(PlaneTable(true, fields).fields, expected);
     fields.y = FloatToFixed(p.y + 500000 + 20000000 - 2000, 4);
     fields.six_degree_zones = true;
-    EXPECT_EQ(SheetsFromPlane(true, fields).fields, expected);
+    EXPECT_EQ(PlaneTable(true, fields).fields, expected);
 }
 
 TEST(MapSheet, EastingWithoutZoneNumberTakesZoneZero) {
     PlaneSheetFields fields;
     fields.x = "4425000";
     fields.y = "600000";  // 100 km east of meridian 0 (3° zones)
-    EXPECT_EQ(SheetsFromPlane(true, fields).fields[4].substr(0, 4), "J31G");
+    EXPECT_EQ(PlaneTable(true, fields).fields[4].substr(0, 4), "J31G");
     fields.six_degree_zones = true;  // meridian -3°: west of Greenwich
-    EXPECT_EQ(SheetsFromPlane(false, fields).fields[4].substr(0, 5), "J-31-");
+    EXPECT_EQ(PlaneTable(false, fields).fields[4].substr(0, 5), "J-31-");
 }
 
 TEST(MapSheet, FailuresOfThePlaneAndGeodeticPages) {
@@ -175,21 +184,21 @@ TEST(MapSheet, FailuresOfThePlaneAndGeodeticPages) {
     custom.a = "";
     custom.inverse_flattening = "";
     custom.x = "not read before 1/f";
-    EXPECT_EQ(ErrorOf([&] { SheetsFromPlane(true, custom); }), kDivisionByZeroText);
+    EXPECT_EQ(ErrorOf([&] { PlaneTable(true, custom); }), kDivisionByZeroText);
     PlaneSheetFields bad_x;
     bad_x.x = "12,5";
-    EXPECT_EQ(ErrorOf([&] { SheetsFromPlane(true, bad_x); }), "'12,5' is not a valid floating point value");
-    EXPECT_EQ(ErrorOf([] { SheetsFromGeodetic(true, "116°24'", "39.56"); }),
+    EXPECT_EQ(ErrorOf([&] { PlaneTable(true, bad_x); }), "'12,5' is not a valid floating point value");
+    EXPECT_EQ(ErrorOf([] { GeodeticTable(true, "116°24'", "39.56"); }),
               "'116°24'' is not a valid floating point value");
-    EXPECT_EQ(ErrorOf([] { SheetsFromGeodetic(true, "1e30", "39.56"); }), kInvalidOperationText);
+    EXPECT_EQ(ErrorOf([] { GeodeticTable(true, "1e30", "39.56"); }), kInvalidOperationText);
 }
 
 TEST(MapSheet, LongitudesPastTheAntimeridianWrapToColumnOne) {
     // 179°59' E: its eastern neighbours lie in column 1, counted from 180°.
-    const SheetJunctionTable table = SheetsFromGeodetic(true, "179.59", "39.56");
+    const SheetJunctionTable table = GeodeticTable(true, "179.59", "39.56");
     EXPECT_EQ(table.fields[4], "J60G002096");
     EXPECT_EQ(table.fields[5], "J1G002001");
-    EXPECT_EQ(SheetsFromGeodetic(false, "179.59", "39.56").fields[5], "J-1-1-(9)");
+    EXPECT_EQ(GeodeticTable(false, "179.59", "39.56").fields[5], "J-1-1-(9)");
 }
 
 TEST(MapSheet, PickedPointFillsXWithTheDrawingYAndYWithTheDrawingX) {

@@ -31,13 +31,13 @@ std::string ErrorOf(const std::function<void()>& command) {
 
 // The point 39°22'30" N, 114°33'45" E through every scale. Hand derivation in
 // its 1:1,000,000 sheet J50 (36°..40° N, 114°..120° E): ΔB = 3°22'30" =
-// 12150", ΔL = 33'45" = 2025"; row from the north = rows − Int(ΔB / height),
-// column = Int(ΔL / width) + 1. Where a quotient is whole the point lies on
+// 12150", ΔL = 33'45" = 2025"; row from the north = rows − ⌊ΔB / height⌋,
+// column = ⌊ΔL / width⌋ + 1. Where a quotient is whole the point lies on
 // the sheet's south or west edge and belongs to that sheet (north and east).
 TEST(SheetGrid, OnePointThroughEveryScaleInBothForms) {
     struct Expected {
         long denominator;
-        const char* new_form;  // rows − Int(12150/h), Int(2025/w) + 1
+        const char* new_form;  // rows − ⌊12150/h⌋, ⌊2025/w⌋ + 1
         const char* old_form;  // nullptr where the old series has no sheets
     };
     const Expected expected[] = {

@@ -17,7 +17,7 @@ namespace {
 
 TEST(MainWindow, MenuHasEveryItemInOrderWithItsCaption) {
     testing::FakeDialogs dialogs;
-    TFormMain main(&dialogs);
+    MainWindow main(&dialogs);
     EXPECT_EQ(main.windowTitle(), QString::fromUtf8("Orvanel--坐标转换2014"));
     const QStringList expected_menus = {"ZBBH|坐标变换", "TQBH|椭球基准变换", "PMZB|二维坐标转换",
                                         "GCNH| 高程拟合", "Tools|工具",        "Help|帮助"};
@@ -42,7 +42,7 @@ TEST(MainWindow, MenuHasEveryItemInOrderWithItsCaption) {
 
 TEST(MainWindow, EachClickOpensAnIndependentWindowAndClosingOnlyHides) {
     testing::FakeDialogs dialogs;
-    TFormMain main(&dialogs);
+    MainWindow main(&dialogs);
     main.MenuItem("gsZS")->trigger();
     main.MenuItem("gsZS")->trigger();
     const std::vector<QWidget*> windows = main.ToolWindows();
@@ -60,7 +60,7 @@ TEST(MainWindow, ToolWindowsAreDestroyedMostRecentFirst) {
     testing::FakeDialogs dialogs;
     std::vector<QString> destroyed;
     {
-        TFormMain main(&dialogs);
+        MainWindow main(&dialogs);
         main.MenuItem("gsZS")->trigger();
         main.MenuItem("gsFS")->trigger();
         main.MenuItem("gsZS")->trigger();
@@ -99,7 +99,7 @@ namespace {
 // pages in the help window; F1 in a tool window opens that tool's page.
 TEST(HelpWindowTest, TheHelpOpensInTheProgramWhereTheDesktopCannotAndF1OpensTheToolsPage) {
     testing::FakeDialogs dialogs;
-    TFormMain main(&dialogs);
+    MainWindow main(&dialogs);
     main.show();
     int desktop_tries = 0;
     main.SetHelpFileOpener([&](const QString&) {

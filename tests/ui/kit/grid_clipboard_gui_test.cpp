@@ -49,7 +49,7 @@ protected:
     }
 
     FakeDialogs dialogs;
-    TFormGSZS window{nullptr, dialogs};
+    GaussForwardWindow window{nullptr, dialogs};
 };
 
 TEST_F(GridClipboardTest, PasteFromASpreadsheetGrowsTheTableAndUndoTakesItBack) {
@@ -223,9 +223,9 @@ TEST(OpenDialogs, SpecialFilesAreRefusedBeforeTheOpen) {
     std::vector<std::string> specials = {dir.Path("fifo.txt")};
     if (mknod(dir.Path("zero.txt").c_str(), S_IFCHR | 0666, makedev(1, 5)) == 0) specials.push_back(dir.Path("zero.txt"));
     FakeDialogs dialogs;
-    TFormGSZS gauss(nullptr, dialogs);
-    TFormPoly polynomial(nullptr, dialogs);
-    TForm2d4p plane_four(nullptr, dialogs);
+    GaussForwardWindow gauss(nullptr, dialogs);
+    PolynomialWindow polynomial(nullptr, dialogs);
+    PlaneFourWindow plane_four(nullptr, dialogs);
     const std::vector<QAbstractButton*> opens = {gauss.Button(3), polynomial.Button(10), polynomial.Button(15),
                                                  plane_four.Button(15)};
     for (QAbstractButton* open : opens)
@@ -240,7 +240,7 @@ TEST(OpenDialogs, SpecialFilesAreRefusedBeforeTheOpen) {
 
 TEST(GridClipboard, TheCoefficientTablePastesIntoItsValueColumn) {
     FakeDialogs dialogs;
-    TFormPoly window(nullptr, dialogs);
+    PolynomialWindow window(nullptr, dialogs);
     window.show();
     auto* grid = window.findChild<CoefficientGrid*>("StringGrid4");
     ASSERT_NE(grid, nullptr);

@@ -43,7 +43,7 @@ protected:
 
     ScratchDir dir;
     FakeDialogs dialogs;
-    TFormGSFS window{nullptr, dialogs};
+    GaussInverseWindow window{nullptr, dialogs};
 };
 
 TEST_F(ImportDialogTest, OwnFilesGoStraightInOthersThroughTheDialog) {
@@ -109,7 +109,7 @@ TEST_F(ImportDialogTest, AHeaderAndBlanksOpenTheDialogAndAFailingLineLeavesTheTa
     ASSERT_EQ(dialogs.import_requests.size(), 1u);
     EXPECT_EQ(Cells(window.Source().Table(), 2), "B,3376500.1736,x");  // "x" fails at the convert, as typed text would
 
-    TFormGSZS forward(nullptr, dialogs);
+    GaussForwardWindow forward(nullptr, dialogs);
     forward.show();
     WriteBytes(dir.Path("angles.txt"), "A 30d30m 118d\r\nB 30d75m 118d\r\n");
     ColumnMapping text = blanks;
@@ -172,7 +172,7 @@ TEST(ImportMappingDialog, PreviewMarksRowsAndOffersTheFix) {
 TEST(CommonPointImport, AForeignFileThroughTheDialog) {
     const ScratchDir dir;
     FakeDialogs dialogs;
-    TForm2d4p window(nullptr, dialogs);
+    PlaneFourWindow window(nullptr, dialogs);
     window.show();
     WriteBytes(dir.Path("common.txt"), "no y x H y2 x2 H2\r\nA 0 0 1 20 10 3\r\nB 0 100 2 20 110 4\r\n");
     ColumnMapping mapping;
@@ -193,7 +193,7 @@ TEST(CommonPointImport, AForeignFileThroughTheDialog) {
 TEST(CassSave, ADatNameWritesTheCassLayout) {
     const ScratchDir dir;
     FakeDialogs dialogs;
-    TFormGSZS window(nullptr, dialogs);
+    GaussForwardWindow window(nullptr, dialogs);
     window.show();
     window.findChild<QLineEdit*>("EditLL")->setText("117");
     window.Source().model()->setData(window.Source().model()->index(0, 0), "P1");

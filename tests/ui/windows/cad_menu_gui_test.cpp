@@ -46,7 +46,7 @@ private:
 
 TEST(CadMenu, ItemsAreEnabled) {
     FakeDialogs dialogs;
-    TFormMain main(&dialogs);
+    MainWindow main(&dialogs);
     for (const char* item : {"TFH", "bzBL", "bzXY"}) EXPECT_TRUE(main.MenuItem(item)->isEnabled()) << item;
 }
 
@@ -54,7 +54,7 @@ TEST(CadMenu, PlaneAnnotationWithoutCadShowsItsBoxAndOpensNoWindow) {
     const testing::ScratchDir scratch;
     const NoCadServer no_server(scratch.Path("nobody-listens"));
     FakeDialogs dialogs;
-    TFormMain main(&dialogs);
+    MainWindow main(&dialogs);
     main.MenuItem("bzXY")->trigger();
     EXPECT_TRUE(dialogs.errors.empty());
     EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"坐标转换|AutoCAD尚未打开！"}));
@@ -66,14 +66,14 @@ TEST(CadMenu, PlaneAnnotationWithoutCadShowsItsBoxAndOpensNoWindow) {
 TEST(CadMenu, WindowsOpenAndOnlyTheMapSheetWindowIsCentred) {
     const KeptSettingsFile kept;
     FakeDialogs dialogs;
-    TFormMain main(&dialogs);
+    MainWindow main(&dialogs);
     main.MenuItem("TFH")->trigger();
     main.MenuItem("bzBL")->trigger();
     const std::vector<QWidget*> windows = main.ToolWindows();
     ASSERT_EQ(windows.size(), 2u);
     EXPECT_EQ(windows[0]->windowTitle(), QString::fromUtf8("1:1万图幅号计算"));
     EXPECT_EQ(windows[1]->windowTitle(), QString::fromUtf8("CAD标注地理坐标"));
-    EXPECT_EQ(windows[1]->pos(), TFormBZBL::kDesignedPosition);
+    EXPECT_EQ(windows[1]->pos(), GeodeticAnnotationWindow::kDesignedPosition);
     const QRect screen = windows[0]->screen()->availableGeometry();
     EXPECT_EQ(windows[0]->pos(), screen.center() - windows[0]->rect().center());
 }

@@ -26,7 +26,7 @@ protected:
     long double Number(const char* name) { return TextToNumber(Box(name)->text().toStdString()); }
 
     FakeDialogs dialogs;
-    TFormGCDC window{nullptr, dialogs};
+    CompensationWindow window{nullptr, dialogs};
 };
 
 TEST_F(CompensationWindowTest, LayoutToolBarAndBoxes) {
@@ -59,7 +59,7 @@ TEST_F(CompensationWindowTest, LayoutToolBarAndBoxes) {
     EXPECT_EQ(Box("EditXm")->text(), "0");
 }
 
-TEST_F(CompensationWindowTest, EditF2FollowsEditF1OnEveryChange) {
+TEST_F(CompensationWindowTest, TheNewFlatteningFollowsTheSourceOnEveryChange) {
     EXPECT_EQ(Box("EditF2")->text(), "298.257");
     window.Ellipsoid().List()->setCurrentIndex(2);
     EXPECT_EQ(Box("EditF1")->text(), "298.3");
@@ -85,7 +85,7 @@ TEST_F(CompensationWindowTest, WorkedExampleThroughTheTwoComputeButtons) {
     EXPECT_NEAR(static_cast<double>(from_shown_height), 6378355.362, 1e-3);
     EXPECT_EQ(Box("EditA2")->text().size(), QString("6378355.3620000000").size());  // 10 decimals
 
-    // The axis step reads EditHd as it stands: 214.75 typed over the shown
+    // The axis step reads the plane height box as it stands: 214.75 typed over the shown
     // 215 lowers a2 by about 0.25 (1 - e^2 sin^2 B) / sqrt(1 - e^2).
     Box("EditHd")->setText("214.75");
     Press("Button1");
@@ -93,7 +93,7 @@ TEST_F(CompensationWindowTest, WorkedExampleThroughTheTwoComputeButtons) {
 }
 
 TEST_F(CompensationWindowTest, StepsInAnyOrderReadTheBoxesAsTheyStand) {
-    // Converting first, with EditA2 typed equal to a1: the points stay, the
+    // Converting first, with the new semi-major axis typed equal to a1: the points stay, the
     // zone number goes.
     Box("EditA2")->setText(Box("EditA1")->text());
     TypeRows(window, {{{"P1", "3376500.1736", "38644006.4942"}}});

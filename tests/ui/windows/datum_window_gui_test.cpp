@@ -100,14 +100,14 @@ void TypeSourcePoints(ConversionWindow& window, const std::vector<NetworkPoint>&
 class BursaWolfWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        window = std::make_unique<TFormEllConBuerSha>(nullptr, dialogs);
+        window = std::make_unique<BursaWolfWindow>(nullptr, dialogs);
         window->show();
         Edit(*window, "EditLL1")->setText("114");
     }
     PointGrid& Common() { return window->CommonPoints(); }
 
     FakeDialogs dialogs;
-    std::unique_ptr<TFormEllConBuerSha> window;
+    std::unique_ptr<BursaWolfWindow> window;
 };
 
 TEST_F(BursaWolfWindowTest, LayoutPresetsAndParameterEdits) {
@@ -256,7 +256,7 @@ TEST_F(BursaWolfWindowTest, ParameterFileRoundTrip) {
 
 TEST(Seven3dWindow, SolvesAndConvertsWithTheDifferentialFormulas) {
     FakeDialogs dialogs;
-    TFormEllCon3d7p window(nullptr, dialogs);
+    Seven3dWindow window(nullptr, dialogs);
     window.show();
     EXPECT_EQ(window.windowTitle(), QString::fromUtf8("椭球变换--三维七参数模型"));
     EXPECT_EQ(window.CommonPoints().Table().RowCount(), 4);
@@ -289,11 +289,11 @@ TEST(Seven3dWindow, SolvesAndConvertsWithTheDifferentialFormulas) {
 class Seven2dWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        window = std::make_unique<TFormEllCon2d7p>(nullptr, dialogs);
+        window = std::make_unique<Seven2dWindow>(nullptr, dialogs);
         window->show();
     }
     FakeDialogs dialogs;
-    std::unique_ptr<TFormEllCon2d7p> window;
+    std::unique_ptr<Seven2dWindow> window;
 };
 
 TEST_F(Seven2dWindowTest, LayoutDiffersFromTheThreeDimensionalWindows) {
@@ -365,12 +365,12 @@ TEST_F(Seven2dWindowTest, HeightChangeIsTheMeanEvenWithTooFewPointsAndShiftsTheC
 class Four3dWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        window = std::make_unique<TFormEllCon3d4p>(nullptr, dialogs);
+        window = std::make_unique<Four3dWindow>(nullptr, dialogs);
         window->show();
     }
     PointGrid& Common() { return window->CommonPoints(); }
     FakeDialogs dialogs;
-    std::unique_ptr<TFormEllCon3d4p> window;
+    std::unique_ptr<Four3dWindow> window;
 };
 
 TEST_F(Four3dWindowTest, RegionCentreButtonSitsBeforeTheSolveAndWritesTheMean) {
@@ -459,14 +459,14 @@ bool Is(QWidget* window) {
 
 TEST(DatumMenu, ItemsAreEnabledAndOpenTheirWindows) {
     FakeDialogs dialogs;
-    TFormMain main(&dialogs);
+    MainWindow main(&dialogs);
     const struct {
         const char* item;
         bool (*is_expected_class)(QWidget*);
-    } items[] = {{"BuerSha", &Is<TFormEllConBuerSha>},
-                 {"sw7C", &Is<TFormEllCon3d7p>},
-                 {"ew7C", &Is<TFormEllCon2d7p>},
-                 {"sw4C", &Is<TFormEllCon3d4p>}};
+    } items[] = {{"BuerSha", &Is<BursaWolfWindow>},
+                 {"sw7C", &Is<Seven3dWindow>},
+                 {"ew7C", &Is<Seven2dWindow>},
+                 {"sw4C", &Is<Four3dWindow>}};
     for (const auto& item : items) {
         QAction* action = main.MenuItem(item.item);
         ASSERT_NE(action, nullptr) << item.item;

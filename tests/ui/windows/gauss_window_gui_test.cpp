@@ -22,7 +22,7 @@ using testing::WriteBytes;
 class GaussWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        window = std::make_unique<TFormGSZS>(nullptr, dialogs);
+        window = std::make_unique<GaussForwardWindow>(nullptr, dialogs);
         window->show();
     }
     void Type(PointGrid& grid, int row, int col, const char* text) {
@@ -40,7 +40,7 @@ protected:
     }
 
     FakeDialogs dialogs;
-    std::unique_ptr<TFormGSZS> window;
+    std::unique_ptr<GaussForwardWindow> window;
 };
 
 TEST_F(GaussWindowTest, LayoutCaptionsAndPresetOnShow) {
@@ -63,7 +63,7 @@ TEST_F(GaussWindowTest, LayoutCaptionsAndPresetOnShow) {
     EXPECT_EQ(window->Ellipsoid().A()->text(), "6378245.0000000000");
     EXPECT_FALSE(window->Ellipsoid().A()->isEnabled());
 
-    TFormGSFS inverse(nullptr, dialogs);
+    GaussInverseWindow inverse(nullptr, dialogs);
     inverse.show();
     EXPECT_EQ(inverse.Source().Table().Cell(1, 0), "纵坐标x(m)");
     EXPECT_EQ(inverse.Ellipsoid().InverseFlattening()->text(), "298.257");
@@ -84,7 +84,7 @@ TEST_F(GaussWindowTest, ConvertsTheDefaultsExampleAndABlankRow) {
 // inverse window drops it as it drops the eastings' own, so 39500000 and
 // 500000 give the same latitudes (a shift of 39 000 000 m before).
 TEST_F(GaussWindowTest, InverseTakesTheYConstantWithOrWithoutItsZoneNumber) {
-    TFormGSFS inverse(nullptr, dialogs);
+    GaussInverseWindow inverse(nullptr, dialogs);
     inverse.show();
     inverse.findChild<QLineEdit*>("EditLL")->setText("117");
     inverse.Source().model()->setData(inverse.Source().model()->index(0, 0), "P1");
@@ -229,7 +229,7 @@ namespace {
 TEST(PointGridLifetime, OpenEditorAtDestructionAndErrorAfterShrink) {
     testing::FakeDialogs dialogs;
     {
-        auto window = std::make_unique<TFormGSZS>(nullptr, dialogs);
+        auto window = std::make_unique<GaussForwardWindow>(nullptr, dialogs);
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -242,7 +242,7 @@ TEST(PointGridLifetime, OpenEditorAtDestructionAndErrorAfterShrink) {
         window.reset();
     }
 
-    TFormGSZS window(nullptr, dialogs);
+    GaussForwardWindow window(nullptr, dialogs);
     window.show();
     for (int i = 0; i < 30; ++i) window.Result().Edit([](PointTable& t) { t.Append(); });
     QApplication::processEvents();

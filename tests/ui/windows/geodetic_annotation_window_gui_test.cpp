@@ -19,14 +19,14 @@ using testing::FakeCad;
 using testing::NoCad;
 using testing::WriteBytes;
 
-class GeodeticAnnotationWindowTest : public CadWindowTest<TFormBZBL> {};
+class GeodeticAnnotationWindowTest : public CadWindowTest<GeodeticAnnotationWindow> {};
 
 TEST_F(GeodeticAnnotationWindowTest, FirstRunDefaultsAndDesignedPosition) {
     const auto window = Open();
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("CAD标注地理坐标"));
     EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
-    EXPECT_EQ(window->pos(), TFormBZBL::kDesignedPosition);
+    EXPECT_EQ(window->pos(), GeodeticAnnotationWindow::kDesignedPosition);
     EXPECT_EQ(Text(*window, "EditA"), "6378140.0000000000");
     EXPECT_EQ(Text(*window, "EditF"), "298.257");
     EXPECT_EQ(Text(*window, "EditXX"), "0");
@@ -68,7 +68,7 @@ TEST_F(GeodeticAnnotationWindowTest, AnnotatesPickedPointsWithTheBoxesSettings) 
     EXPECT_EQ(texts[1].text, "N 39°56′00.00″");
     EXPECT_EQ(texts[0].numbers[3], 2);
 
-    // 6° zone 20 has the same central meridian; the dot is drawn with the radius of EditCR.
+    // 6° zone 20 has the same central meridian; the dot is drawn with the radius typed in its box.
     FakeCad six;
     six.picks = {{x, y, 0}, {x - 10, y, 0}};
     const auto second = Open(six.Attach());

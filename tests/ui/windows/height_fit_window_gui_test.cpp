@@ -1,4 +1,4 @@
-// "GPS高程拟合" (TFormGCNH) driven through its widgets.
+// "GPS高程拟合" (HeightFitWindow) driven through its widgets.
 #include "ui/windows/height_fit_window.h"
 
 #include <QApplication>
@@ -31,7 +31,7 @@ protected:
     long double Coefficient(int row) { return TextToNumber(window.Coefficients().Table().Value(row)); }
 
     FakeDialogs dialogs;
-    TFormGCNH window{nullptr, dialogs};
+    HeightFitWindow window{nullptr, dialogs};
 };
 
 TEST_F(HeightFitWindowTest, LayoutTitlesAndTheEightColumnGrid) {

@@ -14,7 +14,7 @@ using testing::CadWindowTest;
 using testing::ReadBytes;
 using testing::WriteBytes;
 
-class MapSheetScalesWindowTest : public CadWindowTest<TFormTFH> {
+class MapSheetScalesWindowTest : public CadWindowTest<MapSheetWindow> {
 protected:
     static void Click(const QWidget& window, const char* name) { Find<QAbstractButton>(window, name)->click(); }
     static QComboBox* ScaleBox(const QWidget& window) { return Find<QComboBox>(window, "ComboBoxScale"); }
@@ -22,7 +22,7 @@ protected:
         QComboBox* box = ScaleBox(window);
         box->setCurrentIndex(box->findText(QString::fromUtf8(name)));
     }
-    static std::string Centre(const TFormTFH& window) { return window.JunctionFields()[4]->text().toStdString(); }
+    static std::string Centre(const MapSheetWindow& window) { return window.JunctionFields()[4]->text().toStdString(); }
 };
 
 TEST_F(MapSheetScalesWindowTest, TheScaleDropDownStartsAtTenThousandAndTheToolsComeLast) {

@@ -19,11 +19,11 @@ using testing::FakeCad;
 using testing::NoCad;
 using testing::WriteBytes;
 
-class MapSheetWindowTest : public CadWindowTest<TFormTFH> {
+class MapSheetWindowTest : public CadWindowTest<MapSheetWindow> {
 protected:
     static void Click(const QWidget& window, const char* name) { Find<QAbstractButton>(window, name)->click(); }
     // Edit1..Edit9 as three rows of three.
-    static std::vector<std::string> Junction(const TFormTFH& window) {
+    static std::vector<std::string> Junction(const MapSheetWindow& window) {
         std::vector<std::string> fields;
         for (QLineEdit* field : window.JunctionFields()) fields.push_back(field->text().toStdString());
         return fields;

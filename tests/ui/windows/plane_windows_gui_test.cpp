@@ -1,5 +1,5 @@
 // The plane windows driven through their widgets: "平面坐标转换--二维四参数模型"
-// (TForm2d4p) and "坐标转换--二维多项式拟合模型" (TFormPoly).
+// (PlaneFourWindow) and "坐标转换--二维多项式拟合模型" (PolynomialWindow).
 #include <QApplication>
 #include <QGroupBox>
 #include <gtest/gtest.h>
@@ -34,7 +34,7 @@ protected:
     std::string Result(int col, int row) { return window.Result().Table().Cell(col, row); }
 
     FakeDialogs dialogs;
-    TForm2d4p window{nullptr, dialogs};
+    PlaneFourWindow window{nullptr, dialogs};
 };
 
 TEST_F(PlaneFourWindowTest, LayoutTitlesAndEdits) {
@@ -144,7 +144,7 @@ protected:
     }
 
     FakeDialogs dialogs;
-    TFormPoly window{nullptr, dialogs};
+    PolynomialWindow window{nullptr, dialogs};
 };
 
 TEST_F(PolynomialWindowTest, LayoutAndCentredLabels) {
@@ -242,7 +242,7 @@ TEST_F(PolynomialWindowTest, CoefficientFileRoundTrip) {
 
 TEST(FittingMenu, PlaneAndHeightItemsOpenTheirWindows) {
     FakeDialogs dialogs;
-    TFormMain main(&dialogs);
+    MainWindow main(&dialogs);
     const std::vector<std::pair<QString, QString>> items = {
         {"ew4c", "平面坐标转换--二维四参数模型"}, {"Poly", "坐标转换--二维多项式拟合模型"}, {"GPS1", "GPS高程拟合"}};
     for (const auto& [item, caption] : items) {

@@ -15,7 +15,7 @@ using testing::FakeDialogs;
 
 // Five points moved by dx = 10, dy = -20, R = 5", m = 3 ppm, with residuals
 // of a few millimetres.
-void TypeCommonPoints(TForm2d4p& window) {
+void TypeCommonPoints(PlaneFourWindow& window) {
     PointTable& grid = window.CommonPoints().Table();
     grid.SetRowCount(6);
     PlaneFourParameters truth;
@@ -35,7 +35,7 @@ void TypeCommonPoints(TForm2d4p& window) {
 
 TEST(PrecisionReportWindow, FollowsTheSolvesAndShowsTheParametersWithTheirSigmas) {
     FakeDialogs dialogs;
-    TForm2d4p window(nullptr, dialogs);
+    PlaneFourWindow window(nullptr, dialogs);
     window.show();
     window.Button(19)->click();
     EXPECT_EQ(dialogs.messages.size(), 1u);

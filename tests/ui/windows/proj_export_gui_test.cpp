@@ -36,16 +36,16 @@ TEST(ProjExportWindows, TheButtonEndsToolBar4OfTheExportingWindowsOnly) {
     FakeDialogs dialogs;
     const std::vector<std::string> exporting = {"保存参数", "导入参数", "导出PROJ"};
     const std::vector<std::string> plain = {"保存参数", "导入参数"};
-    EXPECT_EQ(ToolBar4Captions(TFormEllConBuerSha(nullptr, dialogs)), exporting);
-    EXPECT_EQ(ToolBar4Captions(TForm2d4p(nullptr, dialogs)), exporting);
-    EXPECT_EQ(ToolBar4Captions(TFormPoly(nullptr, dialogs)), exporting);
-    EXPECT_EQ(ToolBar4Captions(TFormEllCon3d7p(nullptr, dialogs)), plain);
-    EXPECT_EQ(ToolBar4Captions(TFormEllCon2d7p(nullptr, dialogs)), plain);
+    EXPECT_EQ(ToolBar4Captions(BursaWolfWindow(nullptr, dialogs)), exporting);
+    EXPECT_EQ(ToolBar4Captions(PlaneFourWindow(nullptr, dialogs)), exporting);
+    EXPECT_EQ(ToolBar4Captions(PolynomialWindow(nullptr, dialogs)), exporting);
+    EXPECT_EQ(ToolBar4Captions(Seven3dWindow(nullptr, dialogs)), plain);
+    EXPECT_EQ(ToolBar4Captions(Seven2dWindow(nullptr, dialogs)), plain);
 }
 
 TEST(ProjExportWindows, BursaWolfShowsTheExportOfItsFieldsAndSavesIt) {
     FakeDialogs dialogs;
-    TFormEllConBuerSha window(nullptr, dialogs);
+    BursaWolfWindow window(nullptr, dialogs);
     window.show();
     window.SetParameterTexts({"100", "-50", "20", "1.5", "-2", "0.8", "3.2E-6"});
     const ScratchDir dir;
@@ -74,14 +74,14 @@ TEST(ProjExportWindows, BursaWolfShowsTheExportOfItsFieldsAndSavesIt) {
 
 TEST(ProjExportWindows, PlaneFourExportsAndThePolynomialsGeodeticFormIsAMessage) {
     FakeDialogs dialogs;
-    TForm2d4p plane(nullptr, dialogs);
+    PlaneFourWindow plane(nullptr, dialogs);
     plane.SetParameterTexts({"25.5", "-13.25", "1.5", "2.5E-6", "0.75"});
     plane.Button(18)->click();
     ASSERT_EQ(dialogs.texts.size(), 1u);
     EXPECT_EQ(dialogs.texts[0], std::string(kProjExportTitle) + "|" + PlaneFourProjExport(plane.Fields()));
     EXPECT_NE(dialogs.texts[0].find("+theta=1.5 +s=1.0000025"), std::string::npos) << dialogs.texts[0];
 
-    TFormPoly polynomial(nullptr, dialogs);
+    PolynomialWindow polynomial(nullptr, dialogs);
     polynomial.findChild<QComboBox*>("ComboBox2")->setCurrentIndex(1);  // 椭球面上拟合
     polynomial.Button(18)->click();
     EXPECT_EQ(dialogs.texts.size(), 1u);

@@ -18,16 +18,16 @@ bool Is(QWidget* window) {
 
 TEST(ProjectionMenu, ItemsAreEnabledAndEachClickOpensANewWindow) {
     testing::FakeDialogs dialogs;
-    TFormMain main(&dialogs);
+    MainWindow main(&dialogs);
     const struct {
         const char* item;
         const char* caption;
         bool (*is_expected_class)(QWidget*);
     } items[] = {
-        {"utmZS", "墨卡托投影正算", &Is<TFormUTMZS>},
-        {"utmFS", "墨卡托投影反算", &Is<TFormUTMFS>},
-        {"zbHD", "坐标换带", &Is<TFormZBHD>},
-        {"gcDC", "抵偿高程面确定及投影变换", &Is<TFormGCDC>},
+        {"utmZS", "墨卡托投影正算", &Is<UtmForwardWindow>},
+        {"utmFS", "墨卡托投影反算", &Is<UtmInverseWindow>},
+        {"zbHD", "坐标换带", &Is<ZoneChangeWindow>},
+        {"gcDC", "抵偿高程面确定及投影变换", &Is<CompensationWindow>},
     };
     std::size_t opened = 0;
     for (const auto& item : items) {

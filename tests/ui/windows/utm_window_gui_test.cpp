@@ -19,7 +19,7 @@ using testing::TypeRows;
 
 TEST(UtmWindow, LayoutOpensOnWgs84WithTheFalseNorthingBox) {
     FakeDialogs dialogs;
-    TFormUTMZS forward(nullptr, dialogs);
+    UtmForwardWindow forward(nullptr, dialogs);
     forward.show();
     EXPECT_EQ(forward.windowTitle(), QString::fromUtf8("墨卡托投影正算"));
     EXPECT_EQ(forward.size(), QSize(715, 448));
@@ -35,7 +35,7 @@ TEST(UtmWindow, LayoutOpensOnWgs84WithTheFalseNorthingBox) {
     EXPECT_EQ(forward.Source().Table().Cell(1, 0), "纬度B(dms)");
     EXPECT_EQ(forward.Result().Table().Cell(1, 0), "纵坐标x(m)");
 
-    TFormUTMFS inverse(nullptr, dialogs);
+    UtmInverseWindow inverse(nullptr, dialogs);
     inverse.show();
     EXPECT_EQ(inverse.windowTitle(), QString::fromUtf8("墨卡托投影反算"));
     EXPECT_EQ(inverse.size(), QSize(715, 448));
@@ -46,7 +46,7 @@ TEST(UtmWindow, LayoutOpensOnWgs84WithTheFalseNorthingBox) {
 
 TEST(UtmWindow, WorkedExamplesAndTheSouthernPointThereAndBack) {
     FakeDialogs dialogs;
-    TFormUTMZS forward(nullptr, dialogs);
+    UtmForwardWindow forward(nullptr, dialogs);
     forward.show();
     TypeRows(forward, {{{"P1", "30.3", "1.3"}}, {{"P2", "30", "3"}}});
     forward.Button(6)->click();
@@ -57,7 +57,7 @@ TEST(UtmWindow, WorkedExamplesAndTheSouthernPointThereAndBack) {
     EXPECT_EQ(Cell(forward.Result(), 1, 2), "3322575.9044");
     EXPECT_EQ(Cell(forward.Result(), 2, 2), "789409.6533");
 
-    // South of the equator with the false northing typed into EditXX.
+    // South of the equator with the false northing typed into its box.
     Box(forward, "EditXX")->setText("10000000");
     TypeCell(forward.Source(), 1, 1, "-33.3");
     TypeCell(forward.Source(), 1, 2, "2");
@@ -65,7 +65,7 @@ TEST(UtmWindow, WorkedExamplesAndTheSouthernPointThereAndBack) {
     EXPECT_EQ(Cell(forward.Result(), 1, 1), "6291490.6461");
     EXPECT_EQ(Cell(forward.Result(), 2, 1), "685785.6100");
 
-    TFormUTMFS inverse(nullptr, dialogs);
+    UtmInverseWindow inverse(nullptr, dialogs);
     inverse.show();
     Box(inverse, "EditXX")->setText("10000000");
     TypeRows(inverse, {{{"S", "6291490.6461", "685785.6100"}}});
@@ -78,7 +78,7 @@ TEST(UtmWindow, WorkedExamplesAndTheSouthernPointThereAndBack) {
 
 TEST(UtmWindow, ErrorsStopAtTheBadBoxOrRow) {
     FakeDialogs dialogs;
-    TFormUTMFS inverse(nullptr, dialogs);
+    UtmInverseWindow inverse(nullptr, dialogs);
     inverse.show();
     for (int i = 0; i < 4; ++i) inverse.Result().Edit([](PointTable& t) { t.Append(); });
     TypeCell(inverse.Result(), 3, 0, "old");

@@ -41,7 +41,7 @@ protected:
     QGroupBox* Group(const char* name) { return window.findChild<QGroupBox*>(name); }
 
     FakeDialogs dialogs;
-    TFormZBHD window{nullptr, dialogs};
+    ZoneChangeWindow window{nullptr, dialogs};
 };
 
 TEST_F(ZoneChangeWindowTest, LayoutGroupsAndTitles) {
@@ -111,7 +111,7 @@ namespace {
 // offers the same conversion.
 TEST(ZoneChangeDrawings, ConvertCancelAndDrop) {
     testing::FakeDialogs dialogs;
-    TFormZBHD window{nullptr, dialogs};
+    ZoneChangeWindow window{nullptr, dialogs};
     window.show();
     testing::Box(window, "EditLL")->setText("114");
     testing::Box(window, "EditLL2")->setText("117");

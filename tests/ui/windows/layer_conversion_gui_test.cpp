@@ -82,7 +82,7 @@ protected:
     }
 
     FakeDialogs dialogs;
-    TFormZBHD window{nullptr, dialogs};
+    ZoneChangeWindow window{nullptr, dialogs};
     QString folder;
 };
 

@@ -124,8 +124,8 @@ std::vector<std::string> CornerLines(const MapSheet& sheet, bool new_form, const
     RaiseFloatingPointErrors();
     for (std::size_t i = 0; i < corners.size(); ++i)
         lines.push_back(std::string(names[i]) + "," + PackedSecondsText(corners[i].latitude_seconds) + "," +
-                        PackedSecondsText(corners[i].longitude_seconds) + "," + FloatToFixed(corners[i].plane.x, 4) +
-                        "," + FloatToFixed(corners[i].plane.y, 4));
+                        PackedSecondsText(corners[i].longitude_seconds) + "," + FormatFixed(corners[i].plane.x, 4) +
+                        "," + FormatFixed(corners[i].plane.y, 4));
     return lines;
 }
 
@@ -196,8 +196,8 @@ int RunRectangular(const Arguments& args) {
         const char* names[] = {"SW", "SE", "NE", "NW"};
         const auto corners = RectangularCorners(sheet);
         for (std::size_t i = 0; i < corners.size(); ++i)
-            lines.push_back(std::string(names[i]) + "," + FloatToFixed(corners[i].x, 4) + "," +
-                            FloatToFixed(corners[i].y, 4));
+            lines.push_back(std::string(names[i]) + "," + FormatFixed(corners[i].x, 4) + "," +
+                            FormatFixed(corners[i].y, 4));
     } else {
         SheetJunctionTable table;
         table.fields = RectangularJunction(sheet);

@@ -601,7 +601,7 @@ GisSummary ConvertGisDataset(const std::string& input, const std::string& output
     if (!summary.refusals.empty() && !options.force) {
         std::string message = "图层的坐标系不是原坐标系，未转换:";
         for (const std::string& refusal : summary.refusals) message += "\n  " + refusal;
-        throw GisSystemRefusal(message);
+        throw GisSystemRefusal(message, summary.refusals);
     }
 
     // The output, made in a staging folder beside the target.

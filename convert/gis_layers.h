@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/errors.h"
@@ -36,12 +37,17 @@ struct GisConversionOptions {
 
 inline constexpr const char* kGisCancelledText = "图层转换已取消";
 
-// The refusal of a layer whose declared system is not the tool's source
-// (its text says what differs); the same conversion with `force` converts it
-// anyway.
+// The refusal of layers whose declared system is not the tool's source; the
+// same conversion with `force` converts them anyway.
 class GisSystemRefusal : public CommandError {
 public:
-    using CommandError::CommandError;
+    GisSystemRefusal(const std::string& message, std::vector<std::string> refusals)
+        : CommandError(message), refusals_(std::move(refusals)) {}
+    // Each refused layer and what differs: "layer: message".
+    const std::vector<std::string>& Refusals() const { return refusals_; }
+
+private:
+    std::vector<std::string> refusals_;
 };
 
 struct GisTruncatedField {

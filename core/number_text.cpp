@@ -107,7 +107,7 @@ std::string NonFiniteText(long double value) {
 }
 
 // ---------------------------------------------------------------------------
-// Exact integer route of FloatToFixed.
+// Exact integer route of FormatFixed.
 
 using uint128 = unsigned __int128;
 
@@ -138,7 +138,7 @@ uint128 Pow10Wide(int n) {
     return r;
 }
 
-// The first rounding of FloatToFixed done exactly in integers: returns false
+// The first rounding of FormatFixed done exactly in integers: returns false
 // when the value lies outside the range handled here. On success the reduced
 // value is scaled / 10^scale_decimals.
 bool ReduceExactly(long double magnitude, uint128& scaled, int& scale_decimals) {
@@ -199,7 +199,7 @@ long double TextToNumber(std::string_view text) {
     return value;
 }
 
-std::string FloatToFixedReference(long double value, int decimals) {
+std::string FormatFixedByDigits(long double value, int decimals) {
     if (!std::isfinite(value)) return NonFiniteText(value);
     const long double magnitude = std::fabs(value);
     DecimalDigits d = ExpandDecimal(magnitude);
@@ -223,13 +223,13 @@ std::string FloatToFixedReference(long double value, int decimals) {
     return out;
 }
 
-std::string FloatToFixed(long double value, int decimals) {
+std::string FormatFixed(long double value, int decimals) {
     const long double magnitude = std::fabs(value);
     uint128 scaled = 0;
     int scale_decimals = 0;
     if (decimals < 0 || decimals > 18 || !std::isfinite(value) ||
         (magnitude != 0 && !ReduceExactly(magnitude, scaled, scale_decimals))) {
-        return FloatToFixedReference(value, decimals);
+        return FormatFixedByDigits(value, decimals);
     }
     // Second rounding, half up on the digits, at the requested decimal. The
     // reduced value has at most 19 digits, so 64-bit arithmetic carries it.
@@ -275,7 +275,7 @@ std::string ShortestDoubleText(long double value) {
     return std::string(text, end.ptr);
 }
 
-std::string FloatToStr(long double value) {
+std::string FormatGeneral(long double value) {
     if (!std::isfinite(value)) return NonFiniteText(value);
     if (value == 0) return "0";
     DecimalDigits d = ExpandDecimal(std::fabs(value));
@@ -313,7 +313,7 @@ std::string_view TrimBlanks(std::string_view text) {
 }
 
 PackedAngleFields SplitPackedAngle(long double packed) {
-    const std::string text = FloatToFixed(std::fabs(packed), 16);
+    const std::string text = FormatFixed(std::fabs(packed), 16);
     const std::size_t dot = text.find('.');
     PackedAngleFields fields{};
     fields.degrees = TextToNumber(text.substr(0, dot));
@@ -391,12 +391,12 @@ PackedDmsCells PackedDmsCellsOf(long double latitude, long double longitude) {
     const long double packed_latitude = DegreesToDms(latitude);
     const long double packed_longitude = DegreesToDms(longitude);
     RaiseFloatingPointErrors();
-    return {FloatToFixed(packed_latitude, kPackedDmsDecimals), FloatToFixed(packed_longitude, kPackedDmsDecimals)};
+    return {FormatFixed(packed_latitude, kPackedDmsDecimals), FormatFixed(packed_longitude, kPackedDmsDecimals)};
 }
 
 std::string FormatDms(long double degrees, int second_decimals) {
     const long double packed = DegreesToDms(degrees);
-    const std::string text = FloatToFixed(packed, second_decimals + 4);
+    const std::string text = FormatFixed(packed, second_decimals + 4);
     const std::size_t dot = text.find('.');
     std::string degree_text = text.substr(0, dot);
     std::string minute_text = text.substr(dot + 1, 2);

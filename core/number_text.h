@@ -27,17 +27,17 @@ long double TextToNumber(std::string_view text);
 // significant digits (values below 1: to 17 decimal places), then rounded at
 // the requested decimal, half away from zero. "-" for any negative value, also
 // one that rounds to zero. Decimal point ".", no exponent, no grouping.
-std::string FloatToFixed(long double value, int decimals);
+std::string FormatFixed(long double value, int decimals);
 
 // The same text by the literal digit-string route (exact decimal expansion,
-// then two roundings); FloatToFixed takes an exact integer route where it can
+// then two roundings); FormatFixed takes an exact integer route where it can
 // and must give identical bytes. Kept as the reference for tests.
-std::string FloatToFixedReference(long double value, int decimals);
+std::string FormatFixedByDigits(long double value, int decimals);
 
 // General number format of solved parameters: at most 15 significant digits,
 // half away from zero, trailing zeros dropped; fixed notation for magnitudes
 // from 0.0001 to below 1E15, otherwise d.dddE[-]x.
-std::string FloatToStr(long double value);
+std::string FormatGeneral(long double value);
 
 // The shortest decimal text that reads back as the same double: numbers as
 // PROJ and other double-precision programs take them ("0.8", "500000",

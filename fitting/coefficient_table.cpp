@@ -22,7 +22,7 @@ Vector CoefficientTable::ReadValues(int count) const {
 void CoefficientTable::WriteValues(const Vector& values, const std::vector<std::string>& labels) {
     for (std::size_t i = rows_.size(); i < values.size(); ++i)
         rows_.push_back({i < labels.size() ? labels[i] : std::string(), std::string()});
-    for (std::size_t i = 0; i < values.size(); ++i) rows_[i].value = FloatToStr(values[i]);
+    for (std::size_t i = 0; i < values.size(); ++i) rows_[i].value = FormatGeneral(values[i]);
 }
 
 std::vector<std::string> CoefficientTable::FileLines() const {

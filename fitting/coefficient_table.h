@@ -41,7 +41,7 @@ public:
     // does not have (a short file was loaded) reads like an empty text, 0.
     Vector ReadValues(int count) const;
 
-    // Writes FloatToStr of every solved value into rows 0..n-1. A table that
+    // Writes FormatGeneral of every solved value into rows 0..n-1. A table that
     // is shorter (after loading a short file) first grows to n rows, the new
     // rows taking the model's labels, so no solved value goes unseen.
     void WriteValues(const Vector& values, const std::vector<std::string>& labels);

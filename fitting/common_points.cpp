@@ -87,7 +87,7 @@ std::vector<std::string> LoadParameterFile(const std::string& path, FileEncoding
     return texts;
 }
 
-std::string ResidualCell::Text() const { return FloatToFixed(value, decimals); }
+std::string ResidualCell::Text() const { return FormatFixed(value, decimals); }
 
 long double ResidualCell::Shown() const { return TextToNumber(Text()); }
 
@@ -120,7 +120,7 @@ MeanHeight MeanHeightShift(long double height_sum, int adopted_rows, const std::
     if (adopted_rows < 1) return {TextToNumber(field), std::nullopt};
     const long double shift = height_sum / adopted_rows;
     RaiseFloatingPointErrors();
-    return {shift, FloatToFixed(shift, 4)};
+    return {shift, FormatFixed(shift, 4)};
 }
 
 void RaiseFitFailure(const FitOutcome& outcome) {
@@ -146,8 +146,8 @@ std::string RankDeficientMessage(long double smallest_pivot) {
 }
 
 std::string AccuracyLine(long double internal_accuracy, long double tolerance, long double external_accuracy) {
-    return "内符合精度=" + FloatToFixed(internal_accuracy, 4) + "m，限差=" + FloatToFixed(tolerance, 4) + "m；" +
-           "外符合精度=" + FloatToFixed(external_accuracy, 4) + "m";
+    return "内符合精度=" + FormatFixed(internal_accuracy, 4) + "m，限差=" + FormatFixed(tolerance, 4) + "m；" +
+           "外符合精度=" + FormatFixed(external_accuracy, 4) + "m";
 }
 
 namespace {

@@ -118,7 +118,7 @@ struct ResidualCell {
     long double value;
     int decimals;
 
-    // The cell's text: FloatToFixed(value, decimals).
+    // The cell's text: FormatFixed(value, decimals).
     std::string Text() const;
     // The value as the table shows it, rounded to its decimals: the number
     // its text reads as, so that a rule applied to it (the usable flag)

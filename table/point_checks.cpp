@@ -59,7 +59,7 @@ bool HasMinutesOrSecondsOf60(const std::string& cell) {
 }
 
 std::string DegreesText(long double degrees) {
-    std::string text = FloatToFixed(degrees, 4);
+    std::string text = FormatFixed(degrees, 4);
     while (text.back() == '0') text.pop_back();
     if (text.back() == '.') text.pop_back();
     return text + "°";
@@ -70,7 +70,7 @@ std::string WithDecimalsOf(long double value, const std::string& like) {
     const std::string_view text = TrimBlanks(like);
     const std::size_t dot = text.find('.');
     const int decimals = dot == std::string_view::npos ? 0 : static_cast<int>(text.size() - dot - 1);
-    return FloatToFixed(value, decimals);
+    return FormatFixed(value, decimals);
 }
 
 class Collector {

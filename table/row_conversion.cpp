@@ -17,8 +17,8 @@ RowConversion PlaneRowConversion(const PointConversion& conversion) {
         const PointXYH p = conversion.Convert(x, y, 0);
         RaiseFloatingPointErrors();
         result[0] = source_row[0];
-        result[1] = FloatToFixed(p.x, 4);
-        result[2] = FloatToFixed(p.y, 4);
+        result[1] = FormatFixed(p.x, 4);
+        result[2] = FormatFixed(p.y, 4);
     };
 }
 

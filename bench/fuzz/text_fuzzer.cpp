@@ -28,10 +28,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!number_ok) __builtin_trap();  // the fast route accepted a text the literal one rejects
         const long double literal = DmsToDegrees(value);
         if (std::memcmp(&fast, &literal, 10) != 0) __builtin_trap();
-        if (FloatToFixed(value, 4) != FloatToFixedReference(value, 4)) __builtin_trap();
-        if (FloatToFixed(value, 10) != FloatToFixedReference(value, 10)) __builtin_trap();
+        if (FormatFixed(value, 4) != FormatFixedByDigits(value, 4)) __builtin_trap();
+        if (FormatFixed(value, 10) != FormatFixedByDigits(value, 10)) __builtin_trap();
         (void)FormatDms(fast, 2);
-        (void)FloatToStr(value);
+        (void)FormatGeneral(value);
     } catch (const CommandError&) {
         if (number_ok) __builtin_trap();
     }

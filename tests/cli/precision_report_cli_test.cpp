@@ -34,8 +34,8 @@ std::string DatumCommonPoints() {
     std::vector<testing::SourcePoint> points;
     for (int i = 0; i < 9; ++i) {
         const PlanePoint p = GaussForward(6378245.0L, 1 / 298.3L, 30.0L + 0.3L * (i % 3), -0.5L + 0.4L * (i / 3));
-        points.push_back({"P" + std::to_string(i + 1), FloatToFixed(p.x, 4), FloatToFixed(p.y + 500000, 4),
-                          FloatToFixed(40 + 25.0L * i, 4)});
+        points.push_back({"P" + std::to_string(i + 1), FormatFixed(p.x, 4), FormatFixed(p.y + 500000, 4),
+                          FormatFixed(40 + 25.0L * i, 4)});
     }
     const FloatingPointScope scope;
     PointTable grid = testing::GridFromConversion(BursaWolfLayout(), points, BursaWolfConversion(settings, kKnownSet));
@@ -43,7 +43,7 @@ std::string DatumCommonPoints() {
     std::normal_distribution<double> noise(0, 0.01);
     std::string text;
     for (int row = 1; row < grid.RowCount(); ++row) {
-        for (int col = 4; col <= 6; ++col) grid.Cell(col, row) = FloatToFixed(TextToNumber(grid.Cell(col, row)) + noise(random), 4);
+        for (int col = 4; col <= 6; ++col) grid.Cell(col, row) = FormatFixed(TextToNumber(grid.Cell(col, row)) + noise(random), 4);
         grid.Cell(12, row) = row == 9 ? "No" : "Yes";
         text += JoinRow(grid.Row(row), 13) + "\r\n";
     }

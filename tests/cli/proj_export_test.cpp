@@ -137,10 +137,10 @@ PointSet GeodeticPoints(double central_meridian) {
         for (double l = -2.5; l <= 2.5; l += 1.25) {
             const double h = 10 + 410 * (n % 5);
             const double longitude = central_meridian + l;
-            set.rows += "G" + std::to_string(n++) + "," + FloatToFixed(DegreesToDms(b), 10) + "," +
-                        FloatToFixed(DegreesToDms(longitude), 10) + "," + ShortestDoubleText(h) + "\r\n";
-            set.proj_input.push_back({static_cast<double>(DmsTextToDegrees(FloatToFixed(DegreesToDms(b), 10))),
-                                      static_cast<double>(DmsTextToDegrees(FloatToFixed(DegreesToDms(longitude), 10))), h});
+            set.rows += "G" + std::to_string(n++) + "," + FormatFixed(DegreesToDms(b), 10) + "," +
+                        FormatFixed(DegreesToDms(longitude), 10) + "," + ShortestDoubleText(h) + "\r\n";
+            set.proj_input.push_back({static_cast<double>(DmsTextToDegrees(FormatFixed(DegreesToDms(b), 10))),
+                                      static_cast<double>(DmsTextToDegrees(FormatFixed(DegreesToDms(longitude), 10))), h});
         }
     return set;
 }
@@ -238,7 +238,7 @@ TEST(ProjExport, BursaWolfAgreementByDistanceFromTheCentralMeridian) {
             for (const int side : {-1, 1}) {
                 const double longitude = 114 + side * offset;
                 geodetic += "G" + std::to_string(n++) + "," + std::to_string(latitude) + ".0000," +
-                            FloatToFixed(DegreesToDms(longitude), 4) + ",100\r\n";
+                            FormatFixed(DegreesToDms(longitude), 4) + ",100\r\n";
             }
         const CliRun plane = RunCli({"gauss-forward", "--system", "beijing54", "--cm", "114"}, geodetic);
         ASSERT_EQ(plane.status, 0) << plane.err;
@@ -316,8 +316,8 @@ TEST(ProjExport, PolynomialAgreesWithCctAndTheGeodeticFormIsRefused) {
         const double v = (y - 38505000) / 15000;
         const double x2 = x + 12.3 + 2e-5 * (y - 38505000) + 0.05 * u * u - 0.02 * u * v * v;
         const double y2 = y - 45.6 - 2e-5 * (x - 3395000) + 0.03 * v * v + 0.01 * u * u * u;
-        common += "C," + FloatToFixed(x, 4) + "," + FloatToFixed(y, 4) + ",10," + FloatToFixed(x2, 4) + "," +
-                  FloatToFixed(y2, 4) + ",12,,,,,,Yes\r\n";
+        common += "C," + FormatFixed(x, 4) + "," + FormatFixed(y, 4) + ",10," + FormatFixed(x2, 4) + "," +
+                  FormatFixed(y2, 4) + ",12,,,,,,Yes\r\n";
     }
     WriteBytes(dir.Path("common.txt"), common);
     PointSet points;

@@ -32,8 +32,8 @@ const ProjectionCase kCases[] = {
 TEST(GaussForward, WorkedExamples) {
     for (const auto& c : kCases) {
         const PlanePoint p = GaussForward(c.a, c.f, c.latitude, c.longitude);
-        EXPECT_EQ(FloatToFixed(p.x, 4), c.x_text);
-        EXPECT_EQ(FloatToFixed(p.y, 4), c.y_text);
+        EXPECT_EQ(FormatFixed(p.x, 4), c.x_text);
+        EXPECT_EQ(FormatFixed(p.y, 4), c.y_text);
     }
 }
 

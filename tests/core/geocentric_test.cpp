@@ -20,9 +20,9 @@ TEST(Geocentric, WgsExampleAndBack) {
     // PROJ: cct +proj=cart +a=6378137 +rf=298.257223563 of 1.5 E 30 N 100 m
     // gives 5526448.81668 144715.15527 3170423.73538.
     const Cartesian c = GeodeticToCartesian(kWgsA, kWgsF, 30, 1.5L, 100);
-    EXPECT_EQ(FloatToFixed(c.X, 4), "5526448.8167");
-    EXPECT_EQ(FloatToFixed(c.Y, 4), "144715.1553");
-    EXPECT_EQ(FloatToFixed(c.Z, 4), "3170423.7354");
+    EXPECT_EQ(FormatFixed(c.X, 4), "5526448.8167");
+    EXPECT_EQ(FormatFixed(c.Y, 4), "144715.1553");
+    EXPECT_EQ(FormatFixed(c.Z, 4), "3170423.7354");
     const Geodetic g = CartesianToGeodetic(kWgsA, kWgsF, c.X, c.Y, c.Z);
     EXPECT_NEAR(static_cast<double>(g.B), 30.0, 1e-10);
     EXPECT_NEAR(static_cast<double>(g.L), 1.5, 1e-12);

@@ -64,33 +64,33 @@ TEST(NumberTexts, IgnoreTheDecimalCommaOfTheUserLocale) {
     EXPECT_EQ(TextToNumber("111.3"), 111.3L);
     EXPECT_EQ(TextToNumber("-0.5e-3"), -0.0005L);
     EXPECT_THROW(TextToNumber("12,5"), CommandError);
-    EXPECT_EQ(FloatToFixed(1234567.891L, 4), "1234567.8910");
-    EXPECT_EQ(FloatToFixedReference(1234567.891L, 4), "1234567.8910");
-    EXPECT_EQ(FloatToFixedReference(0.000123456789L, 9), "0.000123457");
-    EXPECT_EQ(FloatToStr(2.5E-7L), "2.5E-7");
+    EXPECT_EQ(FormatFixed(1234567.891L, 4), "1234567.8910");
+    EXPECT_EQ(FormatFixedByDigits(1234567.891L, 4), "1234567.8910");
+    EXPECT_EQ(FormatFixedByDigits(0.000123456789L, 9), "0.000123457");
+    EXPECT_EQ(FormatGeneral(2.5E-7L), "2.5E-7");
     EXPECT_EQ(FormatDms(30.5043L, 2), "30°30′15.48″");
     std::setlocale(LC_ALL, saved.c_str());
 }
 
-TEST(FloatToFixed, RoundsHalfAwayAndKeepsTheSign) {
-    EXPECT_EQ(FloatToFixed(2.5L, 0), "3");
-    EXPECT_EQ(FloatToFixed(-2.5L, 0), "-3");
-    EXPECT_EQ(FloatToFixed(0.125L, 2), "0.13");
-    EXPECT_EQ(FloatToFixed(-0.00001L, 4), "-0.0000");
-    EXPECT_EQ(FloatToFixed(1234567.891L, 4), "1234567.8910");
-    EXPECT_EQ(FloatToFixed(9.99996L, 4), "10.0000");
-    EXPECT_EQ(FloatToFixed(3.0L, 4), "3.0000");
-    EXPECT_EQ(FloatToFixed(0.0L, 4), "0.0000");
-    EXPECT_EQ(FloatToFixed(-0.0L, 4), "0.0000");
-    EXPECT_EQ(FloatToFixed(30.3015L, 16), "30.3015000000000000");
-    EXPECT_EQ(FloatToFixed(1e20L, 2), "100000000000000000000.00");
-    EXPECT_EQ(FloatToFixed(1e-30L, 4), "0.0000");
+TEST(FormatFixed, RoundsHalfAwayAndKeepsTheSign) {
+    EXPECT_EQ(FormatFixed(2.5L, 0), "3");
+    EXPECT_EQ(FormatFixed(-2.5L, 0), "-3");
+    EXPECT_EQ(FormatFixed(0.125L, 2), "0.13");
+    EXPECT_EQ(FormatFixed(-0.00001L, 4), "-0.0000");
+    EXPECT_EQ(FormatFixed(1234567.891L, 4), "1234567.8910");
+    EXPECT_EQ(FormatFixed(9.99996L, 4), "10.0000");
+    EXPECT_EQ(FormatFixed(3.0L, 4), "3.0000");
+    EXPECT_EQ(FormatFixed(0.0L, 4), "0.0000");
+    EXPECT_EQ(FormatFixed(-0.0L, 4), "0.0000");
+    EXPECT_EQ(FormatFixed(30.3015L, 16), "30.3015000000000000");
+    EXPECT_EQ(FormatFixed(1e20L, 2), "100000000000000000000.00");
+    EXPECT_EQ(FormatFixed(1e-30L, 4), "0.0000");
 }
 
 // The exact integer route and the literal digit-string route must give the
 // same bytes: on the edges of both roundings and on a million random values
 // spread over the magnitudes the tools write.
-TEST(FloatToFixed, FastRouteMatchesTheLiteralRoute) {
+TEST(FormatFixed, FastRouteMatchesTheLiteralRoute) {
     const long double edges[] = {0.5L,        0.49999999999999999999L, 1.0L,       0.99999999999999999L,
                                  9.99995L,    999999.99995L,           1e17L,      99999999999999999.5L,
                                  1e18L,       1e-17L,                  5e-18L,     4.9999999999999e-18L,
@@ -99,7 +99,7 @@ TEST(FloatToFixed, FastRouteMatchesTheLiteralRoute) {
     for (const long double v : edges)
         for (int decimals : {0, 1, 4, 6, 10, 16, 17, 18})
             for (const long double s : {v, -v})
-                ASSERT_EQ(FloatToFixed(s, decimals), FloatToFixedReference(s, decimals)) << static_cast<double>(s);
+                ASSERT_EQ(FormatFixed(s, decimals), FormatFixedByDigits(s, decimals)) << static_cast<double>(s);
 
     std::mt19937_64 random(20261207);
     std::uniform_real_distribution<double> exponent(-6, 18);
@@ -111,30 +111,30 @@ TEST(FloatToFixed, FastRouteMatchesTheLiteralRoute) {
         v *= 1 + static_cast<long double>(bits(random) >> 11) * 0x1p-64L;
         if (i & 1) v = -v;
         const int decimals = decimals_choice[i % 5];
-        ASSERT_EQ(FloatToFixed(v, decimals), FloatToFixedReference(v, decimals)) << static_cast<double>(v);
+        ASSERT_EQ(FormatFixed(v, decimals), FormatFixedByDigits(v, decimals)) << static_cast<double>(v);
     }
 }
 
-TEST(FloatToStr, GeneralFormatWithFifteenDigits) {
-    EXPECT_EQ(FloatToStr(0.5L), "0.5");
-    EXPECT_EQ(FloatToStr(2.0L), "2");
-    EXPECT_EQ(FloatToStr(123456.789L), "123456.789");
-    EXPECT_EQ(FloatToStr(0.0001L), "0.0001");
+TEST(FormatGeneral, GeneralFormatWithFifteenDigits) {
+    EXPECT_EQ(FormatGeneral(0.5L), "0.5");
+    EXPECT_EQ(FormatGeneral(2.0L), "2");
+    EXPECT_EQ(FormatGeneral(123456.789L), "123456.789");
+    EXPECT_EQ(FormatGeneral(0.0001L), "0.0001");
     // Scale differences of 10-100 ppm, common for local datums, lie between
     // the bounds: the exponent form starts below 0.0001, not below 1E-5.
-    EXPECT_EQ(FloatToStr(1.2E-5L), "1.2E-5");
-    EXPECT_EQ(FloatToStr(-9.9E-5L), "-9.9E-5");
-    EXPECT_EQ(FloatToStr(0.00012L), "0.00012");
-    EXPECT_EQ(FloatToStr(999999999999999.0L), "999999999999999");
-    EXPECT_EQ(FloatToStr(0.0000015L), "1.5E-6");
-    EXPECT_EQ(FloatToStr(2.5E-6L), "2.5E-6");
-    EXPECT_EQ(FloatToStr(1E15L), "1E15");
-    EXPECT_EQ(FloatToStr(1.0L / 3), "0.333333333333333");
-    EXPECT_EQ(FloatToStr(0.0L), "0");
-    EXPECT_EQ(FloatToStr(-12.25L), "-12.25");
-    EXPECT_EQ(FloatToStr(999999999999999.9L), "1E15");
-    EXPECT_EQ(FloatToStr(-3.2e-9L), "-3.2E-9");
-    EXPECT_EQ(FloatToStr(123456789012345678.0L), "1.23456789012346E17");
+    EXPECT_EQ(FormatGeneral(1.2E-5L), "1.2E-5");
+    EXPECT_EQ(FormatGeneral(-9.9E-5L), "-9.9E-5");
+    EXPECT_EQ(FormatGeneral(0.00012L), "0.00012");
+    EXPECT_EQ(FormatGeneral(999999999999999.0L), "999999999999999");
+    EXPECT_EQ(FormatGeneral(0.0000015L), "1.5E-6");
+    EXPECT_EQ(FormatGeneral(2.5E-6L), "2.5E-6");
+    EXPECT_EQ(FormatGeneral(1E15L), "1E15");
+    EXPECT_EQ(FormatGeneral(1.0L / 3), "0.333333333333333");
+    EXPECT_EQ(FormatGeneral(0.0L), "0");
+    EXPECT_EQ(FormatGeneral(-12.25L), "-12.25");
+    EXPECT_EQ(FormatGeneral(999999999999999.9L), "1E15");
+    EXPECT_EQ(FormatGeneral(-3.2e-9L), "-3.2E-9");
+    EXPECT_EQ(FormatGeneral(123456789012345678.0L), "1.23456789012346E17");
 }
 
 TEST(PackedAngles, DmsToDegreesReadsTheDigitFields) {
@@ -149,10 +149,10 @@ TEST(PackedAngles, DmsToDegreesReadsTheDigitFields) {
 TEST(PackedAngles, DegreesToDmsTruncatesWithoutCarry) {
     EXPECT_EQ(DegreesToDms(-0.5L), -0.3L);
     EXPECT_EQ(DegreesToDms(0.0L), 0.0L);
-    EXPECT_EQ(FloatToFixed(DegreesToDms(30.5L), 10), "30.3000000000");
+    EXPECT_EQ(FormatFixed(DegreesToDms(30.5L), 10), "30.3000000000");
     const long double hair_below = DegreesToDms(30.4999999999999L);
-    EXPECT_EQ(FloatToFixed(hair_below, 10), "30.2960000000");
-    EXPECT_NEAR(static_cast<double>(DmsToDegrees(TextToNumber(FloatToFixed(hair_below, 10)))), 30.5, 1e-15);
+    EXPECT_EQ(FormatFixed(hair_below, 10), "30.2960000000");
+    EXPECT_NEAR(static_cast<double>(DmsToDegrees(TextToNumber(FormatFixed(hair_below, 10)))), 30.5, 1e-15);
 }
 
 TEST(PackedAngles, FormatDmsCarriesSixtySeconds) {

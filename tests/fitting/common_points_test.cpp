@@ -30,7 +30,7 @@ public:
         A.push_back({point.source[1]});
         L.push_back(point.source[0]);
     }
-    void TakeSolution(const Vector& x) override { field_ = FloatToStr(p_ = x[0]); }
+    void TakeSolution(const Vector& x) override { field_ = FormatGeneral(p_ = x[0]); }
     void TakeFieldParameters() override { p_ = TextToNumber(field_); }
     RowResiduals Residuals(const CommonPoint& point) const override {
         const long double v = point.source[1] * p_ - point.source[0];
@@ -143,7 +143,7 @@ TEST(SolveCommonPoints, UsableFlagsCompareTheResidualTextWithTheTolerance) {
     EXPECT_EQ(grid.Cell(10, 5), "2.9999");
     EXPECT_EQ(grid.Cell(11, 5), "Yes");  // read back from the text, not 2.99994
     const long double m_out = std::sqrt((9.0L + 2.99994L * 2.99994L) / 2);
-    EXPECT_EQ(report.accuracy_line, "内符合精度=1.0000m，限差=3.0000m；外符合精度=" + FloatToFixed(m_out, 4) + "m");
+    EXPECT_EQ(report.accuracy_line, "内符合精度=1.0000m，限差=3.0000m；外符合精度=" + FormatFixed(m_out, 4) + "m");
 }
 
 TEST(SolveCommonPoints, OneAdoptedPointReturnsTheMessageAndJudgesTheField) {
@@ -298,11 +298,11 @@ TEST(SolveCommonPoints, RankDeficientLayoutsAreRefused) {
             std::string file;
             for (std::size_t i = 0; i < layout.points.size(); ++i) {
                 const Point& p = layout.points[i];
-                file += "P" + std::to_string(i) + "," + FloatToFixed(p.x, 4) + "," + FloatToFixed(p.y, 4) + "," +
-                        FloatToFixed(p.h, 4) + ",";
-                file += height ? FloatToFixed(p.h - 12.5L + 0.001L * (i % 3), 4) + ",,,Yes\r\n"
-                               : FloatToFixed(p.x + 10 + 0.001L * (i % 3), 4) + "," + FloatToFixed(p.y - 20, 4) + "," +
-                                     FloatToFixed(p.h + 1.5L, 4) + ",,,,,,Yes\r\n";
+                file += "P" + std::to_string(i) + "," + FormatFixed(p.x, 4) + "," + FormatFixed(p.y, 4) + "," +
+                        FormatFixed(p.h, 4) + ",";
+                file += height ? FormatFixed(p.h - 12.5L + 0.001L * (i % 3), 4) + ",,,Yes\r\n"
+                               : FormatFixed(p.x + 10 + 0.001L * (i % 3), 4) + "," + FormatFixed(p.y - 20, 4) + "," +
+                                     FormatFixed(p.h + 1.5L, 4) + ",,,,,,Yes\r\n";
             }
             WriteBytes(dir.Path("common.txt"), file);
             std::vector<std::string> args = {tools[t][0], "solve"};

@@ -39,8 +39,8 @@ PointTable BursaWolfNetwork(const DatumFields& settings, int count) {
     for (int i = 0; i < count; ++i) {
         const PlanePoint p = GaussForward(6378245.0L, 1 / 298.3L, 29.5L + 3.0L * ((i * 5) % count) / count,
                                           -1.4L + 2.8L * ((i * 3) % count) / count);
-        points.push_back({"点" + std::to_string(i + 1), FloatToFixed(p.x, 4), FloatToFixed(p.y + 500000, 4),
-                          FloatToFixed(50 + 300.0L * (i % 4), 4)});
+        points.push_back({"点" + std::to_string(i + 1), FormatFixed(p.x, 4), FormatFixed(p.y + 500000, 4),
+                          FormatFixed(50 + 300.0L * (i % 4), 4)});
     }
     return GridFromConversion(BursaWolfLayout(), points, BursaWolfConversion(settings, kKnownSet));
 }
@@ -49,7 +49,7 @@ PointTable BursaWolfNetwork(const DatumFields& settings, int count) {
 void AddNoise(PointTable& grid, const std::vector<int>& columns, double sigma, std::mt19937& random) {
     std::normal_distribution<double> noise(0, sigma);
     for (int row = 1; row < grid.RowCount(); ++row)
-        for (const int col : columns) grid.Cell(col, row) = FloatToFixed(TextToNumber(grid.Cell(col, row)) + noise(random), 6);
+        for (const int col : columns) grid.Cell(col, row) = FormatFixed(TextToNumber(grid.Cell(col, row)) + noise(random), 6);
 }
 
 // Empirical standard deviation of each field's value over the runs, and the
@@ -135,8 +135,8 @@ TEST(PrecisionReport, PlaneFourAndHeightSurfaceSigmasAreHonest) {
         for (int i = 0; i < 6; ++i) {
             const long double x = 3380000 + 4000.0L * (i % 3), y = 500000 + 5000.0L * (i / 3) + 700.0L * i;
             const PlanePointH t = TransformPlaneFour(truth, x, y, 10);
-            rows.push_back({"P" + std::to_string(i), FloatToFixed(x, 4), FloatToFixed(y, 4), "10", FloatToFixed(t.x, 6),
-                            FloatToFixed(t.y, 6), "12", "", "", "", "", "", "Yes"});
+            rows.push_back({"P" + std::to_string(i), FormatFixed(x, 4), FormatFixed(y, 4), "10", FormatFixed(t.x, 6),
+                            FormatFixed(t.y, 6), "12", "", "", "", "", "", "Yes"});
         }
         PointTable grid = NewCommonPointGrid(PlaneFourLayout(), PlaneFourCommonPointTitles());
         grid.SetRowCount(7);
@@ -151,10 +151,10 @@ TEST(PrecisionReport, PlaneFourAndHeightSurfaceSigmasAreHonest) {
         for (int i = 0; i < 9; ++i) {
             const long double x = 3380000 + 3000.0L * (i % 3), y = 500000 + 3000.0L * (i / 3);
             levels.Cell(0, i + 1) = "H" + std::to_string(i);
-            levels.Cell(1, i + 1) = FloatToFixed(x, 3);
-            levels.Cell(2, i + 1) = FloatToFixed(y, 3);
+            levels.Cell(1, i + 1) = FormatFixed(x, 3);
+            levels.Cell(2, i + 1) = FormatFixed(y, 3);
             levels.Cell(3, i + 1) = "100";
-            levels.Cell(4, i + 1) = FloatToFixed(100 - 12.5L + 2e-5L * (x - 3380000) - 1e-5L * (y - 500000), 6);
+            levels.Cell(4, i + 1) = FormatFixed(100 - 12.5L + 2e-5L * (x - 3380000) - 1e-5L * (y - 500000), 6);
             levels.Cell(7, i + 1) = "Yes";
         }
         AddNoise(levels, {4}, 0.01, random);
@@ -185,7 +185,7 @@ TEST(PrecisionReport, TheOutlierTestFindsBlundersAndRarelyRaisesFalseAlarms) {
         const int blunder_row = 1 + run % 8;
         const int blunder_col = 4 + run % 3;
         grid.Cell(blunder_col, blunder_row) =
-            FloatToFixed(TextToNumber(grid.Cell(blunder_col, blunder_row)) + (run % 2 ? 0.2L : -0.2L), 6);
+            FormatFixed(TextToNumber(grid.Cell(blunder_col, blunder_row)) + (run % 2 ? 0.2L : -0.2L), 6);
         const FitOutcome blundered = SolveBursaWolf(settings, kKnownSet, grid).outcome;
         if (Report(blundered).suspected_outlier == grid.Cell(0, blunder_row)) ++found;
         const FitOutcome plain = SolveBursaWolf(settings, kKnownSet, clean).outcome;
@@ -259,8 +259,8 @@ TEST(PrecisionReport, ABlunderAmongExactlyFittingPointsIsUnboundedAndNamed) {
             const long double north = geodetic ? 30 + 0.1L * (i % 4) : 3380000 + 1500.0L * (i % 4) + 170.0L * (i % 3);
             const long double east = geodetic ? 114 + 0.1L * (i / 4) : 500000 + 2000.0L * (i / 4) + 230.0L * (i % 2);
             grid.Cell(0, row) = "P" + std::to_string(row);
-            grid.Cell(1, row) = grid.Cell(4, row) = geodetic ? FloatToFixed(north, 4) : FloatToFixed(north, 4);
-            grid.Cell(2, row) = grid.Cell(5, row) = geodetic ? FloatToFixed(east, 4) : FloatToFixed(east, 4);
+            grid.Cell(1, row) = grid.Cell(4, row) = geodetic ? FormatFixed(north, 4) : FormatFixed(north, 4);
+            grid.Cell(2, row) = grid.Cell(5, row) = geodetic ? FormatFixed(east, 4) : FormatFixed(east, 4);
             grid.Cell(3, row) = grid.Cell(6, row) = "50";
             grid.Cell(12, row) = "Yes";
         }
@@ -285,8 +285,8 @@ TEST(PrecisionReport, ABlunderAmongExactlyFittingPointsIsUnboundedAndNamed) {
         levels.SetRowCount(13);
         for (int i = 0; i < 12; ++i) {
             levels.Cell(0, i + 1) = "P" + std::to_string(i + 1);
-            levels.Cell(1, i + 1) = FloatToFixed(3380000 + 1500.0L * (i % 4) + 170.0L * (i % 3), 3);
-            levels.Cell(2, i + 1) = FloatToFixed(500000 + 2000.0L * (i / 4) + 230.0L * (i % 2), 3);
+            levels.Cell(1, i + 1) = FormatFixed(3380000 + 1500.0L * (i % 4) + 170.0L * (i % 3), 3);
+            levels.Cell(2, i + 1) = FormatFixed(500000 + 2000.0L * (i / 4) + 230.0L * (i % 2), 3);
             levels.Cell(3, i + 1) = "100";
             levels.Cell(4, i + 1) = i == 4 ? "100.5" : "100";
             levels.Cell(7, i + 1) = "Yes";
@@ -326,10 +326,10 @@ TEST(PrecisionReport, CubicPolynomialOnGaussCoordinatesHasStatistics) {
         for (std::size_t i = 0; i < rows.size(); ++i) {
             const int row = static_cast<int>(i) + 1;
             grid.Cell(0, row) = "C" + std::to_string(i);
-            grid.Cell(1, row) = FloatToFixed(x0 + rows[i][0], 4);
-            grid.Cell(2, row) = FloatToFixed(y0 + rows[i][1], 4);
-            grid.Cell(4, row) = FloatToFixed(x0 + rows[i][2], 6);
-            grid.Cell(5, row) = FloatToFixed(y0 + rows[i][3], 6);
+            grid.Cell(1, row) = FormatFixed(x0 + rows[i][0], 4);
+            grid.Cell(2, row) = FormatFixed(y0 + rows[i][1], 4);
+            grid.Cell(4, row) = FormatFixed(x0 + rows[i][2], 6);
+            grid.Cell(5, row) = FormatFixed(y0 + rows[i][3], 6);
             grid.Cell(3, row) = grid.Cell(6, row) = "10";
             grid.Cell(12, row) = "Yes";
         }

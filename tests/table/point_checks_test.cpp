@@ -123,10 +123,10 @@ TEST(PointChecks, NoFalseAlarmOnValidPointsOfChina) {
         const long double meridian = three_degree ? 3 * zone : 6 * zone - 3;
         const long double constant = 500000 + (numbered ? zone * 1000000 : 0);
         const PlanePoint p = GaussForward(ellipsoid, b, l - meridian);
-        const Rows plane = {{"P", FloatToFixed(p.x, 4), FloatToFixed(p.y + constant, 4)}};
+        const Rows plane = {{"P", FormatFixed(p.x, 4), FormatFixed(p.y + constant, 4)}};
         const auto warnings = CheckPointRows(plane, kPlane, Settings(meridian, constant));
         EXPECT_TRUE(warnings.empty()) << plane[0][1] << "," << plane[0][2] << ": " << warnings[0].text;
-        const Rows geodetic = {{"P", FloatToFixed(DegreesToDms(b), 10), FloatToFixed(DegreesToDms(l), 4)}};
+        const Rows geodetic = {{"P", FormatFixed(DegreesToDms(b), 10), FormatFixed(DegreesToDms(l), 4)}};
         EXPECT_TRUE(CheckPointRows(geodetic, kGeodetic, {}).empty()) << geodetic[0][1] << "," << geodetic[0][2];
     }
 }

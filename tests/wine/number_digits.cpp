@@ -30,22 +30,22 @@ void PrintLine(const std::string& text) {
     try {
         ClearFloatingPointFlags();
         const long double v = TextToNumber(text);
-        std::printf(" %s %s", FloatToStr(v).c_str(), FloatToFixed(v, 12).c_str());
-        for (const int decimals : {0, 3, 6, 9}) std::printf(" %s", FloatToFixedReference(v, decimals).c_str());
-        std::printf(" dms %s %s %s", FloatToFixed(DmsTextToDegrees(text), 15).c_str(),
-                    FloatToFixed(DegreesToDms(v), 15).c_str(), FormatDms(v, 4).c_str());
+        std::printf(" %s %s", FormatGeneral(v).c_str(), FormatFixed(v, 12).c_str());
+        for (const int decimals : {0, 3, 6, 9}) std::printf(" %s", FormatFixedByDigits(v, decimals).c_str());
+        std::printf(" dms %s %s %s", FormatFixed(DmsTextToDegrees(text), 15).c_str(),
+                    FormatFixed(DegreesToDms(v), 15).c_str(), FormatDms(v, 4).c_str());
         // The text as a latitude (folded into +-89 degrees) 2.5 degrees off
         // the central meridian, forward and back.
         const long double latitude = std::fmod(v, 89.0L);
         const PlanePoint plane = GaussForward(kA, kF, latitude, 2.5L);
         const GeodeticOffset back = GaussInverse(kA, kF, plane.x, plane.y);
-        std::printf(" gk %s %s %s %s", FloatToFixed(plane.x, 6).c_str(), FloatToFixed(plane.y, 6).c_str(),
-                    FloatToFixed(back.latitude, 12).c_str(), FloatToFixed(back.longitude, 12).c_str());
+        std::printf(" gk %s %s %s %s", FormatFixed(plane.x, 6).c_str(), FormatFixed(plane.y, 6).c_str(),
+                    FormatFixed(back.latitude, 12).c_str(), FormatFixed(back.longitude, 12).c_str());
         const Cartesian xyz = GeodeticToCartesian(kA, kF, latitude, 116.5L, 50.0L);
         const Geodetic blh = CartesianToGeodetic(kA, kF, xyz.X, xyz.Y, xyz.Z);
-        std::printf(" xyz %s %s %s %s %s %s", FloatToFixed(xyz.X, 6).c_str(), FloatToFixed(xyz.Y, 6).c_str(),
-                    FloatToFixed(xyz.Z, 6).c_str(), FloatToFixed(blh.B, 12).c_str(), FloatToFixed(blh.L, 12).c_str(),
-                    FloatToFixed(blh.H, 6).c_str());
+        std::printf(" xyz %s %s %s %s %s %s", FormatFixed(xyz.X, 6).c_str(), FormatFixed(xyz.Y, 6).c_str(),
+                    FormatFixed(xyz.Z, 6).c_str(), FormatFixed(blh.B, 12).c_str(), FormatFixed(blh.L, 12).c_str(),
+                    FormatFixed(blh.H, 6).c_str());
         RaiseFloatingPointErrors();
     } catch (const std::exception& error) {
         std::printf(" error %s", error.what());

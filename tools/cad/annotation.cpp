@@ -137,8 +137,8 @@ CadCommandOutcome AnnotatePlane(const CadAttach& attach) {
             const CadPoint p = cad->GetPoint(utility, kPickPointPrompt);
             const long double px = p.x;
             const long double py = p.y;
-            const std::string easting = "Y=" + FloatToFixed(px, 3);
-            const std::string northing = "X=" + FloatToFixed(py, 3);
+            const std::string easting = "Y=" + FormatFixed(px, 3);
+            const std::string northing = "X=" + FormatFixed(py, 3);
             const std::size_t length = std::max(CharacterCount(easting), CharacterCount(northing));
             const long double w = 0.7L * static_cast<long double>(length) * h;
             const CadPoint q = cad->GetPoint(utility, p, kPickLabelPrompt);

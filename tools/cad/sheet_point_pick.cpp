@@ -11,7 +11,7 @@ std::optional<PickedPlaneTexts> PickSheetPoint(const CadAttach& attach) {
     const CadObject document = cad->ActiveDocument();
     const CadObject utility = cad->Utility(document);
     const CadPoint picked = cad->GetPoint(utility, kPickSheetPointPrompt);
-    return PickedPlaneTexts{FloatToStr(picked.y), FloatToStr(picked.x)};
+    return PickedPlaneTexts{FormatGeneral(picked.y), FormatGeneral(picked.x)};
 }
 
 }  // namespace coordconv

@@ -30,13 +30,13 @@ SevenParameters ReadSevenParameters(const SevenParameterFields& fields) {
 
 SevenParameterFields SevenParameterTexts(const SevenParameters& p) {
     SevenParameterFields fields;
-    fields.tx = FloatToStr(p[0]);
-    fields.ty = FloatToStr(p[1]);
-    fields.tz = FloatToStr(p[2]);
-    fields.rx = FloatToStr(p[3]);
-    fields.ry = FloatToStr(p[4]);
-    fields.rz = FloatToStr(p[5]);
-    fields.d = FloatToStr(p[6]);
+    fields.tx = FormatGeneral(p[0]);
+    fields.ty = FormatGeneral(p[1]);
+    fields.tz = FormatGeneral(p[2]);
+    fields.rx = FormatGeneral(p[3]);
+    fields.ry = FormatGeneral(p[4]);
+    fields.rz = FormatGeneral(p[5]);
+    fields.d = FormatGeneral(p[6]);
     return fields;
 }
 

@@ -40,7 +40,7 @@ inline constexpr int kSevenParameterCount = 7;
 // order: Tx, Ty, Tz (metres), Rx, Ry, Rz (arc seconds), D (pure number).
 using SevenParameters = std::array<long double, kSevenParameterCount>;
 // The one conversion between the texts and the numbers: TextToNumber of each
-// text in parameter order (blank reads 0), FloatToStr of each number.
+// text in parameter order (blank reads 0), FormatGeneral of each number.
 SevenParameters ReadSevenParameters(const SevenParameterFields& fields);
 SevenParameterFields SevenParameterTexts(const SevenParameters& parameters);
 
@@ -82,7 +82,7 @@ RowConversion BursaWolfConversion(const DatumFields& settings, const SevenParame
 
 // "解算七参数": three equations per adopted row in the unknowns
 // Tx, Ty, Tz, Rx, Ry, Rz, D; with at least 3 adopted rows the solved values
-// become the returned fields' texts with FloatToStr (rotations * rho),
+// become the returned fields' texts with FormatGeneral (rotations * rho),
 // otherwise the message "布尔沙模型至少需要3个公共点。参数未重新计算。" (and its
 // second line) and the typed values are used. Then the residual pass,
 // accuracy and usable flags (common_points.h). Throws only when the settings

@@ -116,8 +116,8 @@ void WritePositionCells(CoordinateForm form, long double first, long double seco
         return;
     }
     RaiseFloatingPointErrors();
-    row[1] = FloatToFixed(first, 4);
-    row[2] = FloatToFixed(second, 4);
+    row[1] = FormatFixed(first, 4);
+    row[2] = FormatFixed(second, 4);
 }
 
 }  // namespace
@@ -131,7 +131,7 @@ RowConversion DatumConversion(const DatumSettings& settings, const PointConversi
         const long double H = TextToNumber(row[3]);
         const PointXYH point = conversion.Convert(first, second, H);
         WritePositionCells(target_form, point.x, point.y, result);
-        result[3] = FloatToFixed(point.H, 4);
+        result[3] = FormatFixed(point.H, 4);
         result[0] = row[0];
     };
 }
@@ -143,7 +143,7 @@ void WriteTargetPoint(const DatumSide& target, const TransformedPoint& point, lo
         const PlanePoint plane = GaussForward(target.a, target.f, point.B, point.l);
         WritePositionCells(target.form, plane.x, plane.y + target.y_constant, result_row);
     }
-    result_row[3] = FloatToFixed(height, 4);
+    result_row[3] = FormatFixed(height, 4);
 }
 
 HorizontalResiduals HorizontalResidualsOf(const DatumSide& target, const TransformedPoint& point, const CommonPoint& given) {

@@ -45,10 +45,10 @@ FourParameters ReadFourParameters(const FourParameterFields& fields) {
 void WriteFourParameters(const FourParameters& p, FourParameterFields& fields) {
     const long double r_seconds = p.r * kArcSecondsPerRadian;
     RaiseFloatingPointErrors();
-    fields.tx = FloatToStr(p.tx);
-    fields.ty = FloatToStr(p.ty);
-    fields.tz = FloatToStr(p.tz);
-    fields.r = FloatToStr(r_seconds);
+    fields.tx = FormatGeneral(p.tx);
+    fields.ty = FormatGeneral(p.ty);
+    fields.tz = FormatGeneral(p.tz);
+    fields.r = FormatGeneral(r_seconds);
 }
 
 Cartesian FourParameterTransform(const FourParameters& p, const RegionCentre& n, const Cartesian& c) {
@@ -163,7 +163,7 @@ RegionCentreTexts ComputeRegionCentre(const DatumFields& settings, const PointTa
     const long double latitude = DegreesToDms(latitude_sum / rows);
     const long double longitude = DegreesToDms(longitude_sum / rows);
     RaiseFloatingPointErrors();
-    return {FloatToFixed(latitude, 4), FloatToFixed(longitude, 4)};
+    return {FormatFixed(latitude, 4), FormatFixed(longitude, 4)};
 }
 
 }  // namespace coordconv

@@ -56,7 +56,7 @@ struct RegionCentre {
 RegionCentre ReadRegionCentre(const FourParameterFields& fields, const DatumSide& source);
 
 // The one conversion between the texts and the numbers: Tx, Ty, Tz from
-// their texts, R = text / rho; back, FloatToStr of Tx, Ty, Tz and R * rho
+// their texts, R = text / rho; back, FormatGeneral of Tx, Ty, Tz and R * rho
 // (any floating-point fault raised before a text changes), the region
 // centre's texts left as they are.
 FourParameters ReadFourParameters(const FourParameterFields& fields);
@@ -75,7 +75,7 @@ RowConversion Four3dConversion(const DatumFields& settings, const FourParameterF
 //   (0, 1, 0, sin b0 X1 - cos b0 cos l0 Z1) = Y2 - Y1
 //   (0, 0, 1, cos b0 cos l0 Y1 - cos b0 sin l0 X1) = Z2 - Z1.
 // At least 2 adopted rows: the returned Tx, Ty, Tz and R * rho texts with
-// FloatToStr (the region centre unchanged); else "三维四参数模型至少需要2个公共点。..."
+// FormatGeneral (the region centre unchanged); else "三维四参数模型至少需要2个公共点。..."
 // and the typed values.
 FitResult<FourParameterFields> SolveFour3d(const DatumFields& settings, const FourParameterFields& parameters,
                                            PointTable& grid);

@@ -91,7 +91,7 @@ RowConversion Seven3dConversion(const DatumFields& settings, const SevenParamete
 // the dB row with (B2 - B1) * 3600 - E_B and the dH row with (H2 - H1) - E_H;
 // at least 3 adopted rows, else "三维七参数模型至少需要3个公共点。..." and the
 // typed values. The returned fields take the solved parameters with
-// FloatToStr, unconverted.
+// FormatGeneral, unconverted.
 FitResult<SevenParameterFields> SolveSeven3d(const DatumFields& settings, const SevenParameterFields& parameters,
                                              PointTable& grid);
 

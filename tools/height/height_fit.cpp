@@ -178,7 +178,7 @@ RowConversion HeightFitConversion(int model_index, const CoefficientTable& coeff
         result[0] = source[0];
         result[1] = source[1];
         result[2] = source[2];
-        result[3] = FloatToFixed(levelling_height, 4);
+        result[3] = FormatFixed(levelling_height, 4);
     };
 }
 

@@ -67,9 +67,9 @@ RowConversion PlaneFourConversion(const PlaneFourFields& fields) {
         const PointXYH moved = conversion.Convert(x, y, H);
         RaiseFloatingPointErrors();
         result[0] = source[0];
-        result[1] = FloatToFixed(moved.x, 4);
-        result[2] = FloatToFixed(moved.y, 4);
-        result[3] = FloatToFixed(moved.H, 4);
+        result[1] = FormatFixed(moved.x, 4);
+        result[2] = FormatFixed(moved.y, 4);
+        result[3] = FormatFixed(moved.H, 4);
     };
 }
 
@@ -109,10 +109,10 @@ public:
         const long double rotation = RotationSeconds(parameters_.a, parameters_.b);
         const long double scale = ScaleChange(parameters_.a, parameters_.b);
         RaiseFloatingPointErrors();
-        fields_.dx = FloatToStr(parameters_.dx);
-        fields_.dy = FloatToStr(parameters_.dy);
-        fields_.rotation = FloatToStr(rotation);
-        fields_.scale = FloatToStr(scale);
+        fields_.dx = FormatGeneral(parameters_.dx);
+        fields_.dy = FormatGeneral(parameters_.dy);
+        fields_.rotation = FormatGeneral(rotation);
+        fields_.scale = FormatGeneral(scale);
     }
 
     // The typed dx, dy, R and m; the height shift stays the one the

@@ -259,15 +259,15 @@ RowConversion PolynomialConversion(const PolynomialFields& fields, const Coeffic
         const PointXYH moved = conversion.Convert(p, q, H);
         if (plane) {
             RaiseFloatingPointErrors();
-            result[1] = FloatToFixed(moved.x, 4);
-            result[2] = FloatToFixed(moved.y, 4);
+            result[1] = FormatFixed(moved.x, 4);
+            result[2] = FormatFixed(moved.y, 4);
         } else {
             const PackedDmsCells cells = PackedDmsCellsOf(moved.x, moved.y);
             result[1] = cells.latitude;
             result[2] = cells.longitude;
         }
         result[0] = source[0];
-        result[3] = FloatToFixed(moved.H, 4);
+        result[3] = FormatFixed(moved.H, 4);
     };
 }
 

@@ -67,7 +67,7 @@ CompensationPlaneTexts ComputeCompensationPlaneTexts(const CompensationFields& f
     const long double r = MeanRadiusOfCurvature(source.a, source.f, latitude);
     const CompensationPlane plane = ComputeCompensationPlane(r, mean_height, mean_distance);
     RaiseFloatingPointErrors();
-    return {FloatToFixed(plane.deformation, 2) + "mm", FloatToFixed(plane.height, 0)};
+    return {FormatFixed(plane.deformation, 2) + "mm", FormatFixed(plane.height, 0)};
 }
 
 std::string ComputeNewSemiMajorAxisText(const CompensationFields& fields) {
@@ -79,7 +79,7 @@ std::string ComputeNewSemiMajorAxisText(const CompensationFields& fields) {
     const long double plane_height = TextToNumber(fields.plane_height);
     const long double a2 = CompensatedSemiMajorAxis(source.f, latitude, r, plane_height);
     RaiseFloatingPointErrors();
-    return FloatToFixed(a2, 10);
+    return FormatFixed(a2, 10);
 }
 
 PointConversion CompensationPointConversion(const CompensationFields& fields) {

@@ -23,8 +23,8 @@ RowConversion GaussForwardConversion(const GaussFields& fields) {
         p.y = p.y + s.y_constant;
         RaiseFloatingPointErrors();
         result[0] = source[0];
-        result[1] = FloatToFixed(p.x, 4);
-        result[2] = FloatToFixed(p.y, 4);
+        result[1] = FormatFixed(p.x, 4);
+        result[2] = FormatFixed(p.y, 4);
     };
 }
 

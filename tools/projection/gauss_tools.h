@@ -25,9 +25,9 @@ using GaussSettings = GaussPlaneSystem;
 // before the result table is touched.
 GaussSettings ReadGaussSettings(const GaussFields& fields);
 
-// Forward: x = FloatToFixed(x, 4), y = FloatToFixed(y + c, 4); the name is copied.
+// Forward: x = FormatFixed(x, 4), y = FormatFixed(y + c, 4); the name is copied.
 RowConversion GaussForwardConversion(const GaussFields& fields);
-// Inverse: B, L = FloatToFixed(DegreesToDms(.), 10); the zone number is
+// Inverse: B, L = FormatFixed(DegreesToDms(.), 10); the zone number is
 // dropped from every easting and from the Y constant.
 RowConversion GaussInverseConversion(const GaussFields& fields);
 

@@ -40,8 +40,8 @@ RowConversion UtmForwardConversion(const UtmFields& fields) {
         const UtmPoint p = UtmForward(s, b, l);
         RaiseFloatingPointErrors();
         result[0] = source[0];
-        result[1] = FloatToFixed(p.x, 4);
-        result[2] = FloatToFixed(p.y, 4);
+        result[1] = FormatFixed(p.x, 4);
+        result[2] = FormatFixed(p.y, 4);
     };
 }
 

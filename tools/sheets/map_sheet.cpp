@@ -252,14 +252,14 @@ std::string SheetCornerText(const MapSheet& sheet, const FramePlane& plane) {
     std::string text = "图幅号：" + NewSheetText(sheet);
     if (const auto old = OldSheetText(sheet)) text += "（旧图幅号：" + *old + "）";
     text += "  比例尺" + std::string(scale.name) + "\n";
-    text += "中央子午线：" + FloatToStr(plane.central_meridian) + "°  Y加常数：" + FloatToStr(plane.y_constant) + "\n";
+    text += "中央子午线：" + FormatGeneral(plane.central_meridian) + "°  Y加常数：" + FormatGeneral(plane.y_constant) + "\n";
     const char* names[] = {"西南角", "东南角", "东北角", "西北角"};
     const auto corners = SheetCorners(sheet, plane);
     RaiseFloatingPointErrors();
     for (std::size_t i = 0; i < corners.size(); ++i)
         text += std::string(names[i]) + "  B=" + FormatDms(corners[i].latitude_seconds / 3600, decimals) +
                 "  L=" + FormatDms(corners[i].longitude_seconds / 3600, decimals) +
-                "  x=" + FloatToFixed(corners[i].plane.x, 4) + "  y=" + FloatToFixed(corners[i].plane.y, 4) + "\n";
+                "  x=" + FormatFixed(corners[i].plane.x, 4) + "  y=" + FormatFixed(corners[i].plane.y, 4) + "\n";
     return text;
 }
 

@@ -36,8 +36,8 @@ RectangularSheet RectangularSheetAt(long denominator, long double x, long double
 std::string RectangularSheetText(const RectangularSheet& sheet) {
     const long double side = RectangularSheetSide(sheet.denominator);
     const int decimals = NameDecimals(sheet.denominator);
-    return FloatToFixed(static_cast<long double>(sheet.row) * side / 1000, decimals) + "-" +
-           FloatToFixed(static_cast<long double>(sheet.column) * side / 1000, decimals);
+    return FormatFixed(static_cast<long double>(sheet.row) * side / 1000, decimals) + "-" +
+           FormatFixed(static_cast<long double>(sheet.column) * side / 1000, decimals);
 }
 
 RectangularSheet ParseRectangularSheetText(long denominator, const std::string& typed) {
@@ -128,7 +128,7 @@ std::string RectangularCornerText(const RectangularSheet& sheet) {
     const char* names[] = {"西南角", "东南角", "东北角", "西北角"};
     const auto corners = RectangularCorners(sheet);
     for (std::size_t i = 0; i < corners.size(); ++i)
-        text += std::string(names[i]) + "  x=" + FloatToFixed(corners[i].x, 4) + "  y=" + FloatToFixed(corners[i].y, 4) +
+        text += std::string(names[i]) + "  x=" + FormatFixed(corners[i].x, 4) + "  y=" + FormatFixed(corners[i].y, 4) +
                 "\n";
     return text;
 }
@@ -141,7 +141,7 @@ std::string RectangularListText(const std::vector<RectangularSheet>& sheets) {
     for (const RectangularSheet& sheet : sheets) {
         text += RectangularSheetText(sheet) + "," + ScaleName(sheet.denominator);
         for (const PlanePoint& p : RectangularCorners(sheet))
-            text += "," + FloatToFixed(p.x, 4) + "," + FloatToFixed(p.y, 4);
+            text += "," + FormatFixed(p.x, 4) + "," + FormatFixed(p.y, 4);
         text += "\n";
     }
     return text;

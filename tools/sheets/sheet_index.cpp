@@ -88,7 +88,7 @@ namespace {
 // boxes read theirs.
 long double PackedTextSeconds(const std::string& text) { return PackedAngleSeconds(TextToNumber(text)); }
 
-std::string Fixed4(long double value) { return FloatToFixed(value, 4); }
+std::string Fixed4(long double value) { return FormatFixed(value, 4); }
 
 // The edge points of a frame per edge: steps of at most 1', and no more than
 // 32 along an edge of the largest sheets, whose drawings need no finer line.

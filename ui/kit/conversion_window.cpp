@@ -1,13 +1,14 @@
 #include "ui/kit/conversion_window.h"
 
 #include <QGuiApplication>
+#include <QMenu>
 #include <QScreen>
 
-#include <filesystem>
-
 #include "convert/dxf_converter.h"
+#include "convert/gis_layers.h"
 #include "core/errors.h"
 #include "ui/kit/command_runner.h"
+#include "ui/kit/drawing_conversion.h"
 #include "ui/kit/point_table_commands.h"
 #include "ui/kit/qt_text.h"
 #include "table/regular_file.h"
@@ -32,6 +33,9 @@ constexpr const char* kConvertButton = "ToolButton6";
 constexpr const char* kSaveButton = "ToolButton7";
 constexpr const char* kImportSettingsButton = "ImportSettingsButton";
 constexpr const char* kDrawingButton = "ButtonDrawing";
+constexpr const char* kDrawingMenu = "MenuDrawing";
+constexpr const char* kDrawingFilesItem = "ActionDrawingFiles";
+constexpr const char* kLayerFolderItem = "ActionLayerFolder";
 constexpr const char* kNumberedButtonPrefix = "ToolButton";
 }  // namespace object_name
 
@@ -81,8 +85,13 @@ ConversionWindow::ConversionWindow(QWidget* owner, UserDialogs& dialogs, const C
     if (layout.import_first) add_import();
     // A text file dropped onto the source table is imported as "文件导入" would.
     source_->SetFileDropHandler([this](const std::string& path) {
-        if (drawing_conversion_ && IsDxfPath(path)) {
+        if (drawing_conversion_ && dxf_drawings_ && IsDxfPath(path)) {
             if (dialogs_.AskYesNo("图形转换", "转换图形 " + path + " ?", MessageIcon::Question))
+                Run([this, &path] { ConvertDrawingFiles({path}); });
+            return;
+        }
+        if (drawing_conversion_ && IsGisPath(path)) {
+            if (dialogs_.AskYesNo("图形转换", "转换图层 " + path + " ?", MessageIcon::Question))
                 Run([this, &path] { ConvertDrawingFiles({path}); });
             return;
         }
@@ -125,60 +134,39 @@ QToolButton* ConversionWindow::AddButton(QToolBar* bar, const QString& name, con
     return button;
 }
 
-void ConversionWindow::EnableDrawingConversion(std::function<PointConversion()> conversion) {
+void ConversionWindow::EnableDrawingConversion(std::function<PointConversion()> conversion, bool dxf_drawings) {
     drawing_conversion_ = std::move(conversion);
-    AddButton(source_bar_, object_name::kDrawingButton, "图形转换", [this] {
+    dxf_drawings_ = dxf_drawings;
+    const auto choose_files = [this] {
         Run([this] {
-            const FileDialogSpec spec{"图形转换", "DXF图形 (*.dxf)", "*.dxf", "dxf"};
-            const std::vector<std::string> files = dialogs_.AskOpenFiles(spec);
+            const std::vector<std::string> files = dialogs_.AskOpenFiles(DrawingFileDialog(dxf_drawings_));
             if (!files.empty()) ConvertDrawingFiles(files);
         });
+    };
+    QToolButton* button = AddButton(source_bar_, object_name::kDrawingButton, "图形转换", choose_files);
+    // The button's arrow offers the files again and a whole folder of layers.
+    auto* menu = new QMenu(button);
+    menu->setObjectName(object_name::kDrawingMenu);
+    QAction* files = menu->addAction("图形文件…", this, choose_files);
+    files->setObjectName(object_name::kDrawingFilesItem);
+    QAction* folder = menu->addAction("图层文件夹…", this, [this] {
+        Run([this] {
+            const std::optional<std::string> chosen = dialogs_.AskFolder("图形转换: 选择图层所在的文件夹");
+            if (!chosen) return;
+            const std::vector<std::string> files = ConvertibleFilesInFolder(*chosen, dxf_drawings_);
+            if (files.empty()) throw CommandError("文件夹中没有可转换的图形或图层");
+            ConvertDrawingFiles(files);
+        });
     });
+    folder->setObjectName(object_name::kLayerFolderItem);
+    button->setMenu(menu);
+    button->setPopupMode(QToolButton::MenuButtonPopup);
 }
 
 void ConversionWindow::ConvertDrawingFiles(const std::vector<std::string>& files) {
-    namespace fs = std::filesystem;
     // The fields are read first: a wrong setting is reported before any dialog.
     const PointConversion conversion = drawing_conversion_();
-    if (!conversion.PlaneToPlane())
-        throw CommandError("图形只能在平面坐标之间转换，请把原坐标和新坐标都设为平面坐标");
-    for (const std::string& file : files) RequireRegularFile(file);  // a FIFO would block the window
-    const std::optional<std::string> folder = dialogs_.AskFolder("图形转换: 选择输出文件夹");
-    if (!folder) return;
-    for (const std::string& file : files) {
-        std::error_code error;
-        if (fs::equivalent(fs::path(file).parent_path(), fs::path(*folder), error)) {
-            if (!dialogs_.AskYesNo("图形转换", "输出文件夹就是图形所在的文件夹，同名图形将被覆盖。继续吗？",
-                                   MessageIcon::Warning))
-                return;
-            break;
-        }
-    }
-    const std::unique_ptr<ProgressReport> progress = dialogs_.StartProgress("图形转换");
-    std::string text;
-    // A cancel removes the drawings this run has made (not the ones it replaced).
-    std::vector<std::string> made;
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        DxfConversionOptions options;
-        options.progress = [&progress, i, &files](double share) {
-            return !progress || progress->Step((static_cast<double>(i) + share) / static_cast<double>(files.size()));
-        };
-        const std::string name = fs::path(files[i]).filename().string();
-        const std::string output = (fs::path(*folder) / name).string();
-        const bool existed = fs::exists(output);
-        try {
-            const DxfSummary summary = ConvertDxfFile(files[i], output, conversion, options);
-            text += name + "\n" + DxfSummaryText(summary) + "\n";
-        } catch (const CommandError& error) {
-            if (std::string(error.what()) == kDxfCancelledText) {
-                std::error_code ignored;
-                for (const std::string& path : made) fs::remove(path, ignored);
-            }
-            throw;
-        }
-        if (!existed) made.push_back(output);
-    }
-    dialogs_.ShowMessage("图形转换", text, MessageIcon::Information);
+    ConvertFilesIntoFolder(dialogs_, conversion, files);
 }
 
 bool ConversionWindow::Run(const std::function<void()>& command) {

@@ -70,13 +70,16 @@ public:
     // The convert command's table work: every data row of the source table
     // through `convert` into the same row of the result table.
     void ConvertSourceRows(const RowConversion& convert) { ConvertTable(convert, Source().Table(), Result().Table()); }
-    // Adds "图形转换" at the end of the source tool bar: DXF drawings converted
-    // with `conversion` (read from the window's fields when the command runs)
-    // into a chosen folder, with a cancellable progress bar, then the
-    // summary; a .dxf dropped onto the source table offers the same.
-    void EnableDrawingConversion(std::function<PointConversion()> conversion);
-    // The drawing conversion of `files` (the command behind the button, after
-    // the file dialog).
+    // Adds "图形转换" at the end of the source tool bar: DXF drawings (with
+    // `dxf_drawings`; they need a plane-to-plane conversion) and GIS layers
+    // converted with `conversion` (read from the window's fields when the
+    // command runs) into a chosen folder, with a cancellable progress bar,
+    // then the summary. The button's menu also takes a whole folder of
+    // layers; a drawing or layer dropped onto the source table offers the
+    // same.
+    void EnableDrawingConversion(std::function<PointConversion()> conversion, bool dxf_drawings = true);
+    // The conversion of `files` (the command behind the button, after the
+    // file dialog).
     void ConvertDrawingFiles(const std::vector<std::string>& files);
     // Runs a command of this window: its grids are redrawn when it ends, then
     // a failure is shown in the common error box. True when it finished.
@@ -127,6 +130,7 @@ private:
     std::map<int, QToolButton*> buttons_;
     std::function<void()> convert_;
     std::function<PointConversion()> drawing_conversion_;
+    bool dxf_drawings_ = true;
 };
 
 // Centres a top-level window on its screen.

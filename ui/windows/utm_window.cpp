@@ -2,6 +2,7 @@
 
 #include "ui/kit/parameter_group.h"
 #include "ui/kit/qt_text.h"
+#include "tools/projection/projection_point_conversions.h"
 #include "ui/windows/projection_layout.h"
 
 namespace coordconv {
@@ -45,6 +46,10 @@ UtmWindow::UtmWindow(QWidget* owner, UserDialogs& dialogs, Direction direction)
     group.AddRow({{"中央子午线(dfm)", central_meridian_}, {"X坐标加常数(m)", x_constant_}, {"Y坐标加常数(m)", y_constant_}});
     TopArea()->addWidget(group.Box());
     SetConvertCommand([this] { Convert(); });
+    // Layers between geodetic and plane coordinates; drawings need plane ones on both sides.
+    EnableDrawingConversion(
+        [this] { return direction_ == Direction::Forward ? UtmForwardPointConversion(Fields()) : UtmInversePointConversion(Fields()); },
+        false);
 }
 
 UtmFields UtmWindow::Fields() const {

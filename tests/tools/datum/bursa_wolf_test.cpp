@@ -26,7 +26,7 @@ PointTable KnownGrid(const DatumFields& settings) {
     std::vector<SourcePoint> points;
     for (int i = 0; i < 10; ++i) {
         const PlanePoint p = GaussForward(6378245.0L, 1 / 298.3L, 30.0L + 0.11L * i, -0.6L + 0.13L * ((i * 7) % 10));
-        points.push_back({"P" + std::to_string(i), FloatToFixed(p.x, 4), FloatToFixed(p.y + 38500000, 4), FloatToFixed(20 + 30.0L * i, 4)});
+        points.push_back({"P" + std::to_string(i), FormatFixed(p.x, 4), FormatFixed(p.y + 38500000, 4), FormatFixed(20 + 30.0L * i, 4)});
     }
     PointTable grid = GridFromConversion(BursaWolfLayout(), points, BursaWolfConversion(settings, kKnownSet));
     grid.Cell(12, 10) = "No";  // one check point
@@ -107,7 +107,7 @@ TEST(BursaWolfSolve, GeodeticTargetResidualsAreArcSecondsAndThePointResidualMetr
     DatumFields settings = Beijing54ToXian80();
     settings.form2 = CoordinateForm::Geodetic;
     PointTable grid = KnownGrid(settings);
-    grid.Cell(4, 3) = FloatToFixed(TextToNumber(grid.Cell(4, 3)) + 0.00001L, 10);  // 0.1" north
+    grid.Cell(4, 3) = FormatFixed(TextToNumber(grid.Cell(4, 3)) + 0.00001L, 10);  // 0.1" north
     grid.Cell(12, 3) = "No";
     SolveBursaWolf(settings, SevenParameterFields{}, grid);
     EXPECT_NEAR(Number(grid.Cell(7, 3)), -0.1, 1e-4);

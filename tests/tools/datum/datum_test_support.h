@@ -36,7 +36,7 @@ inline DatumFields Beijing54ToXian80() {
 inline std::string PackedWholeMinutes(long double degrees) {
     const long double size = std::fabs(degrees);
     const long double whole = std::floor(size);
-    return FloatToStr(std::copysign(whole + std::round((size - whole) * 60) / 100, degrees));
+    return FormatGeneral(std::copysign(whole + std::round((size - whole) * 60) / 100, degrees));
 }
 
 // A source point's four cells: name, x|B, y|L, H.
@@ -65,7 +65,7 @@ inline PointTable GridFromConversion(const CommonPointLayout& layout, const std:
 
 // Adds `delta` to the number in a cell, keeping 4 decimals.
 inline void Shift(PointTable& grid, int col, int row, long double delta) {
-    grid.Cell(col, row) = FloatToFixed(TextToNumber(grid.Cell(col, row)) + delta, 4);
+    grid.Cell(col, row) = FormatFixed(TextToNumber(grid.Cell(col, row)) + delta, 4);
 }
 
 inline double Number(const std::string& text) { return static_cast<double>(TextToNumber(text)); }

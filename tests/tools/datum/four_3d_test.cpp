@@ -29,7 +29,7 @@ std::vector<SourcePoint> Network(int count) {
     std::vector<SourcePoint> points;
     for (int i = 0; i < count; ++i) {
         const PlanePoint p = GaussForward(6378245.0L, 1 / 298.3L, 30.2L + 0.07L * i, -0.3L + 0.11L * ((i * 3) % 7));
-        points.push_back({"F" + std::to_string(i), FloatToFixed(p.x, 4), FloatToFixed(p.y + 500000, 4), FloatToFixed(30 + 12.5L * i, 4)});
+        points.push_back({"F" + std::to_string(i), FormatFixed(p.x, 4), FormatFixed(p.y + 500000, 4), FormatFixed(30 + 12.5L * i, 4)});
     }
     return points;
 }
@@ -136,10 +136,10 @@ TEST(Four3dRegionCentre, MeanOfEveryRowEmptyRowsIncluded) {
     const PlanePoint p = GaussForward(6378245.0L, 1 / 298.3L, 30.5L, 0.25L);
     const PlanePoint q = GaussForward(6378245.0L, 1 / 298.3L, 31.005L, -0.2L);
     grid = NewCommonPointGrid(Four3dLayout(), CommonPointTitles(false, false));
-    grid.Cell(1, 1) = FloatToFixed(p.x, 4);
-    grid.Cell(2, 1) = FloatToFixed(p.y + 38500000, 4);
-    grid.Cell(1, 2) = FloatToFixed(q.x, 4);
-    grid.Cell(2, 2) = FloatToFixed(q.y + 500000, 4);
+    grid.Cell(1, 1) = FormatFixed(p.x, 4);
+    grid.Cell(2, 1) = FormatFixed(p.y + 38500000, 4);
+    grid.Cell(1, 2) = FormatFixed(q.x, 4);
+    grid.Cell(2, 2) = FormatFixed(q.y + 500000, 4);
     centre = ComputeRegionCentre(plane, grid);
     EXPECT_EQ(centre.b0, "30.4509");  // 30.7525 degrees
     EXPECT_EQ(centre.l0, "114.0130");  // 114.025 degrees
@@ -164,10 +164,10 @@ TEST(Four3dReference, AgreesWithProjHelmertAboutTheRegionNormal) {
     const auto packed = testing::PackedWholeMinutes;
     for (const auto& r : rows) {  // B L H L0 a1 1/f1 a2 1/f2 Tx Ty Tz R B0 L0c -> B' L' H' tol_mm
         FourParameterFields fields;
-        fields.tx = FloatToStr(r[8]);
-        fields.ty = FloatToStr(r[9]);
-        fields.tz = FloatToStr(r[10]);
-        fields.r = FloatToStr(r[11]);
+        fields.tx = FormatGeneral(r[8]);
+        fields.ty = FormatGeneral(r[9]);
+        fields.tz = FormatGeneral(r[10]);
+        fields.r = FormatGeneral(r[11]);
         fields.b0 = packed(r[12]);
         fields.l0 = packed(r[13]);
         DatumSide source{};

@@ -31,7 +31,7 @@ PointTable KnownGrid() {
     std::vector<SourcePoint> points;
     for (int i = 0; i < 6; ++i) {
         const PlanePoint p = GaussForward(6378245.0L, 1 / 298.3L, 36.0L + 0.1L * i, -0.5L + 0.2L * ((i * 5) % 6));
-        points.push_back({"S" + std::to_string(i), FloatToFixed(p.x, 4), FloatToFixed(p.y + 500000, 4), FloatToFixed(100 + 10.0L * i, 4)});
+        points.push_back({"S" + std::to_string(i), FormatFixed(p.x, 4), FormatFixed(p.y + 500000, 4), FormatFixed(100 + 10.0L * i, 4)});
     }
     return GridFromConversion(Seven2dLayout(), points, Seven2dConversion(Plane117(), {kKnownSet, "2.5"}));
 }
@@ -40,7 +40,7 @@ TEST(Seven2dSolve, FitsALocalNetworkAndKeepsHeightsOutOfTheAccuracy) {
     const FloatingPointScope scope;
     PointTable grid = KnownGrid();
     grid.Cell(12, 6) = "No";
-    grid.Cell(6, 2) = FloatToFixed(TextToNumber(grid.Cell(6, 2)) + 5, 4);  // an adopted height 5 m off
+    grid.Cell(6, 2) = FormatFixed(TextToNumber(grid.Cell(6, 2)) + 5, 4);  // an adopted height 5 m off
     const FitResult<Seven2dFields> fit = SolveSeven2d(Plane117(), Seven2dFields{}, grid);
     const AccuracyReport& report = fit.outcome.report;
     EXPECT_TRUE(report.solved);
@@ -62,7 +62,7 @@ TEST(Seven2dSolve, RecoversTheSetFromAWideGeodeticNetwork) {
     settings.form1 = settings.form2 = CoordinateForm::Geodetic;
     std::vector<SourcePoint> points;
     for (int i = 0; i < 12; ++i)
-        points.push_back({"W", FloatToFixed(DegreesToDms(20 + 2.5L * i), 10), FloatToFixed(DegreesToDms(80 + 4.5L * ((i * 5) % 12)), 10), "0"});
+        points.push_back({"W", FormatFixed(DegreesToDms(20 + 2.5L * i), 10), FormatFixed(DegreesToDms(80 + 4.5L * ((i * 5) % 12)), 10), "0"});
     PointTable grid = GridFromConversion(Seven2dLayout(), points, Seven2dConversion(settings, {kKnownSet, "0"}));
     const FitResult<Seven2dFields> fit = SolveSeven2d(settings, {SevenParameterFields{}, "7"}, grid);
     const SevenParameterFields& solved = fit.fields.seven;
@@ -137,14 +137,14 @@ TEST(Seven2dReference, AgreesWithAnIndependentDerivationOfTheModel) {
     ASSERT_EQ(rows.size(), 81u);
     for (const auto& r : rows) {  // B L L0 a1 1/f1 a2 1/f2 Tx Ty Tz Rx Ry Rz D -> B' L' tol_mm
         DatumFields fields;
-        fields.a1 = FloatToStr(r[3]);
-        fields.inverse_flattening1 = FloatToStr(r[4]);
-        fields.a2 = FloatToStr(r[5]);
-        fields.inverse_flattening2 = FloatToStr(r[6]);
-        fields.central_meridian1 = fields.central_meridian2 = FloatToStr(r[2]);
+        fields.a1 = FormatGeneral(r[3]);
+        fields.inverse_flattening1 = FormatGeneral(r[4]);
+        fields.a2 = FormatGeneral(r[5]);
+        fields.inverse_flattening2 = FormatGeneral(r[6]);
+        fields.central_meridian1 = fields.central_meridian2 = FormatGeneral(r[2]);
         fields.form1 = fields.form2 = CoordinateForm::Geodetic;
         std::vector<std::string> parameter_file;  // Tx Ty Tz Rx Ry Rz D dH
-        for (int i = 7; i <= 13; ++i) parameter_file.push_back(FloatToStr(r[static_cast<std::size_t>(i)]));
+        for (int i = 7; i <= 13; ++i) parameter_file.push_back(FormatGeneral(r[static_cast<std::size_t>(i)]));
         parameter_file.push_back("0");
         const std::string source[4] = {"P", testing::PackedWholeMinutes(r[0]), testing::PackedWholeMinutes(r[1]), "0"};
         std::string result[4];

@@ -76,7 +76,7 @@ TEST(Seven3dSolve, RecoversAKnownSetAndFallsBackToTheFieldsWithTwoPoints) {
     std::vector<SourcePoint> points;
     for (int i = 0; i < 8; ++i) {
         const PlanePoint p = GaussForward(6378245.0L, 1 / 298.3L, 36.0L + 0.09L * i, -0.4L + 0.17L * ((i * 3) % 8));
-        points.push_back({"G" + std::to_string(i), FloatToFixed(p.x, 4), FloatToFixed(p.y + 500000, 4), FloatToFixed(50 + 45.0L * i, 4)});
+        points.push_back({"G" + std::to_string(i), FormatFixed(p.x, 4), FormatFixed(p.y + 500000, 4), FormatFixed(50 + 45.0L * i, 4)});
     }
     PointTable grid = GridFromConversion(Seven3dLayout(), points, Seven3dConversion(settings, kKnownSet));
     const FitResult<SevenParameterFields> fit = SolveSeven3d(settings, SevenParameterFields{}, grid);
@@ -113,15 +113,15 @@ TEST(Seven3dReference, AgreesWithTheExactBursaWolfTransformationToSecondOrder) {
     const auto packed = testing::PackedWholeMinutes;
     for (const auto& r : rows) {  // B L H L0 a1 1/f1 a2 1/f2 Tx Ty Tz Rx Ry Rz D -> B' L' H' tol_mm
         DatumFields fields;
-        fields.a1 = FloatToStr(r[4]);
-        fields.inverse_flattening1 = FloatToStr(r[5]);
-        fields.a2 = FloatToStr(r[6]);
-        fields.inverse_flattening2 = FloatToStr(r[7]);
-        fields.central_meridian1 = fields.central_meridian2 = FloatToStr(r[3]);
+        fields.a1 = FormatGeneral(r[4]);
+        fields.inverse_flattening1 = FormatGeneral(r[5]);
+        fields.a2 = FormatGeneral(r[6]);
+        fields.inverse_flattening2 = FormatGeneral(r[7]);
+        fields.central_meridian1 = fields.central_meridian2 = FormatGeneral(r[3]);
         fields.form1 = fields.form2 = CoordinateForm::Geodetic;
-        const SevenParameterFields set = {FloatToStr(r[8]),  FloatToStr(r[9]),  FloatToStr(r[10]), FloatToStr(r[11]),
-                                          FloatToStr(r[12]), FloatToStr(r[13]), FloatToStr(r[14])};
-        const std::string source[4] = {"P", packed(r[0]), packed(r[1]), FloatToStr(r[2])};
+        const SevenParameterFields set = {FormatGeneral(r[8]),  FormatGeneral(r[9]),  FormatGeneral(r[10]), FormatGeneral(r[11]),
+                                          FormatGeneral(r[12]), FormatGeneral(r[13]), FormatGeneral(r[14])};
+        const std::string source[4] = {"P", packed(r[0]), packed(r[1]), FormatGeneral(r[2])};
         std::string result[4];
         Seven3dConversion(fields, set)(source, result);
         const long double B = DmsTextToDegrees(result[1]);

@@ -40,8 +40,8 @@ TEST_F(HeightFitSolve, EachSurfaceThroughExactlyItsNumberOfPoints) {
         std::vector<std::vector<std::string>> rows;
         for (int i = 0; i < u; ++i) {
             const long double hg = 50 + i;
-            rows.push_back({"G", FloatToFixed(xy[i][0], 3), FloatToFixed(xy[i][1], 3), FloatToFixed(hg, 3),
-                            FloatToFixed(hg + HeightSurface(surface, xy[i][0], xy[i][1]), 12), "Yes"});
+            rows.push_back({"G", FormatFixed(xy[i][0], 3), FormatFixed(xy[i][1], 3), FormatFixed(hg, 3),
+                            FormatFixed(hg + HeightSurface(surface, xy[i][0], xy[i][1]), 12), "Yes"});
         }
         PointTable grid = Grid(rows);
         CoefficientTable table = NewHeightFitCoefficientTable(model);

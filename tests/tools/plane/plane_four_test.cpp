@@ -44,8 +44,8 @@ TEST_F(PlaneFourSolve, TwoPointsRecoverARotationOfOneArcSecondExactly) {
     std::vector<std::vector<std::string>> rows;
     for (int i = 0; i < 3; ++i) {
         const PlanePointH t = TransformPlaneFour(truth, source[i][0], source[i][1], 0);
-        rows.push_back({"P", FloatToFixed(source[i][0], 4), FloatToFixed(source[i][1], 4), "10", FloatToFixed(t.x, 6),
-                        FloatToFixed(t.y, 6), "12", i < 2 ? "Yes" : "No"});
+        rows.push_back({"P", FormatFixed(source[i][0], 4), FormatFixed(source[i][1], 4), "10", FormatFixed(t.x, 6),
+                        FormatFixed(t.y, 6), "12", i < 2 ? "Yes" : "No"});
     }
     PointTable grid = Grid(rows);
     const AccuracyReport report = Solve(grid);
@@ -77,8 +77,8 @@ TEST_F(PlaneFourSolve, ARotationOfTenArcMinutesKeepsTheScaleApartFromTheRotation
     for (const auto& p : source) {
         const long double x2 = 10 + a * p[0] - b * p[1];
         const long double y2 = -20 + b * p[0] + a * p[1];
-        rows.push_back({"P", FloatToFixed(p[0], 4), FloatToFixed(p[1], 4), "0", FloatToFixed(x2, 6),
-                        FloatToFixed(y2, 6), "0", "Yes"});
+        rows.push_back({"P", FormatFixed(p[0], 4), FormatFixed(p[1], 4), "0", FormatFixed(x2, 6),
+                        FormatFixed(y2, 6), "0", "Yes"});
     }
     PointTable grid = Grid(rows);
     Solve(grid);

@@ -160,8 +160,8 @@ TEST_F(PolynomialSolve, SecondAndThirdOrderRecoverAKnownDistortionOverThirtyKilo
             for (int j = 0; j <= 4; ++j) {
                 const long double x = x0 + 7500.0L * i, y = y0 + 7500.0L * j;
                 const PolynomialPoint t = truth(x, y);
-                rows.push_back({"G" + std::to_string(i) + std::to_string(j), FloatToFixed(x, 4), FloatToFixed(y, 4), "0",
-                                FloatToFixed(t.p, 6), FloatToFixed(t.q, 6), "0", "Yes"});
+                rows.push_back({"G" + std::to_string(i) + std::to_string(j), FormatFixed(x, 4), FormatFixed(y, 4), "0",
+                                FormatFixed(t.p, 6), FormatFixed(t.q, 6), "0", "Yes"});
             }
         fields.order_index = order_index;
         CoefficientTable table = NewPolynomialCoefficientTable(order_index);
@@ -172,7 +172,7 @@ TEST_F(PolynomialSolve, SecondAndThirdOrderRecoverAKnownDistortionOverThirtyKilo
         for (int i = 0; i < 4; ++i)
             for (int j = 0; j < 4; ++j) {
                 const long double x = x0 + 3750 + 7500.0L * i, y = y0 + 3750 + 7500.0L * j;
-                const std::string source[4] = {"Q", FloatToFixed(x, 4), FloatToFixed(y, 4), "0"};
+                const std::string source[4] = {"Q", FormatFixed(x, 4), FormatFixed(y, 4), "0"};
                 std::string result[4];
                 convert(source, result);
                 const PolynomialPoint t = truth(x, y);

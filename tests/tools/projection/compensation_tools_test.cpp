@@ -57,8 +57,8 @@ TEST(Compensation, ConvertedLinesAtTheAreaHaveTheirGroundLength) {
     const RowConversion convert = CompensationConversion(fields);
     const long double x = GaussForward(6378140, 1 / 298.257L, 30, 0).x;
     const auto converted_length = [&](long double x1, long double y1, long double x2, long double y2) {
-        const Row a = ConvertRow(convert, "A", FloatToFixed(x1, 4), FloatToFixed(y1, 4));
-        const Row b = ConvertRow(convert, "B", FloatToFixed(x2, 4), FloatToFixed(y2, 4));
+        const Row a = ConvertRow(convert, "A", FormatFixed(x1, 4), FormatFixed(y1, 4));
+        const Row b = ConvertRow(convert, "B", FormatFixed(x2, 4), FormatFixed(y2, 4));
         const long double dx = TextToNumber(b.cells[1]) - TextToNumber(a.cells[1]);
         const long double dy = TextToNumber(b.cells[2]) - TextToNumber(a.cells[2]);
         return std::sqrt(dx * dx + dy * dy);
@@ -82,7 +82,7 @@ TEST(Compensation, APointKeepsItsPlaceInSpaceOnTheNewEllipsoid) {
         const Cartesian space = GeodeticToCartesian(a1, f, b, l, 0);
         const Geodetic on_new = CartesianToGeodetic(a2, f, space.X, space.Y, space.Z);
         const PlanePoint expected = GaussForward(a2, f, on_new.B, on_new.L);
-        const Row converted = ConvertRow(convert, "P", FloatToFixed(old_plane.x, 4), FloatToFixed(old_plane.y + 500000, 4));
+        const Row converted = ConvertRow(convert, "P", FormatFixed(old_plane.x, 4), FormatFixed(old_plane.y + 500000, 4));
         EXPECT_NEAR(static_cast<double>(TextToNumber(converted.cells[1])), static_cast<double>(expected.x), 1e-3) << b;
         EXPECT_NEAR(static_cast<double>(TextToNumber(converted.cells[2])), static_cast<double>(expected.y + 500000), 1e-3) << b;
     }

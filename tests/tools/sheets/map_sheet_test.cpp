@@ -159,13 +159,13 @@ TEST(MapSheet, PlaneCoordinatesAgreeWithTheGeodeticRoute) {
     const long double latitude = 143760.5L / 3600, longitude = 419040.5L / 3600;
     const PlanePoint p = GaussForward(a, f, latitude, longitude - 117);
     PlaneSheetFields fields;
-    fields.x = FloatToFixed(p.x - 1000, 4);
-    fields.y = FloatToFixed(p.y + 500000 + 39000000 - 2000, 4);
+    fields.x = FormatFixed(p.x - 1000, 4);
+    fields.y = FormatFixed(p.y + 500000 + 39000000 - 2000, 4);
     fields.x_shift = "1000";
     fields.y_shift = "2000";
     const Fields expected = GeodeticTable(true, "116.2400005", "39.5600005").fields;
     EXPECT_EQ(PlaneTable(true, fields).fields, expected);
-    fields.y = FloatToFixed(p.y + 500000 + 20000000 - 2000, 4);
+    fields.y = FormatFixed(p.y + 500000 + 20000000 - 2000, 4);
     fields.six_degree_zones = true;
     EXPECT_EQ(PlaneTable(true, fields).fields, expected);
 }
@@ -206,8 +206,8 @@ TEST(MapSheet, PickedPointFillsXWithTheDrawingYAndYWithTheDrawingX) {
     cad.picks.push_back({500123.4567, 3805678.9, 0});
     const auto texts = PickSheetPoint(cad.Attach());
     ASSERT_TRUE(texts.has_value());
-    EXPECT_EQ(texts->x, FloatToStr(3805678.9));
-    EXPECT_EQ(texts->y, FloatToStr(500123.4567));
+    EXPECT_EQ(texts->x, FormatGeneral(3805678.9));
+    EXPECT_EQ(texts->y, FormatGeneral(500123.4567));
     EXPECT_TRUE(cad.visible);
     EXPECT_EQ(cad.prompts, (std::vector<std::string>{kPickSheetPointPrompt}));
 

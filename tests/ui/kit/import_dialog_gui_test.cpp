@@ -47,9 +47,13 @@ protected:
 };
 
 TEST_F(ImportDialogTest, OwnFilesGoStraightInOthersThroughTheDialog) {
-    // The tool bar keeps its buttons and gains "导入设置…" at its end.
+    // The tool bar keeps its buttons and gains "导入设置…" after them; the
+    // layers' "图形转换" came later still.
     const auto buttons = window.SourceToolBar()->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly);
-    EXPECT_EQ(buttons.back()->text(), QString::fromUtf8("导入设置…"));
+    ASSERT_GE(buttons.size(), 2);
+    QToolButton* const import_settings = buttons[buttons.size() - 2];
+    EXPECT_EQ(import_settings->text(), QString::fromUtf8("导入设置…"));
+    EXPECT_EQ(buttons.back()->text(), QString::fromUtf8("图形转换"));
     EXPECT_EQ(window.Button(3)->text(), QString::fromUtf8("文件导入"));
 
     WriteBytes(dir.Path("own.txt"), "P1,3376500.1736,39644006.4942\r\nP2,1\r\n");
@@ -79,7 +83,7 @@ TEST_F(ImportDialogTest, OwnFilesGoStraightInOthersThroughTheDialog) {
 
     // "导入设置…" asks for any file; Cancel leaves the table.
     dialogs.open_files.push_back(dir.Path("own.txt"));
-    buttons.back()->click();
+    import_settings->click();
     EXPECT_EQ(dialogs.import_requests.size(), 3u);
     EXPECT_FALSE(dialogs.import_requests.back().mapping_from_file);
     EXPECT_EQ(dialogs.import_requests.back().mapping.columns, (std::vector<std::string>{"name", "x", "y"}));

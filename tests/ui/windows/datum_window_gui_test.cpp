@@ -56,8 +56,8 @@ std::vector<NetworkPoint> Network(int count) {
     std::vector<NetworkPoint> points;
     for (int i = 0; i < count; ++i) {
         const PlanePoint p = GaussForward(6378245.0L, 1 / 298.3L, 30.0L + 0.11L * i, -0.6L + 0.13L * ((i * 7) % 10));
-        points.push_back({"P" + std::to_string(i + 1), FloatToFixed(p.x, 4), FloatToFixed(p.y + 38500000, 4),
-                          FloatToFixed(20 + 30.0L * i, 4)});
+        points.push_back({"P" + std::to_string(i + 1), FormatFixed(p.x, 4), FormatFixed(p.y + 38500000, 4),
+                          FormatFixed(20 + 30.0L * i, 4)});
     }
     return points;
 }

@@ -26,8 +26,8 @@ void TypeCommonPoints(PlaneFourWindow& window) {
     for (int i = 0; i < 5; ++i) {
         const long double x = 3380000 + 1500.0L * i, y = 500000 + 2300.0L * ((i * 3) % 5);
         const PlanePointH t = TransformPlaneFour(truth, x, y, 50);
-        const std::vector<std::string> row = {"K" + std::to_string(i + 1), FloatToFixed(x, 4), FloatToFixed(y, 4), "50",
-                                              FloatToFixed(t.x + noise[i][0], 4), FloatToFixed(t.y + noise[i][1], 4), "50.5"};
+        const std::vector<std::string> row = {"K" + std::to_string(i + 1), FormatFixed(x, 4), FormatFixed(y, 4), "50",
+                                              FormatFixed(t.x + noise[i][0], 4), FormatFixed(t.y + noise[i][1], 4), "50.5"};
         for (int c = 0; c < 7; ++c) grid.Cell(c, i + 1) = row[static_cast<std::size_t>(c)];
         grid.Cell(12, i + 1) = "Yes";
     }

@@ -4,10 +4,12 @@
 // and first error are those of the serial run.
 #include "convert/gis_layers.h"
 
+#include <chrono>
 #include <cmath>
-#include <tuple>
 #include <filesystem>
 #include <string>
+#include <thread>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -120,15 +122,17 @@ TEST(GisLayers, WorkerThreadsMatchTheSerialRun) {
         EXPECT_EQ(ReadBytes(dir.Path(std::string("out1") + extension)), ReadBytes(dir.Path(std::string("out3") + extension)))
             << extension;
 
-    // The first faulty feature in input order names the error, whichever
-    // thread meets a later one first: a division by zero (feature 1700)
-    // before an invalid operation (2600), then the other way round, then
-    // two lines outside the source zone (1800, 2900).
+    // The first faulty feature in input order names the error, though a
+    // thread meets a later one of the same batch first (the earlier one is
+    // slow): a division by zero (feature 1100) before an invalid operation
+    // (1900), then the other way round, then two lines outside the source
+    // zone (1100, 1900).
     auto fault_at = [](int first, int second) {
         return PointConversion(
             [first, second](const PointXYH& p) {
                 volatile long double zero = 0;
                 const long double row = std::floor(p.x) - 3376500;
+                if (row == 1100) std::this_thread::sleep_for(std::chrono::milliseconds(20));
                 if (row == first) return PointXYH{p.x, 1 / zero, p.H};
                 if (row == second) return PointXYH{p.x, zero / zero, p.H};
                 return p;
@@ -137,8 +141,8 @@ TEST(GisLayers, WorkerThreadsMatchTheSerialRun) {
     };
     GisConversionOptions threads;
     threads.threads = 3;
-    for (const auto& [first, second, expected] : {std::tuple{1700, 2600, kDivisionByZeroText},
-                                                   std::tuple{2600, 1700, kInvalidOperationText}}) {
+    for (const auto& [first, second, expected] : {std::tuple{1100, 1900, kDivisionByZeroText},
+                                                   std::tuple{1900, 1100, kInvalidOperationText}}) {
         try {
             ConvertGisDataset(dir.Path("lines.geojson"), dir.Path("fault.gpkg"), fault_at(first, second), threads);
             ADD_FAILURE() << "converted";
@@ -149,13 +153,14 @@ TEST(GisLayers, WorkerThreadsMatchTheSerialRun) {
     const PointConversion outside([](const PointXYH& p) { return p; }, CoordinateKind::Plane, CoordinateKind::Plane,
                                   [](long double x, long double) {
                                       const long double row = std::floor(x) - 3376500;
-                                      return row == 1800 || row == 2900 ? std::string("far") : std::string();
+                                      if (row == 1100) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                                      return row == 1100 || row == 1900 ? std::string("far") : std::string();
                                   });
     try {
         ConvertGisDataset(dir.Path("lines.geojson"), dir.Path("fault.gpkg"), outside, threads);
         ADD_FAILURE() << "converted";
     } catch (const CommandError& error) {
-        EXPECT_NE(std::string(error.what()).find("要素1800的"), std::string::npos) << error.what();
+        EXPECT_NE(std::string(error.what()).find("要素1100的"), std::string::npos) << error.what();
     }
 
     // A cancel while the workers convert the next batch; nothing written

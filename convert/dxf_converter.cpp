@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "core/angles.h"
+#include "convert/summary_json.h"
 #include "core/errors.h"
 #include "core/number_text.h"
 #include "table/safe_file.h"
@@ -1377,24 +1378,6 @@ std::string ExtentsText(const DxfExtents& e) {
     if (e.empty) return "-";
     return "X " + ShortestDoubleText(e.min_x) + " .. " + ShortestDoubleText(e.max_x) + ", Y " +
            ShortestDoubleText(e.min_y) + " .. " + ShortestDoubleText(e.max_y);
-}
-
-std::string JsonString(const std::string& text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += c;
-        } else if (byte < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", byte);
-            quoted += escape;
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "\"";
 }
 
 std::string JsonExtents(const DxfExtents& e) {

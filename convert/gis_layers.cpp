@@ -23,6 +23,7 @@
 #include <ogrsf_frmts.h>
 
 #include "convert/gis_systems.h"
+#include "convert/summary_json.h"
 #include "core/errors.h"
 #include "core/number_text.h"
 #include "table/safe_file.h"
@@ -856,28 +857,6 @@ GisSummary ConvertGisDataset(const std::string& input, const std::string& output
     staging.Commit(stale);
     return summary;
 }
-
-namespace {
-
-std::string JsonString(const std::string& text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += c;
-        } else if (byte < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", byte);
-            quoted += escape;
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "\"";
-}
-
-}  // namespace
 
 std::string GisSummaryText(const GisSummary& summary) {
     std::string text;

@@ -28,6 +28,8 @@ std::string MakeFullDevice(const ScratchDir& dir, const std::string& name);
 
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
+// The number of entries (files, folders) in `folder`.
+int EntriesIn(const std::string& folder);
 bool FileExists(const std::string& path);
 
 struct CliRun {

@@ -22,14 +22,9 @@ namespace {
 
 using testing::ReadBytes;
 using testing::RunCli;
+using testing::EntriesIn;
 using testing::ScratchDir;
 using testing::WriteBytes;
-
-int EntriesIn(const std::string& folder) {
-    int entries = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++entries;
-    return entries;
-}
 
 TEST(CliHardening, OptionNamesAreNeverValuesAndOptionsComeOnce) {
     struct Case {

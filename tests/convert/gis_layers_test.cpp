@@ -19,15 +19,10 @@
 namespace coordconv {
 namespace {
 
+using testing::EntriesIn;
 using testing::ReadBytes;
 using testing::ScratchDir;
 using testing::WriteBytes;
-
-int EntriesIn(const std::string& folder) {
-    int entries = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++entries;
-    return entries;
-}
 
 TEST(GisLayers, FailuresLeaveNoOutput) {
     const ScratchDir dir;

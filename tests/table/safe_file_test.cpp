@@ -21,6 +21,7 @@ namespace {
 
 using testing::FileExists;
 using testing::ReadBytes;
+using testing::EntriesIn;
 using testing::ScratchDir;
 using testing::WriteBytes;
 
@@ -28,12 +29,6 @@ void Save(const std::string& path, const std::string& bytes) {
     SafeFileWriter writer(path);
     writer.Write(bytes);
     writer.Commit();
-}
-
-int EntriesIn(const std::string& folder) {
-    int entries = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++entries;
-    return entries;
 }
 
 TEST(SafeFileWriter, LinksAreWrittenThroughAndStayLinks) {

@@ -103,12 +103,7 @@ public:
     }
 
     void AddEquations(const CommonPoint& point, Matrix& design, Vector& observations) override {
-        const long double p1 = PolynomialVariableOf(point.source[0], form_);
-        const long double q1 = PolynomialVariableOf(point.source[1], form_);
-        const long double h1 = point.source[2];
-        const long double p2 = PolynomialVariableOf(point.target[0], form_);
-        const long double q2 = PolynomialVariableOf(point.target[1], form_);
-        const long double h2 = point.target[2];
+        const auto [p1, q1, h1, p2, q2, h2] = VariablesOf(point);
         height_sum_ += h2 - h1;
         AppendPolynomialEquations(p1, q1, p2, q2, term_count_, design, observations);
         adopted_p_.push_back(p1);
@@ -169,12 +164,7 @@ public:
     }
 
     RowResiduals Residuals(const CommonPoint& point) const override {
-        const long double p1 = PolynomialVariableOf(point.source[0], form_);
-        const long double q1 = PolynomialVariableOf(point.source[1], form_);
-        const long double h1 = point.source[2];
-        const long double p2 = PolynomialVariableOf(point.target[0], form_);
-        const long double q2 = PolynomialVariableOf(point.target[1], form_);
-        const long double h2 = point.target[2];
+        const auto [p1, q1, h1, p2, q2, h2] = VariablesOf(point);
         const PolynomialPoint moved = ApplyPolynomial(coefficients_in_use_, term_count_, p1, q1);
         const long double vp = moved.p - p2;
         const long double vq = moved.q - q2;
@@ -190,6 +180,17 @@ public:
     }
 
 private:
+    // A row's variables p, q (in the model's form) and height, source then target.
+    struct RowVariables {
+        long double p1, q1, h1, p2, q2, h2;
+    };
+    RowVariables VariablesOf(const CommonPoint& point) const {
+        return {PolynomialVariableOf(point.source[0], form_), PolynomialVariableOf(point.source[1], form_),
+                point.source[2],
+                PolynomialVariableOf(point.target[0], form_), PolynomialVariableOf(point.target[1], form_),
+                point.target[2]};
+    }
+
     const PolynomialForm form_ = fields_.fields.form;
     const int term_count_;
     Vector coefficients_in_use_;

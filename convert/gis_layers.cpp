@@ -23,6 +23,7 @@
 #include <ogrsf_frmts.h>
 
 #include "convert/gis_systems.h"
+#include "convert/quiet_gdal.h"
 #include "convert/summary_json.h"
 #include "core/errors.h"
 #include "core/number_text.h"
@@ -90,26 +91,6 @@ std::string GdalEncoding(const std::string& encoding) {
 // as desktop GIS programs write and read it.
 std::string CpgEncoding(const std::string& encoding) {
     return GdalEncoding(encoding) == "UTF-8" ? "UTF-8" : "936";
-}
-
-// Collects GDAL's messages instead of printing them; the last error is
-// taken for a CommandError.
-class QuietGdal {
-public:
-    QuietGdal() {
-        static std::once_flag registered;
-        std::call_once(registered, [] { GDALAllRegister(); });
-        CPLPushErrorHandler(CPLQuietErrorHandler);
-        CPLErrorReset();
-    }
-    ~QuietGdal() { CPLPopErrorHandler(); }
-    QuietGdal(const QuietGdal&) = delete;
-    QuietGdal& operator=(const QuietGdal&) = delete;
-};
-
-std::string LastGdalError() {
-    const char* message = CPLGetLastErrorMsg();
-    return message != nullptr && message[0] != '\0' ? std::string(" (") + message + ")" : std::string();
 }
 
 struct DatasetCloser {
@@ -544,7 +525,7 @@ GisSummary ConvertGisDataset(const std::string& input, const std::string& output
     if (!source) {
         struct stat status {};
         if (stat(input.c_str(), &status) != 0) throw CommandError("File not found");
-        throw CommandError("GDAL不能读取图层文件" + LastGdalError());
+        throw CommandError("GDAL不能读取图层文件" + LastGdalMessage());
     }
     const int layer_count = source->GetLayerCount();
     if (layer_count == 0) throw CommandError("图层文件中没有图层");
@@ -565,7 +546,7 @@ GisSummary ConvertGisDataset(const std::string& input, const std::string& output
     const std::string definition = systems.target ? SystemDefinition(*systems.target) : std::string();
     if (!definition.empty()) {
         if (target_system.SetFromUserInput(definition.c_str()) != OGRERR_NONE)
-            throw CommandError("新坐标系不能写入图层" + LastGdalError());
+            throw CommandError("新坐标系不能写入图层" + LastGdalMessage());
         target_system.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
         has_target = true;
         summary.system_written = definition;
@@ -642,7 +623,7 @@ GisSummary ConvertGisDataset(const std::string& input, const std::string& output
             CPLStringList creation;
             if (mapinfo && extension == ".mif") creation.SetNameValue("FORMAT", "MIF");
             Dataset made(driver->Create(path.c_str(), 0, 0, 0, GDT_Unknown, creation.List()));
-            if (!made) throw CommandError("GDAL不能创建图层文件" + LastGdalError());
+            if (!made) throw CommandError("GDAL不能创建图层文件" + LastGdalMessage());
             if (format->single_layer)
                 own = std::move(made);
             else
@@ -705,7 +686,7 @@ GisSummary ConvertGisDataset(const std::string& input, const std::string& output
             summary.system_written = SystemText(*written_system);
         OGRLayer* made_layer = target->CreateLayer(layer_name.c_str(), written_system,
                                                    geometry_type, layer_options.List());
-        if (made_layer == nullptr) throw CommandError("GDAL不能创建图层" + layer_name + LastGdalError());
+        if (made_layer == nullptr) throw CommandError("GDAL不能创建图层" + layer_name + LastGdalMessage());
 
         // The fields, in the source's order; map[i] is the output field of source field i.
         std::vector<int> field_map(static_cast<std::size_t>(source_definition->GetFieldCount()), -1);
@@ -728,7 +709,7 @@ GisSummary ConvertGisDataset(const std::string& input, const std::string& output
             if (shapefile) field.SetName(ShapefileFieldName(name, encoding, taken).c_str());
             if (mapinfo) field.SetName(MapInfoFieldName(name, f, taken).c_str());
             if (made_layer->CreateField(&field, TRUE) != OGRERR_NONE)
-                throw CommandError("GDAL不能创建图层" + layer_name + "的字段" + name + LastGdalError());
+                throw CommandError("GDAL不能创建图层" + layer_name + "的字段" + name + LastGdalMessage());
             OGRFeatureDefn* made_definition = made_layer->GetLayerDefn();
             const int index = made_definition->GetFieldCount() - 1;
             field_map[static_cast<std::size_t>(f)] = index;
@@ -805,7 +786,7 @@ GisSummary ConvertGisDataset(const std::string& input, const std::string& output
                 OGRFeature made(made_definition);
                 if (made.SetFieldsFrom(feature.get(), field_map.data(), TRUE) != OGRERR_NONE)
                     throw CommandError("图层" + layer_name + "要素" + std::to_string(feature->GetFID()) + "的属性不能写入" +
-                                       LastGdalError());
+                                       LastGdalMessage());
                 for (std::size_t g = 0; g < geometry_map.size(); ++g)
                     if (geometry_map[g] >= 0) made.SetGeomFieldDirectly(static_cast<int>(g), feature->StealGeometry(geometry_map[g]));
                 made.SetStyleString(feature->GetStyleString());
@@ -814,7 +795,7 @@ GisSummary ConvertGisDataset(const std::string& input, const std::string& output
                 made.SetFID(fid_kept ? feature->GetFID() : OGRNullFID);
                 if (made_layer->CreateFeature(&made) != OGRERR_NONE)
                     throw CommandError("图层" + layer_name + "要素" + std::to_string(feature->GetFID()) + "不能写入" +
-                                       LastGdalError());
+                                       LastGdalMessage());
                 ++layer_summary.features;
                 if (mapinfo && made.GetGeometryRef() != nullptr) {
                     const OGRwkbGeometryType type = wkbFlatten(made.GetGeometryRef()->getGeometryType());
@@ -831,19 +812,19 @@ GisSummary ConvertGisDataset(const std::string& input, const std::string& output
             }
         }
         if (CPLGetLastErrorType() == CE_Failure)
-            throw CommandError("GDAL不能读取图层" + layer_name + LastGdalError());
+            throw CommandError("GDAL不能读取图层" + layer_name + LastGdalMessage());
         if (in_transaction && target->CommitTransaction() != OGRERR_NONE)
-            throw CommandError("图层文件写入失败" + LastGdalError());
+            throw CommandError("图层文件写入失败" + LastGdalMessage());
         layer_summary.vertices = vertices;
         if (own) {
             // Closing writes what GDAL keeps (a shapefile's header, a FlatGeobuf's index); its failure is the last error.
             own.reset();
-            if (CPLGetLastErrorType() == CE_Failure) throw CommandError("图层文件写入失败" + LastGdalError());
+            if (CPLGetLastErrorType() == CE_Failure) throw CommandError("图层文件写入失败" + LastGdalMessage());
         }
     }
     if (shared) {
         shared.reset();
-        if (CPLGetLastErrorType() == CE_Failure) throw CommandError("图层文件写入失败" + LastGdalError());
+        if (CPLGetLastErrorType() == CE_Failure) throw CommandError("图层文件写入失败" + LastGdalMessage());
     }
     if (options.progress && !options.progress(1)) throw CommandError(kGisCancelledText);
 

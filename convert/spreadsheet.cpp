@@ -16,6 +16,7 @@
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
+#include "convert/quiet_gdal.h"
 #include "core/errors.h"
 #include "core/number_text.h"
 #include "table/regular_file.h"
@@ -50,32 +51,6 @@ private:
     const char* key_;
     std::optional<std::string> old_;
 };
-
-// GDAL's messages are kept from the terminal (the command reports its own
-// error), and the floating-point status flags GDAL's work leaves are put
-// back, so the command's own check blames no row for them.
-class QuietGdalScope {
-public:
-    QuietGdalScope() {
-        std::fegetexceptflag(&flags_, FE_ALL_EXCEPT);
-        CPLPushErrorHandler(CPLQuietErrorHandler);
-        CPLErrorReset();
-    }
-    ~QuietGdalScope() {
-        CPLPopErrorHandler();
-        std::fesetexceptflag(&flags_, FE_ALL_EXCEPT);
-    }
-    QuietGdalScope(const QuietGdalScope&) = delete;
-    QuietGdalScope& operator=(const QuietGdalScope&) = delete;
-
-private:
-    std::fexcept_t flags_{};
-};
-
-std::string LastGdalMessage() {
-    const std::string message = CPLGetLastErrorMsg();
-    return message.empty() ? std::string() : " (" + message + ")";
-}
 
 // A cell's text as a number cell's value: a plain decimal number (sign,
 // digits, one point, exponent), nothing for any other text.
@@ -189,8 +164,7 @@ CellRows ReadSpreadsheetRows(const std::string& path) {
     } else {
         throw CommandError(FileErrorText(errno));
     }
-    QuietGdalScope quiet;
-    GDALAllRegister();
+    QuietGdal quiet;
     // Every row as data and every cell as text: the header and the numbers
     // are the program's to judge.
     const ThreadConfigOption xlsx_headers("OGR_XLSX_HEADERS", "DISABLE");
@@ -219,8 +193,7 @@ CellRows ReadSpreadsheetRows(const std::string& path) {
 void SaveSpreadsheet(const std::string& path, const PointTable& table, int written_columns) {
     std::string bytes;
     {
-        QuietGdalScope quiet;
-        GDALAllRegister();
+        QuietGdal quiet;
         const std::string memory_name = MemoryFileName(&bytes);
         try {
             bytes = XlsxBytes(table, written_columns, memory_name);

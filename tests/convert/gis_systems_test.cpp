@@ -73,7 +73,7 @@ TEST(GisSystems, NationalCodesOfPROJsDefinitions) {
     }
 }
 
-// The examples and the systems that are no national system.
+// Typical national systems and systems that are none.
 TEST(GisSystems, CodesOfTypicalAndOtherSystems) {
     EXPECT_EQ(StandardEpsgCode(Gauss(6378137, 298.257222101L, 117, 39)), 4527);
     EXPECT_EQ(StandardEpsgCode(Gauss(6378137, 298.257222101L, 117)), 4548);

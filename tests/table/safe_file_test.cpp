@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "core/errors.h"
@@ -24,6 +25,41 @@ using testing::ReadBytes;
 using testing::EntriesIn;
 using testing::ScratchDir;
 using testing::WriteBytes;
+
+// A child process (with the program's interrupt cleanup) runs `hold`, which
+// makes a temporary and reports its path; the path must exist while the
+// child holds it. The child is then ended by `signal_number` and the path
+// returned, for the caller to check that nothing is left.
+using ReportPath = std::function<void(const std::string& path)>;
+std::string HoldAndEndBySignal(int signal_number, const std::function<void(const ReportPath&)>& hold) {
+    int names[2];
+    if (pipe(names) != 0) {
+        ADD_FAILURE() << "pipe";
+        return {};
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(signal_number, SIG_DFL);
+        RemoveTemporaryFilesOnInterrupt();
+        hold([&names](const std::string& path) {
+            const std::string line = path + "\n";
+            if (write(names[1], line.data(), line.size()) != static_cast<ssize_t>(line.size())) _exit(1);
+            for (;;) pause();
+        });
+        _exit(1);
+    }
+    close(names[1]);
+    std::string path;
+    char c = 0;
+    while (read(names[0], &c, 1) == 1 && c != '\n') path.push_back(c);
+    close(names[0]);
+    EXPECT_TRUE(std::filesystem::exists(path)) << path;
+    kill(child, signal_number);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number) << status;
+    return path;
+}
 
 void Save(const std::string& path, const std::string& bytes) {
     SafeFileWriter writer(path);
@@ -165,28 +201,10 @@ TEST(ScratchFile, RemovedAtItsEndAndOnSignals) {
     EXPECT_FALSE(FileExists(made));
 
     for (const int signal_number : {SIGTERM, SIGHUP, SIGUSR2}) {
-        int names[2];
-        ASSERT_EQ(pipe(names), 0);
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            std::signal(signal_number, SIG_DFL);
-            RemoveTemporaryFilesOnInterrupt();
+        const std::string path = HoldAndEndBySignal(signal_number, [](const ReportPath& report) {
             const ScratchFile scratch("coordconv-cad", ".dxf");
-            const std::string line = scratch.Path() + "\n";
-            if (write(names[1], line.data(), line.size()) != static_cast<ssize_t>(line.size())) _exit(1);
-            for (;;) pause();
-        }
-        close(names[1]);
-        std::string path;
-        char c = 0;
-        while (read(names[0], &c, 1) == 1 && c != '\n') path.push_back(c);
-        close(names[0]);
-        EXPECT_TRUE(FileExists(path)) << path;
-        kill(child, signal_number);
-        int status = 0;
-        waitpid(child, &status, 0);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number) << status;
+            report(scratch.Path());
+        });
         EXPECT_FALSE(FileExists(path)) << "signal " << signal_number;
     }
     if (saved != nullptr) {
@@ -226,30 +244,12 @@ TEST(StagingFolder, CommitsAFileSetOrLeavesNothing) {
     EXPECT_EQ(ReadBytes(dir.Path("a.shp")), "new");
     EXPECT_EQ(EntriesIn(dir.Path("")), 2);
 
-    int names[2];
-    ASSERT_EQ(pipe(names), 0);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::signal(SIGTERM, SIG_DFL);
-        RemoveTemporaryFilesOnInterrupt();
+    const std::string path = HoldAndEndBySignal(SIGTERM, [&dir](const ReportPath& report) {
         const StagingFolder staging(dir.Path("b.gpkg"));
         WriteBytes(staging.StagedPath(), "half");
         WriteBytes(staging.StagedPath() + "-journal", "half");
-        const std::string line = staging.Path() + "\n";
-        if (write(names[1], line.data(), line.size()) != static_cast<ssize_t>(line.size())) _exit(1);
-        for (;;) pause();
-    }
-    close(names[1]);
-    std::string path;
-    char c = 0;
-    while (read(names[0], &c, 1) == 1 && c != '\n') path.push_back(c);
-    close(names[0]);
-    EXPECT_TRUE(std::filesystem::is_directory(path)) << path;
-    kill(child, SIGTERM);
-    int status_code = 0;
-    waitpid(child, &status_code, 0);
-    EXPECT_TRUE(WIFSIGNALED(status_code) && WTERMSIG(status_code) == SIGTERM) << status_code;
+        report(staging.Path());
+    });
     EXPECT_FALSE(std::filesystem::exists(path)) << path;
     EXPECT_EQ(EntriesIn(dir.Path("")), 2);
 }

@@ -2,6 +2,7 @@
 // the built coordconv-cli.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,10 @@ void WriteBytes(const std::string& path, const std::string& bytes);
 // The number of entries (files, folders) in `folder`.
 int EntriesIn(const std::string& folder);
 bool FileExists(const std::string& path);
+
+// The text of the CommandError `command` ends with (floating-point flags
+// cleared before it runs), or "" when it succeeds.
+std::string ErrorOf(const std::function<void()>& command);
 
 struct CliRun {
     int status;

@@ -7,19 +7,12 @@
 
 #include "core/ellipsoid.h"
 #include "core/errors.h"
+#include "tests/test_support.h"
 
 namespace coordconv {
 namespace {
 
-std::string ErrorOf(const std::function<void()>& command) {
-    const FloatingPointScope scope;
-    try {
-        command();
-    } catch (const CommandError& error) {
-        return error.what();
-    }
-    return "";
-}
+using testing::ErrorOf;
 
 // A 1/f of 0 is a fault of the ellipsoid wherever it is read: reported when
 // the axes are made, after the texts the reader takes before that.

@@ -7,6 +7,7 @@
 
 #include "core/errors.h"
 #include "table/row_conversion.h"
+#include "tests/test_support.h"
 
 namespace coordconv::testing {
 
@@ -20,17 +21,6 @@ inline Row ConvertRow(const RowConversion& convert, const std::string& name, con
     Row result;
     convert(source, result.cells);
     return result;
-}
-
-// The error text the command ends with, or "" when it succeeds.
-inline std::string ErrorOf(const std::function<void()>& command) {
-    const FloatingPointScope scope;
-    try {
-        command();
-    } catch (const CommandError& e) {
-        return e.what();
-    }
-    return "";
 }
 
 }  // namespace coordconv::testing

@@ -7,21 +7,14 @@
 #include "core/gauss_kruger.h"
 #include "core/number_text.h"
 #include "tests/tools/cad/fake_cad.h"
+#include "tests/test_support.h"
 
 namespace coordconv {
 namespace {
 
-using Fields = std::array<std::string, 9>;
+using testing::ErrorOf;
 
-std::string ErrorOf(const std::function<void()>& command) {
-    try {
-        const FloatingPointScope scope;
-        command();
-    } catch (const CommandError& error) {
-        return error.what();
-    }
-    return "(no error)";
-}
+using Fields = std::array<std::string, 9>;
 
 // The 1:10,000 table the window shows for a typed longitude and latitude,
 // and for the boxes of the plane-coordinate page.

@@ -3,18 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "core/errors.h"
+#include "tests/test_support.h"
 
 namespace coordconv {
 namespace {
 
-std::string ErrorOf(const std::function<void()>& command) {
-    try {
-        command();
-    } catch (const CommandError& error) {
-        return error.what();
-    }
-    return "(no error)";
-}
+using testing::ErrorOf;
 
 // 50 cm of paper: 250 m at 1:500, 500 m at 1:1,000, 1 km at 1:2,000; the
 // south-west corner in km, to 0.01 km at 1:500 and 0.1 km otherwise.

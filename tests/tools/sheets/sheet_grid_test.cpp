@@ -7,9 +7,12 @@
 #include "core/errors.h"
 #include "core/number_text.h"
 #include "tools/sheets/map_sheet.h"
+#include "tests/test_support.h"
 
 namespace coordconv {
 namespace {
+
+using testing::ErrorOf;
 
 constexpr long double kDegree = 3600;
 
@@ -18,15 +21,6 @@ int Scale(long denominator) {
         if (kSheetScales[static_cast<std::size_t>(i)].denominator == denominator) return i;
     ADD_FAILURE() << "no scale 1:" << denominator;
     return 0;
-}
-
-std::string ErrorOf(const std::function<void()>& command) {
-    try {
-        command();
-    } catch (const CommandError& error) {
-        return error.what();
-    }
-    return "(no error)";
 }
 
 // The point 39°22'30" N, 114°33'45" E through every scale. Hand derivation in

@@ -27,4 +27,12 @@ void ConvertTable(const RowConversion& convert, const PointTable& source, PointT
 // name, x', y' with 4 decimals; no height is read (0 goes in).
 RowConversion PlaneRowConversion(const PointConversion& conversion);
 
+// Rows name, B, L (packed ddd.mmss) through a conversion of geodetic to plane
+// points to rows name, x, y with 4 decimals; no height is read (0 goes in).
+RowConversion GeodeticToPlaneRowConversion(const PointConversion& conversion);
+
+// Rows name, x, y (metres) through a conversion of plane to geodetic points
+// to rows name, B, L in packed ddd.mmss (PackedDmsCellsOf); no height is read.
+RowConversion PlaneToGeodeticRowConversion(const PointConversion& conversion);
+
 }  // namespace coordconv

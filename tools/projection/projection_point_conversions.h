@@ -1,7 +1,7 @@
 // The Gauss-Krüger and UTM windows' conversions as numbers: geodetic B, L
 // (decimal degrees) to plane x, y (metres, false easting added) and back; H
-// is kept. They use the ellipsoid, meridian and constants the row
-// conversions read, and the same series, and carry the systems of both
+// is kept. The windows' row conversions are text adapters over them; they
+// carry the systems of both
 // sides: geodetic on the ellipsoid, and the transverse Mercator plane (scale
 // 1 or 0.9996, the Y constant's zone number and false easting, the UTM X
 // constant as false northing).

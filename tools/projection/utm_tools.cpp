@@ -5,6 +5,7 @@
 #include "core/errors.h"
 #include "core/number_text.h"
 #include "core/zone_number.h"
+#include "tools/projection/projection_point_conversions.h"
 
 namespace coordconv {
 
@@ -33,29 +34,11 @@ UtmGeodetic UtmInverse(const UtmSettings& s, long double x, long double y) {
 }
 
 RowConversion UtmForwardConversion(const UtmFields& fields) {
-    const UtmSettings s = ReadUtmSettings(fields);
-    return [s](const std::string* source, std::string* result) {
-        const long double b = DmsTextToDegrees(source[1]);
-        const long double l = DmsTextToDegrees(source[2]);
-        const UtmPoint p = UtmForward(s, b, l);
-        RaiseFloatingPointErrors();
-        result[0] = source[0];
-        result[1] = FormatFixed(p.x, 4);
-        result[2] = FormatFixed(p.y, 4);
-    };
+    return GeodeticToPlaneRowConversion(UtmForwardPointConversion(fields));
 }
 
 RowConversion UtmInverseConversion(const UtmFields& fields) {
-    const UtmSettings s = ReadUtmSettings(fields);
-    return [s](const std::string* source, std::string* result) {
-        const long double x = TextToNumber(source[1]);
-        const long double y = TextToNumber(source[2]);
-        const UtmGeodetic g = UtmInverse(s, x, y);
-        const PackedDmsCells cells = PackedDmsCellsOf(g.latitude, g.longitude);
-        result[0] = source[0];
-        result[1] = cells.latitude;
-        result[2] = cells.longitude;
-    };
+    return PlaneToGeodeticRowConversion(UtmInversePointConversion(fields));
 }
 
 }  // namespace coordconv

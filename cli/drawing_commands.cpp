@@ -1,6 +1,5 @@
 #include "cli/drawing_commands.h"
 
-#include <fstream>
 #include <iostream>
 
 #include "convert/dxf_converter.h"
@@ -29,32 +28,6 @@ std::vector<OptionHelp> WithDrawingOptions(std::vector<OptionHelp> options, bool
     return options;
 }
 
-namespace {
-
-// A .tab or .json name may also be a point file (tab-separated columns): it
-// is a GIS dataset only when it starts as one, a MapInfo table with
-// "!table", GeoJSON with '{'. Other names are taken by their extension.
-bool IsGisInput(const std::string& path) {
-    if (!IsGisPath(path)) return false;
-    std::string lower = path;
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    const bool tab = lower.size() >= 4 && lower.substr(lower.size() - 4) == ".tab";
-    const bool json = lower.size() >= 5 && lower.substr(lower.size() - 5) == ".json";
-    if (!tab && !json) return true;
-    std::ifstream file(path, std::ios::binary);
-    std::string head(64, '\0');
-    file.read(head.data(), static_cast<std::streamsize>(head.size()));
-    head.resize(static_cast<std::size_t>(file.gcount()));
-    std::size_t start = head.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    while (start < head.size() && std::isspace(static_cast<unsigned char>(head[start]))) ++start;
-    if (json) return start < head.size() && head[start] == '{';
-    std::string word = head.substr(start, 6);
-    for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return word == "!table";
-}
-
-}  // namespace
-
 InputKind InputKindOf(const Arguments& args) {
     if (args.Has("format")) {
         const std::string format = args.Get("format", "");
@@ -65,7 +38,7 @@ InputKind InputKindOf(const Arguments& args) {
     }
     std::string lower = args.input;
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    const bool gis = IsGisInput(args.input);
+    const bool gis = IsGisDataset(args.input);
     if (args.Has("swap-xy") || (args.Has("summary") && !gis)) {
         if (!IsDxfPath(args.input)) throw UsageError("--swap-xy and --summary belong to a drawing (-i FILE.dxf or --format dxf)");
     }

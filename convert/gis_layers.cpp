@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <cstdio>
 #include <exception>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -508,6 +510,20 @@ bool IsGisPath(const std::string& path) {
     static const std::set<std::string> kExtensions = {".shp", ".gpkg", ".geojson", ".json", ".kml", ".gml",
                                                       ".tab", ".mif", ".fgb", ".gdb"};
     return kExtensions.count(ExtensionOf(path)) != 0;
+}
+
+bool IsGisDataset(const std::string& path) {
+    if (!IsGisPath(path)) return false;
+    const std::string extension = ExtensionOf(path);
+    if (extension != ".tab" && extension != ".json") return true;
+    std::ifstream file(path, std::ios::binary);
+    std::string head(64, '\0');
+    file.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(file.gcount()));
+    std::size_t start = head.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    while (start < head.size() && std::isspace(static_cast<unsigned char>(head[start]))) ++start;
+    if (extension == ".json") return start < head.size() && head[start] == '{';
+    return Lower(head.substr(start, 6)) == "!table";
 }
 
 GisSummary ConvertGisDataset(const std::string& input, const std::string& output, const PointConversion& conversion,

@@ -86,6 +86,11 @@ struct GisSummary {
 // .json .kml .gml .tab .mif .fgb .gdb), any case.
 bool IsGisPath(const std::string& path);
 
+// True when `path` is a GIS dataset to convert: a name IsGisPath accepts,
+// where a .tab or .json must also start as a MapInfo table ("!table") or
+// GeoJSON ('{'), as point files (tab-separated columns) are named so too.
+bool IsGisDataset(const std::string& path);
+
 // Converts every layer of `input` into `output`, whose format follows its
 // extension. The output appears only when the whole dataset converted.
 // Raises GisSystemRefusal for a declared system that is not the tool's

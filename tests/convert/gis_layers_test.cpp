@@ -167,5 +167,25 @@ TEST(GisLayers, WorkerThreadsMatchTheSerialRun) {
     EXPECT_FALSE(std::filesystem::exists(dir.Path("fault.gpkg")));
 }
 
+// Point files may be named .tab or .json too: those names are datasets only
+// when the file starts as a MapInfo table or GeoJSON.
+TEST(GisLayers, TabAndJsonNamesAreDatasetsByTheirContent) {
+    const ScratchDir dir;
+    const struct {
+        const char* name;
+        const char* bytes;
+        bool dataset;
+    } cases[] = {{"points.tab", "P1\t3376500\t500100\r\n", false},
+                 {"layer.TAB", "!table\r\n!version 300\r\n", true},
+                 {"points.json", "P1,3376500,500100\r\n", false},
+                 {"layer.json", "\xEF\xBB\xBF  {\"type\": \"FeatureCollection\"}", true},
+                 {"parcels.shp", "", true},
+                 {"points.txt", "{", false}};
+    for (const auto& c : cases) {
+        WriteBytes(dir.Path(c.name), c.bytes);
+        EXPECT_EQ(IsGisDataset(dir.Path(c.name)), c.dataset) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace coordconv

@@ -90,7 +90,7 @@ ConversionWindow::ConversionWindow(QWidget* owner, UserDialogs& dialogs, const C
                 Run([this, &path] { ConvertDrawingFiles({path}); });
             return;
         }
-        if (drawing_conversion_ && IsGisPath(path)) {
+        if (drawing_conversion_ && IsGisDataset(path)) {
             if (dialogs_.AskYesNo("图形转换", "转换图层 " + path + " ?", MessageIcon::Question))
                 Run([this, &path] { ConvertDrawingFiles({path}); });
             return;

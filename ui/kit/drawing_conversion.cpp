@@ -76,7 +76,7 @@ std::vector<std::string> ConvertibleFilesInFolder(const std::string& folder, boo
         std::string extension = it->path().extension().string();
         std::transform(extension.begin(), extension.end(), extension.begin(),
                        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        const bool gis = IsGisPath(path) && (!directory || extension == ".gdb");
+        const bool gis = IsGisDataset(path) && (!directory || extension == ".gdb");
         if (gis || (dxf_drawings && !directory && IsDxfPath(path))) files.push_back(path);
     }
     if (error) throw CommandError("File access denied");

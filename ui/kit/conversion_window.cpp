@@ -85,13 +85,9 @@ ConversionWindow::ConversionWindow(QWidget* owner, UserDialogs& dialogs, const C
     if (layout.import_first) add_import();
     // A text file dropped onto the source table is imported as "文件导入" would.
     source_->SetFileDropHandler([this](const std::string& path) {
-        if (drawing_conversion_ && dxf_drawings_ && IsDxfPath(path)) {
-            if (dialogs_.AskYesNo("图形转换", "转换图形 " + path + " ?", MessageIcon::Question))
-                Run([this, &path] { ConvertDrawingFiles({path}); });
-            return;
-        }
-        if (drawing_conversion_ && IsGisDataset(path)) {
-            if (dialogs_.AskYesNo("图形转换", "转换图层 " + path + " ?", MessageIcon::Question))
+        const bool drawing = dxf_drawings_ && IsDxfPath(path);
+        if (drawing_conversion_ && (drawing || IsGisDataset(path))) {
+            if (dialogs_.AskYesNo("图形转换", (drawing ? "转换图形 " : "转换图层 ") + path + " ?", MessageIcon::Question))
                 Run([this, &path] { ConvertDrawingFiles({path}); });
             return;
         }

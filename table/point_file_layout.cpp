@@ -268,16 +268,18 @@ std::vector<std::string> TableTitles(const PointTable& table) {
 
 }  // namespace
 
-void ImportMappedFile(const std::string& path, const ColumnMapping& mapping, FieldSplit split, FileEncoding encoding,
-                      PointTable& table) {
+namespace {
+
+// The mapped import over lines handed out by `next_line` (false at the end).
+template <class NextLine>
+void ImportMappedLineSource(NextLine&& next_line, const ColumnMapping& mapping, FieldSplit split, PointTable& table) {
     const std::vector<std::string> roles = RolesFromTitles(TableTitles(table));
-    LineReader reader(path, encoding);
     std::vector<std::string> cells;
     std::vector<std::string> row;
     std::string line;
     int rows = 0;
     long number = 0;
-    while (reader.Next(line)) {
+    while (next_line(line)) {
         ++number;
         if (number <= mapping.skip_lines || TrimBlanks(line).empty()) continue;
         try {
@@ -289,6 +291,26 @@ void ImportMappedFile(const std::string& path, const ColumnMapping& mapping, Fie
         ++rows;
     }
     table.AssignDataRows(std::move(cells), rows);
+}
+
+}  // namespace
+
+void ImportMappedFile(const std::string& path, const ColumnMapping& mapping, FieldSplit split, FileEncoding encoding,
+                      PointTable& table) {
+    LineReader reader(path, encoding);
+    ImportMappedLineSource([&reader](std::string& line) { return reader.Next(line); }, mapping, split, table);
+}
+
+void ImportMappedLines(const std::vector<std::string>& lines, const ColumnMapping& mapping, FieldSplit split,
+                       PointTable& table) {
+    std::size_t next = 0;
+    ImportMappedLineSource(
+        [&lines, &next](std::string& line) {
+            if (next >= lines.size()) return false;
+            line = lines[next++];
+            return true;
+        },
+        mapping, split, table);
 }
 
 std::vector<std::vector<std::string>> MapLines(const std::vector<std::string>& lines, const ColumnMapping& mapping,

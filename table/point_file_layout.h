@@ -89,6 +89,11 @@ std::vector<std::string> UnmappedRoles(const ColumnMapping& mapping, const std::
 // that fails names its line number.
 void ImportMappedFile(const std::string& path, const ColumnMapping& mapping, FieldSplit split, FileEncoding encoding,
                       PointTable& table);
+
+// ImportMappedFile over lines already read (a spreadsheet's rows joined by
+// tabs): the same skipping, mapping and line numbers.
+void ImportMappedLines(const std::vector<std::string>& lines, const ColumnMapping& mapping, FieldSplit split,
+                       PointTable& table);
 // The same over lines already read (the preview of the import dialog):
 // the first `max_rows` rows at most.
 std::vector<std::vector<std::string>> MapLines(const std::vector<std::string>& lines, const ColumnMapping& mapping,

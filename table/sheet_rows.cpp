@@ -156,26 +156,4 @@ void ImportCellRows(const CellRows& rows, int first_row, FieldSplit split, Point
     table.AssignDataRows(std::move(cells), row_count);
 }
 
-void ImportMappedLines(const std::vector<std::string>& lines, const ColumnMapping& mapping, FieldSplit split,
-                       PointTable& table) {
-    const std::vector<std::string> roles =
-        RolesFromTitles(std::vector<std::string>(table.Row(0), table.Row(0) + table.ColCount()));
-    const std::string_view missing = split == FieldSplit::Projection ? "0" : "";
-    std::vector<std::string> cells;
-    std::vector<std::string> row;
-    int rows = 0;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const long number = static_cast<long>(i) + 1;
-        if (number <= mapping.skip_lines || TrimBlanks(lines[i]).empty()) continue;
-        try {
-            MapLineInto(lines[i], mapping, roles, missing, row);
-        } catch (const CommandError& error) {
-            throw CommandError(std::string(error.what()) + " (line " + std::to_string(number) + ")");
-        }
-        for (auto& cell : row) cells.push_back(std::move(cell));
-        ++rows;
-    }
-    table.AssignDataRows(std::move(cells), rows);
-}
-
 }  // namespace coordconv

@@ -48,10 +48,4 @@ std::vector<std::string> TabSeparatedLines(const CellRows& rows);
 // Empty rows are left out. The table is changed only when all rows fit.
 void ImportCellRows(const CellRows& rows, int first_row, FieldSplit split, PointTable& table);
 
-// ImportMappedFile over lines already read (a sheet's TabSeparatedLines):
-// header lines skipped, blank lines left out, a line that fails named by its
-// line number.
-void ImportMappedLines(const std::vector<std::string>& lines, const ColumnMapping& mapping, FieldSplit split,
-                       PointTable& table);
-
 }  // namespace coordconv

@@ -54,16 +54,6 @@ std::string ReadBytes(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::string ErrorOf(const std::function<void()>& command) {
-    const FloatingPointScope scope;
-    try {
-        command();
-    } catch (const CommandError& error) {
-        return error.what();
-    }
-    return "";
-}
-
 int EntriesIn(const std::string& folder) {
     int entries = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++entries;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/errors.h"
+
 namespace coordconv::testing {
 
 // A fresh folder under the system's temporary folder, removed with its
@@ -34,8 +36,17 @@ int EntriesIn(const std::string& folder);
 bool FileExists(const std::string& path);
 
 // The text of the CommandError `command` ends with (floating-point flags
-// cleared before it runs), or "" when it succeeds.
-std::string ErrorOf(const std::function<void()>& command);
+// cleared before it runs), or "" when it succeeds. Inline: the Windows test
+// build takes this header without the rest of the test support.
+inline std::string ErrorOf(const std::function<void()>& command) {
+    const FloatingPointScope scope;
+    try {
+        command();
+    } catch (const CommandError& error) {
+        return error.what();
+    }
+    return "";
+}
 
 struct CliRun {
     int status;
